@@ -1,0 +1,149 @@
+#include "app/settings.h"
+
+#include <cmath>
+
+#include "app/context.h"
+#include "app/event_log.h"
+#include "app/settings_json.h"
+#include "platform/file_io.h"
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Deeper documents are refused before parsing: writing them out again must not exhaust the stack.
+constexpr int kMaximumNesting = 512;
+
+bool nestedTooDeeply(std::string_view text) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kMaximumNesting) return true;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        }
+    }
+    return false;
+}
+
+// A number member cut toward zero and then to the field's width; true and false count as 1 and 0.
+std::int64_t integerMember(const Json& value) {
+    if (value.is_boolean()) return value.get<bool>() ? 1 : 0;
+    if (value.is_number_integer() && !value.is_number_unsigned()) return value.get<std::int64_t>();
+    if (value.is_number_unsigned()) return static_cast<std::int64_t>(value.get<std::uint64_t>());
+    if (value.is_number_float()) {
+        const double whole = std::trunc(value.get<double>());
+        if (!std::isfinite(whole)) return 0;
+        // Only the low 32 bits survive, so reduce huge values modulo 2^32 first.
+        return static_cast<std::int64_t>(std::fmod(whole, 4294967296.0));
+    }
+    return 0;
+}
+
+template <typename Field>
+void readIntegerField(const Json& document, const char* key, Field& field) {
+    const auto member = document.find(key);
+    if (member == document.end()) return;
+    using Unsigned = std::make_unsigned_t<Field>;
+    field = static_cast<Field>(static_cast<Unsigned>(static_cast<std::uint64_t>(integerMember(*member))));
+}
+
+void readTextField(const Json& document, const char* key, std::string& field) {
+    const auto member = document.find(key);
+    if (member != document.end() && member->is_string()) field = member->get<std::string>();
+}
+
+Json settingsDocument(const Settings& s) {
+    Json document = Json::object();
+    document["wotInstallDir"] = s.wotInstallDir;
+    document["wotLastVersion"] = s.wotLastVersion;
+    document["wotNbOfBattleIcons"] = s.wotNbOfBattleIcons;
+    document["wotNbOfMarkerIcons"] = s.wotNbOfMarkerIcons;
+    document["acCurrentDir"] = s.acCurrentDir;
+    document["acOriginalAtlasDir"] = s.acOriginalAtlasDir;
+    document["acNewIconsDir"] = s.acNewIconsDir;
+    document["acNewIconFiles"] = s.acNewIconFiles;
+    document["acBattleAtlasDir"] = s.acBattleAtlasDir;
+    document["acBattleAtlasWidth"] = s.acBattleAtlasWidth;
+    document["acBattleAtlasHeight"] = s.acBattleAtlasHeight;
+    document["acMarkerAtlasDir"] = s.acMarkerAtlasDir;
+    document["acMarkerAtlasWidth"] = s.acMarkerAtlasWidth;
+    document["acMarkerAtlasHeight"] = s.acMarkerAtlasHeight;
+    document["acSaveInGamedir"] = static_cast<int>(s.acSaveInGamedir);
+    return document;
+}
+
+}  // namespace
+
+std::string settingsFileText(const Settings& settings) { return jsonDocumentText(settingsDocument(settings)); }
+
+std::optional<ParsedSettings> parseSettingsText(std::string_view text) {
+    // The JSON library would skip a byte-order mark; the file format has none, so it does not parse.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") return std::nullopt;
+    if (nestedTooDeeply(text)) return std::nullopt;
+    const Json document = Json::parse(text.begin(), text.end(), nullptr, false);
+    if (document.is_discarded()) return std::nullopt;
+
+    ParsedSettings parsed;
+    if (document.is_object()) {
+        Settings& s = parsed.settings;
+        readTextField(document, "wotInstallDir", s.wotInstallDir);
+        readTextField(document, "wotLastVersion", s.wotLastVersion);
+        readIntegerField(document, "wotNbOfBattleIcons", s.wotNbOfBattleIcons);
+        readIntegerField(document, "wotNbOfMarkerIcons", s.wotNbOfMarkerIcons);
+        readTextField(document, "acCurrentDir", s.acCurrentDir);
+        readTextField(document, "acOriginalAtlasDir", s.acOriginalAtlasDir);
+        readTextField(document, "acNewIconsDir", s.acNewIconsDir);
+        readIntegerField(document, "acNewIconFiles", s.acNewIconFiles);
+        readTextField(document, "acBattleAtlasDir", s.acBattleAtlasDir);
+        readIntegerField(document, "acBattleAtlasWidth", s.acBattleAtlasWidth);
+        readIntegerField(document, "acBattleAtlasHeight", s.acBattleAtlasHeight);
+        readTextField(document, "acMarkerAtlasDir", s.acMarkerAtlasDir);
+        readIntegerField(document, "acMarkerAtlasWidth", s.acMarkerAtlasWidth);
+        readIntegerField(document, "acMarkerAtlasHeight", s.acMarkerAtlasHeight);
+        readIntegerField(document, "acSaveInGamedir", s.acSaveInGamedir);
+    }
+    parsed.documentText = jsonDocumentText(document);
+    return parsed;
+}
+
+bool loadSettings(Context& context) {
+    const std::optional<std::vector<std::uint8_t>> content = readWholeFile(std::string(kSettingsFileName));
+    std::optional<ParsedSettings> parsed;
+    if (content) parsed = parseSettingsText(std::string_view(reinterpret_cast<const char*>(content->data()), content->size()));
+    if (!parsed) {
+        context.log.logError("Can't open config file.");
+        return false;
+    }
+    context.settings = parsed->settings;
+    context.log.logInfo("Loaded settings:");
+    context.log.logInfo(parsed->documentText);
+    return true;
+}
+
+void saveSettings(Context& context) {
+    std::string text;
+    try {
+        text = settingsFileText(context.settings);
+    } catch (const std::exception& error) {
+        context.log.logError(error.what());
+        return;
+    }
+    std::optional<OutputFile> file = OutputFile::open(std::string(kSettingsFileName), OutputFile::Mode::Replace);
+    if (file) file->write(text);
+    if (file && file->finish()) {
+        context.log.logInfo("Saved settings.");
+    } else {
+        context.log.logError("Can't save config file.");
+    }
+}

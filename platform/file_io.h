@@ -1,0 +1,57 @@
+#pragma once
+
+// The byte-level file layer under text files, images and unpacked package entries.
+// Paths are UTF-8 text; every function reports failure by its result.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+std::filesystem::path nativePath(const std::string& path);
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+
+// mode as for fopen ("rb", "ab", "wbx", ...).
+FileHandle openFile(const std::string& path, const char* mode);
+
+// The whole content of a file, or none when it cannot be opened or read completely.
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path);
+
+// A file being written. A replacement is written under a temporary name beside its destination and
+// renamed over it by finish() only when every write succeeded, so a failed write never destroys the
+// previous file. Destroying an unfinished replacement removes the temporary file.
+class OutputFile {
+public:
+    enum class Mode { Replace, Truncate, Append };
+
+    static std::optional<OutputFile> open(const std::string& path, Mode mode, std::size_t bufferSize = 65536);
+
+    OutputFile(OutputFile&& other) noexcept;
+    OutputFile& operator=(OutputFile&& other) = delete;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile();
+
+    void write(const void* data, std::size_t size);
+    void write(std::string_view text) { write(text.data(), text.size()); }
+    bool failed() const { return failed_; }
+    // Flushes and closes; a replacement is renamed into place. True when everything succeeded.
+    bool finish();
+
+private:
+    OutputFile(FileHandle handle, std::string path, std::string temporaryPath);
+    void discard();
+
+    FileHandle handle_;
+    std::string path_;
+    std::string temporaryPath_;  // empty unless the file is a replacement
+    bool failed_ = false;
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+// File-system queries on UTF-8 paths.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+inline constexpr std::int64_t kPathMissing = -1;
+inline constexpr std::int64_t kPathIsDirectory = -2;
+
+// Size of an existing file, kPathMissing when nothing is there (or the path is empty),
+// kPathIsDirectory for a directory. Trailing "\" and "/" are ignored.
+std::int64_t fileSize(const std::string& path);
+// Creates one directory level; trailing blanks and separators are ignored. False when it exists already
+// or cannot be created.
+bool createDirectory(const std::string& path);
+// The process's working directory, ending in the separator.
+std::string currentDirectory();
+// The last component of the path (after the last "\" or "/", a leading double quote skipped, ending at a
+// closing one); without extension it is cut before its last dot, unless that dot comes first, comes last
+// or is followed by a blank.
+std::string fileNamePart(std::string_view path, bool withoutExtension);
+bool deleteFile(const std::string& path);
+
+// Case-insensitive wildcard match ("*" any run, "?" one character).
+bool matchesWildcard(std::string_view name, std::string_view pattern);
+
+// One enumeration of a directory's entries that match a wildcard pattern, in the file system's order.
+class DirectoryListing {
+public:
+    enum class EntryType { None = 0, File = 1, Directory = 2 };
+
+    // None when the directory cannot be read; an empty pattern means "*.*".
+    static std::optional<DirectoryListing> open(const std::string& directory, std::string_view pattern);
+
+    // Moves to the next matching entry; false when there is none.
+    bool next();
+    const std::string& entryName() const { return name_; }
+    EntryType entryType() const { return type_; }
+
+private:
+    DirectoryListing(std::filesystem::directory_iterator iterator, std::string pattern)
+        : iterator_(std::move(iterator)), pattern_(std::move(pattern)) {}
+
+    std::filesystem::directory_iterator iterator_;
+    std::string pattern_;
+    bool started_ = false;
+    std::string name_;
+    EntryType type_ = EntryType::None;
+};

@@ -1,0 +1,147 @@
+#include "platform/text_utilities.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Byte offset of the 1-based character position (clamped to the text's end).
+std::size_t byteOffsetOf(std::string_view text, std::int64_t position) {
+    std::size_t offset = 0;
+    for (std::int64_t skipped = 1; skipped < position && offset < text.size(); ++skipped) {
+        ++offset;
+        while (offset < text.size() && isContinuationByte(text[offset])) ++offset;
+    }
+    return offset;
+}
+
+char foldAsciiCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+std::int64_t characterCount(std::string_view text) {
+    return std::count_if(text.begin(), text.end(), [](char c) { return !isContinuationByte(c); });
+}
+
+std::int64_t findText(std::string_view text, std::string_view pattern, std::int64_t start, bool ignoreCase) {
+    if (text.empty() || pattern.empty()) return 0;
+    const std::size_t from = byteOffsetOf(text, std::max<std::int64_t>(start, 1));
+    std::string_view::const_iterator found;
+    if (ignoreCase) {
+        found = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), pattern.begin(),
+                            pattern.end(), [](char a, char b) { return foldAsciiCase(a) == foldAsciiCase(b); });
+    } else {
+        found = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), pattern.begin(),
+                            pattern.end());
+    }
+    if (found == text.end()) return 0;
+    return characterCount(text.substr(0, static_cast<std::size_t>(found - text.begin()))) + 1;
+}
+
+std::string midText(std::string_view text, std::int64_t start, std::int64_t length) {
+    if (length <= 0) return {};
+    const std::size_t from = byteOffsetOf(text, std::max<std::int64_t>(start, 1));
+    if (from >= text.size()) return {};
+    const std::string_view rest = text.substr(from);
+    return std::string(rest.substr(0, byteOffsetOf(rest, length + 1)));
+}
+
+std::string rightText(std::string_view text, std::int64_t count) {
+    if (count <= 0) return {};
+    const std::int64_t total = characterCount(text);
+    if (count >= total) return std::string(text);
+    return std::string(text.substr(byteOffsetOf(text, total - count + 1)));
+}
+
+std::string trimText(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+std::string textField(std::string_view text, std::int64_t index, std::string_view delimiter) {
+    if (index < 1) return {};
+    if (delimiter.empty()) return index == 1 ? std::string(text) : std::string();
+    std::size_t fieldStart = 0;
+    for (std::int64_t field = 1;; ++field) {
+        const std::size_t end = text.find(delimiter, fieldStart);
+        if (field == index) {
+            return std::string(text.substr(fieldStart, end == std::string_view::npos ? text.npos : end - fieldStart));
+        }
+        if (end == std::string_view::npos) return {};
+        fieldStart = end + delimiter.size();
+    }
+}
+
+std::int64_t parseInteger(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    unsigned base = 10;
+    if (i < text.size() && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i < text.size() && text[i] == '%') {
+        base = 2;
+        ++i;
+    }
+    // Unsigned arithmetic wraps where a signed overflow would be undefined.
+    std::uint64_t value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        unsigned digit = 0;
+        if (c >= '0' && c <= '9') {
+            digit = static_cast<unsigned>(c - '0');
+        } else if (base == 16 && c >= 'a' && c <= 'f') {
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        } else if (base == 16 && c >= 'A' && c <= 'F') {
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        } else {
+            break;
+        }
+        if (digit >= base) break;
+        value = value * base + digit;
+    }
+    if (negative) value = ~value + 1;
+    return static_cast<std::int64_t>(value);
+}
+
+std::string integerText(std::int64_t number) { return std::to_string(number); }
+
+std::string padLeft(std::string_view text, std::int64_t count, char pad) {
+    if (count <= 0) return {};
+    const std::int64_t length = characterCount(text);
+    if (length >= count) return std::string(text.substr(0, byteOffsetOf(text, count + 1)));
+    return std::string(static_cast<std::size_t>(count - length), pad) + std::string(text);
+}
+
+namespace {
+
+std::int64_t saturatingInteger(double whole) {
+    if (std::isnan(whole)) return 0;
+    constexpr double limit = 9223372036854775808.0;  // 2^63
+    if (whole >= limit) return std::numeric_limits<std::int64_t>::max();
+    if (whole < -limit) return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(whole);
+}
+
+}  // namespace
+
+std::int64_t truncateToInteger(double real) {
+    if (!std::isfinite(real)) return 0;
+    return saturatingInteger(std::trunc(real));
+}
+
+std::int64_t roundHalfToEven(double real) {
+    if (!std::isfinite(real)) return saturatingInteger(real);
+    const double floor = std::floor(real);
+    const double fraction = real - floor;
+    double rounded = floor;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) != 0.0)) rounded = floor + 1.0;
+    return saturatingInteger(rounded);
+}

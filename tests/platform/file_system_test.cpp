@@ -1,0 +1,76 @@
+#include "platform/file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/path_separator.h"
+#include "tests/support/scoped_working_directory.h"
+#include "tests/support/test_files.h"
+
+TEST(FileSystem, FileSizeTellsFilesDirectoriesAndMissingPaths) {
+    ScopedWorkingDirectory directory;
+    writeFileText("empty.txt", "");
+    writeFileText("three.txt", "abc");
+    std::filesystem::create_directory("folder");
+    EXPECT_EQ(fileSize("empty.txt"), 0);
+    EXPECT_EQ(fileSize("three.txt"), 3);
+    EXPECT_EQ(fileSize("folder"), kPathIsDirectory);
+    EXPECT_EQ(fileSize("folder/"), kPathIsDirectory);
+    EXPECT_EQ(fileSize("folder\\//"), kPathIsDirectory);
+    EXPECT_EQ(fileSize("missing"), kPathMissing);
+    EXPECT_EQ(fileSize(""), kPathMissing);
+    EXPECT_EQ(fileSize("/"), kPathIsDirectory);
+}
+
+TEST(FileSystem, CreateDirectoryMakesOneLevel) {
+    ScopedWorkingDirectory directory;
+    EXPECT_TRUE(createDirectory("made/ "));
+    EXPECT_EQ(fileSize("made"), kPathIsDirectory);
+    EXPECT_FALSE(createDirectory("made"));
+    EXPECT_FALSE(createDirectory("a/b"));
+}
+
+TEST(FileSystem, CurrentDirectoryEndsInSeparator) {
+    ScopedWorkingDirectory directory;
+    EXPECT_EQ(currentDirectory(), directory.text());
+    EXPECT_EQ(currentDirectory().back(), kPathSeparator);
+}
+
+TEST(FileSystem, FileNamePart) {
+    EXPECT_EQ(fileNamePart("C:\\icons/Icon.big.png", false), "Icon.big.png");
+    EXPECT_EQ(fileNamePart("C:\\icons/Icon.big.png", true), "Icon.big");
+    EXPECT_EQ(fileNamePart("dir/.png", true), ".png");
+    EXPECT_EQ(fileNamePart("dir/name.", true), "name.");
+    EXPECT_EQ(fileNamePart("a.b c.png", true), "a.b c");
+    EXPECT_EQ(fileNamePart("a.b c", true), "a.b c");
+    EXPECT_EQ(fileNamePart("\"quoted.png\" rest", false), "quoted.png");
+    EXPECT_EQ(fileNamePart("", true), "");
+}
+
+TEST(FileSystem, WildcardsIgnoreCase) {
+    EXPECT_TRUE(matchesWildcard("icon.PNG", "*.png"));
+    EXPECT_TRUE(matchesWildcard("a.b.png", "*.png"));
+    EXPECT_FALSE(matchesWildcard("icon.png.txt", "*.png"));
+    EXPECT_TRUE(matchesWildcard("é.png", "?.png"));
+    EXPECT_FALSE(matchesWildcard("ab.png", "?.png"));
+    EXPECT_TRUE(matchesWildcard("", "*"));
+}
+
+TEST(FileSystem, ListingGivesMatchingEntriesWithTheirType) {
+    ScopedWorkingDirectory directory;
+    writeFileText("a.png", "x");
+    writeFileText("B.PNG", "");
+    writeFileText("b.txt", "x");
+    std::filesystem::create_directory("c.png");
+    std::optional<DirectoryListing> listing = DirectoryListing::open(".", "*.png");
+    ASSERT_TRUE(listing);
+    std::vector<std::pair<std::string, DirectoryListing::EntryType>> entries;
+    while (listing->next()) entries.emplace_back(listing->entryName(), listing->entryType());
+    std::sort(entries.begin(), entries.end());
+    using Type = DirectoryListing::EntryType;
+    EXPECT_EQ(entries, (std::vector<std::pair<std::string, Type>>{
+                           {"B.PNG", Type::File}, {"a.png", Type::File}, {"c.png", Type::Directory}}));
+    EXPECT_FALSE(listing->next());
+    EXPECT_FALSE(DirectoryListing::open("missing", "*.png"));
+}

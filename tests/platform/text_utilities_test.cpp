@@ -1,0 +1,84 @@
+#include "platform/text_utilities.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+TEST(TextUtilities, FindTextUsesOneBasedCharacterPositions) {
+    EXPECT_EQ(findText("abcabc", "bc"), 2);
+    EXPECT_EQ(findText("abcabc", "bc", 3), 5);
+    EXPECT_EQ(findText("abcabc", "bc", -4), 2);
+    EXPECT_EQ(findText("abc", "x"), 0);
+    EXPECT_EQ(findText("", "a"), 0);
+    EXPECT_EQ(findText("abc", ""), 0);
+    EXPECT_EQ(findText("é<x>", "<x>"), 2);  // é is one character of two bytes
+    EXPECT_EQ(findText("  <Client_Ver>1", "<client_ver>", 1, true), 3);
+    EXPECT_EQ(findText("  <Client_Ver>1", "<client_ver>"), 0);
+}
+
+TEST(TextUtilities, MidAndRightCutByCharacters) {
+    EXPECT_EQ(midText("hello", 2, 3), "ell");
+    EXPECT_EQ(midText("hello", 0, 2), "he");
+    EXPECT_EQ(midText("hello", 4, 99), "lo");
+    EXPECT_EQ(midText("hello", 6, 1), "");
+    EXPECT_EQ(midText("hello", 2, -1), "");
+    EXPECT_EQ(midText("héllo", 2, 2), "él");
+    EXPECT_EQ(rightText("hello", 2), "lo");
+    EXPECT_EQ(rightText("hello", 9), "hello");
+    EXPECT_EQ(rightText("hello", -1), "");
+    EXPECT_EQ(rightText("abcé", 1), "é");
+}
+
+TEST(TextUtilities, TrimRemovesBlanksOnly) {
+    EXPECT_EQ(trimText("  a b  "), "a b");
+    EXPECT_EQ(trimText("\ta\t"), "\ta\t");
+    EXPECT_EQ(trimText("    "), "");
+}
+
+TEST(TextUtilities, TextFieldSplitsAtDelimiter) {
+    EXPECT_EQ(textField("a,b,c", 3, ","), "c");
+    EXPECT_EQ(textField("a,b,c", 4, ","), "");
+    EXPECT_EQ(textField("a,b,c", 0, ","), "");
+    EXPECT_EQ(textField("a,,c", 2, ","), "");
+    EXPECT_EQ(textField("abc", 1, ","), "abc");
+}
+
+TEST(TextUtilities, ParseIntegerForms) {
+    struct Case {
+        const char* text;
+        std::int64_t expected;
+    };
+    const Case cases[] = {
+        {" -12px", -12}, {"$1F", 31},  {"%101", 5},   {"px", 0},   {"\t +7", 7}, {"$", 0},
+        {"-$1a", -26},   {"12 34", 12}, {"%102", 2},  {"", 0},     {"-0", 0},
+        {"9223372036854775807", std::numeric_limits<std::int64_t>::max()},
+        {"-9223372036854775808", std::numeric_limits<std::int64_t>::min()},
+        // Overflow wraps instead of being undefined.
+        {"18446744073709551617", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(parseInteger(c.text), c.expected);
+    }
+}
+
+TEST(TextUtilities, PadLeftFillsOrCuts) {
+    EXPECT_EQ(padLeft("7", 2, '0'), "07");
+    EXPECT_EQ(padLeft("123", 2, '0'), "12");
+    EXPECT_EQ(padLeft("ab", 4), "  ab");
+    EXPECT_EQ(padLeft("ab", 0), "");
+}
+
+TEST(TextUtilities, NumbersAndRounding) {
+    EXPECT_EQ(integerText(-42), "-42");
+    EXPECT_EQ(utf8ByteLength("aé"), 3);
+    EXPECT_EQ(truncateToInteger(-2.7), -2);
+    EXPECT_EQ(truncateToInteger(std::nan("")), 0);
+    EXPECT_EQ(truncateToInteger(INFINITY), 0);
+    EXPECT_EQ(roundHalfToEven(2.5), 2);
+    EXPECT_EQ(roundHalfToEven(3.5), 4);
+    EXPECT_EQ(roundHalfToEven(-2.5), -2);
+    EXPECT_EQ(roundHalfToEven(2.51), 3);
+    EXPECT_EQ(roundHalfToEven(INFINITY), std::numeric_limits<std::int64_t>::max());
+}

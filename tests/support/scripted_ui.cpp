@@ -1,0 +1,97 @@
+#include "tests/support/scripted_ui.h"
+
+#include <algorithm>
+
+#include "app/settings.h"
+
+namespace {
+
+const char* kindName(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::Plain: return "plain";
+        case MessageKind::Information: return "information";
+        case MessageKind::Error: return "error";
+        case MessageKind::Question: return "question";
+    }
+    return "?";
+}
+
+}  // namespace
+
+MessageAnswer ScriptedUi::showMessage(const std::string& title, const std::string& text, MessageKind kind) {
+    transcript.push_back(std::string("message ") + kindName(kind) + " [" + title + "] " + text);
+    if (kind != MessageKind::Question) return MessageAnswer::Ok;
+    if (answers.empty()) return MessageAnswer::No;
+    const MessageAnswer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::string ScriptedUi::chooseFolder(const std::string& title, const std::string& initialDirectory) {
+    transcript.push_back("folder [" + title + "] " + initialDirectory);
+    if (folders.empty()) return {};
+    std::string folder = folders.front();
+    folders.pop_front();
+    return folder;
+}
+
+void ScriptedUi::openProgressWindow(const std::string& title) {
+    transcript.push_back("progress open " + title);
+    progressWindowOpen = true;
+    lastProgressValue = 0;
+}
+
+void ScriptedUi::setProgressText(const std::string& text) {
+    if (progressWindowOpen) transcript.push_back("progress text " + text);
+}
+
+void ScriptedUi::setProgressBar(int value) {
+    if (!progressWindowOpen) return;
+    lastProgressValue = std::clamp(value, 0, 100);
+    transcript.push_back("progress bar " + std::to_string(lastProgressValue));
+}
+
+void ScriptedUi::closeProgressWindow() {
+    if (progressWindowOpen) transcript.push_back("progress close");
+    progressWindowOpen = false;
+}
+
+bool ScriptedUi::openMainWindow() {
+    transcript.push_back("main open");
+    return true;
+}
+
+void ScriptedUi::refreshMainWindow(const Settings& settings) {
+    transcript.push_back("main refresh " + settings.wotInstallDir + " | " + settings.acBattleAtlasDir + " | " +
+                         settings.acMarkerAtlasDir + " | " + settings.acNewIconsDir + " | " +
+                         settings.wotLastVersion + " | " + std::to_string(settings.wotNbOfBattleIcons) + " | " +
+                         std::to_string(settings.wotNbOfMarkerIcons) + " | " +
+                         std::to_string(settings.acNewIconFiles));
+}
+
+void ScriptedUi::showMainWindow() { transcript.push_back("main show"); }
+
+void ScriptedUi::openInstructionsWindow() {
+    transcript.push_back("instructions open");
+    instructionsWindowOpen = true;
+}
+
+void ScriptedUi::closeInstructionsWindow() {
+    if (instructionsWindowOpen) transcript.push_back("instructions close");
+    instructionsWindowOpen = false;
+}
+
+UiEvent ScriptedUi::waitEvent() {
+    if (events.empty()) return UiEvent::MainWindowCloseRequest;
+    const UiEvent event = events.front();
+    events.pop_front();
+    return event;
+}
+
+std::vector<std::string> ScriptedUi::linesStartingWith(const std::string& prefix) const {
+    std::vector<std::string> lines;
+    for (const std::string& line : transcript) {
+        if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+    }
+    return lines;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+// A Ui for tests: dialogs are answered and events delivered from queues the test fills, and every call
+// is recorded as one line of a transcript. With an empty queue a question is answered No, the folder
+// picker is cancelled and the event is a close request of the main window.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "ui/ui.h"
+
+class ScriptedUi : public Ui {
+public:
+    std::deque<MessageAnswer> answers;
+    std::deque<std::string> folders;
+    std::deque<UiEvent> events;
+    std::vector<std::string> transcript;
+
+    bool progressWindowOpen = false;
+    bool instructionsWindowOpen = false;
+    int lastProgressValue = 0;
+
+    MessageAnswer showMessage(const std::string& title, const std::string& text, MessageKind kind) override;
+    std::string chooseFolder(const std::string& title, const std::string& initialDirectory) override;
+    void openProgressWindow(const std::string& title) override;
+    void setProgressText(const std::string& text) override;
+    void setProgressBar(int value) override;
+    void closeProgressWindow() override;
+    bool openMainWindow() override;
+    void refreshMainWindow(const Settings& settings) override;
+    void showMainWindow() override;
+    void openInstructionsWindow() override;
+    void closeInstructionsWindow() override;
+    UiEvent waitEvent() override;
+
+    // The transcript lines that start with prefix, in order.
+    std::vector<std::string> linesStartingWith(const std::string& prefix) const;
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+// The boundary through which the core reaches windows and dialogs. It holds no toolkit type, so the
+// core builds and is tested without a display.
+
+#include <string>
+
+struct Settings;
+
+enum class MessageKind { Plain, Information, Error, Question };
+
+// The toolkit's own codes; callers of a question test for Yes only.
+enum class MessageAnswer { Ok = 1, Yes = 6, No = 7 };
+
+// The events the main flow acts on; everything else stays inside the window layer.
+enum class UiEvent {
+    MainWindowCloseRequest,
+    ChooseGameDirectory,   // ". . ." beside the install directory
+    ChooseNewIconsDirectory,  // ". . ." beside the new contour icon directory
+    CreateAtlases,
+    OpenInstructions,      // "?"
+    CloseInstructions,     // "Close" of the instructions window
+};
+
+class Ui {
+public:
+    virtual ~Ui() = default;
+
+    // Dialogs: modal, they block until answered.
+    virtual MessageAnswer showMessage(const std::string& title, const std::string& text, MessageKind kind) = 0;
+    // The chosen directory ending in the path separator, or the empty text on cancel.
+    virtual std::string chooseFolder(const std::string& title, const std::string& initialDirectory) = 0;
+
+    // The progress window; at most one, a second open replaces the first.
+    virtual void openProgressWindow(const std::string& title) = 0;
+    virtual void setProgressText(const std::string& text) = 0;
+    virtual void setProgressBar(int value) = 0;  // clamps to 0..100
+    virtual void closeProgressWindow() = 0;
+
+    // The main and instructions windows.
+    virtual bool openMainWindow() = 0;
+    virtual void refreshMainWindow(const Settings& settings) = 0;
+    virtual void showMainWindow() = 0;
+    virtual void openInstructionsWindow() = 0;
+    virtual void closeInstructionsWindow() = 0;
+
+    // The event loop's wait: the next event the flow acts on.
+    virtual UiEvent waitEvent() = 0;
+};
