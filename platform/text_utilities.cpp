@@ -145,3 +145,7 @@ std::int64_t roundHalfToEven(double real) {
     if (fraction > 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) != 0.0)) rounded = floor + 1.0;
     return saturatingInteger(rounded);
 }
+
+int progressBarValue(double percentage) {
+    return static_cast<int>(std::clamp<std::int64_t>(roundHalfToEven(percentage), -1, 101));
+}

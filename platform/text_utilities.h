@@ -28,3 +28,6 @@ std::int64_t truncateToInteger(double real);
 std::int64_t roundHalfToEven(double real);
 // Number of characters (code points) of valid UTF-8 text.
 std::int64_t characterCount(std::string_view text);
+
+// A percentage for a progress bar: rounded half to even and held to a range the bar then clamps.
+int progressBarValue(double percentage);

@@ -1,0 +1,42 @@
+#include "atlas/atlas_descriptor_reader.h"
+
+#include "platform/text_utilities.h"
+
+std::optional<std::string> atlasFieldValue(std::string_view line, std::string_view openingMarker,
+                                           std::string_view closingMarker) {
+    const std::size_t opening = line.find(openingMarker);
+    if (opening == std::string_view::npos) return std::nullopt;
+    const std::size_t valueStart = opening + openingMarker.size();
+    const std::size_t closing = line.find(closingMarker);
+    if (closing == std::string_view::npos || closing <= valueStart) return std::string();
+    return trimText(line.substr(valueStart, closing - valueStart));
+}
+
+AtlasDescriptorReader::LineResult AtlasDescriptorReader::readLine(std::string_view line) {
+    LineResult result;
+    if (auto name = atlasFieldValue(line, "<name>", "</name>")) {
+        pending_.iconFileName = *name + ".png";
+        result.foundIconFileName = pending_.iconFileName;
+    }
+    struct NumberField {
+        std::string_view opening;
+        std::string_view closing;
+        std::int64_t AtlasDescriptorEntry::*member;
+    };
+    static constexpr NumberField kNumberFields[] = {
+        {"<x>", "</x>", &AtlasDescriptorEntry::x},
+        {"<y>", "</y>", &AtlasDescriptorEntry::y},
+        {"<width>", "</width>", &AtlasDescriptorEntry::width},
+        {"<height>", "</height>", &AtlasDescriptorEntry::height},
+    };
+    for (const NumberField& field : kNumberFields) {
+        if (auto value = atlasFieldValue(line, field.opening, field.closing)) {
+            pending_.*field.member = parseInteger(*value);
+        }
+    }
+    if (!pending_.iconFileName.empty() && pending_.width >= 0 && pending_.height >= 0) {
+        result.entry = std::move(pending_);
+        pending_ = AtlasDescriptorEntry{};
+    }
+    return result;
+}

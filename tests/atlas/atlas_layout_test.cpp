@@ -1,0 +1,87 @@
+#include "atlas/atlas_layout.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/image.h"
+#include "tests/support/test_context.h"
+
+namespace {
+
+void saveBlank(const std::string& path, int width, int height) {
+    ASSERT_TRUE(saveImagePng(*createImage(width, height, 32), path));
+}
+
+std::vector<std::pair<std::int32_t, std::int32_t>> placeAll(const std::vector<std::pair<int, int>>& sizes) {
+    ShelfCursor cursor;
+    std::vector<std::pair<std::int32_t, std::int32_t>> spots;
+    for (const auto& [width, height] : sizes) {
+        const AtlasSpot spot = cursor.place(width, height);
+        spots.emplace_back(spot.x, spot.y);
+    }
+    return spots;
+}
+
+using Spots = std::vector<std::pair<std::int32_t, std::int32_t>>;
+
+}  // namespace
+
+TEST(ShelfCursor, PlacesRowsWithOnePixelGaps) {
+    EXPECT_EQ(placeAll({{1000, 50}, {1000, 40}, {100, 30}}), (Spots{{2, 0}, {1003, 0}, {2, 51}}));
+    // x + width exactly 2044 stays in the row.
+    EXPECT_EQ(placeAll({{1000, 5}, {1041, 5}, {1, 5}}), (Spots{{2, 0}, {1003, 0}, {2, 6}}));
+    // Wider than 2042 never fits after x = 2: as the first icon it lands one row below the empty one.
+    EXPECT_EQ(placeAll({{2043, 10}, {2043, 10}}), (Spots{{2, 1}, {2, 12}}));
+}
+
+TEST(ShelfCursor, SixteenBitFieldsWrapLikeTheyAlwaysDid) {
+    ShelfCursor cursor;
+    for (int row = 0; row < 32; ++row) cursor.place(2042, 1100);  // one icon per row, rows 1101 pixels apart
+    const AtlasSpot spot = cursor.place(2042, 10);
+    EXPECT_EQ(spot.y, static_cast<std::int16_t>(32 * 1101));
+    EXPECT_LT(spot.y, 0);
+}
+
+TEST(AtlasLayout, FixedSpotsNeedTheExactFileName) {
+    EXPECT_EQ(fixedSpotOf("dir/CameraWithDirection.png")->x, 2046);
+    EXPECT_EQ(fixedSpotOf("dir/ShotSectorLine.png")->x, 0);
+    EXPECT_FALSE(fixedSpotOf("dir/camerawithdirection.png"));
+    EXPECT_FALSE(fixedSpotOf("dir/ShotSectorLine.PNG"));
+}
+
+TEST(AtlasLayout, GatherPrefersNonEmptyReplacementsAndOrdersTallestFirst) {
+    TestContext t;
+    t.useWorkingDirectoryLayout();
+    const std::string defaults = t.settings.acBattleAtlasDir;
+    writeFileText("battleatlas.dat", "a,1,1\r\nb,1,1\r\nc,1,1\r\nempty,1,1\r\nbroken,1,1\r\nmissing,1,1\r\n\r\nd,1,1\r\n");
+    saveBlank("defaultBattleImages/a.png", 5, 30);
+    saveBlank("defaultBattleImages/b.png", 5, 40);
+    saveBlank("defaultBattleImages/c.png", 5, 10);
+    saveBlank("newTankImages/c.png", 7, 30);  // replacement taller than its default
+    saveBlank("defaultBattleImages/empty.png", 3, 20);
+    writeFileText("newTankImages/empty.png", "");  // empty replacement: the default is used
+    saveBlank("defaultBattleImages/broken.png", 3, 50);
+    writeFileText("newTankImages/broken.png", "not a png");  // undecodable replacement: no image at all
+    saveBlank("defaultBattleImages/d.png", 2, 30);
+
+    t.ui.openProgressWindow("build");
+    const auto gathered = gatherAtlasIcons(t.context, "battleatlas.dat", defaults);
+    ASSERT_TRUE(gathered);
+    std::vector<std::string> order;
+    for (const AtlasIcon& icon : gathered->icons) order.push_back(icon.path + " " + std::to_string(icon.height));
+    const std::string news = t.settings.acNewIconsDir;
+    EXPECT_EQ(order, (std::vector<std::string>{
+                         defaults + "b.png 40", defaults + "a.png 30", news + "c.png 30", defaults + "d.png 30",
+                         defaults + "empty.png 20", news + "broken.png 0", defaults + "missing.png 0",
+                         defaults + ".png 0"}));
+    EXPECT_EQ(gathered->icons[2].width, 7);
+    EXPECT_FLOAT_EQ(gathered->progressUnit, 0.08f);
+    EXPECT_EQ(t.entries(), (std::vector<std::string>{"Loaded descriptor: battleatlas.dat", "Rearranged 8 icons."}));
+    EXPECT_EQ(t.ui.linesStartingWith("progress bar").back(), "progress bar 100");
+}
+
+TEST(AtlasLayout, GatherFailsWithoutCatalogue) {
+    TestContext t;
+    t.useWorkingDirectoryLayout();
+    EXPECT_FALSE(gatherAtlasIcons(t.context, "battleatlas.dat", t.settings.acBattleAtlasDir));
+    EXPECT_EQ(t.entries(), (std::vector<std::string>{"ERROR: Can't open atlas descriptor: battleatlas.dat."}));
+}

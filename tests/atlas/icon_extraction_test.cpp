@@ -1,0 +1,207 @@
+#include "atlas/icon_extraction.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "atlas/atlas_descriptor_reader.h"
+#include "atlas/atlas_kind.h"
+#include "platform/file_system.h"
+#include "platform/text_file.h"
+#include "tests/support/atlas_fixture.h"
+#include "tests/support/test_context.h"
+
+namespace {
+
+// The form the atlas writer produces: one field per line, one blank around each value, CR LF.
+std::string writerXml(const std::vector<FixtureIcon>& icons) {
+    std::string xml = "<root>\r\n";
+    for (const FixtureIcon& icon : icons) {
+        xml += "  <SubTexture>\r\n    <name> " + icon.name + " </name>\r\n    <x> " + std::to_string(icon.x) +
+               " </x>\r\n    <y> " + std::to_string(icon.y) + " </y>\r\n    <width> " + std::to_string(icon.width) +
+               " </width>\r\n    <height> " + std::to_string(icon.height) + " </height>\r\n  </SubTexture>\r\n";
+    }
+    return xml + "</root>\r\n";
+}
+
+struct ExtractionTest : ::testing::Test {
+    TestContext t;
+    AtlasFixture fixture = AtlasFixture::generate({});
+
+    void SetUp() override {
+        t.useWorkingDirectoryLayout();
+        ASSERT_TRUE(saveImagePng(fixture.image, "originalAtlases/battleAtlas.png"));
+    }
+    void writeXml(const std::string& xml) { writeFileText("originalAtlases/battleAtlas.xml", xml); }
+    std::int32_t extract() { return extractAtlasIcons(t.context, kBattleAtlas); }
+};
+
+std::vector<int> pixelAt(const Image& image, int x, int y) {
+    const std::uint8_t* p = image.row(y) + x * 4;
+    return {p[0], p[1], p[2], p[3]};
+}
+
+}  // namespace
+
+TEST_F(ExtractionTest, WritesOneIconAndOneCatalogueLinePerEntry) {
+    writeXml(writerXml(fixture.icons));
+    EXPECT_EQ(extract(), static_cast<std::int32_t>(fixture.icons.size()));
+
+    std::vector<std::string> expectedLines;
+    for (const FixtureIcon& icon : fixture.icons) {
+        expectedLines.push_back(icon.name + "," + std::to_string(icon.width) + "," + std::to_string(icon.height));
+        const Image extracted = *loadImage("defaultBattleImages/" + icon.name + ".png");
+        ASSERT_EQ(extracted.width(), icon.width);
+        ASSERT_EQ(extracted.height(), icon.height);
+        for (int y = 0; y < icon.height; ++y) {
+            for (int x = 0; x < icon.width; ++x) {
+                ASSERT_EQ(pixelAt(extracted, x, y), pixelAt(fixture.image, icon.x + x, icon.y + y));
+            }
+        }
+    }
+    EXPECT_EQ(readCrLfLines("battleatlas.dat"), expectedLines);
+    EXPECT_EQ(readFileText("battleatlas.dat").substr(readFileText("battleatlas.dat").size() - 2), "\r\n");
+    EXPECT_EQ(t.settings.acBattleAtlasWidth, 256);
+    EXPECT_EQ(t.settings.acBattleAtlasHeight, 256);
+    EXPECT_EQ(t.entries(), (std::vector<std::string>{
+                               "Opened atlas file: battleAtlas.xml",
+                               "Opened atlas image: battleAtlas.png with size: 256x256",
+                               "Created descriptor file: battleatlas.dat",
+                               "Extracted " + std::to_string(fixture.icons.size()) + " single icons from battleAtlas.png",
+                           }));
+    EXPECT_EQ(t.ui.transcript.front(), "progress open Extract original battleAtlas icons");
+    EXPECT_EQ(t.ui.linesStartingWith("progress text").front(),
+              "progress text Found icon: " + fixture.icons[0].name + ".png");
+    EXPECT_EQ(t.ui.transcript.back(), "progress close");
+}
+
+TEST_F(ExtractionTest, ProgressCountsLineBytesWithoutLineEndsOrEmptyLines) {
+    // 10 bytes of file; the lines hold 3 + 3 bytes, so the bar shows 30 and then 60.
+    writeXml("abc\n\n\ndef\n");
+    EXPECT_EQ(extract(), 0);
+    EXPECT_EQ(t.ui.linesStartingWith("progress bar"),
+              (std::vector<std::string>{"progress bar 30", "progress bar 60"}));
+    EXPECT_EQ(readFileText("battleatlas.dat"), "");
+}
+
+TEST_F(ExtractionTest, OddNamesAndSizes) {
+    writeXml(
+        "\xEF\xBB\xBF<root>\n"
+        "<name> a b </name><x>0</x><y>0</y><width>2</width><height>3</height>\n"
+        "<name>   </name><x>0</x><y>0</y><width>1</width><height>1</height>\n"
+        "<name>zero</name><x>0</x><y>0</y><width>0</width><height>3</height>\n"
+        "<name>negative</name><x>0</x><y>0</y><width>-4</width><height>3</height>\n"
+        "<name>sub/inner</name><x>1</x><y>1</y><width>2</width><height>2</height>\n"
+        "<name>edge</name><x>250</x><y>-2</y><width>10</width><height>4</height>\n");
+    std::filesystem::create_directory("defaultBattleImages/sub");
+    EXPECT_EQ(extract(), 6);  // the negative entry is counted but never emitted
+    EXPECT_EQ(readCrLfLines("battleatlas.dat"),
+              (std::vector<std::string>{"a b,2,3", ".png,1,1", "zero,0,3", "inner,2,2", "edge,10,4"}));
+    EXPECT_EQ(fileSize("defaultBattleImages/a b.png") > 0, true);
+    EXPECT_EQ(fileSize("defaultBattleImages/.png") > 0, true);
+    EXPECT_EQ(fileSize("defaultBattleImages/sub/inner.png") > 0, true);
+    EXPECT_EQ(fileSize("defaultBattleImages/zero.png"), kPathMissing);
+    const Image edge = *loadImage("defaultBattleImages/edge.png");
+    EXPECT_EQ(pixelAt(edge, 9, 0), (std::vector<int>{0, 0, 0, 0}));  // outside the atlas
+    const auto entries = t.entries();
+    EXPECT_NE(std::find(entries.begin(), entries.end(), "ERROR: Can't create icon: zero.png"), entries.end());
+    EXPECT_EQ(t.log.errorCount(), 1);
+}
+
+TEST_F(ExtractionTest, NamesThatWouldLeaveTheIconDirectoryAreNotWritten) {
+    writeXml(
+        "<name>../escaped</name><x>0</x><y>0</y><width>2</width><height>2</height>\n"
+        "<name>/rooted</name><x>0</x><y>0</y><width>2</width><height>2</height>\n"
+        "<name>sub\\..\\..\\up</name><x>0</x><y>0</y><width>2</width><height>2</height>\n"
+        "<name>C:evil</name><x>0</x><y>0</y><width>2</width><height>2</height>\n"
+        "<name>fine..name</name><x>0</x><y>0</y><width>2</width><height>2</height>\n");
+    EXPECT_EQ(extract(), 5);
+    EXPECT_FALSE(std::filesystem::exists("escaped.png"));
+    EXPECT_FALSE(std::filesystem::exists("up.png"));
+    EXPECT_FALSE(std::filesystem::exists("/rooted.png"));
+    EXPECT_TRUE(std::filesystem::exists("defaultBattleImages/fine..name.png"));
+    EXPECT_EQ(readCrLfLines("battleatlas.dat"),
+              (std::vector<std::string>{"escaped,2,2", "rooted,2,2", "up,2,2", "C:evil,2,2", "fine..name,2,2"}));
+    const auto entries = t.entries();
+    for (const char* name : {"../escaped.png", "/rooted.png", "sub\\..\\..\\up.png", "C:evil.png"}) {
+        EXPECT_NE(std::find(entries.begin(), entries.end(), std::string("ERROR: Can't create icon: ") + name),
+                  entries.end())
+            << name;
+    }
+}
+
+TEST_F(ExtractionTest, HugeNumbersAndFailedSavesAreReported) {
+    writeXml(
+        "<name>wide</name><x>0</x><y>0</y><width>4294967298</width><height>2</height>\n"
+        "<name>far</name><x>-9999999999</x><y>0</y><width>2</width><height>2</height>\n"
+        "<name>huge</name><x>0</x><y>0</y><width>20000</width><height>20000</height>\n"
+        "<name>nodir/icon</name><x>0</x><y>0</y><width>2</width><height>2</height>\n");
+    EXPECT_EQ(extract(), 4);
+    EXPECT_EQ(readCrLfLines("battleatlas.dat"),
+              (std::vector<std::string>{"wide,4294967298,2", "far,2,2", "huge,20000,20000", "icon,2,2"}));
+    const auto entries = t.entries();
+    for (const char* expected : {"ERROR: Can't create icon: wide.png", "ERROR: Can't create icon: far.png",
+                                 "ERROR: Can't create icon: huge.png", "ERROR: Can't save icon: nodir/icon.png"}) {
+        EXPECT_NE(std::find(entries.begin(), entries.end(), expected), entries.end()) << expected;
+    }
+}
+
+TEST_F(ExtractionTest, SetUpFailuresReturnZeroAndKeepTheOldCatalogue) {
+    writeFileText("battleatlas.dat", "old,1,1\r\n");
+    EXPECT_EQ(extract(), 0);
+    EXPECT_EQ(t.entries(), (std::vector<std::string>{"ERROR: Can't open the original atlas: battleAtlas.xml"}));
+
+    writeXml("<name>a</name><width>1</width><height>1</height>\n");
+    std::filesystem::remove("originalAtlases/battleAtlas.png");
+    EXPECT_EQ(extract(), 0);
+    EXPECT_EQ(t.entries().back(), "ERROR: Can't open the original image: battleAtlas.png");
+    EXPECT_EQ(readFileText("battleatlas.dat"), "old,1,1\r\n");
+    EXPECT_TRUE(t.ui.transcript.empty());
+
+    ASSERT_TRUE(saveImagePng(fixture.image, "originalAtlases/battleAtlas.png"));
+    std::filesystem::remove("battleatlas.dat");
+    std::filesystem::create_directory("battleatlas.dat");
+    EXPECT_EQ(extract(), 0);
+    EXPECT_EQ(t.entries().back(), "ERROR: Can't create descriptor: battleatlas.dat");
+    EXPECT_EQ(t.settings.acBattleAtlasWidth, 256);  // already recorded
+}
+
+TEST_F(ExtractionTest, SizeFieldsFollowTheImageName) {
+    writeXml("");
+    ASSERT_TRUE(saveImagePng(fixture.image, "originalAtlases/vehicleMarkerAtlas.png"));
+    ASSERT_TRUE(saveImagePng(fixture.image, "originalAtlases/other.png"));
+    writeFileText("originalAtlases/vehicleMarkerAtlas.xml", "");
+    EXPECT_EQ(extractAtlasIcons(t.context, "defaultMarkerImages", "other.png", "battleAtlas.xml", "x.dat"), 0);
+    EXPECT_EQ(t.settings.acBattleAtlasWidth + t.settings.acMarkerAtlasWidth, 0);
+    EXPECT_EQ(extractAtlasIcons(t.context, kMarkerAtlas), 0);
+    EXPECT_EQ(t.settings.acMarkerAtlasWidth, 256);
+    EXPECT_EQ(t.settings.acBattleAtlasWidth, 0);
+}
+
+TEST_F(ExtractionTest, GameAtlasFilesExtractCompletely) {
+    const char* realdata = std::getenv("RAVELIN_REALDATA");
+    if (!realdata || !std::filesystem::is_directory(realdata)) GTEST_SKIP() << "real atlas files not available";
+    for (const char* file : {"WorldofTanks-Code-2.4.0.2-vehicleMarkerAtlas.xml", "wot-src-1.14.1.3-digits.xml"}) {
+        SCOPED_TRACE(file);
+        const std::string xml = readFileText(std::string(realdata) + "/" + file);
+        writeXml(xml);
+        // An image just large enough for every rectangle of the file.
+        std::int64_t width = 1, height = 1, subTextures = 0;
+        AtlasDescriptorReader reader;
+        for (std::size_t start = 0; start < xml.size();) {
+            std::size_t end = xml.find('\n', start);
+            if (end == std::string::npos) end = xml.size();
+            const std::string line = xml.substr(start, end - start);
+            subTextures += line.find("</SubTexture>") != std::string::npos;
+            if (const auto entry = reader.readLine(line).entry) {
+                width = std::max(width, entry->x + entry->width);
+                height = std::max(height, entry->y + entry->height);
+            }
+            start = end + 1;
+        }
+        ASSERT_TRUE(saveImagePng(*createImage(width, height, 32), "originalAtlases/battleAtlas.png"));
+        EXPECT_EQ(extract(), subTextures);
+        EXPECT_EQ(static_cast<std::int64_t>(readCrLfLines("battleatlas.dat").size()), subTextures);
+        EXPECT_EQ(t.log.errorCount(), 0);
+    }
+}

@@ -1,0 +1,78 @@
+#include "tests/support/atlas_fixture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <stdexcept>
+
+Image AtlasFixture::drawIcon(std::int32_t width, std::int32_t height, unsigned seed) {
+    std::mt19937 random(seed);
+    Image icon = *createImage(width, height, 32);
+    const auto channel = [&] { return static_cast<std::uint8_t>(random() % 256); };
+    const std::uint8_t red = channel(), green = channel(), blue = channel();
+    const std::uint8_t hiddenRed = channel();
+    const double opacity = 0.35 + 0.65 * (random() % 1000) / 1000.0;
+    const double cx = (width - 1) / 2.0, cy = (height - 1) / 2.0;
+    const double rx = std::max(width / 2.0, 0.5), ry = std::max(height / 2.0, 0.5);
+    for (std::int32_t y = 0; y < height; ++y) {
+        std::uint8_t* p = icon.row(y);
+        for (std::int32_t x = 0; x < width; ++x, p += 4) {
+            // A soft-edged ellipse with a stripe; outside it transparent pixels keep a colour.
+            const double d = std::hypot((x - cx) / rx, (y - cy) / ry);
+            const double coverage = std::clamp((1.0 - d) * std::min(rx, ry), 0.0, 1.0);
+            const bool stripe = (x + y) % 5 == 0;
+            p[0] = coverage > 0 ? static_cast<std::uint8_t>(stripe ? 255 - red : red) : hiddenRed;
+            p[1] = coverage > 0 ? green : static_cast<std::uint8_t>(x * 9);
+            p[2] = coverage > 0 ? blue : static_cast<std::uint8_t>(y * 7);
+            p[3] = static_cast<std::uint8_t>(std::lround(255.0 * coverage * opacity));
+        }
+    }
+    return icon;
+}
+
+AtlasFixture AtlasFixture::generate(const AtlasFixtureOptions& options) {
+    std::mt19937 random(options.seed);
+    AtlasFixture fixture{*createImage(options.atlasWidth, options.atlasHeight, 32), {}};
+    const auto side = [&] {
+        return options.minimumSide +
+               static_cast<std::int32_t>(random() % static_cast<unsigned>(options.maximumSide - options.minimumSide + 1));
+    };
+    // Shelf packing with one-pixel gaps, as game atlases are packed.
+    std::int32_t x = 0, y = 0, rowHeight = 0;
+    for (int i = 0; i < options.iconCount; ++i) {
+        const std::int32_t width = side(), height = side();
+        if (x + width > options.atlasWidth) {
+            x = 0;
+            y += rowHeight + 1;
+            rowHeight = 0;
+        }
+        if (y + height > options.atlasHeight) break;
+        const Image icon = drawIcon(width, height, options.seed * 7919u + static_cast<unsigned>(i));
+        DrawingContext drawing(fixture.image);
+        drawing.drawImage(icon, x, y);  // plain copy keeps the colour of transparent pixels
+        char number[16];
+        std::snprintf(number, sizeof number, "%04d", i);
+        fixture.icons.push_back({options.namePrefix + "_" + number, x, y, width, height});
+        x += width + 1;
+        rowHeight = std::max(rowHeight, height);
+    }
+    return fixture;
+}
+
+AtlasFixture AtlasFixture::battleSized(unsigned seed) {
+    return generate({1500, 2048, 2048, 8, 64, seed, "contour"});
+}
+
+AtlasFixture AtlasFixture::markerSized(unsigned seed) {
+    return generate({600, 2048, 1024, 8, 48, seed, "marker"});
+}
+
+std::string AtlasFixture::gameXml() const {
+    std::string xml = "<root>\n";
+    for (const FixtureIcon& icon : icons) {
+        xml += "\t<SubTexture>\n\t\t<name> " + icon.name + " </name>\n\t\t<x> " + std::to_string(icon.x) +
+               " </x>\n\t\t<y> " + std::to_string(icon.y) + " </y>\n\t\t<width> " + std::to_string(icon.width) +
+               " </width>\n\t\t<height> " + std::to_string(icon.height) + " </height>\n\t</SubTexture>\n";
+    }
+    return xml + "</root>\n";
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+// Generated atlases: an image with icons of varied size, shape and alpha (antialiased edges, and
+// transparent pixels that still carry colour, as exported game icons do), plus its atlas XML.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/image.h"
+
+struct FixtureIcon {
+    std::string name;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+struct AtlasFixtureOptions {
+    int iconCount = 12;
+    std::int32_t atlasWidth = 256;
+    std::int32_t atlasHeight = 256;
+    std::int32_t minimumSide = 4;
+    std::int32_t maximumSide = 24;
+    unsigned seed = 1;
+    std::string namePrefix = "icon";
+};
+
+struct AtlasFixture {
+    Image image;
+    std::vector<FixtureIcon> icons;
+
+    // Icons that do not fit into the atlas height are left out.
+    static AtlasFixture generate(const AtlasFixtureOptions& options);
+    static AtlasFixture battleSized(unsigned seed = 7);  // about 1500 icons on 2048 x 2048
+    static AtlasFixture markerSized(unsigned seed = 8);  // about 600 icons
+
+    // The XML as the game ships it: tab-indented, LF line ends, one field per line.
+    std::string gameXml() const;
+    // Draws one icon's pixels (used for replacement icons too).
+    static Image drawIcon(std::int32_t width, std::int32_t height, unsigned seed);
+};
