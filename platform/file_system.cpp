@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include <cstdlib>
 #include <system_error>
 
 #include "platform/file_io.h"
@@ -131,4 +132,13 @@ bool DirectoryListing::next() {
     name_.clear();
     type_ = EntryType::None;
     return false;
+}
+
+std::string homeDirectory() {
+#ifdef _WIN32
+    const char* home = std::getenv("USERPROFILE");
+#else
+    const char* home = std::getenv("HOME");
+#endif
+    return home && *home ? withTrailingSeparator(home) : std::string();
 }

@@ -51,3 +51,6 @@ private:
     std::string name_;
     EntryType type_ = EntryType::None;
 };
+
+// The user's home directory with a trailing separator, or the empty text.
+std::string homeDirectory();

@@ -149,3 +149,36 @@ std::int64_t roundHalfToEven(double real) {
 int progressBarValue(double percentage) {
     return static_cast<int>(std::clamp<std::int64_t>(roundHalfToEven(percentage), -1, 101));
 }
+
+std::string validUtf8(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        if (lead < 0x80) {
+            length = 1;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+        }
+        bool valid = length > 0 && i + length <= text.size();
+        for (std::size_t k = 1; valid && k < length; ++k) valid = isContinuationByte(text[i + k]);
+        if (valid && length >= 3) {
+            const auto second = static_cast<unsigned char>(text[i + 1]);
+            valid = !(lead == 0xE0 && second < 0xA0) && !(lead == 0xED && second > 0x9F) &&
+                    !(lead == 0xF0 && second < 0x90) && !(lead == 0xF4 && second > 0x8F);
+        }
+        if (valid) {
+            result.append(text.substr(i, length));
+            i += length;
+        } else {
+            result += '?';
+            ++i;
+        }
+    }
+    return result;
+}

@@ -31,3 +31,7 @@ std::int64_t characterCount(std::string_view text);
 
 // A percentage for a progress bar: rounded half to even and held to a range the bar then clamps.
 int progressBarValue(double percentage);
+
+// The text with every byte that cannot be part of a UTF-8 character replaced by "?", for names that
+// come from outside (package entries, directory listings).
+std::string validUtf8(std::string_view text);

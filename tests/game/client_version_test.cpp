@@ -1,0 +1,45 @@
+#include "game/client_version.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/test_context.h"
+
+namespace {
+
+std::string versionFrom(TestContext& t, const std::string& config) {
+    writeFileText("WoTLauncher.cfg", config);
+    return readClientVersion(t.context);
+}
+
+}  // namespace
+
+TEST(ClientVersion, TakesTheFirstElementOnOneLineUntrimmed) {
+    TestContext t;
+    t.settings.wotInstallDir = t.directory.text();
+    struct Case {
+        const char* config;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"<info>\r\n  <client_ver>1.0.2.3</client_ver>\r\n</info>", "1.0.2.3"},
+        {"  <CLIENT_VER>1.0</Client_Ver>", "1.0"},
+        {"<client_ver> 1.0 </client_ver>", " 1.0 "},
+        {"<client_ver>first</client_ver>\n<client_ver>second</client_ver>", "first"},
+        {"<client_ver>split\n</client_ver>", ""},
+        {"</client_ver><client_ver>backwards", ""},
+        {"<other>1</other>", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.config);
+        EXPECT_EQ(versionFrom(t, c.config), c.expected);
+        EXPECT_EQ(t.entries().back(), std::string("Get game client version: ") + c.expected);
+    }
+    EXPECT_EQ(t.log.errorCount(), 0);
+}
+
+TEST(ClientVersion, MissingFileGivesTheEmptyTextAndOneError) {
+    TestContext t;
+    t.settings.wotInstallDir = t.directory.text() + "missing/";
+    EXPECT_EQ(readClientVersion(t.context), "");
+    EXPECT_EQ(t.entries(), (std::vector<std::string>{"ERROR: Can't get the game version, insufficient rights?"}));
+}

@@ -1,0 +1,98 @@
+#include "game/package_unpacker.h"
+
+#include <gtest/gtest.h>
+
+#include "app/program_exit.h"
+#include "tests/support/fake_game_install.h"
+#include "tests/support/test_context.h"
+
+namespace {
+
+struct UnpackTest : ::testing::Test {
+    TestContext t;
+    void SetUp() override { t.useWorkingDirectoryLayout(); }
+
+    FakeGameInstall install(const FakeGameOptions& options, const std::string& name = "game") {
+        FakeGameInstall game(t.directory.path() / name, options);
+        t.settings.wotInstallDir = game.text();
+        return game;
+    }
+    std::string unpacked(const std::string& name) { return readFileText("originalAtlases/" + name); }
+    std::vector<std::string> errors() const {
+        std::vector<std::string> found;
+        for (const std::string& entry : t.entries())
+            if (entry.rfind("ERROR: ", 0) == 0) found.push_back(entry);
+        return found;
+    }
+};
+
+const char* const kWanted[] = {"battleAtlas.png", "battleAtlas.xml", "vehicleMarkerAtlas.png",
+                               "vehicleMarkerAtlas.xml"};
+
+}  // namespace
+
+TEST_F(UnpackTest, FullPackageGivesFifteenAndTheFourFiles) {
+    const FakeGameInstall game = install({});
+    EXPECT_EQ(unpackOriginalAtlases(t.context), 15);
+    for (const char* name : kWanted) EXPECT_EQ(unpacked(name), game.content(name)) << name;
+    std::vector<std::string> expected = {"Unpacking original atlas and xml files"};
+    for (const char* name : kWanted) expected.push_back(std::string("Unpack file: gui/flash/atlases/") + name);
+    EXPECT_EQ(t.entries(), expected);
+    EXPECT_EQ(t.ui.transcript.front(), "progress open Unpacking Atlas files");
+    EXPECT_EQ(t.ui.transcript.back(), "progress close");
+    EXPECT_EQ(t.ui.linesStartingWith("progress text Found file: ").size(), 27u);
+    // Only the four files were written.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("originalAtlases"),
+                            std::filesystem::directory_iterator()),
+              4);
+}
+
+TEST_F(UnpackTest, MissingDuplicatedAndMisspelledEntries) {
+    install({.omitBattleXml = true}, "no-xml");
+    EXPECT_EQ(unpackOriginalAtlases(t.context), 13);
+    EXPECT_FALSE(std::filesystem::exists("originalAtlases/battleAtlas.xml"));
+
+    const FakeGameInstall twice = install({.battleAtlasXml = "second", .duplicateBattleXml = true}, "twice");
+    EXPECT_EQ(unpackOriginalAtlases(t.context), 17);
+    EXPECT_EQ(unpacked("battleAtlas.xml"), "second");
+
+    install({.upperCaseFolder = true}, "upper");
+    EXPECT_EQ(unpackOriginalAtlases(t.context), 0);
+    EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(UnpackTest, DamagedHeaderEndsTheListingWithWhatWasMet) {
+    install({.damageHeaderBeforeMarker = true});
+    EXPECT_EQ(unpackOriginalAtlases(t.context), 3);
+    EXPECT_TRUE(std::filesystem::exists("originalAtlases/battleAtlas.xml"));
+    EXPECT_FALSE(std::filesystem::exists("originalAtlases/vehicleMarkerAtlas.png"));
+}
+
+TEST_F(UnpackTest, CorruptEntryKeepsTheEarlierFile) {
+    writeFileText("originalAtlases/battleAtlas.png", "earlier good original");
+    const FakeGameInstall game = install({.corruptBattlePngData = true});
+    EXPECT_EQ(unpackOriginalAtlases(t.context), 15);
+    EXPECT_EQ(errors(), (std::vector<std::string>{"ERROR: Can't unpack the original file: battleAtlas.png"}));
+    EXPECT_EQ(unpacked("battleAtlas.png"), "earlier good original");
+    EXPECT_EQ(unpacked("vehicleMarkerAtlas.xml"), game.content("vehicleMarkerAtlas.xml"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("originalAtlases"),
+                            std::filesystem::directory_iterator()),
+              4);
+}
+
+TEST_F(UnpackTest, PackageThatCannotBeOpenedIsFatal) {
+    for (const bool present : {false, true}) {
+        SCOPED_TRACE(present);
+        const FakeGameInstall game = install({.notAZip = true}, present ? "not-zip" : "missing");
+        if (!present) std::filesystem::remove(game.packagePath());
+        const std::string expected = "Can't find the ressource file: '" + game.text() +
+                                     "res/packages/gui.pkg' the install dir seemes to be wrong.";
+        try {
+            unpackOriginalAtlases(t.context);
+            FAIL() << "must end the program";
+        } catch (const ProgramExit& exit) {
+            EXPECT_EQ(exit.message, expected);
+        }
+        EXPECT_EQ(t.ui.linesStartingWith("progress").size(), 0u);
+    }
+}
