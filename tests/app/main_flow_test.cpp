@@ -1,0 +1,242 @@
+#include "app/main_flow.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/image.h"
+#include "platform/path_separator.h"
+#include "tests/support/atlas_fixture.h"
+#include "tests/support/fake_game_install.h"
+#include "tests/support/scoped_working_directory.h"
+#include "tests/support/scripted_ui.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+std::string pngText(const Image& image) {
+    const std::vector<std::uint8_t> png = *encodePng(image);
+    return std::string(png.begin(), png.end());
+}
+
+FakeGameOptions gameWithAtlases(const std::string& version = "1.20.0.0") {
+    const AtlasFixture battle = AtlasFixture::generate({8, 64, 64, 3, 12, 3, "contour"});
+    const AtlasFixture marker = AtlasFixture::generate({5, 64, 32, 3, 12, 4, "marker"});
+    FakeGameOptions options;
+    options.clientVersion = version;
+    options.battleAtlasPng = pngText(battle.image);
+    options.battleAtlasXml = battle.gameXml();
+    options.markerAtlasPng = pngText(marker.image);
+    options.markerAtlasXml = marker.gameXml();
+    return options;
+}
+
+struct MainFlowTest : ::testing::Test {
+    ScopedWorkingDirectory directory;
+    // The game lives beside the working directory's files, as it would on a real disk.
+    FakeGameInstall game{directory.path() / "game", gameWithAtlases()};
+    std::string root = directory.text();
+
+    // One run of the program; returns the UI it talked to.
+    ScriptedUi run(std::deque<std::string> folders = {}, std::deque<MessageAnswer> answers = {},
+                   std::deque<UiEvent> events = {}) {
+        ScriptedUi ui;
+        ui.folders = std::move(folders);
+        ui.answers = std::move(answers);
+        ui.events = std::move(events);
+        EXPECT_EQ(runProgram(ui), 0);
+        return ui;
+    }
+    ScriptedUi firstStart() { return run({game.text()}); }
+    std::vector<std::string> log() const { return unstampedLines(readCrLfLines("ravelin.log")); }
+    static std::vector<std::string> messages(const ScriptedUi& ui) { return ui.linesStartingWith("message"); }
+    void setGameVersion(const std::string& version) {
+        writeFileText((game.directory() / "WoTLauncher.cfg").string(), "<client_ver>" + version + "</client_ver>\r\n");
+    }
+};
+
+}  // namespace
+
+TEST_F(MainFlowTest, FirstStartSetsEverythingUpBeforeTheWindowShows) {
+    const ScriptedUi ui = firstStart();
+    EXPECT_EQ(messages(ui), (std::vector<std::string>{
+                                "message information [First Start] Can't load the config file, it seems to be the "
+                                "first start, please select\r\nthe World of Tanks® installation dir in the following "
+                                "dialog!"}));
+    EXPECT_EQ(ui.transcript.front(), "main open");
+    const std::string s(1, kPathSeparator);
+    const std::vector<std::string> tail(ui.transcript.end() - 2, ui.transcript.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"main refresh " + game.text() + " | " + root + "defaultBattleImages" + s +
+                                                  " | " + root + "defaultMarkerImages" + s + " | " + root +
+                                                  "newTankImages" + s + " | 1.20.0.0 | 8 | 5 | 0",
+                                              "main show"}));
+    for (const char* name : {"battleAtlas.png", "battleAtlas.xml", "vehicleMarkerAtlas.png", "vehicleMarkerAtlas.xml"}) {
+        EXPECT_EQ(readFileText(std::string("originalAtlases/") + name), game.content(name));
+    }
+    EXPECT_EQ(readCrLfLines("battleatlas.dat").size(), 8u);
+    EXPECT_EQ(readCrLfLines("markeratlas.dat").size(), 5u);
+    EXPECT_TRUE(std::filesystem::exists("defaultMarkerImages/marker_0004.png"));
+    EXPECT_TRUE(std::filesystem::is_directory("newTankImages"));
+
+    const auto lines = log();
+    EXPECT_EQ(lines.front().rfind("Ravelin version 0.3.1 logfile, created at ", 0), 0u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 8),
+              (std::vector<std::string>{
+                  "ERROR: Can't open config file.", "Seems to be first start, set up environment.",
+                  "Selecting new World of Tanks® install directory.",
+                  "Valid World of Tanks® install dir found: " + game.text() + ".",
+                  "Get game client version: 1.20.0.0",
+                  "The directory " + root + "originalAtlases doesn't exist, creating ...",
+                  "The directory " + root + "defaultBattleImages doesn't exist, creating ..."}));
+    EXPECT_EQ(lines[lines.size() - 2], "Saved settings.");
+    EXPECT_EQ(lines.back(), "Ravelin exiting with 1 errors and 0 warnings");
+    EXPECT_NE(readFileText("ravelin.conf").find("\"wotNbOfBattleIcons\" : 8,"), std::string::npos);
+}
+
+TEST_F(MainFlowTest, CommonStartShowsNoDialogAndFollowsAMovedWorkingDirectory) {
+    firstStart();
+    std::filesystem::create_directory("existing-dirs-kept");
+    const ScriptedUi ui = run();
+    EXPECT_TRUE(messages(ui).empty());
+    EXPECT_TRUE(ui.linesStartingWith("folder").empty());
+    EXPECT_EQ(log().back(), "Ravelin exiting with 0 errors and 0 warnings");
+
+    // A stored working directory that differs is replaced; the other directory fields stay.
+    std::string conf = readFileText("ravelin.conf");
+    const std::string stored = "\"acCurrentDir\"       : \"";
+    conf.replace(conf.find(stored) + stored.size(), root.size(), "/elsewhere/");
+    writeFileText("ravelin.conf", conf);
+    run();
+    const std::string saved = readFileText("ravelin.conf");
+    EXPECT_NE(saved.find(stored + root + "\""), std::string::npos);
+    EXPECT_NE(saved.find(root + "defaultBattleImages"), std::string::npos);
+}
+
+TEST_F(MainFlowTest, GameUpdateIsOfferedAndRememberedWhenAccepted) {
+    firstStart();
+    setGameVersion("1.21.0.0");
+    const std::string question =
+        "message question [New game version detected] It looks like, that the World of Tanks® game was updated "
+        "since last start of Ravelin.\r\n Would you like to load the new Atlases from the new version?";
+
+    EXPECT_EQ(messages(run({}, {MessageAnswer::No})), std::vector<std::string>{question});
+    EXPECT_EQ(messages(run({}, {MessageAnswer::No})), std::vector<std::string>{question});  // asked again
+
+    std::filesystem::remove("battleatlas.dat");
+    const ScriptedUi yes = run({}, {MessageAnswer::Yes});
+    EXPECT_EQ(messages(yes), std::vector<std::string>{question});
+    EXPECT_EQ(readCrLfLines("battleatlas.dat").size(), 8u);  // extracted again
+    EXPECT_NE(readFileText("ravelin.conf").find("\"1.21.0.0\""), std::string::npos);
+    EXPECT_TRUE(messages(run()).empty());
+}
+
+TEST_F(MainFlowTest, NewGameDirectoryConfirmedRefusedOrUnusable) {
+    firstStart();
+    FakeGameInstall other(directory.path() / "other", gameWithAtlases("2.0"));
+
+    const ScriptedUi refused = run({}, {MessageAnswer::No}, {UiEvent::ChooseGameDirectory});
+    EXPECT_TRUE(refused.linesStartingWith("folder").empty());
+
+    const ScriptedUi confirmed = run({other.text()}, {MessageAnswer::Yes}, {UiEvent::ChooseGameDirectory});
+    EXPECT_EQ(messages(confirmed).front(),
+              "message question [New W.o.T. directory] You are about to select a new directory for World of "
+              "Tanks®\r\nAre you sure ?");
+    EXPECT_EQ(confirmed.transcript.back().rfind("main refresh " + other.text(), 0), 0u);
+    EXPECT_NE(readFileText("ravelin.conf").find("\"2.0\""), std::string::npos);
+
+    // A game directory whose package holds no atlas: error exit, nothing saved, log with its banner only.
+    FakeGameOptions noAtlases;
+    noAtlases.upperCaseFolder = true;
+    FakeGameInstall broken(directory.path() / "broken", noAtlases);
+    const std::string settingsBefore = readFileText("ravelin.conf");
+    const ScriptedUi failed = run({broken.text()}, {MessageAnswer::Yes}, {UiEvent::ChooseGameDirectory});
+    EXPECT_EQ(messages(failed).back(),
+              "message error [Error] Didn't select the correct install directory, exiting program!");
+    EXPECT_EQ(readFileText("ravelin.conf"), settingsBefore);
+    EXPECT_EQ(log().size(), 1u);
+}
+
+TEST_F(MainFlowTest, FirstStartWithAnUnusablePackageAsksOnceMoreThenExits) {
+    FakeGameOptions noAtlases;
+    noAtlases.upperCaseFolder = true;
+    FakeGameInstall broken(directory.path() / "broken", noAtlases);
+    const ScriptedUi ui = run({broken.text(), broken.text()});
+    EXPECT_EQ(ui.linesStartingWith("folder").size(), 2u);
+    EXPECT_EQ(messages(ui).back(),
+              "message error [Error] Didn't select the correct install directory, exiting program!");
+    EXPECT_FALSE(std::filesystem::exists("ravelin.conf"));
+    EXPECT_EQ(log().size(), 1u);
+
+    // With a good directory the second time, the start goes on.
+    const ScriptedUi recovered = run({broken.text(), game.text()});
+    EXPECT_EQ(recovered.transcript.back(), "main show");
+}
+
+TEST_F(MainFlowTest, FatalErrorsEndTheRunWithTheLogClosed) {
+    writeFileText("ravelin.conf", "previous settings");
+    const ScriptedUi gaveUp = run({}, {MessageAnswer::No});
+    EXPECT_EQ(messages(gaveUp).back(), "message error [Ravelin] Didn't select the World of Tanks install dir.");
+    EXPECT_EQ(readFileText("ravelin.conf"), "previous settings");
+    const auto lines = log();
+    EXPECT_EQ(lines[lines.size() - 2], "ERROR: Didn't select the World of Tanks install dir.");
+    EXPECT_EQ(lines.back(), "Ravelin exiting with 2 errors and 0 warnings");
+
+    std::filesystem::remove(game.packagePath());
+    const ScriptedUi noPackage = run({game.text()});
+    EXPECT_EQ(messages(noPackage).back(), "message error [Ravelin] Can't find the ressource file: '" + game.text() +
+                                              "res" + kPathSeparator + "packages" + kPathSeparator +
+                                              "gui.pkg' the install dir seemes to be wrong.");
+    EXPECT_EQ(readFileText("ravelin.conf"), "previous settings");
+}
+
+TEST_F(MainFlowTest, LogThatCannotBeCreatedEndsBeforeTheWindow) {
+    std::filesystem::create_directory("ravelin.log");
+    const ScriptedUi ui = run();
+    EXPECT_EQ(ui.transcript, (std::vector<std::string>{
+                                 "message error [Error] Can't create log file, insufficient rights? Exiting program!"}));
+}
+
+TEST_F(MainFlowTest, CancelledIconPickerFallsBackToTheDefaultDirectory) {
+    firstStart();
+    std::filesystem::create_directory("mine");
+    writeFileText("mine/a.png", "x");
+    writeFileText("newTankImages/b.png", "x");
+    writeFileText("newTankImages/c.png", "x");
+    const ScriptedUi ui = run({root + "mine" + kPathSeparator, ""},
+                              {}, {UiEvent::ChooseNewIconsDirectory, UiEvent::ChooseNewIconsDirectory});
+    const auto folders = ui.linesStartingWith("folder");
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_EQ(folders[1], "folder [Select new contour icons directory:] " + root + "mine" + kPathSeparator);
+    const std::string defaultDirectory = root + "newTankImages" + kPathSeparator;
+    EXPECT_EQ(messages(ui), (std::vector<std::string>{
+                                "message plain [Using old directory] You didn't slect anything or abort the "
+                                "request.\r\nUsing the old directory: " + defaultDirectory}));
+    const auto refreshes = ui.linesStartingWith("main refresh");
+    ASSERT_EQ(refreshes.size(), 3u);
+    EXPECT_NE(refreshes[1].find("mine" + std::string(1, kPathSeparator) + " | 1.20.0.0 | 8 | 5 | 1"), std::string::npos);
+    EXPECT_NE(refreshes[2].find(defaultDirectory + " | 1.20.0.0 | 8 | 5 | 2"), std::string::npos);
+}
+
+TEST_F(MainFlowTest, CreateAtlasesBuildsMarkerThenBattleAndClosesProgress) {
+    firstStart();
+    const ScriptedUi ui = run({}, {}, {UiEvent::CreateAtlases});
+    const auto opened = ui.linesStartingWith("progress open Creating");
+    EXPECT_EQ(opened, (std::vector<std::string>{"progress open Creating Atlas files vehicleMarkerAtlas",
+                                                "progress open Creating Atlas files battleAtlas"}));
+    EXPECT_FALSE(ui.progressWindowOpen);
+    EXPECT_EQ(loadImage("battleAtlas.png")->width(), 2048);
+    EXPECT_EQ(loadImage("vehicleMarkerAtlas.png")->width(), 2048);
+
+    // With no catalogue the builds stop early; the progress window is still closed at the end.
+    std::filesystem::remove("battleatlas.dat");
+    std::filesystem::remove("markeratlas.dat");
+    const ScriptedUi failing = run({}, {}, {UiEvent::CreateAtlases});
+    EXPECT_EQ(failing.transcript.back(), "progress close");
+    EXPECT_FALSE(failing.progressWindowOpen);
+}
+
+TEST_F(MainFlowTest, InstructionsOpenReopenAndCloseOnlyByTheirButton) {
+    firstStart();
+    const ScriptedUi ui = run({}, {}, {UiEvent::OpenInstructions, UiEvent::OpenInstructions,
+                                       UiEvent::CloseInstructions, UiEvent::CloseInstructions});
+    EXPECT_EQ(std::vector<std::string>(ui.transcript.end() - 3, ui.transcript.end()),
+              (std::vector<std::string>{"instructions open", "instructions open", "instructions close"}));
+}
