@@ -1,0 +1,300 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextEdit>
+#include <QTimer>
+
+#include "app/settings.h"
+#include "ui/qt/caption_font.h"
+#include "ui/qt/qt_ui.h"
+
+namespace {
+
+Settings filledSettings() {
+    Settings s;
+    s.wotInstallDir = "/games/World_of_Tanks/with/a/rather/long/path/that/does/not/fit/into/the/field/";
+    s.wotLastVersion = "1.20.0.0";
+    s.wotNbOfBattleIcons = 1523;
+    s.wotNbOfMarkerIcons = 612;
+    s.acBattleAtlasDir = "/work/defaultBattleImages/";
+    s.acMarkerAtlasDir = "/work/defaultMarkerImages/";
+    s.acNewIconsDir = "/work/newTankImages/";
+    s.acNewIconFiles = 7;
+    return s;
+}
+
+// Windows of a type among the children (findChildren needs a meta-object of that type).
+template <typename Window>
+int childWindowsOf(const QWidget& parent) {
+    int count = 0;
+    for (const QObject* child : parent.children()) count += dynamic_cast<const Window*>(child) ? 1 : 0;
+    return count;
+}
+
+// Saves a picture of the window when RAVELIN_SCREENSHOTS names a directory, for looking at by eye.
+void saveScreenshot(QWidget& window, const char* name) {
+    const QByteArray directory = qgetenv("RAVELIN_SCREENSHOTS");
+    if (!directory.isEmpty()) window.grab().save(QString::fromUtf8(directory) + "/" + name + ".png");
+}
+
+}  // namespace
+
+TEST(MainWindow, ControlsSitAtTheirPlacesInCreationAndTabOrder) {
+    QtUi ui;
+    ASSERT_TRUE(ui.openMainWindow());
+    MainWindow& window = *ui.mainWindow();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.windowTitle(), "Ravelin");
+    EXPECT_EQ(window.size(), QSize(600, 250));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
+
+    EXPECT_EQ(window.installDirectoryField()->geometry(), QRect(170, 7, 380, 24));
+    EXPECT_EQ(window.chooseGameDirectoryButton()->geometry(), QRect(560, 3, 32, 32));
+    EXPECT_EQ(window.battleIconDirectoryField()->geometry(), QRect(170, 42, 380, 24));
+    EXPECT_EQ(window.markerIconDirectoryField()->geometry(), QRect(170, 77, 380, 24));
+    EXPECT_EQ(window.newIconDirectoryField()->geometry(), QRect(170, 112, 380, 24));
+    EXPECT_EQ(window.chooseNewIconsDirectoryButton()->geometry(), QRect(560, 108, 32, 32));
+    EXPECT_EQ(window.saveInGameDirectoryBox()->geometry(), QRect(10, 150, 580, 25));
+    EXPECT_EQ(window.instructionsButton()->geometry(), QRect(10, 190, 32, 32));
+    EXPECT_EQ(window.createAtlasesButton()->geometry(), QRect(440, 192, 150, 28));
+
+    // Labels in their order, each at x 10, 160 wide, 35 pixels apart.
+    std::vector<QString> captions;
+    for (QLabel* label : window.captionLabels()) {
+        EXPECT_EQ(label->geometry(), QRect(10, 10 + 35 * static_cast<int>(captions.size()), 160, 20));
+        captions.push_back(label->text());
+    }
+    // Created in the order of the table: labels, fields and buttons interleaved row by row.
+    const QObjectList& children = window.children();
+    const auto indexOf = [&](QObject* child) { return children.indexOf(child); };
+    EXPECT_LT(indexOf(window.captionLabels()[0]), indexOf(window.installDirectoryField()));
+    EXPECT_LT(indexOf(window.installDirectoryField()), indexOf(window.chooseGameDirectoryButton()));
+    EXPECT_LT(indexOf(window.chooseGameDirectoryButton()), indexOf(window.captionLabels()[1]));
+    EXPECT_LT(indexOf(window.newIconDirectoryField()), indexOf(window.chooseNewIconsDirectoryButton()));
+    EXPECT_LT(indexOf(window.chooseNewIconsDirectoryButton()), indexOf(window.saveInGameDirectoryBox()));
+    EXPECT_LT(indexOf(window.saveInGameDirectoryBox()), indexOf(window.instructionsButton()));
+    EXPECT_LT(indexOf(window.instructionsButton()), indexOf(window.createAtlasesButton()));
+    EXPECT_EQ(captions, (std::vector<QString>{QString::fromUtf8("World of Tanks® install directory:"),
+                                              "Battle Atlas icon directory:", "Marker Atlas icon directory:",
+                                              "New contour icon directory:"}));
+
+    window.show();
+    window.activateWindow();
+    window.installDirectoryField()->setFocus();
+    std::vector<QWidget*> chain;
+    QWidget* widget = window.installDirectoryField();
+    for (int i = 0; i < 7; ++i, widget = widget->nextInFocusChain()) {
+        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled()) widget = widget->nextInFocusChain();
+        chain.push_back(widget);
+    }
+    EXPECT_EQ(chain, (std::vector<QWidget*>{window.installDirectoryField(), window.chooseGameDirectoryButton(),
+                                            window.battleIconDirectoryField(), window.markerIconDirectoryField(),
+                                            window.newIconDirectoryField(), window.chooseNewIconsDirectoryButton(),
+                                            window.instructionsButton()}));
+}
+
+TEST(MainWindow, RefreshFillsFieldsStatusLineAndCreateButton) {
+    QtUi ui;
+    ui.openMainWindow();
+    MainWindow& window = *ui.mainWindow();
+    EXPECT_FALSE(window.createAtlasesButton()->isEnabled());
+    EXPECT_FALSE(window.saveInGameDirectoryBox()->isEnabled());
+    EXPECT_FALSE(window.saveInGameDirectoryBox()->isChecked());
+    for (QLabel* field : window.statusFields()) EXPECT_TRUE(field->text().isEmpty());
+
+    Settings settings = filledSettings();
+    settings.acNewIconsDir.clear();
+    ui.refreshMainWindow(settings);
+    EXPECT_FALSE(window.createAtlasesButton()->isEnabled());
+    settings = filledSettings();
+    ui.refreshMainWindow(settings);
+    EXPECT_TRUE(window.createAtlasesButton()->isEnabled());
+    EXPECT_FALSE(window.saveInGameDirectoryBox()->isEnabled());
+
+    EXPECT_EQ(window.installDirectoryField()->text().toStdString(), settings.wotInstallDir);
+    EXPECT_TRUE(window.installDirectoryField()->isReadOnly());
+    EXPECT_EQ(window.newIconDirectoryField()->text(), "/work/newTankImages/");
+    const auto& status = window.statusFields();
+    EXPECT_EQ(status[0]->text(), "Game Version: 1.20.0.0");
+    EXPECT_EQ(status[1]->text(), "Battle icons found: 1523");
+    EXPECT_EQ(status[2]->text(), "Marker icons found: 612");
+    EXPECT_EQ(status[3]->text(), "New icons found: 7");
+    EXPECT_TRUE(status[0]->alignment() & Qt::AlignLeft);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(status[static_cast<std::size_t>(i)]->geometry().width(), 150);
+        EXPECT_EQ(status[static_cast<std::size_t>(i)]->geometry().x(), 150 * i);
+        if (i > 0) {
+            EXPECT_TRUE(status[static_cast<std::size_t>(i)]->alignment() & Qt::AlignRight);
+        }
+    }
+    window.show();
+    saveScreenshot(window, "main-window");
+}
+
+TEST(MainWindow, EveryCaptionFitsItsBoxAtALegibleSize) {
+    const QFont font = QApplication::font();
+    EXPECT_GE(font.pointSizeF(), 7.5);
+    const QFontMetrics metrics(font);
+    for (const auto& [caption, width] : mainWindowCaptions()) {
+        EXPECT_LE(metrics.horizontalAdvance(caption), width) << caption.toStdString();
+    }
+    QtUi ui;
+    ui.openMainWindow();
+    for (QLabel* label : ui.mainWindow()->captionLabels()) EXPECT_LE(label->sizeHint().width(), label->width());
+    const QCheckBox* box = ui.mainWindow()->saveInGameDirectoryBox();
+    EXPECT_LE(box->sizeHint().width(), box->width());
+}
+
+TEST(MainWindow, ButtonsAndCloseBoxDeliverTheirEvents) {
+    QtUi ui;
+    ui.openMainWindow();
+    MainWindow& window = *ui.mainWindow();
+    ui.refreshMainWindow(filledSettings());
+    window.chooseGameDirectoryButton()->click();
+    window.chooseNewIconsDirectoryButton()->click();
+    window.instructionsButton()->click();
+    window.createAtlasesButton()->click();
+    window.saveInGameDirectoryBox()->click();  // disabled: nothing
+    QCloseEvent close;
+    QApplication::sendEvent(&window, &close);
+    EXPECT_FALSE(close.isAccepted());  // the flow ends the program, not the window
+    const std::vector<UiEvent> expected = {UiEvent::ChooseGameDirectory, UiEvent::ChooseNewIconsDirectory,
+                                           UiEvent::OpenInstructions, UiEvent::CreateAtlases,
+                                           UiEvent::MainWindowCloseRequest};
+    for (const UiEvent event : expected) EXPECT_EQ(ui.waitEvent(), event);
+    EXPECT_TRUE(ui.pendingEvents().empty());
+}
+
+TEST(ProgressWindow, ShowsTextAndClampedBarAndIsReplacedByTheNextOne) {
+    QtUi ui;
+    ui.openMainWindow();
+    ui.showMainWindow();
+    ui.setProgressText("nothing open");  // does nothing
+    ui.setProgressBar(50);
+    ui.openProgressWindow("Unpacking Atlas files");
+    ProgressWindow* first = ui.progressWindow();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->size(), QSize(300, 90));
+    EXPECT_EQ(first->windowTitle(), "Unpacking Atlas files");
+    EXPECT_TRUE(first->windowFlags() & Qt::Tool);
+    EXPECT_FALSE(first->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(first->parentWidget(), ui.mainWindow());
+    EXPECT_EQ(first->textLine()->geometry(), QRect(10, 10, 280, 40));
+    EXPECT_TRUE(first->textLine()->wordWrap());
+    EXPECT_EQ(first->bar()->geometry(), QRect(10, 55, 280, 25));
+    EXPECT_LE((first->geometry().center() - ui.mainWindow()->frameGeometry().center()).manhattanLength(), 2);
+
+    ui.setProgressText("Found file: gui/flash/atlases/vehicleMarkerAtlas.png among thousands of other files");
+    ui.setProgressBar(150);
+    EXPECT_EQ(first->bar()->value(), 100);
+    ui.setProgressBar(-3);
+    EXPECT_EQ(first->bar()->value(), 0);
+    ui.setProgressBar(42);
+    saveScreenshot(*first, "progress-window");
+
+    ui.openProgressWindow("Searching for new icons");
+    ASSERT_NE(ui.progressWindow(), nullptr);
+    EXPECT_EQ(childWindowsOf<ProgressWindow>(*ui.mainWindow()), 1);
+    EXPECT_EQ(ui.progressWindow()->windowTitle(), "Searching for new icons");
+    EXPECT_TRUE(ui.progressWindow()->textLine()->text().isEmpty());
+    EXPECT_EQ(ui.progressWindow()->bar()->value(), 0);
+    ui.closeProgressWindow();
+    ui.closeProgressWindow();
+    EXPECT_EQ(ui.progressWindow(), nullptr);
+}
+
+TEST(InstructionsWindow, ShowsTheTextAndOpensFreshEachTime) {
+    QtUi ui;
+    ui.openMainWindow();
+    ui.showMainWindow();
+    ui.openInstructionsWindow();
+    InstructionsWindow* window = ui.instructionsWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), "Instructions");
+    EXPECT_EQ(window->size(), QSize(420, 600));
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_EQ(window->textField()->geometry(), QRect(10, 10, 400, 550));
+    EXPECT_EQ(window->closeButton()->geometry(), QRect(170, 560, 100, 30));
+    EXPECT_EQ(window->closeButton()->text(), "Close");
+    EXPECT_TRUE(window->textField()->isReadOnly());
+    EXPECT_EQ(window->textField()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(window->textField()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    const QString text = window->textField()->toPlainText();
+    EXPECT_TRUE(text.startsWith(QString(68, '-') + "\nRavelin\n"));  // no visible byte-order mark
+    EXPECT_TRUE(text.trimmed().endsWith("Have fun!"));
+    EXPECT_FALSE(text.contains('\r'));
+    saveScreenshot(*window, "instructions-window");
+
+    window->textField()->verticalScrollBar()->setValue(200);
+    window->closeButton()->click();
+    EXPECT_EQ(ui.waitEvent(), UiEvent::CloseInstructions);
+    ui.openInstructionsWindow();
+    EXPECT_EQ(childWindowsOf<InstructionsWindow>(*ui.mainWindow()), 1);
+    EXPECT_EQ(ui.instructionsWindow()->textField()->verticalScrollBar()->value(), 0);
+    ui.closeInstructionsWindow();
+    EXPECT_EQ(ui.instructionsWindow(), nullptr);
+}
+
+TEST(InstructionsText, HoldsEveryHeadingInOrderStoredWithMarkAndCrLf) {
+    const std::string_view stored = instructionsText();
+    ASSERT_EQ(stored.substr(0, 3), "\xEF\xBB\xBF");
+    EXPECT_EQ(stored.find('\n'), stored.find("\r\n") + 1);
+    for (std::size_t at = stored.find('\n'); at != std::string_view::npos; at = stored.find('\n', at + 1)) {
+        ASSERT_EQ(stored[at - 1], '\r');
+    }
+    const char* const inOrder[] = {
+        "1. Instructions\r\n---------------\r\nVery simple!",
+        "1.1 Select World of Tanks® install dir",
+        "'Ok' or 'Select'",
+        "1.2 Original Atlas files will be unpacked",
+        "1.3 Extract the icons from the original Atlases",
+        "image. The program creates the folder \"originalAtlases\" folder",
+        "and store the original image inside.",
+        "1.4 The GUI opens",
+        "1.4.1 The \"defaultBattleImages\" folder",
+        "In this folder are the original icons from the \"battleAtlas.png\".",
+        "1.4.2 The \"defaultMarkerImages\" folder",
+        "from the\r\n\"vehicleMarkerAtlas.png\"",
+        "1.4.3 The \"newTankImages\" folder",
+        "1.5 Select where your new contour icons stored",
+        "With the button \". . .\" next to the \"New contour icons directory\"",
+        "1.6 The \"Create Atlases\" button",
+        "1.6.1 The \"battleAtlas.png\" file",
+        "1.6.2 The \"battleAtlas.xml\" file",
+        "1.6.3 The \"vehicleMarkerAtlas.png\" file",
+        "1.6.4 The \"vehicleMarkerAtlas.xml\" file",
+        "1.7 Copy the files",
+        "<World Of Tanks>\\res_mods\\<Current Version>\\gui\\flash\\atlases\\",
+        "And you are done!",
+        "2. Tips\r\n-------\r\n",
+        "2.1 contour icon size",
+        "Don't use icons that are larger than 80x24 pixel",
+        "2.2 Additional files created in main directory",
+        "ravelin.conf (<- can be deleted)",
+        "ravelin.log",
+        "battleatlas.dat",
+        "markeratlas.dat",
+        "2.3 What to do if the program has an error ?",
+        "First, delete the ravelin.conf and start the program, if the",
+        "\"ravelin.log\"",
+        "Have fun!",
+    };
+    std::size_t position = stored.find(std::string(68, '-') + "\r\nRavelin\r\n" + std::string(68, '-'));
+    ASSERT_EQ(position, 3u);
+    for (const char* part : inOrder) {
+        const std::size_t found = stored.find(part, position);
+        ASSERT_NE(found, std::string_view::npos) << part;
+        position = found;
+    }
+}

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Starts the real program under a virtual X display in a prepared working directory, sends its main
+# window a close request and checks that it ends with exit code 0 and a complete log.
+# Usage: smoke_test.sh RAVELIN SEND_CLOSE_REQUEST
+set -euo pipefail
+ravelin=$1
+close_request=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/game" "$work/originalAtlases" "$work/defaultBattleImages" "$work/defaultMarkerImages" "$work/newTankImages"
+echo "fake executable" > "$work/game/WorldOfTanks.exe"
+printf '<client_ver>1.0.0</client_ver>\r\n' > "$work/game/WoTLauncher.cfg"
+cat > "$work/ravelin.conf" <<JSON
+{"wotInstallDir": "$work/game/", "wotLastVersion": "1.0.0", "acCurrentDir": "$work/",
+ "acOriginalAtlasDir": "$work/originalAtlases/", "acBattleAtlasDir": "$work/defaultBattleImages/",
+ "acMarkerAtlasDir": "$work/defaultMarkerImages/", "acNewIconsDir": "$work/newTankImages/"}
+JSON
+cd "$work"
+status=0
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '"$1" & pid=$!; "$2" Ravelin 30 || kill $pid; wait $pid' _ "$ravelin" "$close_request" || status=$?
+if [ "$status" -ne 0 ]; then
+  echo "ravelin ended with exit code $status" >&2
+  exit 1
+fi
+last=$(tail -n 1 ravelin.log | tr -d '\r')
+case "$last" in
+  *"Ravelin exiting with 0 errors and 0 warnings") ;;
+  *) echo "unexpected last log line: $last" >&2; cat ravelin.log >&2; exit 1 ;;
+esac
+grep -q '"wotLastVersion"     : "1.0.0"' ravelin.conf || { echo "settings not saved" >&2; exit 1; }
+echo "smoke test passed"

@@ -1,0 +1,60 @@
+#include "ui/qt/dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "platform/path_separator.h"
+
+namespace {
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string toUtf8(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+}  // namespace
+
+MessageAnswer showMessageBox(const std::string& title, const std::string& text, MessageKind kind) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setWindowTitle(fromUtf8(title));
+    box.setText(fromUtf8(text).replace("\r\n", "\n"));
+    switch (kind) {
+        case MessageKind::Plain:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case MessageKind::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MessageKind::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MessageKind::Question:
+            box.setIcon(QMessageBox::NoIcon);
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            box.setEscapeButton(QMessageBox::No);  // Escape and the close box count as No
+            return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return MessageAnswer::Ok;
+}
+
+std::string chooseFolderDialog(const std::string& title, const std::string& initialDirectory) {
+    QString start = fromUtf8(initialDirectory).left(259);
+    if (start.size() > 3 && (start.endsWith('/') || start.endsWith('\\'))) start.chop(1);
+    QFileDialog dialog(QApplication::activeWindow(), fromUtf8(title), start);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    const QString chosen = dialog.selectedFiles().front();
+    if (chosen.isEmpty()) return {};
+    return withTrailingSeparator(toUtf8(QDir::toNativeSeparators(chosen)));
+}

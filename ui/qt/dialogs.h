@@ -1,0 +1,12 @@
+#pragma once
+
+// The modal dialogs: message boxes of the four kinds and the folder picker. Both are application-modal,
+// so no other window of the program takes input while one is open.
+
+#include <string>
+
+#include "ui/ui.h"
+
+MessageAnswer showMessageBox(const std::string& title, const std::string& text, MessageKind kind);
+// The chosen directory with a trailing separator, or the empty text when cancelled.
+std::string chooseFolderDialog(const std::string& title, const std::string& initialDirectory);

@@ -1,0 +1,24 @@
+#pragma once
+
+// The instructions window: the built-in instructions text, read-only, closed by its "Close" button.
+
+#include <QWidget>
+#include <functional>
+
+class QPushButton;
+class QTextEdit;
+
+class InstructionsWindow : public QWidget {
+public:
+    InstructionsWindow(QWidget* owner, std::function<void()> onClose);
+
+    QTextEdit* textField() const { return textField_; }
+    QPushButton* closeButton() const { return closeButton_; }
+
+private:
+    QTextEdit* textField_;
+    QPushButton* closeButton_;
+};
+
+// The instructions as stored in the program: UTF-8 with a byte-order mark and CR LF line ends.
+std::string_view instructionsText();

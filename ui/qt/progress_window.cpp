@@ -1,0 +1,31 @@
+#include "ui/qt/progress_window.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <algorithm>
+
+#include "ui/qt/main_window.h"
+
+ProgressWindow::ProgressWindow(const QString& title, QWidget* owner) : QWidget(owner, Qt::Tool) {
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setWindowTitle(title);
+    setFixedSize(300, 90);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+
+    textLine_ = new QLabel(this);
+    textLine_->setGeometry(10, 10, 280, 40);
+    textLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    textLine_->setWordWrap(true);
+
+    bar_ = new QProgressBar(this);
+    bar_->setGeometry(10, 55, 280, 25);
+    bar_->setRange(0, 100);
+    bar_->setValue(0);
+    bar_->setTextVisible(false);
+    centreWindow(*this, owner);
+}
+
+void ProgressWindow::setText(const QString& text) { textLine_->setText(text); }
+
+void ProgressWindow::setValue(int value) { bar_->setValue(std::clamp(value, 0, 100)); }

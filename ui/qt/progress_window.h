@@ -1,0 +1,24 @@
+#pragma once
+
+// The progress window: a title naming the step, one wrapping text line and a 0..100 bar. It takes no
+// input; the step repaints it as it goes.
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+
+class ProgressWindow : public QWidget {
+public:
+    ProgressWindow(const QString& title, QWidget* owner);
+
+    void setText(const QString& text);
+    void setValue(int value);  // clamped to 0..100
+
+    QLabel* textLine() const { return textLine_; }
+    QProgressBar* bar() const { return bar_; }
+
+private:
+    QLabel* textLine_;
+    QProgressBar* bar_;
+};

@@ -1,0 +1,98 @@
+#include "ui/qt/qt_ui.h"
+
+#include <QApplication>
+#include <QTextEdit>
+#include <QScrollBar>
+
+#include "ui/qt/dialogs.h"
+
+namespace {
+
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+constexpr qint64 kRepaintIntervalMilliseconds = 30;
+
+}  // namespace
+
+QtUi::QtUi() { sinceRepaint_.start(); }
+
+QtUi::~QtUi() {
+    delete progressWindow_.data();
+    delete instructionsWindow_.data();
+}
+
+MessageAnswer QtUi::showMessage(const std::string& title, const std::string& text, MessageKind kind) {
+    return showMessageBox(title, text, kind);
+}
+
+std::string QtUi::chooseFolder(const std::string& title, const std::string& initialDirectory) {
+    return chooseFolderDialog(title, initialDirectory);
+}
+
+void QtUi::openProgressWindow(const std::string& title) {
+    closeProgressWindow();
+    QWidget* owner = mainWindow_ && mainWindow_->isVisible() ? mainWindow_.get() : QApplication::activeWindow();
+    progressWindow_ = new ProgressWindow(fromUtf8(title), owner);
+    progressWindow_->show();
+    repaintProgress(true);
+}
+
+void QtUi::setProgressText(const std::string& text) {
+    if (!progressWindow_) return;
+    progressWindow_->setText(fromUtf8(text));
+    repaintProgress(false);
+}
+
+void QtUi::setProgressBar(int value) {
+    if (!progressWindow_) return;
+    progressWindow_->setValue(value);
+    repaintProgress(false);
+}
+
+void QtUi::closeProgressWindow() {
+    delete progressWindow_.data();
+    progressWindow_ = nullptr;
+}
+
+void QtUi::repaintProgress(bool now) {
+    if (!now && sinceRepaint_.elapsed() < kRepaintIntervalMilliseconds) return;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    sinceRepaint_.restart();
+}
+
+bool QtUi::openMainWindow() {
+    mainWindow_ = std::make_unique<MainWindow>([this](UiEvent event) { events_.push_back(event); });
+    return true;
+}
+
+void QtUi::refreshMainWindow(const Settings& settings) {
+    if (mainWindow_) mainWindow_->refresh(settings);
+}
+
+void QtUi::showMainWindow() {
+    if (!mainWindow_) return;
+    mainWindow_->show();
+    mainWindow_->activateWindow();
+}
+
+void QtUi::openInstructionsWindow() {
+    closeInstructionsWindow();
+    instructionsWindow_ =
+        new InstructionsWindow(mainWindow_.get(), [this] { events_.push_back(UiEvent::CloseInstructions); });
+    instructionsWindow_->show();
+    instructionsWindow_->activateWindow();
+}
+
+void QtUi::closeInstructionsWindow() {
+    delete instructionsWindow_.data();
+    instructionsWindow_ = nullptr;
+}
+
+UiEvent QtUi::waitEvent() {
+    while (events_.empty()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const UiEvent event = events_.front();
+    events_.pop_front();
+    return event;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+// The Qt Widgets implementation of the program's windows and dialogs. The flow's waits process the
+// toolkit's events until a button or a close request has queued one of the flow's events.
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <deque>
+#include <memory>
+
+#include "ui/qt/instructions_window.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/progress_window.h"
+#include "ui/ui.h"
+
+class QtUi : public Ui {
+public:
+    QtUi();
+    ~QtUi() override;
+
+    MessageAnswer showMessage(const std::string& title, const std::string& text, MessageKind kind) override;
+    std::string chooseFolder(const std::string& title, const std::string& initialDirectory) override;
+    void openProgressWindow(const std::string& title) override;
+    void setProgressText(const std::string& text) override;
+    void setProgressBar(int value) override;
+    void closeProgressWindow() override;
+    bool openMainWindow() override;
+    void refreshMainWindow(const Settings& settings) override;
+    void showMainWindow() override;
+    void openInstructionsWindow() override;
+    void closeInstructionsWindow() override;
+    UiEvent waitEvent() override;
+
+    MainWindow* mainWindow() const { return mainWindow_.get(); }
+    ProgressWindow* progressWindow() const { return progressWindow_; }
+    InstructionsWindow* instructionsWindow() const { return instructionsWindow_; }
+    // Events queued by the windows and not yet taken by waitEvent.
+    const std::deque<UiEvent>& pendingEvents() const { return events_; }
+
+private:
+    // Lets the progress window repaint without taking user input, at most every few milliseconds.
+    void repaintProgress(bool now);
+
+    std::unique_ptr<MainWindow> mainWindow_;
+    QPointer<ProgressWindow> progressWindow_;
+    QPointer<InstructionsWindow> instructionsWindow_;
+    std::deque<UiEvent> events_;
+    QElapsedTimer sinceRepaint_;
+};
