@@ -1,0 +1,148 @@
+#include "app/headless_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+
+#include "app/main_flow.h"
+#include "platform/image.h"
+#include "tests/support/atlas_fixture.h"
+#include "tests/support/fake_game_install.h"
+#include "tests/support/scoped_working_directory.h"
+#include "tests/support/scripted_ui.h"
+#include "tests/support/test_files.h"
+#include "ui/terminal/terminal_ui.h"
+
+namespace {
+
+std::string pngText(const Image& image) {
+    const std::vector<std::uint8_t> png = *encodePng(image);
+    return std::string(png.begin(), png.end());
+}
+
+FakeGameOptions gameWithAtlases(const std::string& version = "1.20.0.0") {
+    const AtlasFixture battle = AtlasFixture::generate({10, 64, 64, 3, 12, 5, "contour"});
+    const AtlasFixture marker = AtlasFixture::generate({6, 64, 32, 3, 12, 6, "marker"});
+    FakeGameOptions options;
+    options.clientVersion = version;
+    options.battleAtlasPng = pngText(battle.image);
+    options.battleAtlasXml = battle.gameXml();
+    options.markerAtlasPng = pngText(marker.image);
+    options.markerAtlasXml = marker.gameXml();
+    return options;
+}
+
+// Every file below the working directory but the log, by relative path.
+std::map<std::string, std::string> workingFiles(const std::filesystem::path& root) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        const std::string relative = entry.path().lexically_relative(root).string();
+        if (entry.is_regular_file() && relative != "ravelin.log" && relative.rfind("game", 0) != 0) {
+            files[relative] = readFileText(entry.path().string());
+        }
+    }
+    return files;
+}
+
+struct HeadlessTest : ::testing::Test {
+    ScopedWorkingDirectory directory;
+    FakeGameInstall game{directory.path() / "game", gameWithAtlases()};
+
+    HeadlessOutcome run(HeadlessCommand command, const std::string& argument = {}) {
+        ScriptedUi ui;
+        if (command == HeadlessCommand::Setup) ui.folders = {argument};
+        return runHeadlessCommand(command, argument, ui);
+    }
+};
+
+}  // namespace
+
+TEST_F(HeadlessTest, SetupBuildMatchTheDesktopProgramByteForByte) {
+    ScriptedUi desktop;
+    desktop.folders = {game.text()};
+    desktop.events = {UiEvent::CreateAtlases};
+    runProgram(desktop);
+    const auto desktopFiles = workingFiles(directory.path());
+    EXPECT_EQ(desktopFiles.count("battleAtlas.png"), 1u);
+    EXPECT_GT(desktopFiles.size(), 25u);
+    for (const auto& [name, content] : desktopFiles) std::filesystem::remove_all(directory.path() / name);
+    for (const char* folder : {"originalAtlases", "defaultBattleImages", "defaultMarkerImages", "newTankImages"}) {
+        std::filesystem::remove_all(folder);
+    }
+
+    ASSERT_TRUE(run(HeadlessCommand::Setup, game.text()).succeeded);
+    ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
+    EXPECT_EQ(workingFiles(directory.path()), desktopFiles);
+    EXPECT_EQ(unstampedLines(readCrLfLines("ravelin.log")).back(), "Ravelin exiting with 0 errors and 0 warnings");
+}
+
+TEST_F(HeadlessTest, SetupRejectsWhatThePickerWouldReject) {
+    const HeadlessOutcome missing = run(HeadlessCommand::Setup, directory.text() + "nowhere");
+    EXPECT_FALSE(missing.succeeded);
+    EXPECT_EQ(missing.reason, "The selected directory doesn't exist.");
+    EXPECT_FALSE(std::filesystem::exists("ravelin.conf"));
+
+    FakeGameOptions noAtlases;
+    noAtlases.upperCaseFolder = true;
+    FakeGameInstall broken(directory.path() / "broken", noAtlases);
+    const HeadlessOutcome unusable = run(HeadlessCommand::Setup, broken.text());
+    EXPECT_EQ(unusable.reason, "Didn't select the correct install directory, exiting program!");
+}
+
+TEST_F(HeadlessTest, UpdateIconsAndStatus) {
+    EXPECT_EQ(run(HeadlessCommand::Build).reason, "Can't open config file.");
+    EXPECT_EQ(run(HeadlessCommand::Status).reason, "Can't open config file.");
+    EXPECT_FALSE(std::filesystem::exists("ravelin.conf"));
+
+    ASSERT_TRUE(run(HeadlessCommand::Setup, game.text()).succeeded);
+    writeFileText((game.directory() / "WoTLauncher.cfg").string(), "<client_ver>1.21</client_ver>");
+    std::filesystem::remove("markeratlas.dat");
+    ASSERT_TRUE(run(HeadlessCommand::Update).succeeded);
+    EXPECT_TRUE(std::filesystem::exists("markeratlas.dat"));
+
+    std::filesystem::create_directory("mine");
+    writeFileText("mine/a.png", "x");
+    ASSERT_TRUE(run(HeadlessCommand::Icons, "mine").succeeded);
+    const HeadlessOutcome status = run(HeadlessCommand::Status);
+    ASSERT_TRUE(status.succeeded);
+    EXPECT_NE(status.report.find("Game Version: 1.21\n"), std::string::npos);
+    EXPECT_NE(status.report.find("New contour icon directory: " + directory.text() + "mine/\n"), std::string::npos);
+    EXPECT_NE(status.report.find("Battle icons found: 10\nMarker icons found: 6\nNew icons found: 1\n"),
+              std::string::npos);
+
+    const HeadlessOutcome missing = run(HeadlessCommand::Icons, "absent");
+    EXPECT_EQ(missing.reason, "The new icon dir '" + directory.text() + "absent/' doesn't exist.");
+}
+
+TEST(TerminalUi, AnswersQuestionsByFlagAndNeverRetriesTheFolder) {
+    std::FILE* out = std::tmpfile();
+    TerminalUi yes(out, true, false, std::string("/game/"));
+    EXPECT_EQ(yes.showMessage("Q", "first?", MessageKind::Question), MessageAnswer::Yes);
+    EXPECT_EQ(yes.chooseFolder("Select", ""), "/game/");
+    EXPECT_EQ(yes.showMessage("Error", "Select another one?", MessageKind::Question), MessageAnswer::No);
+    EXPECT_EQ(yes.chooseFolder("Select", ""), "");
+    TerminalUi no(out, false, false);
+    EXPECT_EQ(no.showMessage("Q", "a\r\nb", MessageKind::Question), MessageAnswer::No);
+    no.openProgressWindow("quiet");
+    no.setProgressBar(50);
+    no.closeProgressWindow();
+    std::rewind(out);
+    char buffer[256] = {};
+    const std::size_t read = std::fread(buffer, 1, sizeof buffer - 1, out);
+    EXPECT_EQ(std::string(buffer, read), "Q: first? [Yes]\nError: Select another one? [No]\nQ: a b [No]\n");
+    std::fclose(out);
+}
+
+TEST(RavelinCli, ExitCodesAndHelp) {
+    ScopedWorkingDirectory directory;
+    const std::string cli = RAVELIN_CLI_PATH;
+    EXPECT_EQ(std::system((cli + " --help > help.txt").c_str()), 0);
+    EXPECT_NE(readFileText("help.txt").find("setup GAME_DIR"), std::string::npos);
+    EXPECT_EQ(std::system((cli + " build --help > build.txt").c_str()), 0);
+    EXPECT_NE(readFileText("build.txt").find("Create Atlases"), std::string::npos);
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " frobnicate 2> /dev/null").c_str())), 2);
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " icons 2> /dev/null").c_str())), 2);
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " --workdir sub status 2> err.txt").c_str())), 1);
+    EXPECT_EQ(readCrLfLines("err.txt").back(), "ravelin-cli: Can't open config file.\n");
+}

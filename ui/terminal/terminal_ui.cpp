@@ -1,0 +1,89 @@
+#include "ui/terminal/terminal_ui.h"
+
+#include <algorithm>
+
+namespace {
+
+// A message on one line: its line breaks become blanks.
+std::string oneLine(const std::string& text) {
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            line += ' ';
+            ++i;
+        } else {
+            line += text[i];
+        }
+    }
+    return line;
+}
+
+constexpr int kBarWidth = 30;
+constexpr std::size_t kTextWidth = 40;
+
+}  // namespace
+
+TerminalUi::TerminalUi(std::FILE* messages, bool answerYes, bool progressBar, std::optional<std::string> presetFolder)
+    : messages_(messages), answerYes_(answerYes), progressBar_(progressBar), presetFolder_(std::move(presetFolder)) {}
+
+MessageAnswer TerminalUi::showMessage(const std::string& title, const std::string& text, MessageKind kind) {
+    if (progressOpen_ && progressBar_) std::fputc('\n', messages_);
+    drawnValue_ = -1;
+    if (kind != MessageKind::Question) {
+        std::fprintf(messages_, "%s: %s\n", title.c_str(), oneLine(text).c_str());
+        return MessageAnswer::Ok;
+    }
+    const bool yes = answerYes_ && !folderHandedOut_;
+    std::fprintf(messages_, "%s: %s [%s]\n", title.c_str(), oneLine(text).c_str(), yes ? "Yes" : "No");
+    return yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+std::string TerminalUi::chooseFolder(const std::string&, const std::string&) {
+    if (folderHandedOut_ || !presetFolder_) return {};
+    folderHandedOut_ = true;
+    return *presetFolder_;
+}
+
+void TerminalUi::openProgressWindow(const std::string& title) {
+    closeProgressWindow();
+    progressOpen_ = true;
+    progressTitle_ = title;
+    progressText_.clear();
+    progressValue_ = 0;
+    drawProgress();
+}
+
+void TerminalUi::setProgressText(const std::string& text) {
+    if (!progressOpen_) return;
+    progressText_ = text;
+}
+
+void TerminalUi::setProgressBar(int value) {
+    if (!progressOpen_) return;
+    progressValue_ = std::clamp(value, 0, 100);
+    if (progressValue_ != drawnValue_) drawProgress();
+}
+
+void TerminalUi::closeProgressWindow() {
+    if (progressOpen_ && progressBar_) {
+        progressValue_ = std::max(progressValue_, drawnValue_);
+        std::fputc('\n', messages_);
+        std::fflush(messages_);
+    }
+    progressOpen_ = false;
+    drawnValue_ = -1;
+}
+
+void TerminalUi::drawProgress() {
+    if (!progressBar_) return;
+    drawnValue_ = progressValue_;
+    const int filled = progressValue_ * kBarWidth / 100;
+    std::string text = progressText_.substr(0, kTextWidth);
+    // Never cut a character in half.
+    if (text.size() < progressText_.size()) {
+        while (!text.empty() && (static_cast<unsigned char>(progressText_[text.size()]) & 0xC0) == 0x80) text.pop_back();
+    }
+    std::fprintf(messages_, "\r\033[K%s [%s%s] %3d%% %s", progressTitle_.c_str(), std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                 std::string(static_cast<std::size_t>(kBarWidth - filled), ' ').c_str(), progressValue_, text.c_str());
+    std::fflush(messages_);
+}
