@@ -42,7 +42,11 @@ bool buildAtlas(Context& context, std::string_view atlasImageName, std::string_v
 
     const std::optional<GatheredIcons> gathered = gatherAtlasIcons(context, catalogueName, defaultIconDirectory);
     if (!gathered) return false;
+    return drawAtlas(context, imageName, xmlName, *gathered);
+}
 
+bool drawAtlas(Context& context, const std::string& imageName, const std::string& xmlName,
+               const GatheredIcons& gathered) {
     std::optional<Image> canvas = createImage(kAtlasCanvasSize, kAtlasCanvasSize, 32);
     if (!canvas) {
         context.log.logError("Can't create new Atlas image: " + imageName + ".");
@@ -61,8 +65,8 @@ bool buildAtlas(Context& context, std::string_view atlasImageName, std::string_v
 
     ShelfCursor cursor;
     std::size_t index = 0;
-    for (const AtlasIcon& icon : gathered->icons) {
-        context.ui.setProgressBar(progressBarValue(static_cast<float>(++index) / gathered->progressUnit));
+    for (const AtlasIcon& icon : gathered.icons) {
+        context.ui.setProgressBar(progressBarValue(static_cast<float>(++index) / gathered.progressUnit));
         const std::string iconFileName = fileNamePart(icon.path, false);
         context.ui.setProgressText("Processing icon: " + iconFileName);
         const std::optional<Image> image = loadImage(icon.path);

@@ -9,12 +9,18 @@
 #include <vector>
 
 struct Context;
+struct GatheredIcons;
 
 // Writes acCurrentDir + atlas image name and acCurrentDir + atlas XML name, each replacing an earlier file
 // only when complete. False when the catalogue, the canvas or the XML cannot be created; a failed image
 // save is only logged.
 bool buildAtlas(Context& context, std::string_view atlasImageName, std::string_view atlasXmlName,
                 const std::string& defaultIconDirectory, std::string_view catalogueName);
+
+// The part after gathering: the canvas, the drawing in layout order, the XML and the image. Each icon is
+// loaded again for drawing; one that no longer loads is left out.
+bool drawAtlas(Context& context, const std::string& atlasImageName, const std::string& atlasXmlName,
+               const GatheredIcons& gathered);
 
 // The seven lines of one SubTexture entry.
 std::vector<std::string> subTextureLines(std::string_view name, std::int64_t x, std::int64_t y, std::int64_t width,

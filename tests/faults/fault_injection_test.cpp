@@ -1,0 +1,303 @@
+// Faults a modder's machine produces: read-only directories, full disks, truncated packages, icons that
+// vanish or are broken, huge catalogues and hostile names. Each gives its logged error, keeps every
+// earlier good file and writes nothing outside the working directory and the icon directories.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <map>
+
+#include "app/context.h"
+#include "app/event_log.h"
+#include "app/main_flow.h"
+#include "app/program_exit.h"
+#include "app/settings.h"
+#include "atlas/atlas_kind.h"
+#include "atlas/atlas_layout.h"
+#include "atlas/atlas_writer.h"
+#include "atlas/icon_extraction.h"
+#include "game/package_unpacker.h"
+#include "platform/image.h"
+#include "tests/support/atlas_fixture.h"
+#include "tests/support/fake_game_install.h"
+#include "tests/support/scoped_file_size_limit.h"
+#include "tests/support/scoped_working_directory.h"
+#include "tests/support/scripted_ui.h"
+#include "tests/support/test_files.h"
+#include "tests/support/unprivileged.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string pngText(const Image& image) {
+    const std::vector<std::uint8_t> png = *encodePng(image);
+    return std::string(png.begin(), png.end());
+}
+
+FakeGameOptions gameWithAtlases(const std::string& version) {
+    const AtlasFixture battle = AtlasFixture::generate({8, 64, 64, 3, 12, 21, "contour"});
+    const AtlasFixture marker = AtlasFixture::generate({5, 64, 32, 3, 12, 22, "marker"});
+    FakeGameOptions options;
+    options.clientVersion = version;
+    options.battleAtlasPng = pngText(battle.image);
+    options.battleAtlasXml = battle.gameXml();
+    options.markerAtlasPng = pngText(marker.image);
+    options.markerAtlasXml = marker.gameXml();
+    return options;
+}
+
+using Snapshot = std::map<std::string, std::string>;
+
+Snapshot snapshotOf(const fs::path& root) {
+    Snapshot files;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file()) files[entry.path().lexically_relative(root).string()] = readFileText(entry.path().string());
+    }
+    return files;
+}
+
+void setModeRecursively(const fs::path& root, fs::perms directories, fs::perms files) {
+    fs::permissions(root, directories);
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        fs::permissions(entry.path(), entry.is_directory() ? directories : files);
+    }
+}
+
+constexpr fs::perms kReadOnlyDirectory = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                         fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+constexpr fs::perms kReadable = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                fs::perms::others_read;
+
+// A sandbox holding the game and the working directory "work", which is the process's working directory.
+struct FaultTest : ::testing::Test {
+    ScopedWorkingDirectory sandbox;
+    FakeGameInstall game{sandbox.path() / "game", gameWithAtlases("1.0")};
+    fs::path work = sandbox.path() / "work";
+
+    void SetUp() override {
+        fs::create_directory(work);
+        fs::current_path(work);
+    }
+    // Nothing lands beside the working directory, and no temporary file is left anywhere.
+    void expectNothingOutsideOrLeftOver() {
+        std::set<std::string> top;
+        for (const auto& entry : fs::directory_iterator(sandbox.path())) top.insert(entry.path().filename().string());
+        EXPECT_EQ(top, (std::set<std::string>{"game", "work"}));
+        for (const auto& entry : fs::recursive_directory_iterator(sandbox.path())) {
+            EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+        }
+    }
+    ScriptedUi runProgramWith(std::deque<MessageAnswer> answers, std::deque<UiEvent> events, int* exitCode = nullptr) {
+        ScriptedUi ui;
+        ui.folders = {game.text()};
+        ui.answers = std::move(answers);
+        ui.events = std::move(events);
+        const int code = runProgram(ui);
+        if (exitCode) *exitCode = code;
+        return ui;
+    }
+    void firstStartAndBuild() { runProgramWith({}, {UiEvent::CreateAtlases}); }
+    std::vector<std::string> logLines() { return unstampedLines(readCrLfLines("ravelin.log")); }
+    bool logHas(const std::string& line) {
+        const auto lines = logLines();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+    void updateGameVersion() {
+        writeFileText((game.directory() / "WoTLauncher.cfg").string(), "<client_ver>2.0</client_ver>\r\n");
+    }
+};
+
+}  // namespace
+
+TEST_F(FaultTest, ReadOnlyWorkingDirectoryEndsBeforeTheWindowAndKeepsEverything) {
+    firstStartAndBuild();
+    const Snapshot before = snapshotOf(work);
+    setModeRecursively(work, kReadOnlyDirectory, kReadable);
+    EXPECT_TRUE(runUnprivileged([&] {
+        int exitCode = -1;
+        const ScriptedUi ui = runProgramWith({}, {UiEvent::CreateAtlases}, &exitCode);
+        return exitCode == 0 &&
+               ui.transcript == std::vector<std::string>{
+                                    "message error [Error] Can't create log file, insufficient rights? Exiting program!"};
+    }));
+    EXPECT_EQ(snapshotOf(work), before);
+    expectNothingOutsideOrLeftOver();
+}
+
+TEST_F(FaultTest, ReadOnlyWorkingDirectoryWithAWritableLogReportsEveryFailedWrite) {
+    firstStartAndBuild();
+    Snapshot before = snapshotOf(work);
+    setModeRecursively(work, kReadOnlyDirectory, kReadable);
+    fs::permissions("ravelin.log", fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
+    EXPECT_TRUE(runUnprivileged([&] {
+        int exitCode = -1;
+        runProgramWith({}, {UiEvent::CreateAtlases}, &exitCode);
+        return exitCode == 0;
+    }));
+    EXPECT_TRUE(logHas("ERROR: Can't create atlas XML file."));
+    EXPECT_TRUE(logHas("ERROR: Can't save config file."));
+    EXPECT_EQ(logLines().back(), "Ravelin exiting with 3 errors and 0 warnings");
+    Snapshot after = snapshotOf(work);
+    before.erase("ravelin.log");
+    after.erase("ravelin.log");
+    EXPECT_EQ(after, before);
+    expectNothingOutsideOrLeftOver();
+}
+
+TEST_F(FaultTest, ReadOnlyIconDirectoriesKeepTheirIcons) {
+    firstStartAndBuild();
+    const Snapshot before = snapshotOf(work);
+    setModeRecursively(work, fs::perms::all, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
+    setModeRecursively(work / "defaultBattleImages", kReadOnlyDirectory, kReadable);
+    setModeRecursively(work / "defaultMarkerImages", kReadOnlyDirectory, kReadable);
+    updateGameVersion();
+    EXPECT_TRUE(runUnprivileged([&] {
+        int exitCode = -1;
+        runProgramWith({MessageAnswer::Yes}, {}, &exitCode);
+        return exitCode == 0;
+    }));
+    EXPECT_TRUE(logHas("ERROR: Can't save icon: contour_0000.png"));
+    EXPECT_TRUE(logHas("ERROR: Can't save icon: marker_0004.png"));
+    const Snapshot after = snapshotOf(work);
+    for (const auto& [name, content] : before) {
+        if (name.rfind("default", 0) == 0 || name.find(".dat") != std::string::npos) {
+            EXPECT_EQ(after.at(name), content) << name;
+        }
+    }
+    expectNothingOutsideOrLeftOver();
+}
+
+TEST_F(FaultTest, WritesFailingPartWayKeepTheEarlierFiles) {
+    firstStartAndBuild();
+    const Snapshot before = snapshotOf(work);
+    ScriptedUi ui;
+    Settings settings;
+    EventLog log(ui);  // kept in memory: the log file itself would hit the limit too
+    Context context{settings, log, ui};
+    ASSERT_TRUE(loadSettings(context));
+    {
+        ScopedFileSizeLimit limit(1000);
+        reloadGameAtlases(context, "2.0");
+        createAtlases(context);
+        saveSettings(context);
+    }
+    const auto entries = unstampedLines(log.pendingEntries());
+    for (const char* line : {"ERROR: Can't unpack the original file: battleAtlas.xml",
+                             "ERROR: Can't save atlas image battleAtlas.png",
+                             "ERROR: Can't write atlas XML file: battleAtlas.xml", "Saved settings."}) {
+        EXPECT_NE(std::find(entries.begin(), entries.end(), line), entries.end()) << line;
+    }
+    const Snapshot after = snapshotOf(work);
+    for (const char* name : {"originalAtlases/battleAtlas.xml", "battleAtlas.png", "battleAtlas.xml",
+                             "vehicleMarkerAtlas.png"}) {
+        EXPECT_EQ(after.at(name), before.at(name)) << name;
+    }
+    expectNothingOutsideOrLeftOver();
+}
+
+TEST_F(FaultTest, TruncatedPackagesNeverDamageTheOriginals) {
+    firstStartAndBuild();
+    const std::vector<std::uint8_t> package = readFileBytes(game.packagePath().string());
+    const char* const names[] = {"battleAtlas.png", "battleAtlas.xml", "vehicleMarkerAtlas.png", "vehicleMarkerAtlas.xml"};
+    std::map<std::string, std::string> earlier;
+    for (const char* name : names) {
+        earlier[name] = "earlier good " + std::string(name);
+    }
+    for (int tenth = 1; tenth <= 9; ++tenth) {
+        SCOPED_TRACE(tenth);
+        for (const auto& [name, content] : earlier) writeFileText("originalAtlases/" + name, content);
+        writeFileBytes(game.packagePath().string(),
+                       std::vector<std::uint8_t>(package.begin(), package.begin() + static_cast<long>(package.size() * tenth / 10)));
+        ScriptedUi ui;
+        Settings settings;
+        settings.wotInstallDir = game.text();
+        EventLog log(ui);
+        Context context{settings, log, ui};
+        try {
+            unpackOriginalAtlases(context);
+        } catch (const ProgramExit&) {
+            // a package too short to be opened at all
+        }
+        for (const char* name : names) {
+            const std::string content = readFileText(std::string("originalAtlases/") + name);
+            EXPECT_TRUE(content == earlier[name] || content == game.content(name)) << name;
+        }
+    }
+    expectNothingOutsideOrLeftOver();
+}
+
+TEST_F(FaultTest, VanishedAndBrokenIconsAreLeftOut) {
+    firstStartAndBuild();
+    ScriptedUi ui;
+    Settings settings;
+    EventLog log(ui);
+    Context context{settings, log, ui};
+    ASSERT_TRUE(loadSettings(context));
+    // One icon truncated, one garbled, one deleted after it was measured.
+    const std::string truncated = readFileText("defaultBattleImages/contour_0001.png");
+    writeFileText("defaultBattleImages/contour_0001.png", truncated.substr(0, truncated.size() / 2));
+    std::string garbled = readFileText("defaultBattleImages/contour_0002.png");
+    for (std::size_t i = 40; i < garbled.size() - 20; i += 7) garbled[i] = static_cast<char>(~garbled[i]);
+    writeFileText("defaultBattleImages/contour_0002.png", garbled);
+    const auto gathered = gatherAtlasIcons(context, "battleatlas.dat", settings.acBattleAtlasDir);
+    ASSERT_TRUE(gathered);
+    fs::remove("defaultBattleImages/contour_0003.png");
+    EXPECT_TRUE(drawAtlas(context, "battleAtlas.png", "battleAtlas.xml", *gathered));
+    const std::string xml = readFileText("battleAtlas.xml");
+    for (const char* gone : {"contour_0001", "contour_0002", "contour_0003"}) {
+        EXPECT_EQ(xml.find(gone), std::string::npos) << gone;
+    }
+    EXPECT_NE(xml.find("<name> contour_0004 </name>"), std::string::npos);
+    EXPECT_EQ(log.errorCount(), 0);
+    ASSERT_TRUE(loadImage("battleAtlas.png"));
+
+    // A broken original atlas image stops its extraction early and keeps the catalogue.
+    const std::string catalogue = readFileText("battleatlas.dat");
+    writeFileText("originalAtlases/battleAtlas.png", truncated.substr(0, 60));
+    EXPECT_EQ(extractAtlasIcons(context, kBattleAtlas), 0);
+    EXPECT_EQ(unstampedLines(log.pendingEntries()).back(), "ERROR: Can't open the original image: battleAtlas.png");
+    EXPECT_EQ(readFileText("battleatlas.dat"), catalogue);
+    expectNothingOutsideOrLeftOver();
+}
+
+TEST_F(FaultTest, CatalogueWithThousandsOfNames) {
+    firstStartAndBuild();
+    std::string catalogue = readFileText("battleatlas.dat");
+    for (int i = 0; i < 5000; ++i) catalogue += "missing_icon_" + std::to_string(i) + ",10,10\r\n";
+    writeFileText("battleatlas.dat", catalogue);
+    runProgramWith({}, {UiEvent::CreateAtlases});
+    EXPECT_TRUE(logHas("Rearranged 5008 icons."));
+    const std::string xml = readFileText("battleAtlas.xml");
+    EXPECT_EQ(std::count(xml.begin(), xml.end(), '\n'), 2 + 8 * 7);
+    expectNothingOutsideOrLeftOver();
+}
+
+TEST_F(FaultTest, HostileIconNamesStayInsideTheIconDirectory) {
+    firstStartAndBuild();
+    const std::string longName(300, 'n');
+    std::string xml;
+    for (const std::string& name : {std::string("../../escape"), std::string("/tmp/rooted"), std::string("..\\..\\win"),
+                                    longName, std::string("bell\x07tab\tname"), std::string("nul")}) {
+        xml += "<name>" + name + "</name><x>0</x><y>0</y><width>3</width><height>3</height>\n";
+    }
+    xml += std::string("<name>after") + '\0' + "nul</name><x>0</x><y>0</y><width>3</width><height>3</height>\n";
+    writeFileText("originalAtlases/battleAtlas.xml", xml);
+    ScriptedUi ui;
+    Settings settings;
+    EventLog log(ui);
+    Context context{settings, log, ui};
+    ASSERT_TRUE(loadSettings(context));
+    // The NUL ends its line before "</name>", so that entry is named ".png" and completed by the next line.
+    EXPECT_EQ(extractAtlasIcons(context, kBattleAtlas), 7);
+    const auto entries = unstampedLines(log.pendingEntries());
+    for (const std::string& expected :
+         {std::string("ERROR: Can't create icon: ../../escape.png"), std::string("ERROR: Can't create icon: /tmp/rooted.png"),
+          std::string("ERROR: Can't create icon: ..\\..\\win.png"), "ERROR: Can't save icon: " + longName + ".png"}) {
+        EXPECT_NE(std::find(entries.begin(), entries.end(), expected), entries.end()) << expected;
+    }
+    EXPECT_TRUE(fs::exists("defaultBattleImages/bell\x07tab\tname.png"));
+    EXPECT_FALSE(fs::exists("/tmp/rooted.png"));
+    EXPECT_EQ(readCrLfLines("battleatlas.dat").back(), ".png,3,3");
+    expectNothingOutsideOrLeftOver();
+}
