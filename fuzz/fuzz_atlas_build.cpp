@@ -1,0 +1,43 @@
+// Catalogues of any content, built into an atlas from a few small icons (two of them at fixed spots,
+// one broken).
+
+#include "app/context.h"
+#include "app/event_log.h"
+#include "app/settings.h"
+#include "atlas/atlas_writer.h"
+#include "fuzz/fuzz_sandbox.h"
+#include "platform/image.h"
+#include "platform/path_separator.h"
+#include "tests/support/atlas_fixture.h"
+#include "tests/support/test_files.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzSandbox();
+    resetDirectory("defaultBattleImages");
+    resetDirectory("newTankImages");
+    const std::pair<const char*, std::pair<int, int>> icons[] = {
+        {"a", {6, 4}}, {"b", {3, 9}}, {"c", {12, 2}}, {"CameraWithDirection", {4, 20}}, {"ShotSectorLine", {2, 16}}};
+    unsigned seed = 1;
+    for (const auto& [name, size] : icons) {
+        saveImagePng(AtlasFixture::drawIcon(size.first, size.second, seed++),
+                     std::string("defaultBattleImages/") + name + ".png");
+    }
+    saveImagePng(AtlasFixture::drawIcon(5, 5, 77), "newTankImages/a.png");
+    writeFileText("defaultBattleImages/broken.png", "\x89PNG\r\n\x1a\n broken");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    writeFileText("battleatlas.dat", std::string(asText(data, size)));
+    SilentUi ui;
+    Settings settings;
+    EventLog log(ui);
+    Context context{settings, log, ui};
+    const std::string root = fuzzSandbox().string() + kPathSeparator + "work" + kPathSeparator;
+    settings.acCurrentDir = root;
+    settings.acNewIconsDir = root + "newTankImages" + kPathSeparator;
+    buildAtlas(context, "battleAtlas.png", "battleAtlas.xml", root + "defaultBattleImages" + kPathSeparator,
+               "battleatlas.dat");
+    checkNothingWrittenOutside();
+    return 0;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+// What every fuzz target shares: a sandbox directory whose "work" subdirectory is the working directory,
+// a Ui that answers nothing, and the check that nothing was written beside the working directory.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "ui/ui.h"
+
+class SilentUi : public Ui {
+public:
+    MessageAnswer showMessage(const std::string&, const std::string&, MessageKind) override { return MessageAnswer::No; }
+    std::string chooseFolder(const std::string&, const std::string&) override { return {}; }
+    void openProgressWindow(const std::string&) override {}
+    void setProgressText(const std::string&) override {}
+    void setProgressBar(int) override {}
+    void closeProgressWindow() override {}
+    bool openMainWindow() override { return true; }
+    void refreshMainWindow(const Settings&) override {}
+    void showMainWindow() override {}
+    void openInstructionsWindow() override {}
+    void closeInstructionsWindow() override {}
+    UiEvent waitEvent() override { return UiEvent::MainWindowCloseRequest; }
+};
+
+// Creates the sandbox once per process and enters its "work" directory.
+const std::filesystem::path& fuzzSandbox();
+// Aborts (a finding) when anything but "work" and "game" appears in the sandbox.
+void checkNothingWrittenOutside();
+// Empties a directory of the working directory, creating it when missing.
+void resetDirectory(const std::string& name);
+std::string_view asText(const std::uint8_t* data, std::size_t size);

@@ -1,0 +1,51 @@
+// Game packages of any content: only the four wanted files may appear, and only in "originalAtlases".
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/context.h"
+#include "app/event_log.h"
+#include "app/program_exit.h"
+#include "app/settings.h"
+#include "fuzz/fuzz_sandbox.h"
+#include "game/package_unpacker.h"
+#include "platform/path_separator.h"
+#include "tests/support/test_files.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    std::filesystem::create_directories(fuzzSandbox() / "game" / "res" / "packages");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::filesystem::path game = fuzzSandbox() / "game";
+    writeFileText((game / "res" / "packages" / "gui.pkg").string(), std::string(asText(data, size)));
+    resetDirectory("originalAtlases");
+    SilentUi ui;
+    Settings settings;
+    settings.wotInstallDir = game.string() + kPathSeparator;
+    EventLog log(ui);
+    Context context{settings, log, ui};
+    try {
+        unpackOriginalAtlases(context);
+    } catch (const ProgramExit&) {
+        // not a package at all: the fatal error
+    }
+    std::filesystem::remove("ravelin.log");
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        if (entry.path().filename() != "originalAtlases") {
+            std::fprintf(stderr, "unexpected file %s\n", entry.path().c_str());
+            std::abort();
+        }
+    }
+    for (const auto& entry : std::filesystem::directory_iterator("originalAtlases")) {
+        const std::string name = entry.path().filename().string();
+        if (name != "battleAtlas.png" && name != "battleAtlas.xml" && name != "vehicleMarkerAtlas.png" &&
+            name != "vehicleMarkerAtlas.xml") {
+            std::fprintf(stderr, "unexpected file %s\n", name.c_str());
+            std::abort();
+        }
+    }
+    checkNothingWrittenOutside();
+    return 0;
+}
