@@ -10,15 +10,6 @@
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/fake_game_install.h"
 
-namespace {
-
-std::string pngText(const Image& image) {
-    const std::vector<std::uint8_t> png = *encodePng(image);
-    return std::string(png.begin(), png.end());
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
@@ -31,10 +22,7 @@ int main(int argc, char** argv) {
     const AtlasFixture battle = AtlasFixture::battleSized();
     const AtlasFixture marker = AtlasFixture::markerSized();
     FakeGameOptions options;
-    options.battleAtlasPng = pngText(battle.image);
-    options.battleAtlasXml = battle.gameXml();
-    options.markerAtlasPng = pngText(marker.image);
-    options.markerAtlasXml = marker.gameXml();
+    useGeneratedAtlases(options, battle, marker);
     options.otherEntries = 4000;
     options.otherEntrySize = 8000;
     FakeGameInstall game(out / "game", options);

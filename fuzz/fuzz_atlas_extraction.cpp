@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Settings settings;
     EventLog log(ui);
     Context context{settings, log, ui};
-    const std::string root = fuzzSandbox().string() + kPathSeparator + "work" + kPathSeparator;
+    const std::string root = workingDirectoryText();
     settings.acCurrentDir = root;
     settings.acOriginalAtlasDir = root + "originalAtlases" + kPathSeparator;
     extractAtlasIcons(context, kBattleAtlas);

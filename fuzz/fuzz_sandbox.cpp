@@ -1,5 +1,7 @@
 #include "fuzz/fuzz_sandbox.h"
 
+#include "platform/path_separator.h"
+
 #include <unistd.h>
 
 #include <cstdio>
@@ -16,6 +18,8 @@ const std::filesystem::path& fuzzSandbox() {
     }();
     return sandbox;
 }
+
+std::string workingDirectoryText() { return withTrailingSeparator((fuzzSandbox() / "work").string()); }
 
 void checkNothingWrittenOutside() {
     for (const auto& entry : std::filesystem::directory_iterator(fuzzSandbox())) {

@@ -29,6 +29,8 @@ public:
 
 // Creates the sandbox once per process and enters its "work" directory.
 const std::filesystem::path& fuzzSandbox();
+// The working directory as the program writes it, with a trailing separator.
+std::string workingDirectoryText();
 // Aborts (a finding) when anything but "work" and "game" appears in the sandbox.
 void checkNothingWrittenOutside();
 // Empties a directory of the working directory, creating it when missing.

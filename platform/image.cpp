@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-std::optional<Image> Image::allocate(std::int64_t width, std::int64_t height, int depth) {
+std::optional<Image> Image::allocate(std::int64_t width, std::int64_t height, int depth, bool zeroed) {
     if (width <= 0 || height <= 0 || (depth != 32 && depth != 24)) return std::nullopt;
     if (width > kMaximumImageSide || height > kMaximumImageSide) return std::nullopt;
     const std::int64_t stride = (width * (depth / 8) + 3) / 4 * 4;
@@ -12,7 +12,7 @@ std::optional<Image> Image::allocate(std::int64_t width, std::int64_t height, in
     const auto bytes = static_cast<std::size_t>(stride * height);
     std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow) std::uint8_t[bytes]);
     if (!pixels) return std::nullopt;
-    std::memset(pixels.get(), 0, bytes);
+    if (zeroed) std::memset(pixels.get(), 0, bytes);
     return Image(static_cast<std::int32_t>(width), static_cast<std::int32_t>(height), depth,
                  static_cast<std::size_t>(stride), std::move(pixels));
 }

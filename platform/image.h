@@ -28,8 +28,9 @@ public:
         return pixels_.get() + static_cast<std::size_t>(y) * stride_;
     }
 
-    // A zero-filled image, or none when the size is not positive, too large or cannot be allocated.
-    static std::optional<Image> allocate(std::int64_t width, std::int64_t height, int depth);
+    // A zero-filled image (or one left unfilled, for a caller that writes every pixel), or none when the size
+    // is not positive, too large or cannot be allocated.
+    static std::optional<Image> allocate(std::int64_t width, std::int64_t height, int depth, bool zeroed = true);
 
 private:
     Image(std::int32_t width, std::int32_t height, int depth, std::size_t stride,

@@ -149,7 +149,8 @@ std::optional<Image> decodePng(const std::uint8_t* data, std::size_t size) {
 
     DecodedHeader header{};
     if (!runPngStep(handles.png, handles.info, readHeaderStep, &header)) return std::nullopt;
-    std::optional<Image> image = Image::allocate(header.width, header.height, header.channels * 8);
+    // Every row is written by the decoder before the image is handed out.
+    std::optional<Image> image = Image::allocate(header.width, header.height, header.channels * 8, false);
     if (!image) return std::nullopt;
     RowTarget target{&*image, header.passes};
     if (!runPngStep(handles.png, handles.info, readRowsStep, &target)) return std::nullopt;

@@ -12,27 +12,10 @@
 
 namespace {
 
-std::string pngText(const Image& image) {
-    const std::vector<std::uint8_t> png = *encodePng(image);
-    return std::string(png.begin(), png.end());
-}
-
-FakeGameOptions gameWithAtlases(const std::string& version = "1.20.0.0") {
-    const AtlasFixture battle = AtlasFixture::generate({8, 64, 64, 3, 12, 3, "contour"});
-    const AtlasFixture marker = AtlasFixture::generate({5, 64, 32, 3, 12, 4, "marker"});
-    FakeGameOptions options;
-    options.clientVersion = version;
-    options.battleAtlasPng = pngText(battle.image);
-    options.battleAtlasXml = battle.gameXml();
-    options.markerAtlasPng = pngText(marker.image);
-    options.markerAtlasXml = marker.gameXml();
-    return options;
-}
-
 struct MainFlowTest : ::testing::Test {
     ScopedWorkingDirectory directory;
     // The game lives beside the working directory's files, as it would on a real disk.
-    FakeGameInstall game{directory.path() / "game", gameWithAtlases()};
+    FakeGameInstall game{directory.path() / "game", smallGameWithAtlases()};
     std::string root = directory.text();
 
     // One run of the program; returns the UI it talked to.
@@ -130,7 +113,7 @@ TEST_F(MainFlowTest, GameUpdateIsOfferedAndRememberedWhenAccepted) {
 
 TEST_F(MainFlowTest, NewGameDirectoryConfirmedRefusedOrUnusable) {
     firstStart();
-    FakeGameInstall other(directory.path() / "other", gameWithAtlases("2.0"));
+    FakeGameInstall other(directory.path() / "other", smallGameWithAtlases("2.0"));
 
     const ScriptedUi refused = run({}, {MessageAnswer::No}, {UiEvent::ChooseGameDirectory});
     EXPECT_TRUE(refused.linesStartingWith("folder").empty());

@@ -4,24 +4,10 @@
 
 #include <algorithm>
 
-#include "app/context.h"
-#include "app/event_log.h"
 #include "tests/support/scoped_file_size_limit.h"
-#include "tests/support/scoped_working_directory.h"
-#include "tests/support/scripted_ui.h"
-#include "tests/support/test_files.h"
+#include "tests/support/test_context.h"
 
 namespace {
-
-struct Harness {
-    ScopedWorkingDirectory directory;
-    ScriptedUi ui;
-    Settings settings;
-    EventLog log{ui};
-    Context context{settings, log, ui};
-
-    std::vector<std::string> entries() const { return unstampedLines(log.pendingEntries()); }
-};
 
 Settings firstStartSettings() {
     Settings s;
@@ -64,7 +50,7 @@ const char* const kFirstStartFile =
 }  // namespace
 
 TEST(Settings, SavesTheExactLayoutAndLoadsItBack) {
-    Harness h;
+    TestContext h;
     h.settings = firstStartSettings();
     saveSettings(h.context);
     EXPECT_EQ(readFileText("ravelin.conf"), kFirstStartFile);
@@ -144,7 +130,7 @@ TEST(Settings, UnreadableFilesMakeAFirstStart) {
     }
     EXPECT_FALSE(parseSettingsText(std::string(100000, '[') + std::string(100000, ']')));
 
-    Harness h;
+    TestContext h;
     h.settings.wotInstallDir = "kept";
     EXPECT_FALSE(loadSettings(h.context));
     writeFileText("ravelin.conf", "\xEF\xBB\xBF{}");
@@ -155,7 +141,7 @@ TEST(Settings, UnreadableFilesMakeAFirstStart) {
 }
 
 TEST(Settings, ArrayDocumentLoadsAsEmptySettings) {
-    Harness h;
+    TestContext h;
     h.settings = firstStartSettings();
     writeFileText("ravelin.conf", "[]");
     ASSERT_TRUE(loadSettings(h.context));
@@ -164,7 +150,7 @@ TEST(Settings, ArrayDocumentLoadsAsEmptySettings) {
 }
 
 TEST(Settings, FailedSaveKeepsThePreviousFile) {
-    Harness h;
+    TestContext h;
     writeFileText("ravelin.conf", "previous");
     h.settings = firstStartSettings();
     {

@@ -30,23 +30,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string pngText(const Image& image) {
-    const std::vector<std::uint8_t> png = *encodePng(image);
-    return std::string(png.begin(), png.end());
-}
-
-FakeGameOptions gameWithAtlases(const std::string& version) {
-    const AtlasFixture battle = AtlasFixture::generate({8, 64, 64, 3, 12, 21, "contour"});
-    const AtlasFixture marker = AtlasFixture::generate({5, 64, 32, 3, 12, 22, "marker"});
-    FakeGameOptions options;
-    options.clientVersion = version;
-    options.battleAtlasPng = pngText(battle.image);
-    options.battleAtlasXml = battle.gameXml();
-    options.markerAtlasPng = pngText(marker.image);
-    options.markerAtlasXml = marker.gameXml();
-    return options;
-}
-
 using Snapshot = std::map<std::string, std::string>;
 
 Snapshot snapshotOf(const fs::path& root) {
@@ -72,7 +55,7 @@ constexpr fs::perms kReadable = fs::perms::owner_read | fs::perms::owner_write |
 // A sandbox holding the game and the working directory "work", which is the process's working directory.
 struct FaultTest : ::testing::Test {
     ScopedWorkingDirectory sandbox;
-    FakeGameInstall game{sandbox.path() / "game", gameWithAtlases("1.0")};
+    FakeGameInstall game{sandbox.path() / "game", smallGameWithAtlases("1.0")};
     fs::path work = sandbox.path() / "work";
 
     void SetUp() override {

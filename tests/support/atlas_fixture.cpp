@@ -5,6 +5,11 @@
 #include <random>
 #include <stdexcept>
 
+std::string pngFileText(const Image& image) {
+    const std::vector<std::uint8_t> png = *encodePng(image);
+    return std::string(png.begin(), png.end());
+}
+
 Image AtlasFixture::drawIcon(std::int32_t width, std::int32_t height, unsigned seed) {
     std::mt19937 random(seed);
     Image icon = *createImage(width, height, 32);

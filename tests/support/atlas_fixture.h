@@ -27,6 +27,9 @@ struct AtlasFixtureOptions {
     std::string namePrefix = "icon";
 };
 
+// The bytes of the image's PNG file.
+std::string pngFileText(const Image& image);
+
 struct AtlasFixture {
     Image image;
     std::vector<FixtureIcon> icons;

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "platform/path_separator.h"
+#include "tests/support/atlas_fixture.h"
 #include "tests/support/test_files.h"
 
 namespace {
@@ -130,4 +131,19 @@ const std::string& FakeGameInstall::content(const std::string& fileName) const {
         if (name == fileName) return content;
     }
     throw std::out_of_range(fileName);
+}
+
+void useGeneratedAtlases(FakeGameOptions& options, const AtlasFixture& battle, const AtlasFixture& marker) {
+    options.battleAtlasPng = pngFileText(battle.image);
+    options.battleAtlasXml = battle.gameXml();
+    options.markerAtlasPng = pngFileText(marker.image);
+    options.markerAtlasXml = marker.gameXml();
+}
+
+FakeGameOptions smallGameWithAtlases(const std::string& version) {
+    FakeGameOptions options;
+    options.clientVersion = version;
+    useGeneratedAtlases(options, AtlasFixture::generate({8, 64, 64, 3, 12, 3, "contour"}),
+                        AtlasFixture::generate({5, 64, 32, 3, 12, 4, "marker"}));
+    return options;
 }

@@ -48,5 +48,12 @@ private:
     std::vector<std::pair<std::string, std::string>> wanted_;
 };
 
+struct AtlasFixture;
+
+// Takes the four wanted entries from generated atlases.
+void useGeneratedAtlases(FakeGameOptions& options, const AtlasFixture& battle, const AtlasFixture& marker);
+// A small game with generated atlases: 8 battle icons, 5 marker icons.
+FakeGameOptions smallGameWithAtlases(const std::string& version = "1.20.0.0");
+
 // Writes a zip with libarchive's writer.
 std::vector<std::uint8_t> writeZip(const std::vector<PackageEntry>& entries);
