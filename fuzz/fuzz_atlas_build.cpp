@@ -1,9 +1,6 @@
 // Catalogues of any content, built into an atlas from a few small icons (two of them at fixed spots,
 // one broken).
 
-#include "app/context.h"
-#include "app/event_log.h"
-#include "app/settings.h"
 #include "atlas/atlas_writer.h"
 #include "fuzz/fuzz_sandbox.h"
 #include "platform/image.h"
@@ -29,10 +26,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     writeFileText("battleatlas.dat", std::string(asText(data, size)));
-    SilentUi ui;
-    Settings settings;
-    EventLog log(ui);
-    Context context{settings, log, ui};
+    FuzzContext fuzz;
+    Settings& settings = fuzz.settings;
+    Context& context = fuzz.context;
     const std::string root = workingDirectoryText();
     settings.acCurrentDir = root;
     settings.acNewIconsDir = root + "newTankImages" + kPathSeparator;

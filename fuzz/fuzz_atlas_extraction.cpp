@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "app/context.h"
-#include "app/event_log.h"
-#include "app/settings.h"
 #include "atlas/atlas_descriptor_reader.h"
 #include "atlas/atlas_kind.h"
 #include "atlas/icon_extraction.h"
@@ -40,10 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (cutsHugeIcons(asText(data, size))) return -1;
     writeFileText("originalAtlases/battleAtlas.xml", std::string(asText(data, size)));
     resetDirectory("defaultBattleImages");
-    SilentUi ui;
-    Settings settings;
-    EventLog log(ui);
-    Context context{settings, log, ui};
+    FuzzContext fuzz;
+    Settings& settings = fuzz.settings;
+    Context& context = fuzz.context;
     const std::string root = workingDirectoryText();
     settings.acCurrentDir = root;
     settings.acOriginalAtlasDir = root + "originalAtlases" + kPathSeparator;

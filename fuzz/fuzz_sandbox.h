@@ -9,6 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/context.h"
+#include "app/event_log.h"
+#include "app/settings.h"
 #include "ui/ui.h"
 
 class SilentUi : public Ui {
@@ -25,6 +28,14 @@ public:
     void openInstructionsWindow() override {}
     void closeInstructionsWindow() override {}
     UiEvent waitEvent() override { return UiEvent::MainWindowCloseRequest; }
+};
+
+// What one run of an operation needs; the log stays in memory.
+struct FuzzContext {
+    SilentUi ui;
+    Settings settings;
+    EventLog log{ui};
+    Context context{settings, log, ui};
 };
 
 // Creates the sandbox once per process and enters its "work" directory.

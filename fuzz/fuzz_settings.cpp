@@ -3,9 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/context.h"
-#include "app/event_log.h"
-#include "app/settings.h"
 #include "fuzz/fuzz_sandbox.h"
 #include "tests/support/test_files.h"
 
@@ -16,10 +13,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     writeFileText("ravelin.conf", std::string(asText(data, size)));
-    SilentUi ui;
-    Settings settings;
-    EventLog log(ui);
-    Context context{settings, log, ui};
+    FuzzContext fuzz;
+    Settings& settings = fuzz.settings;
+    Context& context = fuzz.context;
     if (!loadSettings(context)) return 0;
     const Settings loaded = settings;
     saveSettings(context);

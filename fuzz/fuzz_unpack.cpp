@@ -3,10 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/context.h"
-#include "app/event_log.h"
 #include "app/program_exit.h"
-#include "app/settings.h"
 #include "fuzz/fuzz_sandbox.h"
 #include "game/package_unpacker.h"
 #include "platform/path_separator.h"
@@ -21,13 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::filesystem::path game = fuzzSandbox() / "game";
     writeFileText((game / "res" / "packages" / "gui.pkg").string(), std::string(asText(data, size)));
     resetDirectory("originalAtlases");
-    SilentUi ui;
-    Settings settings;
-    settings.wotInstallDir = game.string() + kPathSeparator;
-    EventLog log(ui);
-    Context context{settings, log, ui};
+    FuzzContext fuzz;
+    fuzz.settings.wotInstallDir = game.string() + kPathSeparator;
     try {
-        unpackOriginalAtlases(context);
+        unpackOriginalAtlases(fuzz.context);
     } catch (const ProgramExit&) {
         // not a package at all: the fatal error
     }
