@@ -74,3 +74,16 @@ TEST(FileSystem, ListingGivesMatchingEntriesWithTheirType) {
     EXPECT_FALSE(listing->next());
     EXPECT_FALSE(DirectoryListing::open("missing", "*.png"));
 }
+
+TEST(FileSystem, PathsLongerThan260CharactersAreNotCut) {
+    ScopedWorkingDirectory directory;
+    std::string path = directory.text();
+    for (int level = 0; path.size() < 400; ++level) {
+        path += std::string(60, static_cast<char>('a' + level)) + "/";
+        ASSERT_TRUE(createDirectory(path));
+    }
+    writeFileText(path + "icon.png", "12345");
+    EXPECT_EQ(fileSize(path + "icon.png"), 5);
+    // Cut at 260 characters, the path would name a directory (or nothing).
+    EXPECT_EQ(fileSize(path.substr(0, 260)), kPathMissing);
+}

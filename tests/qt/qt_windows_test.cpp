@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMessageBox>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +15,7 @@
 #include <QScrollBar>
 #include <QTextEdit>
 #include <QTimer>
+#include <functional>
 
 #include "app/settings.h"
 #include "ui/qt/caption_font.h"
@@ -297,4 +302,75 @@ TEST(InstructionsText, HoldsEveryHeadingInOrderStoredWithMarkAndCrLf) {
         ASSERT_NE(found, std::string_view::npos) << part;
         position = found;
     }
+}
+
+namespace {
+
+// Runs `respond` on the modal dialog as soon as the event loop shows it.
+void whenDialogShows(std::function<void(QWidget&)> respond) {
+    QTimer::singleShot(0, [respond = std::move(respond)] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        respond(*dialog);
+    });
+}
+
+void press(QWidget& dialog, int key) {
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &down);
+}
+
+}  // namespace
+
+TEST(Dialogs, MessageBoxesHaveTheirButtonsAndIconsAndAreApplicationModal) {
+    struct Case {
+        MessageKind kind;
+        QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons;
+    };
+    const Case cases[] = {
+        {MessageKind::Plain, QMessageBox::NoIcon, QMessageBox::Ok},
+        {MessageKind::Information, QMessageBox::Information, QMessageBox::Ok},
+        {MessageKind::Error, QMessageBox::Critical, QMessageBox::Ok},
+        {MessageKind::Question, QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No},
+    };
+    QtUi ui;
+    for (const Case& c : cases) {
+        whenDialogShows([&](QWidget& dialog) {
+            auto& box = dynamic_cast<QMessageBox&>(dialog);
+            EXPECT_EQ(box.windowTitle(), "Title");
+            EXPECT_EQ(box.text(), "first line\nsecond line");
+            EXPECT_EQ(box.icon(), c.icon);
+            EXPECT_EQ(box.standardButtons(), c.buttons);
+            EXPECT_EQ(box.windowModality(), Qt::ApplicationModal);
+            box.button(c.kind == MessageKind::Question ? QMessageBox::Yes : QMessageBox::Ok)->click();
+        });
+        const MessageAnswer answer = ui.showMessage("Title", "first line\r\nsecond line", c.kind);
+        EXPECT_EQ(answer, c.kind == MessageKind::Question ? MessageAnswer::Yes : MessageAnswer::Ok);
+    }
+    // Escape and the close box answer a question with No.
+    whenDialogShows([](QWidget& dialog) { press(dialog, Qt::Key_Escape); });
+    EXPECT_EQ(ui.showMessage("Error", "Try again?", MessageKind::Question), MessageAnswer::No);
+    whenDialogShows([](QWidget& dialog) { dialog.close(); });
+    EXPECT_EQ(ui.showMessage("Error", "Try again?", MessageKind::Question), MessageAnswer::No);
+}
+
+TEST(Dialogs, FolderPickerGivesTheFolderWithASeparatorOrNothing) {
+    QtUi ui;
+    const QString home = QDir::tempPath();
+    whenDialogShows([&](QWidget& dialog) {
+        auto& picker = dynamic_cast<QFileDialog&>(dialog);
+        EXPECT_EQ(picker.windowTitle(), "Select the WoT install dir:");
+        EXPECT_EQ(picker.fileMode(), QFileDialog::Directory);
+        EXPECT_EQ(picker.windowModality(), Qt::ApplicationModal);
+        EXPECT_EQ(picker.directory().absolutePath(), home);
+        picker.reject();
+    });
+    EXPECT_EQ(ui.chooseFolder("Select the WoT install dir:", home.toStdString() + "/"), "");
+    whenDialogShows([&](QWidget& dialog) {
+        auto& picker = dynamic_cast<QFileDialog&>(dialog);
+        picker.selectFile(home);
+        QMetaObject::invokeMethod(&picker, "accept");  // the "Choose" button
+    });
+    EXPECT_EQ(ui.chooseFolder("Select new contour icons directory:", home.toStdString()), home.toStdString() + "/");
 }
