@@ -21,20 +21,24 @@ struct CommandInfo {
 };
 
 const std::map<std::string, CommandInfo> kCommands = {
-    {"setup", {HeadlessCommand::Setup, "GAME_DIR",
-               "Set up the working directory for the game in GAME_DIR, as the desktop program's first start\n"
-               "does: check GAME_DIR, create the working directories, unpack the original atlases and cut\n"
-               "them into icons."}},
-    {"update", {HeadlessCommand::Update, nullptr,
-                "Unpack the original atlases again from the remembered game directory and cut them into\n"
-                "icons, after a game update; the new client version is remembered."}},
-    {"icons", {HeadlessCommand::Icons, "DIR",
-               "Make DIR the directory of the new contour icons and count the PNG files in it."}},
-    {"build", {HeadlessCommand::Build, nullptr,
-               "Create Atlases: build the new marker atlas, then the new battle atlas, from the replacement\n"
-               "icons (the default icon wherever there is none)."}},
-    {"status", {HeadlessCommand::Status, nullptr,
-                "Show the directories, the game version and the icon counts."}},
+    {"setup",
+     {HeadlessCommand::Setup, "GAME_DIR",
+      "Set up the working directory for the game in GAME_DIR, as the desktop program's first start\n"
+      "does: check GAME_DIR, create the working directories, unpack the original atlases and cut\n"
+      "them into icons."}},
+    {"update",
+     {HeadlessCommand::Update, nullptr,
+      "Unpack the original atlases again from the remembered game directory and cut them into\n"
+      "icons, after a game update; the new client version is remembered."}},
+    {"icons",
+     {HeadlessCommand::Icons, "DIR",
+      "Make DIR the directory of the new contour icons and count the PNG files in it."}},
+    {"build",
+     {HeadlessCommand::Build, nullptr,
+      "Create Atlases: build the new marker atlas, then the new battle atlas, from the replacement\n"
+      "icons (the default icon wherever there is none)."}},
+    {"status",
+     {HeadlessCommand::Status, nullptr, "Show the directories, the game version and the icon counts."}},
 };
 
 void printUsage(std::FILE* out) {
@@ -53,7 +57,8 @@ void printUsage(std::FILE* out) {
         "  --yes            answer questions with Yes (default: No)\n"
         "  --help           show this help, or a command's help after the command\n"
         "\n"
-        "Exit code 0 on success; otherwise 1 with the reason on the last line of stderr (2 for usage errors).\n",
+        "Exit code 0 on success; otherwise 1 with the reason on the last line of stderr (2 for usage "
+        "errors).\n",
         out);
 }
 
@@ -121,15 +126,18 @@ int main(int argc, char** argv) {
         std::filesystem::create_directories(workdir, error);
         std::filesystem::current_path(workdir, error);
         if (error) {
-            std::fprintf(stderr, "ravelin-cli: can't work in %s: %s\n", workdir.c_str(), error.message().c_str());
+            std::fprintf(stderr, "ravelin-cli: can't work in %s: %s\n", workdir.c_str(),
+                         error.message().c_str());
             return 1;
         }
     }
 
-    TerminalUi ui(stderr, yes, ::isatty(STDERR_FILENO) != 0,
-                  info.command == HeadlessCommand::Setup ? std::optional<std::string>(argument) : std::nullopt);
+    TerminalUi ui(
+        stderr, yes, ::isatty(STDERR_FILENO) != 0,
+        info.command == HeadlessCommand::Setup ? std::optional<std::string>(argument) : std::nullopt);
     const HeadlessOutcome outcome = runHeadlessCommand(info.command, argument, ui);
-    if (info.command == HeadlessCommand::Status && outcome.succeeded) std::fputs(outcome.report.c_str(), stdout);
+    if (info.command == HeadlessCommand::Status && outcome.succeeded)
+        std::fputs(outcome.report.c_str(), stdout);
     if (!outcome.succeeded) {
         std::fprintf(stderr, "ravelin-cli: %s\n", outcome.reason.c_str());
         return 1;

@@ -31,9 +31,8 @@ std::string statusReport(const Settings& s) {
     return "World of Tanks install directory: " + s.wotInstallDir + "\n" +
            "Battle Atlas icon directory: " + s.acBattleAtlasDir + "\n" +
            "Marker Atlas icon directory: " + s.acMarkerAtlasDir + "\n" +
-           "New contour icon directory: " + s.acNewIconsDir + "\n" +
-           "Game Version: " + s.wotLastVersion + "\n" +
-           "Battle icons found: " + std::to_string(s.wotNbOfBattleIcons) + "\n" +
+           "New contour icon directory: " + s.acNewIconsDir + "\n" + "Game Version: " + s.wotLastVersion +
+           "\n" + "Battle icons found: " + std::to_string(s.wotNbOfBattleIcons) + "\n" +
            "Marker icons found: " + std::to_string(s.wotNbOfMarkerIcons) + "\n" +
            "New icons found: " + std::to_string(s.acNewIconFiles) + "\n";
 }
@@ -83,7 +82,8 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
                 if (!loadForCommonStart(context)) break;
                 std::error_code error;
                 const auto absolute = std::filesystem::absolute(nativePath(argument), error);
-                settings.acNewIconsDir = withTrailingSeparator(error ? argument : absolute.lexically_normal().string());
+                settings.acNewIconsDir =
+                    withTrailingSeparator(error ? argument : absolute.lexically_normal().string());
                 settings.acNewIconFiles = scanNewIcons(context, settings.acNewIconsDir);
                 break;
             }

@@ -17,7 +17,8 @@
 
 namespace {
 
-constexpr const char* kWrongInstallDirectory = "Didn't select the correct install directory, exiting program!";
+constexpr const char* kWrongInstallDirectory =
+    "Didn't select the correct install directory, exiting program!";
 
 void firstStart(Context& context) {
     context.ui.showMessage("First Start",
@@ -54,9 +55,10 @@ void commonStart(Context& context) {
 }
 
 void chooseNewGameDirectory(Context& context) {
-    if (context.ui.showMessage("New W.o.T. directory",
-                               "You are about to select a new directory for World of Tanks®\r\nAre you sure ?",
-                               MessageKind::Question) != MessageAnswer::Yes) {
+    if (context.ui.showMessage(
+            "New W.o.T. directory",
+            "You are about to select a new directory for World of Tanks®\r\nAre you sure ?",
+            MessageKind::Question) != MessageAnswer::Yes) {
         return;
     }
     selectInstallDirectory(context);
@@ -67,13 +69,15 @@ void chooseNewGameDirectory(Context& context) {
 
 void chooseNewIconDirectory(Context& context) {
     Settings& settings = context.settings;
-    settings.acNewIconsDir = context.ui.chooseFolder("Select new contour icons directory:", settings.acNewIconsDir);
+    settings.acNewIconsDir =
+        context.ui.chooseFolder("Select new contour icons directory:", settings.acNewIconsDir);
     if (settings.acNewIconsDir.empty()) {
         settings.acNewIconsDir = settings.acCurrentDir + "newTankImages" + kPathSeparator;
-        context.ui.showMessage("Using old directory",
-                               "You didn't slect anything or abort the request.\r\nUsing the old directory: " +
-                                   settings.acNewIconsDir,
-                               MessageKind::Plain);
+        context.ui.showMessage(
+            "Using old directory",
+            "You didn't slect anything or abort the request.\r\nUsing the old directory: " +
+                settings.acNewIconsDir,
+            MessageKind::Plain);
     }
     // Rescanned either way, so the window always shows the directory and count the build will use.
     settings.acNewIconFiles = scanNewIcons(context, settings.acNewIconsDir);

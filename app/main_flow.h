@@ -13,9 +13,9 @@ class Ui;
 int runProgram(Ui& ui);
 
 // The steps, also used by the headless companion.
-void startProgram(Context& context);       // start-up up to the shown main window
-void runEventLoop(Context& context);       // until a close request of the main window
-void finishProgram(Context& context);      // the normal exit: settings saved, log closed
+void startProgram(Context& context);   // start-up up to the shown main window
+void runEventLoop(Context& context);   // until a close request of the main window
+void finishProgram(Context& context);  // the normal exit: settings saved, log closed
 
 // The four working directories are created when missing and stored in the settings.
 void createWorkingDirectories(Context& context);

@@ -85,7 +85,9 @@ Json settingsDocument(const Settings& s) {
 
 }  // namespace
 
-std::string settingsFileText(const Settings& settings) { return jsonDocumentText(settingsDocument(settings)); }
+std::string settingsFileText(const Settings& settings) {
+    return jsonDocumentText(settingsDocument(settings));
+}
 
 std::optional<ParsedSettings> parseSettingsText(std::string_view text) {
     // The JSON library would skip a byte-order mark; the file format has none, so it does not parse.
@@ -120,7 +122,9 @@ std::optional<ParsedSettings> parseSettingsText(std::string_view text) {
 bool loadSettings(Context& context) {
     const std::optional<std::vector<std::uint8_t>> content = readWholeFile(std::string(kSettingsFileName));
     std::optional<ParsedSettings> parsed;
-    if (content) parsed = parseSettingsText(std::string_view(reinterpret_cast<const char*>(content->data()), content->size()));
+    if (content)
+        parsed = parseSettingsText(
+            std::string_view(reinterpret_cast<const char*>(content->data()), content->size()));
     if (!parsed) {
         context.log.logError("Can't open config file.");
         return false;
@@ -139,7 +143,8 @@ void saveSettings(Context& context) {
         context.log.logError(error.what());
         return;
     }
-    std::optional<OutputFile> file = OutputFile::open(std::string(kSettingsFileName), OutputFile::Mode::Replace);
+    std::optional<OutputFile> file =
+        OutputFile::open(std::string(kSettingsFileName), OutputFile::Mode::Replace);
     if (file) file->write(text);
     if (file && file->finish()) {
         context.log.logInfo("Saved settings.");

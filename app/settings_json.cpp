@@ -25,7 +25,8 @@ std::vector<std::uint16_t> utf16Units(std::string_view text) {
             length = 2;
         }
         for (int k = 1; k < length && i + static_cast<std::size_t>(k) < text.size(); ++k) {
-            codePoint = (codePoint << 6) | (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0x3F);
+            codePoint =
+                (codePoint << 6) | (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0x3F);
         }
         i += static_cast<std::size_t>(length);
         if (codePoint >= 0x10000) {
@@ -63,7 +64,8 @@ void appendObject(std::string& out, const nlohmann::ordered_json& object, int in
         for (const auto& [key, value] : list) {
             out += first ? "\r\n" : ",\r\n";
             first = false;
-            out += margin + jsonStringLiteral(key) + std::string(longestKey - utf16Units(key).size(), ' ') + ": ";
+            out += margin + jsonStringLiteral(key) + std::string(longestKey - utf16Units(key).size(), ' ') +
+                   ": ";
             appendValue(out, *value, indent + 2);
         }
     }
@@ -96,13 +98,27 @@ std::string jsonStringLiteral(std::string_view text) {
     std::string out = "\"";
     for (const char c : text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\b': out += "\\b"; break;
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\f': out += "\\f"; break;
-            case '\r': out += "\\r"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
             default:
                 if (static_cast<unsigned char>(c) < 0x20) {
                     out += "\\u00";

@@ -24,14 +24,14 @@ struct AtlasDescriptorEntry {
 };
 
 class AtlasDescriptorReader {
-public:
+  public:
     struct LineResult {
         std::optional<std::string> foundIconFileName;  // a name field was read: count it, show it
-        std::optional<AtlasDescriptorEntry> entry;      // complete after this line
+        std::optional<AtlasDescriptorEntry> entry;     // complete after this line
     };
 
     LineResult readLine(std::string_view line);
 
-private:
+  private:
     AtlasDescriptorEntry pending_;
 };

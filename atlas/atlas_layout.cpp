@@ -13,7 +13,9 @@
 
 namespace {
 
-std::int16_t wrap16(std::int32_t value) { return static_cast<std::int16_t>(value); }
+std::int16_t wrap16(std::int32_t value) {
+    return static_cast<std::int16_t>(value);
+}
 
 }  // namespace
 

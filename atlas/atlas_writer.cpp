@@ -10,8 +10,8 @@
 #include "platform/text_utilities.h"
 #include "ui/ui.h"
 
-std::vector<std::string> subTextureLines(std::string_view name, std::int64_t x, std::int64_t y, std::int64_t width,
-                                         std::int64_t height) {
+std::vector<std::string> subTextureLines(std::string_view name, std::int64_t x, std::int64_t y,
+                                         std::int64_t width, std::int64_t height) {
     return {
         "  <SubTexture>",
         "    <name> " + std::string(name) + " </name>",
@@ -40,7 +40,8 @@ bool buildAtlas(Context& context, std::string_view atlasImageName, std::string_v
     context.ui.openProgressWindow(title);
     context.log.logInfo(title);
 
-    const std::optional<GatheredIcons> gathered = gatherAtlasIcons(context, catalogueName, defaultIconDirectory);
+    const std::optional<GatheredIcons> gathered =
+        gatherAtlasIcons(context, catalogueName, defaultIconDirectory);
     if (!gathered) return false;
     return drawAtlas(context, imageName, xmlName, *gathered);
 }
@@ -84,9 +85,10 @@ bool drawAtlas(Context& context, const std::string& imageName, const std::string
             drawing->endDrawing();
         }
         // The new atlas would silently lack part of this icon.
-        if (!insideCanvas(spot, *image)) context.log.logError("Icon doesn't fit into the atlas: " + iconFileName);
-        for (const std::string& line :
-             subTextureLines(fileNamePart(icon.path, true), spot.x, spot.y, image->width(), image->height())) {
+        if (!insideCanvas(spot, *image))
+            context.log.logError("Icon doesn't fit into the atlas: " + iconFileName);
+        for (const std::string& line : subTextureLines(fileNamePart(icon.path, true), spot.x, spot.y,
+                                                       image->width(), image->height())) {
             writeLine(*xml, line);
         }
     }

@@ -23,5 +23,5 @@ bool drawAtlas(Context& context, const std::string& atlasImageName, const std::s
                const GatheredIcons& gathered);
 
 // The seven lines of one SubTexture entry.
-std::vector<std::string> subTextureLines(std::string_view name, std::int64_t x, std::int64_t y, std::int64_t width,
-                                         std::int64_t height);
+std::vector<std::string> subTextureLines(std::string_view name, std::int64_t x, std::int64_t y,
+                                         std::int64_t width, std::int64_t height);

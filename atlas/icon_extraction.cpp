@@ -31,7 +31,8 @@ bool staysInsideDirectory(std::string_view path) {
 namespace {
 
 bool fitsInt32(std::int64_t value) {
-    return value >= std::numeric_limits<std::int32_t>::min() && value <= std::numeric_limits<std::int32_t>::max();
+    return value >= std::numeric_limits<std::int32_t>::min() &&
+           value <= std::numeric_limits<std::int32_t>::max();
 }
 
 // The icon's file path; names with "\" or "/" reach into subdirectories on every platform.
@@ -46,8 +47,8 @@ std::string iconPath(const std::string& directory, const std::string& iconFileNa
 void saveIcon(Context& context, const Image& atlas, const AtlasDescriptorEntry& entry,
               const std::string& iconDirectory) {
     const std::string& name = entry.iconFileName;
-    if (!staysInsideDirectory(name) || !fitsInt32(entry.x) || !fitsInt32(entry.y) || !fitsInt32(entry.width) ||
-        !fitsInt32(entry.height)) {
+    if (!staysInsideDirectory(name) || !fitsInt32(entry.x) || !fitsInt32(entry.y) ||
+        !fitsInt32(entry.width) || !fitsInt32(entry.height)) {
         context.log.logError("Can't create icon: " + name);
         return;
     }
@@ -66,8 +67,9 @@ std::int32_t extractAtlasIcons(Context& context, const AtlasKind& kind) {
                              kind.catalogueName);
 }
 
-std::int32_t extractAtlasIcons(Context& context, std::string_view iconDirectoryName, std::string_view atlasImageName,
-                               std::string_view atlasXmlName, std::string_view catalogueName) {
+std::int32_t extractAtlasIcons(Context& context, std::string_view iconDirectoryName,
+                               std::string_view atlasImageName, std::string_view atlasXmlName,
+                               std::string_view catalogueName) {
     Settings& settings = context.settings;
     const std::string imageName(atlasImageName);
     const std::string xmlName(atlasXmlName);
@@ -95,8 +97,8 @@ std::int32_t extractAtlasIcons(Context& context, std::string_view iconDirectoryN
         settings.acMarkerAtlasWidth = atlas->width();
         settings.acMarkerAtlasHeight = atlas->height();
     }
-    context.log.logInfo("Opened atlas image: " + imageName + " with size: " + integerText(atlas->width()) + "x" +
-                        integerText(atlas->height()));
+    context.log.logInfo("Opened atlas image: " + imageName + " with size: " + integerText(atlas->width()) +
+                        "x" + integerText(atlas->height()));
 
     std::optional<TextFile> catalogueFile = createReplacementTextFile(settings.acCurrentDir + catalogue);
     if (!catalogueFile) {
@@ -122,8 +124,8 @@ std::int32_t extractAtlasIcons(Context& context, std::string_view iconDirectoryN
         }
         if (result.entry) {
             saveIcon(context, *atlas, *result.entry, iconDirectoryPath);
-            writeLine(*catalogueFile, catalogueLine(result.entry->iconFileName, result.entry->width,
-                                                    result.entry->height));
+            writeLine(*catalogueFile,
+                      catalogueLine(result.entry->iconFileName, result.entry->width, result.entry->height));
         }
     }
     context.ui.closeProgressWindow();

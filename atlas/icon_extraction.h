@@ -12,8 +12,9 @@ struct AtlasKind;
 // Reads the atlas XML and image from acOriginalAtlasDir, writes the icons to acCurrentDir + icon
 // directory and the catalogue to acCurrentDir. Returns the number of name fields found, or 0 when the XML,
 // the image or the catalogue cannot be opened.
-std::int32_t extractAtlasIcons(Context& context, std::string_view iconDirectory, std::string_view atlasImageName,
-                               std::string_view atlasXmlName, std::string_view catalogueName);
+std::int32_t extractAtlasIcons(Context& context, std::string_view iconDirectory,
+                               std::string_view atlasImageName, std::string_view atlasXmlName,
+                               std::string_view catalogueName);
 std::int32_t extractAtlasIcons(Context& context, const AtlasKind& kind);
 
 // Whether a relative icon file name stays inside its directory: not rooted, no ".." component.

@@ -36,8 +36,8 @@ int main(int argc, char** argv) {
         saveImagePng(drawn, (out / "replacements" / (icon.name + ".png")).string());
         ++replacements;
     }
-    std::printf("battle icons %zu, marker icons %zu, replacements %d, package %ju bytes\n", battle.icons.size(),
-                marker.icons.size(), replacements,
+    std::printf("battle icons %zu, marker icons %zu, replacements %d, package %ju bytes\n",
+                battle.icons.size(), marker.icons.size(), replacements,
                 static_cast<std::uintmax_t>(std::filesystem::file_size(game.packagePath())));
     return 0;
 }

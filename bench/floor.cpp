@@ -10,13 +10,13 @@
 #include <archive_entry.h>
 #include <png.h>
 
+#include <sys/stat.h>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -90,7 +90,8 @@ std::vector<Rect> readRects(const std::string& xmlPath) {
         if (line.find("<name>") != std::string::npos) current.name = between(line, "<name>", "</name>");
         if (line.find("<x>") != std::string::npos) current.x = std::stol(between(line, "<x>", "</x>"));
         if (line.find("<y>") != std::string::npos) current.y = std::stol(between(line, "<y>", "</y>"));
-        if (line.find("<width>") != std::string::npos) current.width = std::stol(between(line, "<width>", "</width>"));
+        if (line.find("<width>") != std::string::npos)
+            current.width = std::stol(between(line, "<width>", "</width>"));
         if (line.find("<height>") != std::string::npos) {
             current.height = std::stol(between(line, "<height>", "</height>"));
             rects.push_back(current);
@@ -135,11 +136,12 @@ void blend(std::vector<png_byte>& canvas, const Pixels& icon, long left, long to
     }
 }
 
-int build(const std::string& xmlPath, const std::string& defaultDir, const std::string& newDir, const std::string& out) {
+int build(const std::string& xmlPath, const std::string& defaultDir, const std::string& newDir,
+          const std::string& out) {
     std::vector<png_byte> canvas(2048u * 2048u * 4u, 0);
     const std::vector<Rect> rects = readRects(xmlPath);
     const auto pathOf = [&](const Rect& r) {
-        struct stat info{};
+        struct stat info {};
         const std::string replacement = newDir + "/" + r.name + ".png";
         return stat(replacement.c_str(), &info) == 0 && info.st_size > 0 ? replacement
                                                                          : defaultDir + "/" + r.name + ".png";
@@ -154,9 +156,9 @@ int build(const std::string& xmlPath, const std::string& defaultDir, const std::
 }
 
 int unpack(const std::string& package, const std::string& outDir) {
-    static const char* const kWanted[] = {"gui/flash/atlases/battleAtlas.png", "gui/flash/atlases/battleAtlas.xml",
-                                          "gui/flash/atlases/vehicleMarkerAtlas.png",
-                                          "gui/flash/atlases/vehicleMarkerAtlas.xml"};
+    static const char* const kWanted[] = {
+        "gui/flash/atlases/battleAtlas.png", "gui/flash/atlases/battleAtlas.xml",
+        "gui/flash/atlases/vehicleMarkerAtlas.png", "gui/flash/atlases/vehicleMarkerAtlas.xml"};
     archive* reader = archive_read_new();
     archive_read_support_format_zip_streamable(reader);
     archive_read_support_format_zip_seekable(reader);
@@ -194,7 +196,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: ravelin_floor extract|build|unpack ...\n");
         return 2;
     }
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     std::printf("%lld\n", static_cast<long long>(elapsed.count()));
     return result;
 }

@@ -12,8 +12,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzzSandbox();
     resetDirectory("defaultBattleImages");
     resetDirectory("newTankImages");
-    const std::pair<const char*, std::pair<int, int>> icons[] = {
-        {"a", {6, 4}}, {"b", {3, 9}}, {"c", {12, 2}}, {"CameraWithDirection", {4, 20}}, {"ShotSectorLine", {2, 16}}};
+    const std::pair<const char*, std::pair<int, int>> icons[] = {{"a", {6, 4}},
+                                                                 {"b", {3, 9}},
+                                                                 {"c", {12, 2}},
+                                                                 {"CameraWithDirection", {4, 20}},
+                                                                 {"ShotSectorLine", {2, 16}}};
     unsigned seed = 1;
     for (const auto& [name, size] : icons) {
         saveImagePng(AtlasFixture::drawIcon(size.first, size.second, seed++),

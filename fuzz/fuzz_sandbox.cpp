@@ -19,7 +19,9 @@ const std::filesystem::path& fuzzSandbox() {
     return sandbox;
 }
 
-std::string workingDirectoryText() { return withTrailingSeparator((fuzzSandbox() / "work").string()); }
+std::string workingDirectoryText() {
+    return withTrailingSeparator((fuzzSandbox() / "work").string());
+}
 
 void checkNothingWrittenOutside() {
     for (const auto& entry : std::filesystem::directory_iterator(fuzzSandbox())) {

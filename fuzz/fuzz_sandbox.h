@@ -15,8 +15,10 @@
 #include "ui/ui.h"
 
 class SilentUi : public Ui {
-public:
-    MessageAnswer showMessage(const std::string&, const std::string&, MessageKind) override { return MessageAnswer::No; }
+  public:
+    MessageAnswer showMessage(const std::string&, const std::string&, MessageKind) override {
+        return MessageAnswer::No;
+    }
     std::string chooseFolder(const std::string&, const std::string&) override { return {}; }
     void openProgressWindow(const std::string&) override {}
     void setProgressText(const std::string&) override {}

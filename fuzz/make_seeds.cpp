@@ -24,7 +24,9 @@ void seed(const fs::path& directory, const std::string& name, const std::string&
     writeFileText((directory / name).string(), content);
 }
 
-std::string bytesText(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+std::string bytesText(const std::vector<std::uint8_t>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
 
 }  // namespace
 
@@ -39,13 +41,16 @@ int main(int argc, char** argv) {
     // Atlas XML: the game's form, the writer's form, fields on one line, odd values.
     seed(out / "atlas_extraction", "game.xml", fixture.gameXml());
     seed(out / "atlas_extraction", "one-line.xml",
-         "<name>a</name><x>$1A</x><y>%11</y><width>3</width><height>4</height>\r\n<name> b c </name><width>-1</width>\n");
-    seed(out / "atlas_extraction", "odd.xml", "\xEF\xBB\xBF<root>\n<name>../x</name><x>-5</x><y>99999999999</y>\n"
-                                             "<width>2</width><height>0</height>\n<name>sub/y</name><width>1</width><height>1</height>\n");
+         "<name>a</name><x>$1A</x><y>%11</y><width>3</width><height>4</height>\r\n<name> b c "
+         "</name><width>-1</width>\n");
+    seed(out / "atlas_extraction", "odd.xml",
+         "\xEF\xBB\xBF<root>\n<name>../x</name><x>-5</x><y>99999999999</y>\n"
+         "<width>2</width><height>0</height>\n<name>sub/y</name><width>1</width><height>1</height>\n");
     if (argc > 2) {
         for (const auto& entry : fs::directory_iterator(argv[2])) {
             if (entry.path().extension() == ".xml") {
-                seed(out / "atlas_extraction", entry.path().filename().string(), readFileText(entry.path().string()));
+                seed(out / "atlas_extraction", entry.path().filename().string(),
+                     readFileText(entry.path().string()));
             }
         }
     }
@@ -56,16 +61,19 @@ int main(int argc, char** argv) {
     settings.wotLastVersion = "1.20.0.0 \"é\" \t";
     settings.acNewIconFiles = -7;
     seed(out / "settings", "saved.conf", settingsFileText(settings));
-    seed(out / "settings", "shapes.conf", "{\"wotNbOfBattleIcons\": 1.5e3, \"acSaveInGamedir\": true, \"x\": [null, {}]}");
+    seed(out / "settings", "shapes.conf",
+         "{\"wotNbOfBattleIcons\": 1.5e3, \"acSaveInGamedir\": true, \"x\": [null, {}]}");
     seed(out / "settings", "array.conf", "[]");
 
     // PNG: every colour type the decoder expands, and the encoder's own output.
     seed(out / "png", "rgba.png", bytesText(*encodePng(fixture.image)));
     seed(out / "png", "rgb.png", bytesText(*encodePng(*createImage(3, 2, 24, Rgb{1, 2, 3}))));
     seed(out / "png", "palette.png",
-         bytesText(encodePngSample({PNG_COLOR_TYPE_PALETTE, 4, false, 2, 2, {0x01, 0x10}, {1, 2, 3, 4, 5, 6}, {9}})));
+         bytesText(encodePngSample(
+             {PNG_COLOR_TYPE_PALETTE, 4, false, 2, 2, {0x01, 0x10}, {1, 2, 3, 4, 5, 6}, {9}})));
     seed(out / "png", "grey16-interlaced.png",
-         bytesText(encodePngSample({PNG_COLOR_TYPE_GRAY_ALPHA, 16, true, 2, 2, std::vector<std::uint8_t>(16, 0x55)})));
+         bytesText(encodePngSample(
+             {PNG_COLOR_TYPE_GRAY_ALPHA, 16, true, 2, 2, std::vector<std::uint8_t>(16, 0x55)})));
 
     // Packages: a small valid one, one with duplicates and odd names.
     std::vector<PackageEntry> entries = {
@@ -81,9 +89,11 @@ int main(int argc, char** argv) {
     seed(out / "unpack", "odd.pkg", bytesText(writeZip(entries)));
 
     // Catalogues.
-    seed(out / "atlas_build", "names.dat", "a,6,4\r\nb,3,9\r\nc\r\n\r\nCameraWithDirection,1,1\r\nShotSectorLine\r\nbroken\r\na\r\n");
-    seed(out / "atlas_build", "odd.dat", "../a\rsub\\b\n/c,1\x00"
-                                         "camerawithdirection\r\n");
+    seed(out / "atlas_build", "names.dat",
+         "a,6,4\r\nb,3,9\r\nc\r\n\r\nCameraWithDirection,1,1\r\nShotSectorLine\r\nbroken\r\na\r\n");
+    seed(out / "atlas_build", "odd.dat",
+         "../a\rsub\\b\n/c,1\x00"
+         "camerawithdirection\r\n");
     std::printf("seeds written to %s\n", out.c_str());
     return 0;
 }

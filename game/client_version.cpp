@@ -7,7 +7,8 @@
 #include "platform/text_utilities.h"
 
 std::string readClientVersion(Context& context) {
-    std::optional<TextFile> file = openTextFileForReading(context.settings.wotInstallDir + "WoTLauncher.cfg", true);
+    std::optional<TextFile> file =
+        openTextFileForReading(context.settings.wotInstallDir + "WoTLauncher.cfg", true);
     if (!file) {
         context.log.logError("Can't get the game version, insufficient rights?");
         return {};

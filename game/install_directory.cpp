@@ -31,12 +31,14 @@ bool selectInstallDirectory(Context& context) {
         context.log.logInfo("Selecting new World of Tanks® install directory.");
         std::string path = context.ui.chooseFolder("Select the WoT install dir:", pickerStartDirectory());
         if (path.empty()) {
-            if (askToRetry(context, "You abort the selection, there is no valid directory!\r\nTry again?")) continue;
+            if (askToRetry(context, "You abort the selection, there is no valid directory!\r\nTry again?"))
+                continue;
             context.log.raiseFatal("Didn't select the World of Tanks install dir.");
         }
         if (path.back() != kPathSeparator) path += kPathSeparator;
         if (fileSize(path) != kPathIsDirectory) {
-            if (askToRetry(context, "The selected directory does not exist!\r\nSelect another one?")) continue;
+            if (askToRetry(context, "The selected directory does not exist!\r\nSelect another one?"))
+                continue;
             context.log.raiseFatal("The selected directory doesn't exist.");
         }
         if (fileSize(path + "WorldOfTanks.exe") <= 0) {

@@ -54,7 +54,8 @@ ArchiveReader openPackage(const std::string& path) {
 }
 
 // Copies the current entry's data to the destination, which is replaced only when every byte was read.
-bool copyEntry(archive* reader, archive_entry* entry, const std::string& destination, std::vector<char>& buffer) {
+bool copyEntry(archive* reader, archive_entry* entry, const std::string& destination,
+               std::vector<char>& buffer) {
     if (archive_entry_filetype(entry) == AE_IFDIR) return false;
     std::optional<OutputFile> file = OutputFile::open(destination, OutputFile::Mode::Replace, kCopyPieceSize);
     if (!file) return false;
@@ -104,7 +105,8 @@ int unpackOriginalAtlases(Context& context) {
             if (name != wanted.entryName) continue;
             context.ui.setProgressText("Unpack file: " + shownName);
             context.log.logInfo("Unpack file: " + shownName);
-            if (!copyEntry(reader.get(), entry, destinationDirectory + std::string(wanted.fileName), buffer)) {
+            if (!copyEntry(reader.get(), entry, destinationDirectory + std::string(wanted.fileName),
+                           buffer)) {
                 context.log.logError("Can't unpack the original file: " + std::string(wanted.fileName));
             }
             result += wanted.value;

@@ -91,7 +91,9 @@ OutputFile::OutputFile(OutputFile&& other) noexcept
     other.temporaryPath_.clear();
 }
 
-OutputFile::~OutputFile() { discard(); }
+OutputFile::~OutputFile() {
+    discard();
+}
 
 void OutputFile::write(const void* data, std::size_t size) {
     if (!handle_ || failed_ || size == 0) return;

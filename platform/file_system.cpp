@@ -52,7 +52,8 @@ std::string fileNamePart(std::string_view path, bool withoutExtension) {
     const std::size_t lastSeparator = path.find_last_of("\\/");
     std::string_view name = lastSeparator == std::string_view::npos ? path : path.substr(lastSeparator + 1);
     if (!name.empty() && name.front() == '"') name.remove_prefix(1);
-    if (const std::size_t quote = name.find('"'); quote != std::string_view::npos) name = name.substr(0, quote);
+    if (const std::size_t quote = name.find('"'); quote != std::string_view::npos)
+        name = name.substr(0, quote);
     if (withoutExtension) {
         const std::size_t dot = name.rfind('.');
         if (dot != std::string_view::npos && dot != 0 && dot + 1 != name.size() &&
@@ -70,7 +71,9 @@ bool deleteFile(const std::string& path) {
 
 namespace {
 
-char foldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char foldCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
@@ -101,7 +104,8 @@ bool matchesWildcard(std::string_view name, std::string_view pattern) {
     return p == pattern.size();
 }
 
-std::optional<DirectoryListing> DirectoryListing::open(const std::string& directory, std::string_view pattern) {
+std::optional<DirectoryListing> DirectoryListing::open(const std::string& directory,
+                                                       std::string_view pattern) {
     std::error_code error;
     std::filesystem::directory_iterator iterator(nativePath(directory), error);
     if (error) return std::nullopt;

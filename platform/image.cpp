@@ -17,7 +17,8 @@ std::optional<Image> Image::allocate(std::int64_t width, std::int64_t height, in
                  static_cast<std::size_t>(stride), std::move(pixels));
 }
 
-std::optional<Image> createImage(std::int64_t width, std::int64_t height, int depth, std::optional<Rgb> fill) {
+std::optional<Image> createImage(std::int64_t width, std::int64_t height, int depth,
+                                 std::optional<Rgb> fill) {
     std::optional<Image> image = Image::allocate(width, height, depth);
     if (!image || !fill) return image;
     const int channels = image->bytesPerPixel();
@@ -55,7 +56,8 @@ std::optional<Image> grabImage(const Image& source, std::int64_t x, std::int64_t
 namespace {
 
 // One covered pixel in AlphaBlend mode, straight alpha, integer arithmetic with truncating division.
-inline void blendPixel(const std::uint8_t* source, int sourceAlpha, std::uint8_t* target, bool targetHasAlpha) {
+inline void blendPixel(const std::uint8_t* source, int sourceAlpha, std::uint8_t* target,
+                       bool targetHasAlpha) {
     if (sourceAlpha == 0) return;
     const int targetAlpha = targetHasAlpha ? target[3] : 255;
     if (targetAlpha == 0 || sourceAlpha == 255) {

@@ -16,7 +16,7 @@ struct Rgb {
 };
 
 class Image {
-public:
+  public:
     std::int32_t width() const { return width_; }
     std::int32_t height() const { return height_; }
     int depth() const { return depth_; }
@@ -30,9 +30,10 @@ public:
 
     // A zero-filled image (or one left unfilled, for a caller that writes every pixel), or none when the size
     // is not positive, too large or cannot be allocated.
-    static std::optional<Image> allocate(std::int64_t width, std::int64_t height, int depth, bool zeroed = true);
+    static std::optional<Image> allocate(std::int64_t width, std::int64_t height, int depth,
+                                         bool zeroed = true);
 
-private:
+  private:
     Image(std::int32_t width, std::int32_t height, int depth, std::size_t stride,
           std::unique_ptr<std::uint8_t[]> pixels)
         : width_(width), height_(height), depth_(depth), stride_(stride), pixels_(std::move(pixels)) {}
@@ -63,7 +64,7 @@ enum class DrawingMode { Copy = 0, AlphaBlend = 16 };
 
 // Drawing onto one target image. Opened by beginDrawing, closed by endDrawing or when it goes away.
 class DrawingContext {
-public:
+  public:
     explicit DrawingContext(Image& target) : target_(&target) {}
 
     void setDrawingMode(DrawingMode mode) { mode_ = mode; }
@@ -74,12 +75,14 @@ public:
                    std::int32_t height);
     void endDrawing() { target_ = nullptr; }
 
-private:
+  private:
     Image* target_;
     DrawingMode mode_ = DrawingMode::Copy;
 };
 
-inline std::optional<DrawingContext> beginDrawing(Image& target) { return DrawingContext(target); }
+inline std::optional<DrawingContext> beginDrawing(Image& target) {
+    return DrawingContext(target);
+}
 
 // PNG decoding: palettes and grey expanded to RGB, tRNS turned into alpha, samples scaled to 8 bits,
 // interlacing undone. Depth 32 when the result carries alpha, else 24. None on any failure.

@@ -43,13 +43,12 @@ struct Plane {
     int height;
     int channels;
     std::vector<float> values;
-    float* at(int x, int y) {
-        return values.data() + (static_cast<std::size_t>(y) * width + x) * channels;
-    }
+    float* at(int x, int y) { return values.data() + (static_cast<std::size_t>(y) * width + x) * channels; }
 };
 
 Plane resampleRows(Plane& in, int width) {
-    Plane out{width, in.height, in.channels, std::vector<float>(static_cast<std::size_t>(width) * in.height * in.channels)};
+    Plane out{width, in.height, in.channels,
+              std::vector<float>(static_cast<std::size_t>(width) * in.height * in.channels)};
     const auto taps = axisTaps(in.width, width);
     for (int y = 0; y < in.height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -64,7 +63,8 @@ Plane resampleRows(Plane& in, int width) {
 }
 
 Plane resampleColumns(Plane& in, int height) {
-    Plane out{in.width, height, in.channels, std::vector<float>(static_cast<std::size_t>(in.width) * height * in.channels)};
+    Plane out{in.width, height, in.channels,
+              std::vector<float>(static_cast<std::size_t>(in.width) * height * in.channels)};
     const auto taps = axisTaps(in.height, height);
     for (int y = 0; y < height; ++y) {
         for (const Tap& tap : taps[static_cast<std::size_t>(y)]) {
@@ -78,7 +78,9 @@ Plane resampleColumns(Plane& in, int height) {
     return out;
 }
 
-std::uint8_t toByte(float value) { return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L)); }
+std::uint8_t toByte(float value) {
+    return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+}
 
 }  // namespace
 
@@ -88,8 +90,9 @@ std::optional<Image> resampleImage(const Image& source, std::int32_t width, std:
     try {
         const int channels = source.bytesPerPixel();
         const bool hasAlpha = channels == 4;
-        Plane plane{source.width(), source.height(), channels,
-                    std::vector<float>(static_cast<std::size_t>(source.width()) * source.height() * channels)};
+        Plane plane{
+            source.width(), source.height(), channels,
+            std::vector<float>(static_cast<std::size_t>(source.width()) * source.height() * channels)};
         for (int y = 0; y < source.height(); ++y) {
             const std::uint8_t* pixel = source.row(y);
             for (int x = 0; x < source.width(); ++x, pixel += channels) {

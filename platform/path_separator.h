@@ -10,7 +10,9 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 
-inline bool isPathSeparator(char c) { return c == '\\' || c == '/'; }
+inline bool isPathSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 // Appends the separator unless the text already ends in one of the two separators.
 inline std::string withTrailingSeparator(std::string_view directory) {

@@ -18,7 +18,9 @@ bool runPngStep(png_structp png, png_infop info, PngStep step, void* argument) {
     return true;
 }
 
-void raiseError(png_structp png, png_const_charp /*message*/) { png_longjmp(png, 1); }
+void raiseError(png_structp png, png_const_charp /*message*/) {
+    png_longjmp(png, 1);
+}
 void ignoreWarning(png_structp, png_const_charp) {}
 
 constexpr png_alloc_size_t kMaximumChunkBytes = 8u << 20;
@@ -70,7 +72,8 @@ struct RowTarget {
 void readRowsStep(png_structp png, png_infop, void* argument) {
     auto* target = static_cast<RowTarget*>(argument);
     for (int pass = 0; pass < target->passes; ++pass) {
-        for (std::int32_t y = 0; y < target->image->height(); ++y) png_read_row(png, target->image->row(y), nullptr);
+        for (std::int32_t y = 0; y < target->image->height(); ++y)
+            png_read_row(png, target->image->row(y), nullptr);
     }
 }
 
@@ -106,8 +109,9 @@ void flushNothing(png_structp) {}
 void writeImageStep(png_structp png, png_infop info, void* argument) {
     const auto* image = static_cast<const Image*>(argument);
     const int colourType = image->depth() == 32 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image->width()), static_cast<png_uint_32>(image->height()),
-                 8, colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(image->width()),
+                 static_cast<png_uint_32>(image->height()), 8, colourType, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_set_compression_level(png, 9);
     png_write_info(png, info);

@@ -38,8 +38,8 @@ std::optional<TextFile> createReplacementTextFile(const std::string& path) {
 }
 
 std::optional<TextFile> openTextFile(const std::string& path, bool append) {
-    auto output = OutputFile::open(path, append ? OutputFile::Mode::Append : OutputFile::Mode::Truncate,
-                                   kBufferSize);
+    auto output =
+        OutputFile::open(path, append ? OutputFile::Mode::Append : OutputFile::Mode::Truncate, kBufferSize);
     if (!output) return std::nullopt;
     return TextFile(std::move(*output));
 }
@@ -67,7 +67,9 @@ bool TextFile::fillBuffer() {
     return end_ > 0;
 }
 
-int TextFile::peekByte() { return fillBuffer() ? static_cast<unsigned char>(buffer_[position_]) : -1; }
+int TextFile::peekByte() {
+    return fillBuffer() ? static_cast<unsigned char>(buffer_[position_]) : -1;
+}
 
 int TextFile::takeByte() {
     const int byte = peekByte();
@@ -102,7 +104,9 @@ std::string readLine(TextFile& file) {
     }
 }
 
-bool atEndOfFile(TextFile& file) { return file.peekByte() < 0; }
+bool atEndOfFile(TextFile& file) {
+    return file.peekByte() < 0;
+}
 
 bool closeTextFile(TextFile& file) {
     file.input_.reset();

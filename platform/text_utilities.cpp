@@ -6,7 +6,9 @@
 
 namespace {
 
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool isContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // Byte offset of the 1-based character position (clamped to the text's end).
 std::size_t byteOffsetOf(std::string_view text, std::int64_t position) {
@@ -18,7 +20,9 @@ std::size_t byteOffsetOf(std::string_view text, std::int64_t position) {
     return offset;
 }
 
-char foldAsciiCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char foldAsciiCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
@@ -31,8 +35,9 @@ std::int64_t findText(std::string_view text, std::string_view pattern, std::int6
     const std::size_t from = byteOffsetOf(text, std::max<std::int64_t>(start, 1));
     std::string_view::const_iterator found;
     if (ignoreCase) {
-        found = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), pattern.begin(),
-                            pattern.end(), [](char a, char b) { return foldAsciiCase(a) == foldAsciiCase(b); });
+        found =
+            std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), pattern.begin(),
+                        pattern.end(), [](char a, char b) { return foldAsciiCase(a) == foldAsciiCase(b); });
     } else {
         found = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), pattern.begin(),
                             pattern.end());
@@ -70,7 +75,8 @@ std::string textField(std::string_view text, std::int64_t index, std::string_vie
     for (std::int64_t field = 1;; ++field) {
         const std::size_t end = text.find(delimiter, fieldStart);
         if (field == index) {
-            return std::string(text.substr(fieldStart, end == std::string_view::npos ? text.npos : end - fieldStart));
+            return std::string(
+                text.substr(fieldStart, end == std::string_view::npos ? text.npos : end - fieldStart));
         }
         if (end == std::string_view::npos) return {};
         fieldStart = end + delimiter.size();
@@ -111,7 +117,9 @@ std::int64_t parseInteger(std::string_view text) {
     return static_cast<std::int64_t>(value);
 }
 
-std::string integerText(std::int64_t number) { return std::to_string(number); }
+std::string integerText(std::int64_t number) {
+    return std::to_string(number);
+}
 
 std::string padLeft(std::string_view text, std::int64_t count, char pad) {
     if (count <= 0) return {};

@@ -21,7 +21,9 @@ std::int64_t parseInteger(std::string_view text);
 std::string integerText(std::int64_t number);
 // Exactly count characters: right-aligned and filled with pad, or cut to the first count characters.
 std::string padLeft(std::string_view text, std::int64_t count, char pad = ' ');
-inline std::int64_t utf8ByteLength(std::string_view text) { return static_cast<std::int64_t>(text.size()); }
+inline std::int64_t utf8ByteLength(std::string_view text) {
+    return static_cast<std::int64_t>(text.size());
+}
 // Drops the fraction toward zero; infinities and not-a-number give 0, huge values saturate.
 std::int64_t truncateToInteger(double real);
 // Rounds to the nearest integer, a half to the even neighbour; saturates like truncateToInteger.

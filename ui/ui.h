@@ -15,19 +15,20 @@ enum class MessageAnswer { Ok = 1, Yes = 6, No = 7 };
 // The events the main flow acts on; everything else stays inside the window layer.
 enum class UiEvent {
     MainWindowCloseRequest,
-    ChooseGameDirectory,   // ". . ." beside the install directory
+    ChooseGameDirectory,      // ". . ." beside the install directory
     ChooseNewIconsDirectory,  // ". . ." beside the new contour icon directory
     CreateAtlases,
-    OpenInstructions,      // "?"
-    CloseInstructions,     // "Close" of the instructions window
+    OpenInstructions,   // "?"
+    CloseInstructions,  // "Close" of the instructions window
 };
 
 class Ui {
-public:
+  public:
     virtual ~Ui() = default;
 
     // Dialogs: modal, they block until answered.
-    virtual MessageAnswer showMessage(const std::string& title, const std::string& text, MessageKind kind) = 0;
+    virtual MessageAnswer showMessage(const std::string& title, const std::string& text,
+                                      MessageKind kind) = 0;
     // The chosen directory ending in the path separator, or the empty text on cancel.
     virtual std::string chooseFolder(const std::string& title, const std::string& initialDirectory) = 0;
 

@@ -19,7 +19,9 @@ EventLog::MillisecondClock clockOf(std::vector<std::int32_t> values) {
     };
 }
 
-DateTime fixedDate() { return DateTime{2016, 10, 11, 13, 2, 3}; }
+DateTime fixedDate() {
+    return DateTime{2016, 10, 11, 13, 2, 3};
+}
 
 }  // namespace
 
@@ -70,8 +72,9 @@ TEST(EventLog, FatalErrorShowsBareTextClosesTheLogAndEnds) {
     } catch (const ProgramExit& exit) {
         EXPECT_EQ(exit.reason, ProgramExit::Reason::FatalError);
     }
-    EXPECT_EQ(ui.transcript, (std::vector<std::string>{
-                                 "message error [Ravelin] Didn't select the World of Tanks install dir."}));
+    EXPECT_EQ(
+        ui.transcript,
+        (std::vector<std::string>{"message error [Ravelin] Didn't select the World of Tanks install dir."}));
     const auto lines = readCrLfLines("ravelin.log");
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], "[00:00:00:000]  ERROR: Didn't select the World of Tanks install dir.");
@@ -84,8 +87,9 @@ TEST(EventLog, LogThatCannotBeCreatedEndsTheProgram) {
     ScriptedUi ui;
     EventLog log(ui);
     EXPECT_THROW(log.logEvent("", LogLevel::LogOpen), ProgramExit);
-    EXPECT_EQ(ui.transcript, (std::vector<std::string>{
-                                 "message error [Error] Can't create log file, insufficient rights? Exiting program!"}));
+    EXPECT_EQ(ui.transcript,
+              (std::vector<std::string>{
+                  "message error [Error] Can't create log file, insufficient rights? Exiting program!"}));
 }
 
 TEST(EventLog, DeletedLogIsCreatedAgainWithoutBannerAndUnwritableLogIsReported) {

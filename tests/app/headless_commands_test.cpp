@@ -48,16 +48,19 @@ TEST_F(HeadlessTest, SetupBuildMatchTheDesktopProgramByteForByte) {
     runProgram(desktop);
     const auto desktopFiles = workingFiles(directory.path());
     EXPECT_EQ(desktopFiles.count("battleAtlas.png"), 1u);
-    EXPECT_EQ(desktopFiles.size(), 4u + 8u + 5u + 2u + 4u + 1u);  // originals, icons, catalogues, atlases, settings
+    EXPECT_EQ(desktopFiles.size(),
+              4u + 8u + 5u + 2u + 4u + 1u);  // originals, icons, catalogues, atlases, settings
     for (const auto& [name, content] : desktopFiles) std::filesystem::remove_all(directory.path() / name);
-    for (const char* folder : {"originalAtlases", "defaultBattleImages", "defaultMarkerImages", "newTankImages"}) {
+    for (const char* folder :
+         {"originalAtlases", "defaultBattleImages", "defaultMarkerImages", "newTankImages"}) {
         std::filesystem::remove_all(folder);
     }
 
     ASSERT_TRUE(run(HeadlessCommand::Setup, game.text()).succeeded);
     ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
     EXPECT_EQ(workingFiles(directory.path()), desktopFiles);
-    EXPECT_EQ(unstampedLines(readCrLfLines("ravelin.log")).back(), "Ravelin exiting with 0 errors and 0 warnings");
+    EXPECT_EQ(unstampedLines(readCrLfLines("ravelin.log")).back(),
+              "Ravelin exiting with 0 errors and 0 warnings");
 }
 
 TEST_F(HeadlessTest, SetupRejectsWhatThePickerWouldReject) {
@@ -90,7 +93,8 @@ TEST_F(HeadlessTest, UpdateIconsAndStatus) {
     const HeadlessOutcome status = run(HeadlessCommand::Status);
     ASSERT_TRUE(status.succeeded);
     EXPECT_NE(status.report.find("Game Version: 1.21\n"), std::string::npos);
-    EXPECT_NE(status.report.find("New contour icon directory: " + directory.text() + "mine/\n"), std::string::npos);
+    EXPECT_NE(status.report.find("New contour icon directory: " + directory.text() + "mine/\n"),
+              std::string::npos);
     EXPECT_NE(status.report.find("Battle icons found: 8\nMarker icons found: 5\nNew icons found: 1\n"),
               std::string::npos);
 

@@ -32,7 +32,8 @@ struct MainFlowTest : ::testing::Test {
     std::vector<std::string> log() const { return unstampedLines(readCrLfLines("ravelin.log")); }
     static std::vector<std::string> messages(const ScriptedUi& ui) { return ui.linesStartingWith("message"); }
     void setGameVersion(const std::string& version) {
-        writeFileText((game.directory() / "WoTLauncher.cfg").string(), "<client_ver>" + version + "</client_ver>\r\n");
+        writeFileText((game.directory() / "WoTLauncher.cfg").string(),
+                      "<client_ver>" + version + "</client_ver>\r\n");
     }
 };
 
@@ -40,18 +41,21 @@ struct MainFlowTest : ::testing::Test {
 
 TEST_F(MainFlowTest, FirstStartSetsEverythingUpBeforeTheWindowShows) {
     const ScriptedUi ui = firstStart();
-    EXPECT_EQ(messages(ui), (std::vector<std::string>{
-                                "message information [First Start] Can't load the config file, it seems to be the "
-                                "first start, please select\r\nthe World of Tanks® installation dir in the following "
-                                "dialog!"}));
+    EXPECT_EQ(messages(ui),
+              (std::vector<std::string>{
+                  "message information [First Start] Can't load the config file, it seems to be the "
+                  "first start, please select\r\nthe World of Tanks® installation dir in the following "
+                  "dialog!"}));
     EXPECT_EQ(ui.transcript.front(), "main open");
     const std::string s(1, kPathSeparator);
     const std::vector<std::string> tail(ui.transcript.end() - 2, ui.transcript.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"main refresh " + game.text() + " | " + root + "defaultBattleImages" + s +
-                                                  " | " + root + "defaultMarkerImages" + s + " | " + root +
-                                                  "newTankImages" + s + " | 1.20.0.0 | 8 | 5 | 0",
-                                              "main show"}));
-    for (const char* name : {"battleAtlas.png", "battleAtlas.xml", "vehicleMarkerAtlas.png", "vehicleMarkerAtlas.xml"}) {
+    EXPECT_EQ(tail,
+              (std::vector<std::string>{"main refresh " + game.text() + " | " + root + "defaultBattleImages" +
+                                            s + " | " + root + "defaultMarkerImages" + s + " | " + root +
+                                            "newTankImages" + s + " | 1.20.0.0 | 8 | 5 | 0",
+                                        "main show"}));
+    for (const char* name :
+         {"battleAtlas.png", "battleAtlas.xml", "vehicleMarkerAtlas.png", "vehicleMarkerAtlas.xml"}) {
         EXPECT_EQ(readFileText(std::string("originalAtlases/") + name), game.content(name));
     }
     EXPECT_EQ(readCrLfLines("battleatlas.dat").size(), 8u);
@@ -97,7 +101,8 @@ TEST_F(MainFlowTest, GameUpdateIsOfferedAndRememberedWhenAccepted) {
     firstStart();
     setGameVersion("1.21.0.0");
     const std::string question =
-        "message question [New game version detected] It looks like, that the World of Tanks® game was updated "
+        "message question [New game version detected] It looks like, that the World of Tanks® game was "
+        "updated "
         "since last start of Ravelin.\r\n Would you like to load the new Atlases from the new version?";
 
     EXPECT_EQ(messages(run({}, {MessageAnswer::No})), std::vector<std::string>{question});
@@ -156,7 +161,8 @@ TEST_F(MainFlowTest, FirstStartWithAnUnusablePackageAsksOnceMoreThenExits) {
 TEST_F(MainFlowTest, FatalErrorsEndTheRunWithTheLogClosed) {
     writeFileText("ravelin.conf", "previous settings");
     const ScriptedUi gaveUp = run({}, {MessageAnswer::No});
-    EXPECT_EQ(messages(gaveUp).back(), "message error [Ravelin] Didn't select the World of Tanks install dir.");
+    EXPECT_EQ(messages(gaveUp).back(),
+              "message error [Ravelin] Didn't select the World of Tanks install dir.");
     EXPECT_EQ(readFileText("ravelin.conf"), "previous settings");
     const auto lines = log();
     EXPECT_EQ(lines[lines.size() - 2], "ERROR: Didn't select the World of Tanks install dir.");
@@ -164,8 +170,9 @@ TEST_F(MainFlowTest, FatalErrorsEndTheRunWithTheLogClosed) {
 
     std::filesystem::remove(game.packagePath());
     const ScriptedUi noPackage = run({game.text()});
-    EXPECT_EQ(messages(noPackage).back(), "message error [Ravelin] Can't find the ressource file: '" + game.text() +
-                                              "res" + kPathSeparator + "packages" + kPathSeparator +
+    EXPECT_EQ(messages(noPackage).back(), "message error [Ravelin] Can't find the ressource file: '" +
+                                              game.text() + "res" + kPathSeparator + "packages" +
+                                              kPathSeparator +
                                               "gui.pkg' the install dir seemes to be wrong.");
     EXPECT_EQ(readFileText("ravelin.conf"), "previous settings");
 }
@@ -173,8 +180,9 @@ TEST_F(MainFlowTest, FatalErrorsEndTheRunWithTheLogClosed) {
 TEST_F(MainFlowTest, LogThatCannotBeCreatedEndsBeforeTheWindow) {
     std::filesystem::create_directory("ravelin.log");
     const ScriptedUi ui = run();
-    EXPECT_EQ(ui.transcript, (std::vector<std::string>{
-                                 "message error [Error] Can't create log file, insufficient rights? Exiting program!"}));
+    EXPECT_EQ(ui.transcript,
+              (std::vector<std::string>{
+                  "message error [Error] Can't create log file, insufficient rights? Exiting program!"}));
 }
 
 TEST_F(MainFlowTest, CancelledIconPickerFallsBackToTheDefaultDirectory) {
@@ -183,18 +191,20 @@ TEST_F(MainFlowTest, CancelledIconPickerFallsBackToTheDefaultDirectory) {
     writeFileText("mine/a.png", "x");
     writeFileText("newTankImages/b.png", "x");
     writeFileText("newTankImages/c.png", "x");
-    const ScriptedUi ui = run({root + "mine" + kPathSeparator, ""},
-                              {}, {UiEvent::ChooseNewIconsDirectory, UiEvent::ChooseNewIconsDirectory});
+    const ScriptedUi ui = run({root + "mine" + kPathSeparator, ""}, {},
+                              {UiEvent::ChooseNewIconsDirectory, UiEvent::ChooseNewIconsDirectory});
     const auto folders = ui.linesStartingWith("folder");
     ASSERT_EQ(folders.size(), 2u);
     EXPECT_EQ(folders[1], "folder [Select new contour icons directory:] " + root + "mine" + kPathSeparator);
     const std::string defaultDirectory = root + "newTankImages" + kPathSeparator;
     EXPECT_EQ(messages(ui), (std::vector<std::string>{
                                 "message plain [Using old directory] You didn't slect anything or abort the "
-                                "request.\r\nUsing the old directory: " + defaultDirectory}));
+                                "request.\r\nUsing the old directory: " +
+                                defaultDirectory}));
     const auto refreshes = ui.linesStartingWith("main refresh");
     ASSERT_EQ(refreshes.size(), 3u);
-    EXPECT_NE(refreshes[1].find("mine" + std::string(1, kPathSeparator) + " | 1.20.0.0 | 8 | 5 | 1"), std::string::npos);
+    EXPECT_NE(refreshes[1].find("mine" + std::string(1, kPathSeparator) + " | 1.20.0.0 | 8 | 5 | 1"),
+              std::string::npos);
     EXPECT_NE(refreshes[2].find(defaultDirectory + " | 1.20.0.0 | 8 | 5 | 2"), std::string::npos);
 }
 
@@ -218,8 +228,9 @@ TEST_F(MainFlowTest, CreateAtlasesBuildsMarkerThenBattleAndClosesProgress) {
 
 TEST_F(MainFlowTest, InstructionsOpenReopenAndCloseOnlyByTheirButton) {
     firstStart();
-    const ScriptedUi ui = run({}, {}, {UiEvent::OpenInstructions, UiEvent::OpenInstructions,
-                                       UiEvent::CloseInstructions, UiEvent::CloseInstructions});
+    const ScriptedUi ui = run({}, {},
+                              {UiEvent::OpenInstructions, UiEvent::OpenInstructions,
+                               UiEvent::CloseInstructions, UiEvent::CloseInstructions});
     EXPECT_EQ(std::vector<std::string>(ui.transcript.end() - 3, ui.transcript.end()),
               (std::vector<std::string>{"instructions open", "instructions open", "instructions close"}));
 }

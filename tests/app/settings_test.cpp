@@ -104,7 +104,8 @@ TEST(Settings, ReaderAcceptsAnyJsonObject) {
     truncatedNumbers.acSaveInGamedir = 1;     // 257 cut to 8 bits
     const Case cases[] = {
         {"other order on one line", R"({"wotNbOfBattleIcons":3,"wotInstallDir":"D:\\"})", someFields},
-        {"extra members", "{ \"x\": [1, {\"y\": null}],\t\"wotInstallDir\": \"D:\\\\\",\r\n \"wotNbOfBattleIcons\": 3 }",
+        {"extra members",
+         "{ \"x\": [1, {\"y\": null}],\t\"wotInstallDir\": \"D:\\\\\",\r\n \"wotNbOfBattleIcons\": 3 }",
          someFields},
         {"top-level array", "[]", Settings{}},
         {"key differing in case", R"({"WotInstallDir": "D:\\"})", Settings{}},
@@ -136,7 +137,8 @@ TEST(Settings, UnreadableFilesMakeAFirstStart) {
     writeFileText("ravelin.conf", "\xEF\xBB\xBF{}");
     EXPECT_FALSE(loadSettings(h.context));
     EXPECT_EQ(h.settings.wotInstallDir, "kept");
-    EXPECT_EQ(h.entries(), (std::vector<std::string>{"ERROR: Can't open config file.", "ERROR: Can't open config file."}));
+    EXPECT_EQ(h.entries(),
+              (std::vector<std::string>{"ERROR: Can't open config file.", "ERROR: Can't open config file."}));
     EXPECT_EQ(h.log.errorCount(), 2);
 }
 
@@ -159,5 +161,6 @@ TEST(Settings, FailedSaveKeepsThePreviousFile) {
     }
     EXPECT_EQ(readFileText("ravelin.conf"), "previous");
     EXPECT_EQ(h.entries(), (std::vector<std::string>{"ERROR: Can't save config file."}));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()),
+              1);
 }

@@ -17,11 +17,11 @@ TEST(AtlasDescriptorReader, FieldValueRule) {
         {"<name>icon1</name>", "icon1"},
         {"<name> a b </name>", "a b"},
         {"<name>    </name>", ""},
-        {"<name>\ticon\t</name>", "\ticon\t"},         // only blanks are trimmed
-        {"<name> open only", ""},                      // closing marker missing
-        {"</name> x <name> y", ""},                    // closing marker before the value
-        {"<name>a</name><name>b</name>", "a"},         // first occurrence only
-        {"<x> 12 </x>", std::nullopt},                 // another field
+        {"<name>\ticon\t</name>", "\ticon\t"},  // only blanks are trimmed
+        {"<name> open only", ""},               // closing marker missing
+        {"</name> x <name> y", ""},             // closing marker before the value
+        {"<name>a</name><name>b</name>", "a"},  // first occurrence only
+        {"<x> 12 </x>", std::nullopt},          // another field
         {"", std::nullopt},
     };
     for (const Case& c : cases) {
@@ -62,7 +62,8 @@ TEST(AtlasDescriptorReader, EmitsWhenNameWidthAndHeightAreKnown) {
 
 TEST(AtlasDescriptorReader, ReadsTheGamesOwnAtlasFiles) {
     const char* realdata = std::getenv("RAVELIN_REALDATA");
-    if (!realdata || !std::filesystem::is_directory(realdata)) GTEST_SKIP() << "real atlas files not available";
+    if (!realdata || !std::filesystem::is_directory(realdata))
+        GTEST_SKIP() << "real atlas files not available";
     int files = 0;
     for (const auto& file : std::filesystem::directory_iterator(realdata)) {
         if (file.path().extension() != ".xml") continue;

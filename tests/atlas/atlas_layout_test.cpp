@@ -52,7 +52,8 @@ TEST(AtlasLayout, GatherPrefersNonEmptyReplacementsAndOrdersTallestFirst) {
     TestContext t;
     t.useWorkingDirectoryLayout();
     const std::string defaults = t.settings.acBattleAtlasDir;
-    writeFileText("battleatlas.dat", "a,1,1\r\nb,1,1\r\nc,1,1\r\nempty,1,1\r\nbroken,1,1\r\nmissing,1,1\r\n\r\nd,1,1\r\n");
+    writeFileText("battleatlas.dat",
+                  "a,1,1\r\nb,1,1\r\nc,1,1\r\nempty,1,1\r\nbroken,1,1\r\nmissing,1,1\r\n\r\nd,1,1\r\n");
     saveBlank("defaultBattleImages/a.png", 5, 30);
     saveBlank("defaultBattleImages/b.png", 5, 40);
     saveBlank("defaultBattleImages/c.png", 5, 10);
@@ -67,15 +68,17 @@ TEST(AtlasLayout, GatherPrefersNonEmptyReplacementsAndOrdersTallestFirst) {
     const auto gathered = gatherAtlasIcons(t.context, "battleatlas.dat", defaults);
     ASSERT_TRUE(gathered);
     std::vector<std::string> order;
-    for (const AtlasIcon& icon : gathered->icons) order.push_back(icon.path + " " + std::to_string(icon.height));
+    for (const AtlasIcon& icon : gathered->icons)
+        order.push_back(icon.path + " " + std::to_string(icon.height));
     const std::string news = t.settings.acNewIconsDir;
-    EXPECT_EQ(order, (std::vector<std::string>{
-                         defaults + "b.png 40", defaults + "a.png 30", news + "c.png 30", defaults + "d.png 30",
-                         defaults + "empty.png 20", news + "broken.png 0", defaults + "missing.png 0",
-                         defaults + ".png 0"}));
+    EXPECT_EQ(order, (std::vector<std::string>{defaults + "b.png 40", defaults + "a.png 30",
+                                               news + "c.png 30", defaults + "d.png 30",
+                                               defaults + "empty.png 20", news + "broken.png 0",
+                                               defaults + "missing.png 0", defaults + ".png 0"}));
     EXPECT_EQ(gathered->icons[2].width, 7);
     EXPECT_FLOAT_EQ(gathered->progressUnit, 0.08f);
-    EXPECT_EQ(t.entries(), (std::vector<std::string>{"Loaded descriptor: battleatlas.dat", "Rearranged 8 icons."}));
+    EXPECT_EQ(t.entries(),
+              (std::vector<std::string>{"Loaded descriptor: battleatlas.dat", "Rearranged 8 icons."}));
     EXPECT_EQ(t.ui.linesStartingWith("progress bar").back(), "progress bar 100");
 }
 
@@ -83,5 +86,6 @@ TEST(AtlasLayout, GatherFailsWithoutCatalogue) {
     TestContext t;
     t.useWorkingDirectoryLayout();
     EXPECT_FALSE(gatherAtlasIcons(t.context, "battleatlas.dat", t.settings.acBattleAtlasDir));
-    EXPECT_EQ(t.entries(), (std::vector<std::string>{"ERROR: Can't open atlas descriptor: battleatlas.dat."}));
+    EXPECT_EQ(t.entries(),
+              (std::vector<std::string>{"ERROR: Can't open atlas descriptor: battleatlas.dat."}));
 }

@@ -23,7 +23,8 @@ struct BuildTest : ::testing::Test {
                           "battleatlas.dat");
     }
     void icon(const std::string& name, int width, int height, unsigned seed = 1) {
-        ASSERT_TRUE(saveImagePng(AtlasFixture::drawIcon(width, height, seed), "defaultBattleImages/" + name + ".png"));
+        ASSERT_TRUE(saveImagePng(AtlasFixture::drawIcon(width, height, seed),
+                                 "defaultBattleImages/" + name + ".png"));
     }
     // The entries of the written atlas XML, read back the way atlas XML is read.
     std::vector<AtlasDescriptorEntry> writtenEntries() {
@@ -61,8 +62,8 @@ bool fullyTransparent(const Image& image) {
 TEST(AtlasWriter, SubTextureEntryHasTheExactForm) {
     EXPECT_EQ(subTextureLines("icon1", 2, 0, 28, 30),
               (std::vector<std::string>{"  <SubTexture>", "    <name> icon1 </name>", "    <x> 2 </x>",
-                                        "    <y> 0 </y>", "    <width> 28 </width>", "    <height> 30 </height>",
-                                        "  </SubTexture>"}));
+                                        "    <y> 0 </y>", "    <width> 28 </width>",
+                                        "    <height> 30 </height>", "  </SubTexture>"}));
 }
 
 TEST_F(BuildTest, RoundTripReproducesEveryExtractedIcon) {
@@ -88,7 +89,8 @@ TEST_F(BuildTest, RoundTripReproducesEveryExtractedIcon) {
             for (int x = 0; x < icon.width(); ++x) {
                 std::vector<int> expected = pixelAt(icon, x, y);
                 if (expected[3] == 0) expected = {0, 0, 0, 0};
-                ASSERT_EQ(pixelAt(atlas, static_cast<int>(entry.x) + x, static_cast<int>(entry.y) + y), expected);
+                ASSERT_EQ(pixelAt(atlas, static_cast<int>(entry.x) + x, static_cast<int>(entry.y) + y),
+                          expected);
             }
         }
     }
@@ -104,11 +106,11 @@ TEST_F(BuildTest, RoundTripReproducesEveryExtractedIcon) {
     const auto log = t.entries();
     EXPECT_EQ(log.size(), 11u);
     EXPECT_EQ(std::vector<std::string>(log.end() - 7, log.end()),
-              (std::vector<std::string>{"Creating Atlas files battleAtlas", "Loaded descriptor: battleatlas.dat",
-                                        "Rearranged " + std::to_string(fixture.icons.size()) + " icons.",
-                                        "Created empty atlas image with size 2048x2048", "Created empty xml file.",
-                                        "Saved new atlas image: battleAtlas.png",
-                                        "Saved new atlas xml file: battleAtlas.xml"}));
+              (std::vector<std::string>{
+                  "Creating Atlas files battleAtlas", "Loaded descriptor: battleatlas.dat",
+                  "Rearranged " + std::to_string(fixture.icons.size()) + " icons.",
+                  "Created empty atlas image with size 2048x2048", "Created empty xml file.",
+                  "Saved new atlas image: battleAtlas.png", "Saved new atlas xml file: battleAtlas.xml"}));
 
     // Building again writes the same bytes.
     const auto firstImage = readFileBytes("battleAtlas.png");
@@ -137,7 +139,8 @@ TEST_F(BuildTest, EmptyCatalogueAndUnloadableIconsGiveAnEmptyAtlas) {
 }
 
 TEST_F(BuildTest, FixedIconsKeepTheirSpotsAndRowsIgnoreThem) {
-    writeFileText("battleatlas.dat", "CameraWithDirection\r\nrow1\r\nShotSectorLine\r\ncamerawithdirection\r\n");
+    writeFileText("battleatlas.dat",
+                  "CameraWithDirection\r\nrow1\r\nShotSectorLine\r\ncamerawithdirection\r\n");
     icon("CameraWithDirection", 4, 60);
     icon("row1", 10, 50);
     icon("ShotSectorLine", 2, 40);
@@ -196,8 +199,9 @@ TEST_F(BuildTest, IconsBelowTheCanvasAreClippedAndReported) {
 
 TEST_F(BuildTest, EarlyFailuresWriteNothing) {
     EXPECT_FALSE(build());
-    EXPECT_EQ(t.entries(), (std::vector<std::string>{"Creating Atlas files battleAtlas",
-                                                     "ERROR: Can't open atlas descriptor: battleatlas.dat."}));
+    EXPECT_EQ(t.entries(),
+              (std::vector<std::string>{"Creating Atlas files battleAtlas",
+                                        "ERROR: Can't open atlas descriptor: battleatlas.dat."}));
     EXPECT_TRUE(t.ui.progressWindowOpen);  // left for the caller to close
 
     writeFileText("battleatlas.dat", "a\r\n");

@@ -39,7 +39,8 @@ TEST(NewIconScan, CountsPngFilesOnly) {
     EXPECT_EQ(t.entries(), (std::vector<std::string>{"Checked new icon dir and found 2 PNG images"}));
     auto texts = t.ui.linesStartingWith("progress text");
     std::sort(texts.begin(), texts.end());
-    EXPECT_EQ(texts, (std::vector<std::string>{"progress text Found icon: B.PNG", "progress text Found icon: a.png"}));
+    EXPECT_EQ(texts, (std::vector<std::string>{"progress text Found icon: B.PNG",
+                                               "progress text Found icon: a.png"}));
     EXPECT_EQ(t.ui.transcript.front(), "progress open Searching for new icons");
     EXPECT_EQ(t.ui.transcript.back(), "progress close");
 }

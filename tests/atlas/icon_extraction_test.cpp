@@ -18,8 +18,9 @@ std::string writerXml(const std::vector<FixtureIcon>& icons) {
     std::string xml = "<root>\r\n";
     for (const FixtureIcon& icon : icons) {
         xml += "  <SubTexture>\r\n    <name> " + icon.name + " </name>\r\n    <x> " + std::to_string(icon.x) +
-               " </x>\r\n    <y> " + std::to_string(icon.y) + " </y>\r\n    <width> " + std::to_string(icon.width) +
-               " </width>\r\n    <height> " + std::to_string(icon.height) + " </height>\r\n  </SubTexture>\r\n";
+               " </x>\r\n    <y> " + std::to_string(icon.y) + " </y>\r\n    <width> " +
+               std::to_string(icon.width) + " </width>\r\n    <height> " + std::to_string(icon.height) +
+               " </height>\r\n  </SubTexture>\r\n";
     }
     return xml + "</root>\r\n";
 }
@@ -49,7 +50,8 @@ TEST_F(ExtractionTest, WritesOneIconAndOneCatalogueLinePerEntry) {
 
     std::vector<std::string> expectedLines;
     for (const FixtureIcon& icon : fixture.icons) {
-        expectedLines.push_back(icon.name + "," + std::to_string(icon.width) + "," + std::to_string(icon.height));
+        expectedLines.push_back(icon.name + "," + std::to_string(icon.width) + "," +
+                                std::to_string(icon.height));
         const Image extracted = *loadImage("defaultBattleImages/" + icon.name + ".png");
         ASSERT_EQ(extracted.width(), icon.width);
         ASSERT_EQ(extracted.height(), icon.height);
@@ -63,12 +65,13 @@ TEST_F(ExtractionTest, WritesOneIconAndOneCatalogueLinePerEntry) {
     EXPECT_EQ(readFileText("battleatlas.dat").substr(readFileText("battleatlas.dat").size() - 2), "\r\n");
     EXPECT_EQ(t.settings.acBattleAtlasWidth, 256);
     EXPECT_EQ(t.settings.acBattleAtlasHeight, 256);
-    EXPECT_EQ(t.entries(), (std::vector<std::string>{
-                               "Opened atlas file: battleAtlas.xml",
-                               "Opened atlas image: battleAtlas.png with size: 256x256",
-                               "Created descriptor file: battleatlas.dat",
-                               "Extracted " + std::to_string(fixture.icons.size()) + " single icons from battleAtlas.png",
-                           }));
+    EXPECT_EQ(t.entries(),
+              (std::vector<std::string>{
+                  "Opened atlas file: battleAtlas.xml",
+                  "Opened atlas image: battleAtlas.png with size: 256x256",
+                  "Created descriptor file: battleatlas.dat",
+                  "Extracted " + std::to_string(fixture.icons.size()) + " single icons from battleAtlas.png",
+              }));
     EXPECT_EQ(t.ui.transcript.front(), "progress open Extract original battleAtlas icons");
     EXPECT_EQ(t.ui.linesStartingWith("progress text").front(),
               "progress text Found icon: " + fixture.icons[0].name + ".png");
@@ -120,8 +123,9 @@ TEST_F(ExtractionTest, NamesThatWouldLeaveTheIconDirectoryAreNotWritten) {
     EXPECT_FALSE(std::filesystem::exists("up.png"));
     EXPECT_FALSE(std::filesystem::exists("/rooted.png"));
     EXPECT_TRUE(std::filesystem::exists("defaultBattleImages/fine..name.png"));
-    EXPECT_EQ(readCrLfLines("battleatlas.dat"),
-              (std::vector<std::string>{"escaped,2,2", "rooted,2,2", "up,2,2", "C:evil,2,2", "fine..name,2,2"}));
+    EXPECT_EQ(
+        readCrLfLines("battleatlas.dat"),
+        (std::vector<std::string>{"escaped,2,2", "rooted,2,2", "up,2,2", "C:evil,2,2", "fine..name,2,2"}));
     const auto entries = t.entries();
     for (const char* name : {"../escaped.png", "/rooted.png", "sub\\..\\..\\up.png", "C:evil.png"}) {
         EXPECT_NE(std::find(entries.begin(), entries.end(), std::string("ERROR: Can't create icon: ") + name),
@@ -140,8 +144,9 @@ TEST_F(ExtractionTest, HugeNumbersAndFailedSavesAreReported) {
     EXPECT_EQ(readCrLfLines("battleatlas.dat"),
               (std::vector<std::string>{"wide,4294967298,2", "far,2,2", "huge,20000,20000", "icon,2,2"}));
     const auto entries = t.entries();
-    for (const char* expected : {"ERROR: Can't create icon: wide.png", "ERROR: Can't create icon: far.png",
-                                 "ERROR: Can't create icon: huge.png", "ERROR: Can't save icon: nodir/icon.png"}) {
+    for (const char* expected :
+         {"ERROR: Can't create icon: wide.png", "ERROR: Can't create icon: far.png",
+          "ERROR: Can't create icon: huge.png", "ERROR: Can't save icon: nodir/icon.png"}) {
         EXPECT_NE(std::find(entries.begin(), entries.end(), expected), entries.end()) << expected;
     }
 }
@@ -149,7 +154,8 @@ TEST_F(ExtractionTest, HugeNumbersAndFailedSavesAreReported) {
 TEST_F(ExtractionTest, SetUpFailuresReturnZeroAndKeepTheOldCatalogue) {
     writeFileText("battleatlas.dat", "old,1,1\r\n");
     EXPECT_EQ(extract(), 0);
-    EXPECT_EQ(t.entries(), (std::vector<std::string>{"ERROR: Can't open the original atlas: battleAtlas.xml"}));
+    EXPECT_EQ(t.entries(),
+              (std::vector<std::string>{"ERROR: Can't open the original atlas: battleAtlas.xml"}));
 
     writeXml("<name>a</name><width>1</width><height>1</height>\n");
     std::filesystem::remove("originalAtlases/battleAtlas.png");
@@ -171,7 +177,8 @@ TEST_F(ExtractionTest, SizeFieldsFollowTheImageName) {
     ASSERT_TRUE(saveImagePng(fixture.image, "originalAtlases/vehicleMarkerAtlas.png"));
     ASSERT_TRUE(saveImagePng(fixture.image, "originalAtlases/other.png"));
     writeFileText("originalAtlases/vehicleMarkerAtlas.xml", "");
-    EXPECT_EQ(extractAtlasIcons(t.context, "defaultMarkerImages", "other.png", "battleAtlas.xml", "x.dat"), 0);
+    EXPECT_EQ(extractAtlasIcons(t.context, "defaultMarkerImages", "other.png", "battleAtlas.xml", "x.dat"),
+              0);
     EXPECT_EQ(t.settings.acBattleAtlasWidth + t.settings.acMarkerAtlasWidth, 0);
     EXPECT_EQ(extractAtlasIcons(t.context, kMarkerAtlas), 0);
     EXPECT_EQ(t.settings.acMarkerAtlasWidth, 256);
@@ -180,8 +187,10 @@ TEST_F(ExtractionTest, SizeFieldsFollowTheImageName) {
 
 TEST_F(ExtractionTest, GameAtlasFilesExtractCompletely) {
     const char* realdata = std::getenv("RAVELIN_REALDATA");
-    if (!realdata || !std::filesystem::is_directory(realdata)) GTEST_SKIP() << "real atlas files not available";
-    for (const char* file : {"WorldofTanks-Code-2.4.0.2-vehicleMarkerAtlas.xml", "wot-src-1.14.1.3-digits.xml"}) {
+    if (!realdata || !std::filesystem::is_directory(realdata))
+        GTEST_SKIP() << "real atlas files not available";
+    for (const char* file :
+         {"WorldofTanks-Code-2.4.0.2-vehicleMarkerAtlas.xml", "wot-src-1.14.1.3-digits.xml"}) {
         SCOPED_TRACE(file);
         const std::string xml = readFileText(std::string(realdata) + "/" + file);
         writeXml(xml);

@@ -35,7 +35,8 @@ using Snapshot = std::map<std::string, std::string>;
 Snapshot snapshotOf(const fs::path& root) {
     Snapshot files;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file()) files[entry.path().lexically_relative(root).string()] = readFileText(entry.path().string());
+        if (entry.is_regular_file())
+            files[entry.path().lexically_relative(root).string()] = readFileText(entry.path().string());
     }
     return files;
 }
@@ -47,10 +48,11 @@ void setModeRecursively(const fs::path& root, fs::perms directories, fs::perms f
     }
 }
 
-constexpr fs::perms kReadOnlyDirectory = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                                         fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
-constexpr fs::perms kReadable = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                                fs::perms::others_read;
+constexpr fs::perms kReadOnlyDirectory = fs::perms::owner_read | fs::perms::owner_exec |
+                                         fs::perms::group_read | fs::perms::group_exec |
+                                         fs::perms::others_read | fs::perms::others_exec;
+constexpr fs::perms kReadable =
+    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
 
 // A sandbox holding the game and the working directory "work", which is the process's working directory.
 struct FaultTest : ::testing::Test {
@@ -65,13 +67,15 @@ struct FaultTest : ::testing::Test {
     // Nothing lands beside the working directory, and no temporary file is left anywhere.
     void expectNothingOutsideOrLeftOver() {
         std::set<std::string> top;
-        for (const auto& entry : fs::directory_iterator(sandbox.path())) top.insert(entry.path().filename().string());
+        for (const auto& entry : fs::directory_iterator(sandbox.path()))
+            top.insert(entry.path().filename().string());
         EXPECT_EQ(top, (std::set<std::string>{"game", "work"}));
         for (const auto& entry : fs::recursive_directory_iterator(sandbox.path())) {
             EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
         }
     }
-    ScriptedUi runProgramWith(std::deque<MessageAnswer> answers, std::deque<UiEvent> events, int* exitCode = nullptr) {
+    ScriptedUi runProgramWith(std::deque<MessageAnswer> answers, std::deque<UiEvent> events,
+                              int* exitCode = nullptr) {
         ScriptedUi ui;
         ui.folders = {game.text()};
         ui.answers = std::move(answers);
@@ -101,8 +105,9 @@ TEST_F(FaultTest, ReadOnlyWorkingDirectoryEndsBeforeTheWindowAndKeepsEverything)
         int exitCode = -1;
         const ScriptedUi ui = runProgramWith({}, {UiEvent::CreateAtlases}, &exitCode);
         return exitCode == 0 &&
-               ui.transcript == std::vector<std::string>{
-                                    "message error [Error] Can't create log file, insufficient rights? Exiting program!"};
+               ui.transcript ==
+                   std::vector<std::string>{
+                       "message error [Error] Can't create log file, insufficient rights? Exiting program!"};
     }));
     EXPECT_EQ(snapshotOf(work), before);
     expectNothingOutsideOrLeftOver();
@@ -112,7 +117,8 @@ TEST_F(FaultTest, ReadOnlyWorkingDirectoryWithAWritableLogReportsEveryFailedWrit
     firstStartAndBuild();
     Snapshot before = snapshotOf(work);
     setModeRecursively(work, kReadOnlyDirectory, kReadable);
-    fs::permissions("ravelin.log", fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
+    fs::permissions("ravelin.log", fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec |
+                                                      fs::perms::others_exec));
     EXPECT_TRUE(runUnprivileged([&] {
         int exitCode = -1;
         runProgramWith({}, {UiEvent::CreateAtlases}, &exitCode);
@@ -131,7 +137,9 @@ TEST_F(FaultTest, ReadOnlyWorkingDirectoryWithAWritableLogReportsEveryFailedWrit
 TEST_F(FaultTest, ReadOnlyIconDirectoriesKeepTheirIcons) {
     firstStartAndBuild();
     const Snapshot before = snapshotOf(work);
-    setModeRecursively(work, fs::perms::all, fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
+    setModeRecursively(
+        work, fs::perms::all,
+        fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec));
     setModeRecursively(work / "defaultBattleImages", kReadOnlyDirectory, kReadable);
     setModeRecursively(work / "defaultMarkerImages", kReadOnlyDirectory, kReadable);
     updateGameVersion();
@@ -182,7 +190,8 @@ TEST_F(FaultTest, WritesFailingPartWayKeepTheEarlierFiles) {
 TEST_F(FaultTest, TruncatedPackagesNeverDamageTheOriginals) {
     firstStartAndBuild();
     const std::vector<std::uint8_t> package = readFileBytes(game.packagePath().string());
-    const char* const names[] = {"battleAtlas.png", "battleAtlas.xml", "vehicleMarkerAtlas.png", "vehicleMarkerAtlas.xml"};
+    const char* const names[] = {"battleAtlas.png", "battleAtlas.xml", "vehicleMarkerAtlas.png",
+                                 "vehicleMarkerAtlas.xml"};
     std::map<std::string, std::string> earlier;
     for (const char* name : names) {
         earlier[name] = "earlier good " + std::string(name);
@@ -190,8 +199,10 @@ TEST_F(FaultTest, TruncatedPackagesNeverDamageTheOriginals) {
     for (int tenth = 1; tenth <= 9; ++tenth) {
         SCOPED_TRACE(tenth);
         for (const auto& [name, content] : earlier) writeFileText("originalAtlases/" + name, content);
-        writeFileBytes(game.packagePath().string(),
-                       std::vector<std::uint8_t>(package.begin(), package.begin() + static_cast<long>(package.size() * tenth / 10)));
+        writeFileBytes(
+            game.packagePath().string(),
+            std::vector<std::uint8_t>(package.begin(),
+                                      package.begin() + static_cast<long>(package.size() * tenth / 10)));
         ScriptedUi ui;
         Settings settings;
         settings.wotInstallDir = game.text();
@@ -239,7 +250,8 @@ TEST_F(FaultTest, VanishedAndBrokenIconsAreLeftOut) {
     const std::string catalogue = readFileText("battleatlas.dat");
     writeFileText("originalAtlases/battleAtlas.png", truncated.substr(0, 60));
     EXPECT_EQ(extractAtlasIcons(context, kBattleAtlas), 0);
-    EXPECT_EQ(unstampedLines(log.pendingEntries()).back(), "ERROR: Can't open the original image: battleAtlas.png");
+    EXPECT_EQ(unstampedLines(log.pendingEntries()).back(),
+              "ERROR: Can't open the original image: battleAtlas.png");
     EXPECT_EQ(readFileText("battleatlas.dat"), catalogue);
     expectNothingOutsideOrLeftOver();
 }
@@ -260,11 +272,13 @@ TEST_F(FaultTest, HostileIconNamesStayInsideTheIconDirectory) {
     firstStartAndBuild();
     const std::string longName(300, 'n');
     std::string xml;
-    for (const std::string& name : {std::string("../../escape"), std::string("/tmp/rooted"), std::string("..\\..\\win"),
-                                    longName, std::string("bell\x07tab\tname"), std::string("nul")}) {
+    for (const std::string& name :
+         {std::string("../../escape"), std::string("/tmp/rooted"), std::string("..\\..\\win"), longName,
+          std::string("bell\x07tab\tname"), std::string("nul")}) {
         xml += "<name>" + name + "</name><x>0</x><y>0</y><width>3</width><height>3</height>\n";
     }
-    xml += std::string("<name>after") + '\0' + "nul</name><x>0</x><y>0</y><width>3</width><height>3</height>\n";
+    xml +=
+        std::string("<name>after") + '\0' + "nul</name><x>0</x><y>0</y><width>3</width><height>3</height>\n";
     writeFileText("originalAtlases/battleAtlas.xml", xml);
     ScriptedUi ui;
     Settings settings;
@@ -274,9 +288,10 @@ TEST_F(FaultTest, HostileIconNamesStayInsideTheIconDirectory) {
     // The NUL ends its line before "</name>", so that entry is named ".png" and completed by the next line.
     EXPECT_EQ(extractAtlasIcons(context, kBattleAtlas), 7);
     const auto entries = unstampedLines(log.pendingEntries());
-    for (const std::string& expected :
-         {std::string("ERROR: Can't create icon: ../../escape.png"), std::string("ERROR: Can't create icon: /tmp/rooted.png"),
-          std::string("ERROR: Can't create icon: ..\\..\\win.png"), "ERROR: Can't save icon: " + longName + ".png"}) {
+    for (const std::string& expected : {std::string("ERROR: Can't create icon: ../../escape.png"),
+                                        std::string("ERROR: Can't create icon: /tmp/rooted.png"),
+                                        std::string("ERROR: Can't create icon: ..\\..\\win.png"),
+                                        "ERROR: Can't save icon: " + longName + ".png"}) {
         EXPECT_NE(std::find(entries.begin(), entries.end(), expected), entries.end()) << expected;
     }
     EXPECT_TRUE(fs::exists("defaultBattleImages/bell\x07tab\tname.png"));

@@ -41,5 +41,6 @@ TEST(ClientVersion, MissingFileGivesTheEmptyTextAndOneError) {
     TestContext t;
     t.settings.wotInstallDir = t.directory.text() + "missing/";
     EXPECT_EQ(readClientVersion(t.context), "");
-    EXPECT_EQ(t.entries(), (std::vector<std::string>{"ERROR: Can't get the game version, insufficient rights?"}));
+    EXPECT_EQ(t.entries(),
+              (std::vector<std::string>{"ERROR: Can't get the game version, insufficient rights?"}));
 }

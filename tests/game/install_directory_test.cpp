@@ -21,7 +21,8 @@ const std::string kAbortQuestion =
 const std::string kMissingQuestion =
     "message question [Error] The selected directory does not exist!\r\nSelect another one?";
 const std::string kNoExecutableQuestion =
-    "message question [Error] Can't find the World of Tanks® executeable, maybe it is the wrong directory?\r\n"
+    "message question [Error] Can't find the World of Tanks® executeable, maybe it is the wrong "
+    "directory?\r\n"
     "Select another one?";
 
 }  // namespace
@@ -31,9 +32,10 @@ TEST_F(InstallDirectoryTest, AcceptsADirectoryWithTheGameAndStoresItsVersion) {
     EXPECT_TRUE(selectInstallDirectory(t.context));
     EXPECT_EQ(t.settings.wotInstallDir, game.text());
     EXPECT_EQ(t.settings.wotLastVersion, "1.20.0.0");
-    EXPECT_EQ(t.entries(), (std::vector<std::string>{"Selecting new World of Tanks® install directory.",
-                                                     "Valid World of Tanks® install dir found: " + game.text() + ".",
-                                                     "Get game client version: 1.20.0.0"}));
+    EXPECT_EQ(t.entries(),
+              (std::vector<std::string>{"Selecting new World of Tanks® install directory.",
+                                        "Valid World of Tanks® install dir found: " + game.text() + ".",
+                                        "Get game client version: 1.20.0.0"}));
     EXPECT_EQ(t.ui.transcript.front().rfind("folder [Select the WoT install dir:] ", 0), 0u);
 }
 
@@ -43,9 +45,11 @@ TEST_F(InstallDirectoryTest, RetriesWithYesUntilAValidChoice) {
     t.ui.folders = {"", t.directory.text() + "missing", t.directory.text() + "empty-exe/", game.text()};
     t.ui.answers = {MessageAnswer::Yes, MessageAnswer::Yes, MessageAnswer::Yes};
     EXPECT_TRUE(selectInstallDirectory(t.context));
-    EXPECT_EQ(questions(), (std::vector<std::string>{kAbortQuestion, kMissingQuestion, kNoExecutableQuestion}));
+    EXPECT_EQ(questions(),
+              (std::vector<std::string>{kAbortQuestion, kMissingQuestion, kNoExecutableQuestion}));
     const auto entries = t.entries();
-    EXPECT_EQ(std::count(entries.begin(), entries.end(), "Selecting new World of Tanks® install directory."), 4);
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), "Selecting new World of Tanks® install directory."),
+              4);
     EXPECT_EQ(t.settings.wotInstallDir, game.text());
 }
 
@@ -59,7 +63,8 @@ TEST_F(InstallDirectoryTest, AnsweringNoEndsTheProgramWithoutTouchingTheSettings
     const Case cases[] = {
         {"", kAbortQuestion, "Didn't select the World of Tanks install dir."},
         {t.directory.text() + "missing/", kMissingQuestion, "The selected directory doesn't exist."},
-        {t.directory.text() + "no-game/", kNoExecutableQuestion, "Didn't find the World of Tanks® executeable."},
+        {t.directory.text() + "no-game/", kNoExecutableQuestion,
+         "Didn't find the World of Tanks® executeable."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fatal);

@@ -36,7 +36,8 @@ TEST_F(UnpackTest, FullPackageGivesFifteenAndTheFourFiles) {
     EXPECT_EQ(unpackOriginalAtlases(t.context), 15);
     for (const char* name : kWanted) EXPECT_EQ(unpacked(name), game.content(name)) << name;
     std::vector<std::string> expected = {"Unpacking original atlas and xml files"};
-    for (const char* name : kWanted) expected.push_back(std::string("Unpack file: gui/flash/atlases/") + name);
+    for (const char* name : kWanted)
+        expected.push_back(std::string("Unpack file: gui/flash/atlases/") + name);
     EXPECT_EQ(t.entries(), expected);
     EXPECT_EQ(t.ui.transcript.front(), "progress open Unpacking Atlas files");
     EXPECT_EQ(t.ui.transcript.back(), "progress close");

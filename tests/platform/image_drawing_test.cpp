@@ -4,7 +4,8 @@
 
 namespace {
 
-void setPixel(Image& image, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a = 255) {
+void setPixel(Image& image, int x, int y, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+              std::uint8_t a = 255) {
     std::uint8_t* p = image.row(y) + x * image.bytesPerPixel();
     p[0] = r;
     p[1] = g;
@@ -75,7 +76,7 @@ TEST(Image, AlphaBlendFollowsTheIntegerRule) {
     Image icon = solid(2, 1, 9, 8, 7, 0);
     setPixel(icon, 1, 0, 50, 60, 70, 3);
     blend(clear, icon, 0, 0);
-    EXPECT_EQ(pixel(clear, 0, 0), (std::vector<int>{0, 0, 0, 0}));  // alpha 0 leaves the canvas alone
+    EXPECT_EQ(pixel(clear, 0, 0), (std::vector<int>{0, 0, 0, 0}));     // alpha 0 leaves the canvas alone
     EXPECT_EQ(pixel(clear, 1, 0), (std::vector<int>{50, 60, 70, 3}));  // copied onto transparent
 
     Image opaque = solid(1, 1, 1, 1, 1, 255);

@@ -24,7 +24,9 @@ std::vector<Chunk> chunksOf(const std::vector<std::uint8_t>& png) {
     std::vector<Chunk> chunks;
     for (std::size_t offset = 8; offset + 12 <= png.size();) {
         const std::uint32_t length = bigEndian(&png[offset]);
-        Chunk chunk{std::string(png.begin() + static_cast<long>(offset) + 4, png.begin() + static_cast<long>(offset) + 8), {}};
+        Chunk chunk{std::string(png.begin() + static_cast<long>(offset) + 4,
+                                png.begin() + static_cast<long>(offset) + 8),
+                    {}};
         chunk.data.assign(png.begin() + static_cast<long>(offset) + 8,
                           png.begin() + static_cast<long>(offset + 8 + length));
         chunks.push_back(std::move(chunk));
@@ -37,7 +39,8 @@ Image gradient(int width, int height, int depth) {
     Image image = *createImage(width, height, depth);
     for (int y = 0; y < height; ++y) {
         std::uint8_t* p = image.row(y);
-        for (int x = 0; x < width * image.bytesPerPixel(); ++x) p[x] = static_cast<std::uint8_t>(x * 7 + y * 3);
+        for (int x = 0; x < width * image.bytesPerPixel(); ++x)
+            p[x] = static_cast<std::uint8_t>(x * 7 + y * 3);
     }
     return image;
 }
@@ -59,18 +62,19 @@ TEST(PngCodec, WritesOnlyHeaderDataAndEndWithFilterNoneAtLevelNine) {
         std::vector<std::uint8_t> compressed;
         for (const Chunk& chunk : chunks) {
             types.push_back(chunk.type);
-            if (chunk.type == "IDAT") compressed.insert(compressed.end(), chunk.data.begin(), chunk.data.end());
+            if (chunk.type == "IDAT")
+                compressed.insert(compressed.end(), chunk.data.begin(), chunk.data.end());
         }
         EXPECT_EQ(types, (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
         const auto& header = chunks[0].data;
         EXPECT_EQ(bigEndian(&header[0]), 5u);
         EXPECT_EQ(bigEndian(&header[4]), 3u);
-        EXPECT_EQ(header[8], 8);                       // bit depth
-        EXPECT_EQ(header[9], depth == 32 ? 6 : 2);     // colour type
-        EXPECT_EQ(header[10], 0);                      // compression method
-        EXPECT_EQ(header[11], 0);                      // filter method
-        EXPECT_EQ(header[12], 0);                      // no interlace
-        EXPECT_EQ(compressed[1] >> 6, 3);              // zlib header: maximum compression
+        EXPECT_EQ(header[8], 8);                    // bit depth
+        EXPECT_EQ(header[9], depth == 32 ? 6 : 2);  // colour type
+        EXPECT_EQ(header[10], 0);                   // compression method
+        EXPECT_EQ(header[11], 0);                   // filter method
+        EXPECT_EQ(header[12], 0);                   // no interlace
+        EXPECT_EQ(compressed[1] >> 6, 3);           // zlib header: maximum compression
         const std::size_t rowBytes = 1 + 5 * static_cast<std::size_t>(depth / 8);
         std::vector<std::uint8_t> raw(rowBytes * 3);
         uLongf rawSize = raw.size();
@@ -107,7 +111,8 @@ TEST(PngCodec, DecodesEveryColourTypeToEightBitRgbOrRgba) {
     EXPECT_EQ(pixelAt(paletteImage, 0, 0), (std::vector<int>{1, 2, 3, 77}));
     EXPECT_EQ(pixelAt(paletteImage, 1, 0), (std::vector<int>{4, 5, 6, 255}));
 
-    PngSample sixteen{PNG_COLOR_TYPE_RGB_ALPHA, 16, false, 1, 1, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0}};
+    PngSample sixteen{
+        PNG_COLOR_TYPE_RGB_ALPHA, 16, false, 1, 1, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0}};
     const auto sixteenFile = encodePngSample(sixteen);
     const Image sixteenImage = *decodePng(sixteenFile.data(), sixteenFile.size());
     EXPECT_EQ(pixelAt(sixteenImage, 0, 0), (std::vector<int>{0x12, 0x56, 0x9A, 0xDE}));
@@ -166,5 +171,6 @@ TEST(PngCodec, SaveReplacesOnlyOnSuccess) {
     std::filesystem::create_directory("taken.png");
     EXPECT_FALSE(saveImagePng(image, "taken.png"));
     EXPECT_TRUE(std::filesystem::is_directory("taken.png"));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()), 2);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()),
+              2);
 }

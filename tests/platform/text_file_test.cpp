@@ -86,7 +86,8 @@ TEST(TextFile, ReplacementKeepsTheOldFileUntilClosedAndOnFailure) {
         // Dropped without closing: the old file stays and no temporary file is left behind.
     }
     EXPECT_EQ(readFileText("data.txt"), "old\r\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()),
+              1);
 
     std::optional<TextFile> file = createReplacementTextFile("data.txt");
     ASSERT_TRUE(file);

@@ -50,8 +50,17 @@ TEST(TextUtilities, ParseIntegerForms) {
         std::int64_t expected;
     };
     const Case cases[] = {
-        {" -12px", -12}, {"$1F", 31},  {"%101", 5},   {"px", 0},   {"\t +7", 7}, {"$", 0},
-        {"-$1a", -26},   {"12 34", 12}, {"%102", 2},  {"", 0},     {"-0", 0},
+        {" -12px", -12},
+        {"$1F", 31},
+        {"%101", 5},
+        {"px", 0},
+        {"\t +7", 7},
+        {"$", 0},
+        {"-$1a", -26},
+        {"12 34", 12},
+        {"%102", 2},
+        {"", 0},
+        {"-0", 0},
         {"9223372036854775807", std::numeric_limits<std::int64_t>::max()},
         {"-9223372036854775808", std::numeric_limits<std::int64_t>::min()},
         // Overflow wraps instead of being undefined.

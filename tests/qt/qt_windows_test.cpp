@@ -5,11 +5,11 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
-#include <QKeyEvent>
-#include <QMessageBox>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -100,13 +100,15 @@ TEST(MainWindow, ControlsSitAtTheirPlacesInCreationAndTabOrder) {
     std::vector<QWidget*> chain;
     QWidget* widget = window.installDirectoryField();
     for (int i = 0; i < 7; ++i, widget = widget->nextInFocusChain()) {
-        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled()) widget = widget->nextInFocusChain();
+        while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled())
+            widget = widget->nextInFocusChain();
         chain.push_back(widget);
     }
-    EXPECT_EQ(chain, (std::vector<QWidget*>{window.installDirectoryField(), window.chooseGameDirectoryButton(),
-                                            window.battleIconDirectoryField(), window.markerIconDirectoryField(),
-                                            window.newIconDirectoryField(), window.chooseNewIconsDirectoryButton(),
-                                            window.instructionsButton()}));
+    EXPECT_EQ(chain,
+              (std::vector<QWidget*>{window.installDirectoryField(), window.chooseGameDirectoryButton(),
+                                     window.battleIconDirectoryField(), window.markerIconDirectoryField(),
+                                     window.newIconDirectoryField(), window.chooseNewIconsDirectoryButton(),
+                                     window.instructionsButton()}));
 }
 
 TEST(MainWindow, RefreshFillsFieldsStatusLineAndCreateButton) {
@@ -156,7 +158,8 @@ TEST(MainWindow, EveryCaptionFitsItsBoxAtALegibleSize) {
     }
     QtUi ui;
     ui.openMainWindow();
-    for (QLabel* label : ui.mainWindow()->captionLabels()) EXPECT_LE(label->sizeHint().width(), label->width());
+    for (QLabel* label : ui.mainWindow()->captionLabels())
+        EXPECT_LE(label->sizeHint().width(), label->width());
     const QCheckBox* box = ui.mainWindow()->saveInGameDirectoryBox();
     EXPECT_LE(box->sizeHint().width(), box->width());
 }
@@ -372,5 +375,6 @@ TEST(Dialogs, FolderPickerGivesTheFolderWithASeparatorOrNothing) {
         picker.selectFile(home);
         QMetaObject::invokeMethod(&picker, "accept");  // the "Choose" button
     });
-    EXPECT_EQ(ui.chooseFolder("Select new contour icons directory:", home.toStdString()), home.toStdString() + "/");
+    EXPECT_EQ(ui.chooseFolder("Select new contour icons directory:", home.toStdString()),
+              home.toStdString() + "/");
 }

@@ -40,7 +40,8 @@ AtlasFixture AtlasFixture::generate(const AtlasFixtureOptions& options) {
     AtlasFixture fixture{*createImage(options.atlasWidth, options.atlasHeight, 32), {}};
     const auto side = [&] {
         return options.minimumSide +
-               static_cast<std::int32_t>(random() % static_cast<unsigned>(options.maximumSide - options.minimumSide + 1));
+               static_cast<std::int32_t>(
+                   random() % static_cast<unsigned>(options.maximumSide - options.minimumSide + 1));
     };
     // Shelf packing with one-pixel gaps, as game atlases are packed.
     std::int32_t x = 0, y = 0, rowHeight = 0;
@@ -76,8 +77,9 @@ std::string AtlasFixture::gameXml() const {
     std::string xml = "<root>\n";
     for (const FixtureIcon& icon : icons) {
         xml += "\t<SubTexture>\n\t\t<name> " + icon.name + " </name>\n\t\t<x> " + std::to_string(icon.x) +
-               " </x>\n\t\t<y> " + std::to_string(icon.y) + " </y>\n\t\t<width> " + std::to_string(icon.width) +
-               " </width>\n\t\t<height> " + std::to_string(icon.height) + " </height>\n\t</SubTexture>\n";
+               " </x>\n\t\t<y> " + std::to_string(icon.y) + " </y>\n\t\t<width> " +
+               std::to_string(icon.width) + " </width>\n\t\t<height> " + std::to_string(icon.height) +
+               " </height>\n\t</SubTexture>\n";
     }
     return xml + "</root>\n";
 }

@@ -13,7 +13,9 @@
 
 namespace {
 
-std::vector<std::uint8_t> bytesOf(const std::string& text) { return std::vector<std::uint8_t>(text.begin(), text.end()); }
+std::vector<std::uint8_t> bytesOf(const std::string& text) {
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+}
 
 std::string pseudoRandomText(std::size_t size, unsigned seed) {
     std::mt19937 random(seed);
@@ -74,8 +76,8 @@ FakeGameInstall::FakeGameInstall(std::filesystem::path directory, const FakeGame
     std::filesystem::create_directories(directory_ / "res" / "packages");
     writeFileText((directory_ / "WorldOfTanks.exe").string(), "MZ fake game executable");
     writeFileText((directory_ / "WoTLauncher.cfg").string(),
-                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<info>\r\n  <client_ver>" + options.clientVersion +
-                      "</client_ver>\r\n</info>\r\n");
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<info>\r\n  <client_ver>" +
+                      options.clientVersion + "</client_ver>\r\n</info>\r\n");
 
     const auto orGenerated = [](const std::string& content, unsigned seed) {
         return content.empty() ? pseudoRandomText(3000, seed) : content;
@@ -93,20 +95,24 @@ FakeGameInstall::FakeGameInstall(std::filesystem::path directory, const FakeGame
     std::vector<PackageEntry> entries;
     const auto addOthers = [&](int count, int first) {
         for (int i = 0; i < count; ++i) {
-            entries.push_back({"gui/flash/other/file" + std::to_string(first + i) + ".swf",
-                               bytesOf(pseudoRandomText(options.otherEntrySize, 100u + static_cast<unsigned>(first + i))),
-                               i % 3 == 0});
+            entries.push_back(
+                {"gui/flash/other/file" + std::to_string(first + i) + ".swf",
+                 bytesOf(pseudoRandomText(options.otherEntrySize, 100u + static_cast<unsigned>(first + i))),
+                 i % 3 == 0});
         }
     };
     addOthers(options.otherEntries / 2, 0);
     // A corrupt stream needs a deflated entry; otherwise the image is stored, as packages store PNGs.
-    entries.push_back({folder + "battleAtlas.png", bytesOf(wanted_[0].second), !options.corruptBattlePngData});
-    if (!options.omitBattleXml) entries.push_back({folder + "battleAtlas.xml", bytesOf(wanted_[1].second), false});
+    entries.push_back(
+        {folder + "battleAtlas.png", bytesOf(wanted_[0].second), !options.corruptBattlePngData});
+    if (!options.omitBattleXml)
+        entries.push_back({folder + "battleAtlas.xml", bytesOf(wanted_[1].second), false});
     entries.push_back({"gui/flash/elsewhere/battleAtlas.xml", bytesOf("not the wanted one"), false});
     addOthers(2, 1000);
     entries.push_back({folder + "vehicleMarkerAtlas.png", bytesOf(wanted_[2].second), false});
     entries.push_back({folder + "vehicleMarkerAtlas.xml", bytesOf(wanted_[3].second), false});
-    if (options.duplicateBattleXml) entries.push_back({folder + "battleAtlas.xml", bytesOf(wanted_[1].second), false});
+    if (options.duplicateBattleXml)
+        entries.push_back({folder + "battleAtlas.xml", bytesOf(wanted_[1].second), false});
     addOthers(options.otherEntries - options.otherEntries / 2, 2000);
 
     std::vector<std::uint8_t> zip = writeZip(entries);
@@ -124,7 +130,9 @@ FakeGameInstall::FakeGameInstall(std::filesystem::path directory, const FakeGame
     writeFileBytes(packagePath().string(), zip);
 }
 
-std::string FakeGameInstall::text() const { return withTrailingSeparator(directory_.string()); }
+std::string FakeGameInstall::text() const {
+    return withTrailingSeparator(directory_.string());
+}
 
 const std::string& FakeGameInstall::content(const std::string& fileName) const {
     for (const auto& [name, content] : wanted_) {

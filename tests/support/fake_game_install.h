@@ -21,18 +21,18 @@ struct FakeGameOptions {
     std::string battleAtlasXml{};
     std::string markerAtlasPng{};
     std::string markerAtlasXml{};
-    int otherEntries = 20;            // unrelated entries around the wanted ones
+    int otherEntries = 20;  // unrelated entries around the wanted ones
     std::size_t otherEntrySize = 512;
     bool omitBattleXml = false;
     bool duplicateBattleXml = false;
-    bool upperCaseFolder = false;     // "GUI/flash/atlases/..." instead of "gui/..."
+    bool upperCaseFolder = false;  // "GUI/flash/atlases/..." instead of "gui/..."
     bool damageHeaderBeforeMarker = false;
     bool corruptBattlePngData = false;
     bool notAZip = false;
 };
 
 class FakeGameInstall {
-public:
+  public:
     // Creates the directory (it must not exist yet).
     FakeGameInstall(std::filesystem::path directory, const FakeGameOptions& options = {});
 
@@ -43,7 +43,7 @@ public:
     // The wanted entries' contents, by file name ("battleAtlas.png", ...).
     const std::string& content(const std::string& fileName) const;
 
-private:
+  private:
     std::filesystem::path directory_;
     std::vector<std::pair<std::string, std::string>> wanted_;
 };

@@ -35,7 +35,8 @@ std::vector<std::uint8_t> encodePngSample(const PngSample& sample) {
         png_set_PLTE(png, info, colours.data(), static_cast<int>(colours.size()));
     }
     if (!sample.transparency.empty()) {
-        png_set_tRNS(png, info, sample.transparency.data(), static_cast<int>(sample.transparency.size()), nullptr);
+        png_set_tRNS(png, info, sample.transparency.data(), static_cast<int>(sample.transparency.size()),
+                     nullptr);
     }
     png_write_info(png, info);
     const std::size_t rowBytes = png_get_rowbytes(png, info);

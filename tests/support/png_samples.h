@@ -13,8 +13,8 @@ struct PngSample {
     bool interlaced = false;
     std::uint32_t width = 0;
     std::uint32_t height = 0;
-    std::vector<std::uint8_t> samples;       // packed rows in the file's own format
-    std::vector<std::uint8_t> palette{};     // RGB triples for palette images
+    std::vector<std::uint8_t> samples;         // packed rows in the file's own format
+    std::vector<std::uint8_t> palette{};       // RGB triples for palette images
     std::vector<std::uint8_t> transparency{};  // tRNS entries for palette images
 };
 

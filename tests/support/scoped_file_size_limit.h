@@ -3,11 +3,11 @@
 // Makes writes beyond the given file size fail (EFBIG) for the lifetime of the object, the way a full
 // disk makes them fail part-way.
 
-#include <csignal>
 #include <sys/resource.h>
+#include <csignal>
 
 class ScopedFileSizeLimit {
-public:
+  public:
     explicit ScopedFileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &previous_);
         previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
@@ -22,7 +22,7 @@ public:
     ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
     ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
 
-private:
+  private:
     rlimit previous_{};
     void (*previousHandler_)(int) = nullptr;
 };

@@ -29,4 +29,6 @@ ScopedWorkingDirectory::~ScopedWorkingDirectory() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string ScopedWorkingDirectory::text() const { return withTrailingSeparator(path_.string()); }
+std::string ScopedWorkingDirectory::text() const {
+    return withTrailingSeparator(path_.string());
+}

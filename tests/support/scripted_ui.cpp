@@ -8,10 +8,14 @@ namespace {
 
 const char* kindName(MessageKind kind) {
     switch (kind) {
-        case MessageKind::Plain: return "plain";
-        case MessageKind::Information: return "information";
-        case MessageKind::Error: return "error";
-        case MessageKind::Question: return "question";
+        case MessageKind::Plain:
+            return "plain";
+        case MessageKind::Information:
+            return "information";
+        case MessageKind::Error:
+            return "error";
+        case MessageKind::Question:
+            return "question";
     }
     return "?";
 }
@@ -62,14 +66,16 @@ bool ScriptedUi::openMainWindow() {
 }
 
 void ScriptedUi::refreshMainWindow(const Settings& settings) {
-    transcript.push_back("main refresh " + settings.wotInstallDir + " | " + settings.acBattleAtlasDir + " | " +
-                         settings.acMarkerAtlasDir + " | " + settings.acNewIconsDir + " | " +
-                         settings.wotLastVersion + " | " + std::to_string(settings.wotNbOfBattleIcons) + " | " +
-                         std::to_string(settings.wotNbOfMarkerIcons) + " | " +
+    transcript.push_back("main refresh " + settings.wotInstallDir + " | " + settings.acBattleAtlasDir +
+                         " | " + settings.acMarkerAtlasDir + " | " + settings.acNewIconsDir + " | " +
+                         settings.wotLastVersion + " | " + std::to_string(settings.wotNbOfBattleIcons) +
+                         " | " + std::to_string(settings.wotNbOfMarkerIcons) + " | " +
                          std::to_string(settings.acNewIconFiles));
 }
 
-void ScriptedUi::showMainWindow() { transcript.push_back("main show"); }
+void ScriptedUi::showMainWindow() {
+    transcript.push_back("main show");
+}
 
 void ScriptedUi::openInstructionsWindow() {
     transcript.push_back("instructions open");

@@ -11,7 +11,8 @@ void TestContext::useWorkingDirectoryLayout() {
     settings.acBattleAtlasDir = root + "defaultBattleImages" + kPathSeparator;
     settings.acMarkerAtlasDir = root + "defaultMarkerImages" + kPathSeparator;
     settings.acNewIconsDir = root + "newTankImages" + kPathSeparator;
-    for (const char* name : {"originalAtlases", "defaultBattleImages", "defaultMarkerImages", "newTankImages"}) {
+    for (const char* name :
+         {"originalAtlases", "defaultBattleImages", "defaultMarkerImages", "newTankImages"}) {
         std::filesystem::create_directory(name);
     }
 }

@@ -18,7 +18,8 @@ bool allFit(const QFont& font, const std::vector<std::pair<QString, int>>& capti
 
 QFont captionFont(const std::vector<std::pair<QString, int>>& captions) {
     QFont font = QApplication::font();
-    if (QFontDatabase::families().contains("Liberation Sans Narrow")) font.setFamily("Liberation Sans Narrow");
+    if (QFontDatabase::families().contains("Liberation Sans Narrow"))
+        font.setFamily("Liberation Sans Narrow");
     font.setPointSizeF(9.0);
     while (!allFit(font, captions) && font.pointSizeF() > 7.5) font.setPointSizeF(font.pointSizeF() - 0.5);
     return font;

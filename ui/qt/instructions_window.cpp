@@ -5,7 +5,8 @@
 
 #include "ui/qt/main_window.h"
 
-InstructionsWindow::InstructionsWindow(QWidget* owner, std::function<void()> onClose) : QWidget(owner, Qt::Tool) {
+InstructionsWindow::InstructionsWindow(QWidget* owner, std::function<void()> onClose)
+    : QWidget(owner, Qt::Tool) {
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle("Instructions");
     setFixedSize(420, 600);

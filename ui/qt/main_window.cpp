@@ -14,7 +14,9 @@ namespace {
 
 constexpr int kStatusHeight = 22;
 
-QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
@@ -38,7 +40,8 @@ MainWindow::MainWindow(EventSink sink) : sink_(std::move(sink)) {
     for (int i = 0; i < 4; ++i) {
         auto* field = new QLabel(this);
         field->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        field->setGeometry(i * kClientWidth / 4, kClientHeight - kStatusHeight, kClientWidth / 4, kStatusHeight);
+        field->setGeometry(i * kClientWidth / 4, kClientHeight - kStatusHeight, kClientWidth / 4,
+                           kStatusHeight);
         field->setAlignment((i == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
         field->setIndent(3);
         statusFields_[static_cast<std::size_t>(i)] = field;
@@ -48,7 +51,8 @@ MainWindow::MainWindow(EventSink sink) : sink_(std::move(sink)) {
     battleIconDirectoryField_ = addDirectoryRow("Battle Atlas icon directory:", 45);
     markerIconDirectoryField_ = addDirectoryRow("Marker Atlas icon directory:", 80);
     newIconDirectoryField_ = addDirectoryRow("New contour icon directory:", 115);
-    chooseNewIconsDirectoryButton_ = addButton(". . .", QRect(560, 108, 32, 32), UiEvent::ChooseNewIconsDirectory);
+    chooseNewIconsDirectoryButton_ =
+        addButton(". . .", QRect(560, 108, 32, 32), UiEvent::ChooseNewIconsDirectory);
 
     saveInGameDirectoryBox_ = new QCheckBox(
         "Save the new Atlases files directly in the game dirrectory and not in the current directory.", this);
@@ -56,7 +60,8 @@ MainWindow::MainWindow(EventSink sink) : sink_(std::move(sink)) {
     saveInGameDirectoryBox_->setEnabled(false);
 
     instructionsButton_ = addButton("?", QRect(10, 190, 32, 32), UiEvent::OpenInstructions);
-    createAtlasesButton_ = addButton("Create Atlases", QRect(kClientWidth - 160, 192, 150, 28), UiEvent::CreateAtlases);
+    createAtlasesButton_ =
+        addButton("Create Atlases", QRect(kClientWidth - 160, 192, 150, 28), UiEvent::CreateAtlases);
     createAtlasesButton_->setEnabled(false);
     centreWindow(*this, nullptr);
 }

@@ -26,6 +26,10 @@ ProgressWindow::ProgressWindow(const QString& title, QWidget* owner) : QWidget(o
     centreWindow(*this, owner);
 }
 
-void ProgressWindow::setText(const QString& text) { textLine_->setText(text); }
+void ProgressWindow::setText(const QString& text) {
+    textLine_->setText(text);
+}
 
-void ProgressWindow::setValue(int value) { bar_->setValue(std::clamp(value, 0, 100)); }
+void ProgressWindow::setValue(int value) {
+    bar_->setValue(std::clamp(value, 0, 100));
+}

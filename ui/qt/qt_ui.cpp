@@ -1,8 +1,8 @@
 #include "ui/qt/qt_ui.h"
 
 #include <QApplication>
-#include <QTextEdit>
 #include <QScrollBar>
+#include <QTextEdit>
 
 #include "ui/qt/dialogs.h"
 
@@ -16,7 +16,9 @@ constexpr qint64 kRepaintIntervalMilliseconds = 30;
 
 }  // namespace
 
-QtUi::QtUi() { sinceRepaint_.start(); }
+QtUi::QtUi() {
+    sinceRepaint_.start();
+}
 
 QtUi::~QtUi() {
     delete progressWindow_.data();
@@ -33,7 +35,8 @@ std::string QtUi::chooseFolder(const std::string& title, const std::string& init
 
 void QtUi::openProgressWindow(const std::string& title) {
     closeProgressWindow();
-    QWidget* owner = mainWindow_ && mainWindow_->isVisible() ? mainWindow_.get() : QApplication::activeWindow();
+    QWidget* owner =
+        mainWindow_ && mainWindow_->isVisible() ? mainWindow_.get() : QApplication::activeWindow();
     progressWindow_ = new ProgressWindow(fromUtf8(title), owner);
     progressWindow_->show();
     repaintProgress(true);

@@ -23,8 +23,12 @@ constexpr std::size_t kTextWidth = 40;
 
 }  // namespace
 
-TerminalUi::TerminalUi(std::FILE* messages, bool answerYes, bool progressBar, std::optional<std::string> presetFolder)
-    : messages_(messages), answerYes_(answerYes), progressBar_(progressBar), presetFolder_(std::move(presetFolder)) {}
+TerminalUi::TerminalUi(std::FILE* messages, bool answerYes, bool progressBar,
+                       std::optional<std::string> presetFolder)
+    : messages_(messages),
+      answerYes_(answerYes),
+      progressBar_(progressBar),
+      presetFolder_(std::move(presetFolder)) {}
 
 MessageAnswer TerminalUi::showMessage(const std::string& title, const std::string& text, MessageKind kind) {
     if (progressOpen_ && progressBar_) std::fputc('\n', messages_);
@@ -81,9 +85,12 @@ void TerminalUi::drawProgress() {
     std::string text = progressText_.substr(0, kTextWidth);
     // Never cut a character in half.
     if (text.size() < progressText_.size()) {
-        while (!text.empty() && (static_cast<unsigned char>(progressText_[text.size()]) & 0xC0) == 0x80) text.pop_back();
+        while (!text.empty() && (static_cast<unsigned char>(progressText_[text.size()]) & 0xC0) == 0x80)
+            text.pop_back();
     }
-    std::fprintf(messages_, "\r\033[K%s [%s%s] %3d%% %s", progressTitle_.c_str(), std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                 std::string(static_cast<std::size_t>(kBarWidth - filled), ' ').c_str(), progressValue_, text.c_str());
+    std::fprintf(messages_, "\r\033[K%s [%s%s] %3d%% %s", progressTitle_.c_str(),
+                 std::string(static_cast<std::size_t>(filled), '#').c_str(),
+                 std::string(static_cast<std::size_t>(kBarWidth - filled), ' ').c_str(), progressValue_,
+                 text.c_str());
     std::fflush(messages_);
 }

@@ -10,10 +10,11 @@
 #include "ui/ui.h"
 
 class TerminalUi : public Ui {
-public:
+  public:
     // answerYes answers questions Yes (else No). The folder picker returns presetFolder once; once it has
     // been handed out, a question asks for a choice no one is there to make and is answered No.
-    TerminalUi(std::FILE* messages, bool answerYes, bool progressBar, std::optional<std::string> presetFolder = {});
+    TerminalUi(std::FILE* messages, bool answerYes, bool progressBar,
+               std::optional<std::string> presetFolder = {});
 
     MessageAnswer showMessage(const std::string& title, const std::string& text, MessageKind kind) override;
     std::string chooseFolder(const std::string& title, const std::string& initialDirectory) override;
@@ -28,7 +29,7 @@ public:
     void closeInstructionsWindow() override {}
     UiEvent waitEvent() override { return UiEvent::MainWindowCloseRequest; }
 
-private:
+  private:
     void drawProgress();
 
     std::FILE* messages_;
