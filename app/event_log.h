@@ -20,7 +20,7 @@ inline constexpr std::string_view kProgramVersion = "0.3.1";
 inline constexpr std::string_view kLogFileName = "ravelin.log";
 
 class EventLog {
-  public:
+public:
     using MillisecondClock = std::function<std::int32_t()>;
     using DateSource = std::function<DateTime()>;
 
@@ -40,7 +40,7 @@ class EventLog {
     std::int32_t warningCount() const { return warningCount_; }
     const std::vector<std::string>& pendingEntries() const { return pendingEntries_; }
 
-  private:
+private:
     std::string elapsedStamp();
     void open(const std::string& stamp);
     void close(const std::string& stamp);

@@ -24,7 +24,7 @@ struct AtlasDescriptorEntry {
 };
 
 class AtlasDescriptorReader {
-  public:
+public:
     struct LineResult {
         std::optional<std::string> foundIconFileName;  // a name field was read: count it, show it
         std::optional<AtlasDescriptorEntry> entry;     // complete after this line
@@ -32,6 +32,6 @@ class AtlasDescriptorReader {
 
     LineResult readLine(std::string_view line);
 
-  private:
+private:
     AtlasDescriptorEntry pending_;
 };

@@ -37,13 +37,13 @@ struct AtlasSpot {
 
 // The row layout. Its fields are 16-bit like the layout always was; sums wrap explicitly.
 class ShelfCursor {
-  public:
+public:
     static constexpr std::int32_t kFirstColumn = 2;  // columns 0 and 1 are left to "ShotSectorLine.png"
     static constexpr std::int32_t kRightLimit = 2044;
 
     AtlasSpot place(std::int32_t width, std::int32_t height);
 
-  private:
+private:
     std::int16_t x_ = kFirstColumn;
     std::int16_t y_ = 0;
     std::int16_t rowHeight_ = 0;

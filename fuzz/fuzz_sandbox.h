@@ -15,7 +15,7 @@
 #include "ui/ui.h"
 
 class SilentUi : public Ui {
-  public:
+public:
     MessageAnswer showMessage(const std::string&, const std::string&, MessageKind) override {
         return MessageAnswer::No;
     }

@@ -29,7 +29,7 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path);
 // renamed over it by finish() only when every write succeeded, so a failed write never destroys the
 // previous file. Destroying an unfinished replacement removes the temporary file.
 class OutputFile {
-  public:
+public:
     enum class Mode { Replace, Truncate, Append };
 
     static std::optional<OutputFile> open(const std::string& path, Mode mode, std::size_t bufferSize = 65536);
@@ -46,7 +46,7 @@ class OutputFile {
     // Flushes and closes; a replacement is renamed into place. True when everything succeeded.
     bool finish();
 
-  private:
+private:
     OutputFile(FileHandle handle, std::string path, std::string temporaryPath);
     void discard();
 

@@ -30,7 +30,7 @@ bool matchesWildcard(std::string_view name, std::string_view pattern);
 
 // One enumeration of a directory's entries that match a wildcard pattern, in the file system's order.
 class DirectoryListing {
-  public:
+public:
     enum class EntryType { None = 0, File = 1, Directory = 2 };
 
     // None when the directory cannot be read; an empty pattern means "*.*".
@@ -41,7 +41,7 @@ class DirectoryListing {
     const std::string& entryName() const { return name_; }
     EntryType entryType() const { return type_; }
 
-  private:
+private:
     DirectoryListing(std::filesystem::directory_iterator iterator, std::string pattern)
         : iterator_(std::move(iterator)), pattern_(std::move(pattern)) {}
 

@@ -16,7 +16,7 @@ struct Rgb {
 };
 
 class Image {
-  public:
+public:
     std::int32_t width() const { return width_; }
     std::int32_t height() const { return height_; }
     int depth() const { return depth_; }
@@ -33,7 +33,7 @@ class Image {
     static std::optional<Image> allocate(std::int64_t width, std::int64_t height, int depth,
                                          bool zeroed = true);
 
-  private:
+private:
     Image(std::int32_t width, std::int32_t height, int depth, std::size_t stride,
           std::unique_ptr<std::uint8_t[]> pixels)
         : width_(width), height_(height), depth_(depth), stride_(stride), pixels_(std::move(pixels)) {}
@@ -64,7 +64,7 @@ enum class DrawingMode { Copy = 0, AlphaBlend = 16 };
 
 // Drawing onto one target image. Opened by beginDrawing, closed by endDrawing or when it goes away.
 class DrawingContext {
-  public:
+public:
     explicit DrawingContext(Image& target) : target_(&target) {}
 
     void setDrawingMode(DrawingMode mode) { mode_ = mode; }
@@ -75,7 +75,7 @@ class DrawingContext {
                    std::int32_t height);
     void endDrawing() { target_ = nullptr; }
 
-  private:
+private:
     Image* target_;
     DrawingMode mode_ = DrawingMode::Copy;
 };

@@ -12,12 +12,12 @@
 #include "platform/file_io.h"
 
 class TextFile {
-  public:
+public:
     TextFile(TextFile&&) noexcept = default;
     TextFile& operator=(TextFile&&) = delete;
     ~TextFile() = default;
 
-  private:
+private:
     friend std::optional<TextFile> createTextFile(const std::string& path);
     friend std::optional<TextFile> createReplacementTextFile(const std::string& path);
     friend std::optional<TextFile> openTextFile(const std::string& path, bool append);

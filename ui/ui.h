@@ -23,7 +23,7 @@ enum class UiEvent {
 };
 
 class Ui {
-  public:
+public:
     virtual ~Ui() = default;
 
     // Dialogs: modal, they block until answered.

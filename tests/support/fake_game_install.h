@@ -32,7 +32,7 @@ struct FakeGameOptions {
 };
 
 class FakeGameInstall {
-  public:
+public:
     // Creates the directory (it must not exist yet).
     FakeGameInstall(std::filesystem::path directory, const FakeGameOptions& options = {});
 
@@ -43,7 +43,7 @@ class FakeGameInstall {
     // The wanted entries' contents, by file name ("battleAtlas.png", ...).
     const std::string& content(const std::string& fileName) const;
 
-  private:
+private:
     std::filesystem::path directory_;
     std::vector<std::pair<std::string, std::string>> wanted_;
 };

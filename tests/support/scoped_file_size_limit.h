@@ -7,7 +7,7 @@
 #include <csignal>
 
 class ScopedFileSizeLimit {
-  public:
+public:
     explicit ScopedFileSizeLimit(rlim_t bytes) {
         getrlimit(RLIMIT_FSIZE, &previous_);
         previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
@@ -22,7 +22,7 @@ class ScopedFileSizeLimit {
     ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
     ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
 
-  private:
+private:
     rlimit previous_{};
     void (*previousHandler_)(int) = nullptr;
 };

@@ -7,7 +7,7 @@
 #include <string>
 
 class ScopedWorkingDirectory {
-  public:
+public:
     ScopedWorkingDirectory();
     ~ScopedWorkingDirectory();
     ScopedWorkingDirectory(const ScopedWorkingDirectory&) = delete;
@@ -17,7 +17,7 @@ class ScopedWorkingDirectory {
     // The directory as the program writes it: with a trailing separator.
     std::string text() const;
 
-  private:
+private:
     std::filesystem::path previous_;
     std::filesystem::path path_;
 };

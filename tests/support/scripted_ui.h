@@ -11,7 +11,7 @@
 #include "ui/ui.h"
 
 class ScriptedUi : public Ui {
-  public:
+public:
     std::deque<MessageAnswer> answers;
     std::deque<std::string> folders;
     std::deque<UiEvent> events;

@@ -9,13 +9,13 @@ class QPushButton;
 class QTextEdit;
 
 class InstructionsWindow : public QWidget {
-  public:
+public:
     InstructionsWindow(QWidget* owner, std::function<void()> onClose);
 
     QTextEdit* textField() const { return textField_; }
     QPushButton* closeButton() const { return closeButton_; }
 
-  private:
+private:
     QTextEdit* textField_;
     QPushButton* closeButton_;
 };

@@ -15,7 +15,7 @@ class QLineEdit;
 class QPushButton;
 
 class MainWindow : public QWidget {
-  public:
+public:
     using EventSink = std::function<void(UiEvent)>;
 
     static constexpr int kClientWidth = 600;
@@ -37,10 +37,10 @@ class MainWindow : public QWidget {
     const std::array<QLabel*, 4>& statusFields() const { return statusFields_; }
     const std::array<QLabel*, 4>& captionLabels() const { return captionLabels_; }
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
 
-  private:
+private:
     QLineEdit* addDirectoryRow(const char* caption, int y);
     QPushButton* addButton(const QString& caption, const QRect& geometry, UiEvent event);
 

@@ -9,7 +9,7 @@ class QLabel;
 class QProgressBar;
 
 class ProgressWindow : public QWidget {
-  public:
+public:
     ProgressWindow(const QString& title, QWidget* owner);
 
     void setText(const QString& text);
@@ -18,7 +18,7 @@ class ProgressWindow : public QWidget {
     QLabel* textLine() const { return textLine_; }
     QProgressBar* bar() const { return bar_; }
 
-  private:
+private:
     QLabel* textLine_;
     QProgressBar* bar_;
 };

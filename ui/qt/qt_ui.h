@@ -14,7 +14,7 @@
 #include "ui/ui.h"
 
 class QtUi : public Ui {
-  public:
+public:
     QtUi();
     ~QtUi() override;
 
@@ -37,7 +37,7 @@ class QtUi : public Ui {
     // Events queued by the windows and not yet taken by waitEvent.
     const std::deque<UiEvent>& pendingEvents() const { return events_; }
 
-  private:
+private:
     // Lets the progress window repaint without taking user input, at most every few milliseconds.
     void repaintProgress(bool now);
 

@@ -10,7 +10,7 @@
 #include "ui/ui.h"
 
 class TerminalUi : public Ui {
-  public:
+public:
     // answerYes answers questions Yes (else No). The folder picker returns presetFolder once; once it has
     // been handed out, a question asks for a choice no one is there to make and is answered No.
     TerminalUi(std::FILE* messages, bool answerYes, bool progressBar,
@@ -29,7 +29,7 @@ class TerminalUi : public Ui {
     void closeInstructionsWindow() override {}
     UiEvent waitEvent() override { return UiEvent::MainWindowCloseRequest; }
 
-  private:
+private:
     void drawProgress();
 
     std::FILE* messages_;
