@@ -57,7 +57,8 @@ ArchiveReader openPackage(const std::string& path) {
 bool copyEntry(archive* reader, archive_entry* entry, const std::string& destination,
                std::vector<char>& buffer) {
     if (archive_entry_filetype(entry) == AE_IFDIR) return false;
-    std::optional<OutputFile> file = OutputFile::open(destination, OutputFile::Mode::Replace, kCopyPieceSize);
+    // Pieces larger than the stream buffer go straight to the file, without a copy.
+    std::optional<OutputFile> file = OutputFile::open(destination, OutputFile::Mode::Replace);
     if (!file) return false;
     for (;;) {
         const la_ssize_t read = archive_read_data(reader, buffer.data(), buffer.size());
