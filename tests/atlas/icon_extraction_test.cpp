@@ -13,18 +13,6 @@
 
 namespace {
 
-// The form the atlas writer produces: one field per line, one blank around each value, CR LF.
-std::string writerXml(const std::vector<FixtureIcon>& icons) {
-    std::string xml = "<root>\r\n";
-    for (const FixtureIcon& icon : icons) {
-        xml += "  <SubTexture>\r\n    <name> " + icon.name + " </name>\r\n    <x> " + std::to_string(icon.x) +
-               " </x>\r\n    <y> " + std::to_string(icon.y) + " </y>\r\n    <width> " +
-               std::to_string(icon.width) + " </width>\r\n    <height> " + std::to_string(icon.height) +
-               " </height>\r\n  </SubTexture>\r\n";
-    }
-    return xml + "</root>\r\n";
-}
-
 struct ExtractionTest : ::testing::Test {
     TestContext t;
     AtlasFixture fixture = AtlasFixture::generate({});
@@ -45,7 +33,7 @@ std::vector<int> pixelAt(const Image& image, int x, int y) {
 }  // namespace
 
 TEST_F(ExtractionTest, WritesOneIconAndOneCatalogueLinePerEntry) {
-    writeXml(writerXml(fixture.icons));
+    writeXml(fixture.writerFormXml());
     EXPECT_EQ(extract(), static_cast<std::int32_t>(fixture.icons.size()));
 
     std::vector<std::string> expectedLines;

@@ -73,13 +73,27 @@ AtlasFixture AtlasFixture::markerSized(unsigned seed) {
     return generate({600, 2048, 1024, 8, 48, seed, "marker"});
 }
 
-std::string AtlasFixture::gameXml() const {
-    std::string xml = "<root>\n";
+std::string AtlasFixture::xml(std::string_view entryIndent, std::string_view fieldIndent,
+                              std::string_view lineEnd) const {
+    const auto line = [&](std::string_view indent, const std::string& text) {
+        return std::string(indent) + text + std::string(lineEnd);
+    };
+    std::string xml = line("", "<root>");
     for (const FixtureIcon& icon : icons) {
-        xml += "\t<SubTexture>\n\t\t<name> " + icon.name + " </name>\n\t\t<x> " + std::to_string(icon.x) +
-               " </x>\n\t\t<y> " + std::to_string(icon.y) + " </y>\n\t\t<width> " +
-               std::to_string(icon.width) + " </width>\n\t\t<height> " + std::to_string(icon.height) +
-               " </height>\n\t</SubTexture>\n";
+        xml += line(entryIndent, "<SubTexture>") + line(fieldIndent, "<name> " + icon.name + " </name>") +
+               line(fieldIndent, "<x> " + std::to_string(icon.x) + " </x>") +
+               line(fieldIndent, "<y> " + std::to_string(icon.y) + " </y>") +
+               line(fieldIndent, "<width> " + std::to_string(icon.width) + " </width>") +
+               line(fieldIndent, "<height> " + std::to_string(icon.height) + " </height>") +
+               line(entryIndent, "</SubTexture>");
     }
-    return xml + "</root>\n";
+    return xml + line("", "</root>");
+}
+
+std::string AtlasFixture::gameXml() const {
+    return xml("\t", "\t\t", "\n");
+}
+
+std::string AtlasFixture::writerFormXml() const {
+    return xml("  ", "    ", "\r\n");
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/image.h"
@@ -41,6 +42,12 @@ struct AtlasFixture {
 
     // The XML as the game ships it: tab-indented, LF line ends, one field per line.
     std::string gameXml() const;
+    // The XML in the form the atlas writer produces: blank-indented, CR LF line ends.
+    std::string writerFormXml() const;
     // Draws one icon's pixels (used for replacement icons too).
     static Image drawIcon(std::int32_t width, std::int32_t height, unsigned seed);
+
+private:
+    std::string xml(std::string_view entryIndent, std::string_view fieldIndent,
+                    std::string_view lineEnd) const;
 };
