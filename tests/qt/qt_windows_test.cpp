@@ -29,9 +29,9 @@ Settings filledSettings() {
     s.wotLastVersion = "1.20.0.0";
     s.wotNbOfBattleIcons = 1523;
     s.wotNbOfMarkerIcons = 612;
-    s.acBattleAtlasDir = "/work/defaultBattleImages/";
-    s.acMarkerAtlasDir = "/work/defaultMarkerImages/";
-    s.acNewIconsDir = "/work/newTankImages/";
+    s.acBattleAtlasDir = "/home/modder/ravelin/defaultBattleImages/";
+    s.acMarkerAtlasDir = "/home/modder/ravelin/defaultMarkerImages/";
+    s.acNewIconsDir = "/home/modder/ravelin/newTankImages/";
     s.acNewIconFiles = 7;
     return s;
 }
@@ -131,7 +131,7 @@ TEST(MainWindow, RefreshFillsFieldsStatusLineAndCreateButton) {
 
     EXPECT_EQ(window.installDirectoryField()->text().toStdString(), settings.wotInstallDir);
     EXPECT_TRUE(window.installDirectoryField()->isReadOnly());
-    EXPECT_EQ(window.newIconDirectoryField()->text(), "/work/newTankImages/");
+    EXPECT_EQ(window.newIconDirectoryField()->text(), "/home/modder/ravelin/newTankImages/");
     const auto& status = window.statusFields();
     EXPECT_EQ(status[0]->text(), "Game Version: 1.20.0.0");
     EXPECT_EQ(status[1]->text(), "Battle icons found: 1523");
