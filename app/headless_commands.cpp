@@ -56,6 +56,32 @@ bool loadForCommonStart(Context& context) {
     return true;
 }
 
+// The job itself, once the settings are there.
+void runJob(Context& context, HeadlessCommand command, const std::string& argument) {
+    switch (command) {
+        case HeadlessCommand::Setup:
+            setUp(context);
+            break;
+        case HeadlessCommand::Update:
+            reloadGameAtlases(context, readClientVersion(context));
+            context.settings.acNewIconFiles = scanNewIcons(context, context.settings.acNewIconsDir);
+            break;
+        case HeadlessCommand::Icons: {
+            std::error_code error;
+            const auto absolute = std::filesystem::absolute(nativePath(argument), error);
+            context.settings.acNewIconsDir =
+                withTrailingSeparator(error ? argument : absolute.lexically_normal().string());
+            context.settings.acNewIconFiles = scanNewIcons(context, context.settings.acNewIconsDir);
+            break;
+        }
+        case HeadlessCommand::Build:
+            createAtlases(context);
+            break;
+        case HeadlessCommand::Status:  // answered from the loaded settings alone
+            break;
+    }
+}
+
 }  // namespace
 
 HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui) {
@@ -69,35 +95,13 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
             return {true, {}, statusReport(settings)};
         }
         log.logEvent("", LogLevel::LogOpen);
-        switch (command) {
-            case HeadlessCommand::Setup:
-                setUp(context);
-                break;
-            case HeadlessCommand::Update:
-                if (!loadForCommonStart(context)) break;
-                reloadGameAtlases(context, readClientVersion(context));
-                settings.acNewIconFiles = scanNewIcons(context, settings.acNewIconsDir);
-                break;
-            case HeadlessCommand::Icons: {
-                if (!loadForCommonStart(context)) break;
-                std::error_code error;
-                const auto absolute = std::filesystem::absolute(nativePath(argument), error);
-                settings.acNewIconsDir =
-                    withTrailingSeparator(error ? argument : absolute.lexically_normal().string());
-                settings.acNewIconFiles = scanNewIcons(context, settings.acNewIconsDir);
-                break;
-            }
-            case HeadlessCommand::Build:
-                if (!loadForCommonStart(context)) break;
-                createAtlases(context);
-                break;
-            case HeadlessCommand::Status:
-                break;
-        }
+        // Settings are saved when they were set up or loaded, as the desktop program's normal exit saves
+        // them.
+        const bool haveSettings = command == HeadlessCommand::Setup || loadForCommonStart(context);
+        if (haveSettings) runJob(context, command, argument);
         outcome.reason = firstError(log);
         outcome.succeeded = outcome.reason.empty();
-        // Settings are kept when they were loaded or set up, as the desktop program's normal exit keeps them.
-        if (command == HeadlessCommand::Setup || outcome.reason != kNoSettings) {
+        if (haveSettings) {
             finishProgram(context);
         } else {
             log.logEvent("", LogLevel::LogClose);
