@@ -42,7 +42,6 @@ std::string ScriptedUi::chooseFolder(const std::string& title, const std::string
 void ScriptedUi::openProgressWindow(const std::string& title) {
     transcript.push_back("progress open " + title);
     progressWindowOpen = true;
-    lastProgressValue = 0;
 }
 
 void ScriptedUi::setProgressText(const std::string& text) {
@@ -51,8 +50,7 @@ void ScriptedUi::setProgressText(const std::string& text) {
 
 void ScriptedUi::setProgressBar(int value) {
     if (!progressWindowOpen) return;
-    lastProgressValue = std::clamp(value, 0, 100);
-    transcript.push_back("progress bar " + std::to_string(lastProgressValue));
+    transcript.push_back("progress bar " + std::to_string(std::clamp(value, 0, 100)));
 }
 
 void ScriptedUi::closeProgressWindow() {

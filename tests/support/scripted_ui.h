@@ -19,7 +19,6 @@ public:
 
     bool progressWindowOpen = false;
     bool instructionsWindowOpen = false;
-    int lastProgressValue = 0;
 
     MessageAnswer showMessage(const std::string& title, const std::string& text, MessageKind kind) override;
     std::string chooseFolder(const std::string& title, const std::string& initialDirectory) override;

@@ -70,7 +70,6 @@ void TerminalUi::setProgressBar(int value) {
 
 void TerminalUi::closeProgressWindow() {
     if (progressOpen_ && progressBar_) {
-        progressValue_ = std::max(progressValue_, drawnValue_);
         std::fputc('\n', messages_);
         std::fflush(messages_);
     }
