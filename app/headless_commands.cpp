@@ -42,7 +42,7 @@ void setUp(Context& context) {
     selectInstallDirectory(context);
     context.settings.acCurrentDir = currentDirectory();
     createWorkingDirectories(context);
-    if (unpackOriginalAtlases(context) == 0) {
+    if (unpackOriginalAtlases(context).entriesFound == 0) {
         takeErrorExit(context, "Didn't select the correct install directory, exiting program!");
     }
     extractBothAtlases(context);
@@ -52,7 +52,7 @@ void setUp(Context& context) {
 // Loads the settings as every later start does, following a moved working directory.
 bool loadForCommonStart(Context& context) {
     if (!loadSettings(context)) return false;
-    context.settings.acCurrentDir = currentDirectory();
+    followMovedWorkingDirectory(context);
     return true;
 }
 

@@ -29,17 +29,16 @@ void firstStart(Context& context) {
     selectInstallDirectory(context);
     context.settings.acCurrentDir = currentDirectory();
     createWorkingDirectories(context);
-    if (unpackOriginalAtlases(context) == 0) {
+    if (unpackOriginalAtlases(context).entriesFound == 0) {
         selectInstallDirectory(context);
-        if (unpackOriginalAtlases(context) == 0) takeErrorExit(context, kWrongInstallDirectory);
+        if (unpackOriginalAtlases(context).entriesFound == 0) takeErrorExit(context, kWrongInstallDirectory);
     }
     extractBothAtlases(context);
 }
 
 void commonStart(Context& context) {
     Settings& settings = context.settings;
-    const std::string workingDirectory = currentDirectory();
-    if (workingDirectory != settings.acCurrentDir) settings.acCurrentDir = workingDirectory;
+    followMovedWorkingDirectory(context);
 
     const std::string version = readClientVersion(context);
     if (version != settings.wotLastVersion &&
@@ -62,7 +61,7 @@ void chooseNewGameDirectory(Context& context) {
         return;
     }
     selectInstallDirectory(context);
-    if (unpackOriginalAtlases(context) == 0) takeErrorExit(context, kWrongInstallDirectory);
+    if (unpackOriginalAtlases(context).entriesFound == 0) takeErrorExit(context, kWrongInstallDirectory);
     extractBothAtlases(context);
     context.ui.refreshMainWindow(context.settings);
 }
@@ -108,16 +107,37 @@ void createWorkingDirectories(Context& context) {
     }
 }
 
+void followMovedWorkingDirectory(Context& context) {
+    Settings& settings = context.settings;
+    const std::string workingDirectory = currentDirectory();
+    if (workingDirectory == settings.acCurrentDir) return;
+    const std::string oldDirectory = settings.acCurrentDir;
+    settings.acCurrentDir = workingDirectory;
+    // An empty old directory holds nothing; a stored one without its separator still names a folder.
+    if (oldDirectory.empty()) return;
+    const std::string oldPrefix = withTrailingSeparator(oldDirectory);
+    for (std::string Settings::*field :
+         {&Settings::wotInstallDir, &Settings::acOriginalAtlasDir, &Settings::acBattleAtlasDir,
+          &Settings::acMarkerAtlasDir, &Settings::acNewIconsDir}) {
+        std::string& directory = settings.*field;
+        if (directory.starts_with(oldPrefix))
+            directory = workingDirectory + directory.substr(oldPrefix.size());
+    }
+    context.log.logInfo("Working directory moved from " + oldDirectory + " to " + workingDirectory + ".");
+}
+
 void extractBothAtlases(Context& context) {
     context.settings.wotNbOfBattleIcons = extractAtlasIcons(context, kBattleAtlas);
     context.settings.wotNbOfMarkerIcons = extractAtlasIcons(context, kMarkerAtlas);
 }
 
 void reloadGameAtlases(Context& context, const std::string& newVersion) {
-    const bool unpacked = unpackOriginalAtlases(context) != 0;
+    const bool unpacked = unpackOriginalAtlases(context).complete;
     extractBothAtlases(context);
-    // Remembering the version keeps the question from returning at every start.
-    if (unpacked) context.settings.wotLastVersion = newVersion;
+    // Remembered only once the new atlases are taken apart: until then the question comes back.
+    const Settings& settings = context.settings;
+    if (unpacked && settings.wotNbOfBattleIcons > 0 && settings.wotNbOfMarkerIcons > 0)
+        context.settings.wotLastVersion = newVersion;
 }
 
 void createAtlases(Context& context) {

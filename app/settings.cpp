@@ -6,6 +6,7 @@
 #include "app/event_log.h"
 #include "app/settings_json.h"
 #include "platform/file_io.h"
+#include "platform/text_utilities.h"
 
 namespace {
 
@@ -122,9 +123,10 @@ std::optional<ParsedSettings> parseSettingsText(std::string_view text) {
 bool loadSettings(Context& context) {
     const std::optional<std::vector<std::uint8_t>> content = readWholeFile(std::string(kSettingsFileName));
     std::optional<ParsedSettings> parsed;
+    // Read as every text file is: a malformed byte becomes "?" instead of making the file unreadable.
     if (content)
         parsed = parseSettingsText(
-            std::string_view(reinterpret_cast<const char*>(content->data()), content->size()));
+            validUtf8(std::string_view(reinterpret_cast<const char*>(content->data()), content->size())));
     if (!parsed) {
         context.log.logError("Can't open config file.");
         return false;

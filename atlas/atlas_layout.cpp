@@ -54,9 +54,24 @@ std::optional<GatheredIcons> gatherAtlasIcons(Context& context, std::string_view
     for (const std::string& name : *names) {
         context.ui.setProgressBar(progressBarValue(static_cast<float>(++index) / gathered.progressUnit));
         AtlasIcon icon;
-        icon.path = context.settings.acNewIconsDir + name + ".png";
-        if (fileSize(icon.path) <= 0) icon.path = defaultIconDirectory + name + ".png";
-        if (const std::optional<Image> image = loadImage(icon.path)) {
+        std::optional<Image> image;
+        // A replacement that exists but does not load gives way to the default icon of its name.
+        const std::string replacement = context.settings.acNewIconsDir + name + ".png";
+        if (fileSize(replacement) > 0) {
+            image = loadImage(replacement);
+            if (image) {
+                icon.path = replacement;
+            } else {
+                context.log.logError("Can't load icon: " + replacement);
+            }
+        }
+        if (!image) {
+            icon.path = defaultIconDirectory + name + ".png";
+            image = loadImage(icon.path);
+            if (!image) context.log.logError("Can't load icon: " + icon.path);
+        }
+        if (image) {
+            icon.loaded = true;
             icon.width = image->width();
             icon.height = image->height();
         }

@@ -12,8 +12,9 @@
 struct Context;
 
 struct AtlasIcon {
-    std::string path;        // the chosen image file: directory + catalogue name + ".png"
-    std::int32_t width = 0;  // 0 when the file could not be loaded
+    std::string path;     // the chosen image file: directory + catalogue name + ".png"
+    bool loaded = false;  // false: no file of the name loaded (logged); the icon is left out
+    std::int32_t width = 0;
     std::int32_t height = 0;
 };
 
@@ -25,8 +26,9 @@ struct GatheredIcons {
 inline constexpr std::int32_t kAtlasCanvasSize = 2048;
 
 // Reads the catalogue, picks for every name the replacement from acNewIconsDir when that file is not
-// empty, else the default icon, measures it by loading it, and orders the list tallest first (stable).
-// None when the catalogue cannot be opened.
+// empty and loads, else the default icon, measures it by loading it, and orders the list tallest first
+// (stable). An icon file that does not load is logged and left out. None when the catalogue cannot be
+// opened.
 std::optional<GatheredIcons> gatherAtlasIcons(Context& context, std::string_view catalogueName,
                                               const std::string& defaultIconDirectory);
 

@@ -70,8 +70,12 @@ bool drawAtlas(Context& context, const std::string& imageName, const std::string
         context.ui.setProgressBar(progressBarValue(static_cast<float>(++index) / gathered.progressUnit));
         const std::string iconFileName = fileNamePart(icon.path, false);
         context.ui.setProgressText("Processing icon: " + iconFileName);
+        if (!icon.loaded) continue;
         const std::optional<Image> image = loadImage(icon.path);
-        if (!image) continue;
+        if (!image) {  // changed or removed since it was measured
+            context.log.logError("Can't load icon: " + icon.path);
+            continue;
+        }
 
         const std::optional<AtlasSpot> fixedSpot = fixedSpotOf(icon.path);
         const AtlasSpot spot = fixedSpot ? *fixedSpot : cursor.place(image->width(), image->height());

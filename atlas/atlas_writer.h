@@ -18,7 +18,8 @@ bool buildAtlas(Context& context, std::string_view atlasImageName, std::string_v
                 const std::string& defaultIconDirectory, std::string_view catalogueName);
 
 // The part after gathering: the canvas, the drawing in layout order, the XML and the image. Each icon is
-// loaded again for drawing; one that no longer loads is left out.
+// loaded again for drawing, from the file it was measured from; one that no longer loads is logged and
+// left out.
 bool drawAtlas(Context& context, const std::string& atlasImageName, const std::string& atlasXmlName,
                const GatheredIcons& gathered);
 

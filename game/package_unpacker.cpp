@@ -76,7 +76,7 @@ std::string gamePackagePath(const std::string& installDirectory) {
     return installDirectory + "res" + kPathSeparator + "packages" + kPathSeparator + "gui.pkg";
 }
 
-int unpackOriginalAtlases(Context& context) {
+UnpackResult unpackOriginalAtlases(Context& context) {
     const std::string packagePath = gamePackagePath(context.settings.wotInstallDir);
     ArchiveReader reader = openPackage(packagePath);
     if (!reader) {
@@ -90,7 +90,8 @@ int unpackOriginalAtlases(Context& context) {
     std::vector<char> buffer(kCopyPieceSize);
     const std::string destinationDirectory = std::string("originalAtlases") + kPathSeparator;
     std::int64_t bytesListed = 0;
-    int result = 0;
+    UnpackResult result;
+    int filesWritten = 0;
     archive_entry* entry = nullptr;
     for (;;) {
         const int status = archive_read_next_header(reader.get(), &entry);
@@ -106,14 +107,16 @@ int unpackOriginalAtlases(Context& context) {
             if (name != wanted.entryName) continue;
             context.ui.setProgressText("Unpack file: " + shownName);
             context.log.logInfo("Unpack file: " + shownName);
-            if (!copyEntry(reader.get(), entry, destinationDirectory + std::string(wanted.fileName),
-                           buffer)) {
+            if (copyEntry(reader.get(), entry, destinationDirectory + std::string(wanted.fileName), buffer)) {
+                filesWritten |= wanted.value;
+            } else {
                 context.log.logError("Can't unpack the original file: " + std::string(wanted.fileName));
             }
-            result += wanted.value;
+            result.entriesFound += wanted.value;
         }
     }
     reader.reset();
     context.ui.closeProgressWindow();
+    result.complete = filesWritten == 15;
     return result;
 }

@@ -57,6 +57,21 @@ std::string temporaryNameFor(const std::string& path, unsigned attempt) {
            std::to_string(attempt);
 }
 
+// A file the user may not write is not replaced; a replaced file keeps its permission bits.
+bool takeOverDestinationMode(const std::string& temporaryPath, const std::string& path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(nativePath(path), error);
+    if (error || !std::filesystem::exists(status)) return true;  // nothing there to replace
+#ifdef _WIN32
+    if ((status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
+        return false;
+#else
+    if (::access(path.c_str(), W_OK) != 0) return false;
+#endif
+    std::filesystem::permissions(nativePath(temporaryPath), status.permissions(), error);
+    return !error;
+}
+
 }  // namespace
 
 std::optional<OutputFile> OutputFile::open(const std::string& path, Mode mode, std::size_t bufferSize) {
@@ -109,6 +124,10 @@ bool OutputFile::finish() {
         return false;
     }
     if (temporaryPath_.empty()) return true;
+    if (!takeOverDestinationMode(temporaryPath_, path_)) {
+        discard();
+        return false;
+    }
     std::error_code error;
     std::filesystem::rename(nativePath(temporaryPath_), nativePath(path_), error);
     if (error) {

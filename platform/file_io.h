@@ -27,7 +27,8 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path);
 
 // A file being written. A replacement is written under a temporary name beside its destination and
 // renamed over it by finish() only when every write succeeded, so a failed write never destroys the
-// previous file. Destroying an unfinished replacement removes the temporary file.
+// previous file. A file the user may not write is never replaced, and a replaced file keeps its permission
+// bits. Destroying an unfinished replacement removes the temporary file.
 class OutputFile {
 public:
     enum class Mode { Replace, Truncate, Append };

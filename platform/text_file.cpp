@@ -1,27 +1,10 @@
 #include "platform/text_file.h"
 
+#include "platform/text_utilities.h"
+
 namespace {
 
 constexpr std::size_t kBufferSize = 4096;
-
-// Length of the sequence a lead byte starts, or 0 for a byte that cannot start a character.
-int sequenceLength(unsigned char lead) {
-    if (lead < 0x80) return 1;
-    if ((lead & 0xE0) == 0xC0) return lead >= 0xC2 ? 2 : 0;  // C0 and C1 only start overlong forms
-    if ((lead & 0xF0) == 0xE0) return 3;
-    if ((lead & 0xF8) == 0xF0) return lead <= 0xF4 ? 4 : 0;
-    return 0;
-}
-
-// Whether the second byte keeps a 3- or 4-byte sequence short of overlong forms, surrogates and
-// code points above U+10FFFF.
-bool secondByteAllowed(unsigned char lead, unsigned char second) {
-    if (lead == 0xE0) return second >= 0xA0;
-    if (lead == 0xED) return second <= 0x9F;
-    if (lead == 0xF0) return second >= 0x90;
-    if (lead == 0xF4) return second <= 0x8F;
-    return true;
-}
 
 }  // namespace
 
@@ -78,30 +61,18 @@ int TextFile::takeByte() {
 }
 
 std::string readLine(TextFile& file) {
-    std::string line;
+    // Line ends are ASCII, so they can never be inside a character: collect the raw line, then decode.
+    std::string raw;
     for (;;) {
         const int byte = file.takeByte();
-        if (byte < 0 || byte == '\n' || byte == 0) return line;
+        if (byte < 0 || byte == '\n' || byte == 0) break;
         if (byte == '\r') {
             if (file.peekByte() == '\n') file.takeByte();
-            return line;
+            break;
         }
-        const auto lead = static_cast<unsigned char>(byte);
-        const int length = sequenceLength(lead);
-        if (length == 0) {
-            line += '?';
-            continue;
-        }
-        std::string sequence(1, static_cast<char>(lead));
-        while (static_cast<int>(sequence.size()) < length) {
-            const int next = file.peekByte();
-            if (next < 0 || (next & 0xC0) != 0x80) break;
-            if (sequence.size() == 1 && !secondByteAllowed(lead, static_cast<unsigned char>(next))) break;
-            sequence += static_cast<char>(file.takeByte());
-        }
-        // A sequence cut short stands for one "?"; the byte that interrupted it is read on its own.
-        line += static_cast<int>(sequence.size()) == length ? sequence : std::string("?");
+        raw += static_cast<char>(byte);
     }
+    return validUtf8(raw);
 }
 
 bool atEndOfFile(TextFile& file) {

@@ -158,35 +158,52 @@ int progressBarValue(double percentage) {
     return static_cast<int>(std::clamp<std::int64_t>(roundHalfToEven(percentage), -1, 101));
 }
 
+namespace {
+
+// Length of the sequence a lead byte starts, or 0 for a byte that cannot start a character.
+int sequenceLength(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if ((lead & 0xE0) == 0xC0) return lead >= 0xC2 ? 2 : 0;  // C0 and C1 only start overlong forms
+    if ((lead & 0xF0) == 0xE0) return 3;
+    if ((lead & 0xF8) == 0xF0) return lead <= 0xF4 ? 4 : 0;
+    return 0;
+}
+
+// Whether the second byte keeps a 3- or 4-byte sequence short of overlong forms, surrogates and
+// code points above U+10FFFF.
+bool secondByteAllowed(unsigned char lead, unsigned char second) {
+    if (lead == 0xE0) return second >= 0xA0;
+    if (lead == 0xED) return second <= 0x9F;
+    if (lead == 0xF0) return second >= 0x90;
+    if (lead == 0xF4) return second <= 0x8F;
+    return true;
+}
+
+}  // namespace
+
 std::string validUtf8(std::string_view text) {
     std::string result;
     result.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = 0;
-        if (lead < 0x80) {
-            length = 1;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-        }
-        bool valid = length > 0 && i + length <= text.size();
-        for (std::size_t k = 1; valid && k < length; ++k) valid = isContinuationByte(text[i + k]);
-        if (valid && length >= 3) {
-            const auto second = static_cast<unsigned char>(text[i + 1]);
-            valid = !(lead == 0xE0 && second < 0xA0) && !(lead == 0xED && second > 0x9F) &&
-                    !(lead == 0xF0 && second < 0x90) && !(lead == 0xF4 && second > 0x8F);
-        }
-        if (valid) {
-            result.append(text.substr(i, length));
-            i += length;
-        } else {
+        const auto length = static_cast<std::size_t>(sequenceLength(lead));
+        if (length == 0) {
             result += '?';
             ++i;
+            continue;
         }
+        std::size_t taken = 1;
+        while (taken < length && i + taken < text.size() && isContinuationByte(text[i + taken]) &&
+               (taken > 1 || secondByteAllowed(lead, static_cast<unsigned char>(text[i + 1])))) {
+            ++taken;
+        }
+        // A sequence cut short stands for one "?"; the byte that interrupted it is read on its own.
+        if (taken == length) {
+            result.append(text.substr(i, length));
+        } else {
+            result += '?';
+        }
+        i += taken;
     }
     return result;
 }

@@ -34,6 +34,7 @@ std::int64_t characterCount(std::string_view text);
 // A percentage for a progress bar: rounded half to even and held to a range the bar then clamps.
 int progressBarValue(double percentage);
 
-// The text with every byte that cannot be part of a UTF-8 character replaced by "?", for names that
-// come from outside (package entries, directory listings).
+// The text with every malformed UTF-8 sequence replaced by "?", the one rule for all text read from
+// outside (text files, package entries): a byte that cannot start a character is one "?", and so is a
+// sequence cut short, whose interrupting byte is then read on its own.
 std::string validUtf8(std::string_view text);

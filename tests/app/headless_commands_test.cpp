@@ -121,6 +121,22 @@ TEST(TerminalUi, AnswersQuestionsByFlagAndNeverRetriesTheFolder) {
     std::fclose(out);
 }
 
+TEST(TerminalUi, ProgressLineEndsAtAHundredPercent) {
+    std::FILE* out = std::tmpfile();
+    TerminalUi ui(out, false, true);
+    ui.openProgressWindow("Unpacking Atlas files");
+    ui.setProgressBar(37);
+    ui.closeProgressWindow();
+    std::rewind(out);
+    char buffer[1024] = {};
+    const std::string text(buffer, std::fread(buffer, 1, sizeof buffer - 1, out));
+    std::fclose(out);
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ(text.back(), '\n');
+    const std::string lastDrawing = text.substr(text.rfind('\r'));
+    EXPECT_NE(lastDrawing.find("[" + std::string(30, '#') + "] 100%"), std::string::npos) << lastDrawing;
+}
+
 TEST(RavelinCli, ExitCodesAndHelp) {
     ScopedWorkingDirectory directory;
     const std::string cli = RAVELIN_CLI_PATH;

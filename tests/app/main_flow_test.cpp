@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/image.h"
 #include "platform/path_separator.h"
 #include "tests/support/atlas_fixture.h"
@@ -78,23 +80,46 @@ TEST_F(MainFlowTest, FirstStartSetsEverythingUpBeforeTheWindowShows) {
     EXPECT_NE(readFileText("ravelin.conf").find("\"wotNbOfBattleIcons\" : 8,"), std::string::npos);
 }
 
-TEST_F(MainFlowTest, CommonStartShowsNoDialogAndFollowsAMovedWorkingDirectory) {
+TEST_F(MainFlowTest, CommonStartShowsNoDialog) {
     firstStart();
-    std::filesystem::create_directory("existing-dirs-kept");
     const ScriptedUi ui = run();
     EXPECT_TRUE(messages(ui).empty());
     EXPECT_TRUE(ui.linesStartingWith("folder").empty());
     EXPECT_EQ(log().back(), "Ravelin exiting with 0 errors and 0 warnings");
+}
 
-    // A stored working directory that differs is replaced; the other directory fields stay.
-    std::string conf = readFileText("ravelin.conf");
-    const std::string stored = "\"acCurrentDir\"       : \"";
-    conf.replace(conf.find(stored) + stored.size(), root.size(), "/elsewhere/");
-    writeFileText("ravelin.conf", conf);
+TEST_F(MainFlowTest, AMovedWorkingDirectoryTakesItsFoldersAlong) {
+    // The working directory "before" is set up, with icons chosen from a folder beside it, then moved.
+    const std::filesystem::path before = directory.path() / "before";
+    const std::filesystem::path after = directory.path() / "after";
+    std::filesystem::create_directory(before);
+    std::filesystem::create_directory("mine");
+    std::filesystem::current_path(before);
+    run({game.text(), root + "mine" + kPathSeparator}, {}, {UiEvent::ChooseNewIconsDirectory});
+    std::filesystem::current_path(directory.path());
+    std::filesystem::rename(before, after);
+    std::filesystem::current_path(after);
+    const std::string oldRoot = root + "before" + kPathSeparator;
+    const std::string newRoot = root + "after" + kPathSeparator;
+
+    run({}, {}, {UiEvent::CreateAtlases});
+    const std::vector<std::string> lines = log();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "Working directory moved from " + oldRoot + " to " + newRoot + "."),
+              lines.end());
+    EXPECT_EQ(lines.back(), "Ravelin exiting with 0 errors and 0 warnings");
+    const std::string conf = readFileText("ravelin.conf");
+    EXPECT_EQ(conf.find(oldRoot), std::string::npos);
+    for (const char* folder : {"originalAtlases", "defaultBattleImages", "defaultMarkerImages"}) {
+        EXPECT_NE(conf.find(newRoot + folder), std::string::npos) << folder;
+    }
+    EXPECT_NE(conf.find("\"acNewIconsDir\"      : \"" + root + "mine"), std::string::npos);
+    const std::string xml = readFileText("battleAtlas.xml");
+    EXPECT_EQ(std::count(xml.begin(), xml.end(), '\n'), 2 + 8 * 7);
+
+    // A working directory that did not move changes nothing and logs nothing about it.
     run();
-    const std::string saved = readFileText("ravelin.conf");
-    EXPECT_NE(saved.find(stored + root + "\""), std::string::npos);
-    EXPECT_NE(saved.find(root + "defaultBattleImages"), std::string::npos);
+    for (const std::string& line : log()) EXPECT_EQ(line.find("Working directory moved"), std::string::npos);
 }
 
 TEST_F(MainFlowTest, GameUpdateIsOfferedAndRememberedWhenAccepted) {
@@ -114,6 +139,27 @@ TEST_F(MainFlowTest, GameUpdateIsOfferedAndRememberedWhenAccepted) {
     EXPECT_EQ(readCrLfLines("battleatlas.dat").size(), 8u);  // extracted again
     EXPECT_NE(readFileText("ravelin.conf").find("\"1.21.0.0\""), std::string::npos);
     EXPECT_TRUE(messages(run()).empty());
+}
+
+TEST_F(MainFlowTest, GameUpdateIsRememberedOnlyOnceItsAtlasesWereTakenApart) {
+    firstStart();
+    // The updated game's package lacks the battle atlas XML: the earlier one must not pass for it.
+    std::filesystem::remove_all(game.directory());
+    FakeGameOptions withoutBattleXml = smallGameWithAtlases("1.21.0.0");
+    withoutBattleXml.omitBattleXml = true;
+    FakeGameInstall updated(game.directory(), withoutBattleXml);
+    run({}, {MessageAnswer::Yes});
+    EXPECT_NE(readFileText("ravelin.conf").find("\"1.20.0.0\""), std::string::npos);
+
+    // An update whose atlas image holds no icons is not remembered either.
+    std::filesystem::remove_all(game.directory());
+    FakeGameOptions emptyMarkerAtlas = smallGameWithAtlases("1.21.0.0");
+    emptyMarkerAtlas.markerAtlasXml = "<root>\n</root>\n";
+    FakeGameInstall empty(game.directory(), emptyMarkerAtlas);
+    const ScriptedUi again = run({}, {MessageAnswer::Yes});
+    EXPECT_EQ(messages(again).size(), 1u);  // asked again
+    EXPECT_NE(readFileText("ravelin.conf").find("\"wotNbOfMarkerIcons\" : 0,"), std::string::npos);
+    EXPECT_NE(readFileText("ravelin.conf").find("\"1.20.0.0\""), std::string::npos);
 }
 
 TEST_F(MainFlowTest, NewGameDirectoryConfirmedRefusedOrUnusable) {

@@ -164,3 +164,16 @@ TEST(Settings, FailedSaveKeepsThePreviousFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()),
               1);
 }
+
+TEST(Settings, MalformedBytesAreReadAsQuestionMarksLikeInEveryTextFile) {
+    TestContext h;
+    std::string text = kFirstStartFile;
+    const std::string name = "World_of_Tanks";
+    text.replace(text.find(name), name.size(), "World\xFF of\xE2\x82 Tanks");
+    writeFileText("ravelin.conf", text);
+    ASSERT_TRUE(loadSettings(h.context));
+    Settings expected = firstStartSettings();
+    expected.wotInstallDir = "C:\\Games\\World? of? Tanks\\";
+    EXPECT_EQ(h.settings, expected);
+    EXPECT_EQ(h.log.errorCount(), 0);
+}

@@ -61,7 +61,7 @@ TEST(AtlasLayout, GatherPrefersNonEmptyReplacementsAndOrdersTallestFirst) {
     saveBlank("defaultBattleImages/empty.png", 3, 20);
     writeFileText("newTankImages/empty.png", "");  // empty replacement: the default is used
     saveBlank("defaultBattleImages/broken.png", 3, 50);
-    writeFileText("newTankImages/broken.png", "not a png");  // undecodable replacement: no image at all
+    writeFileText("newTankImages/broken.png", "not a png");  // undecodable replacement: the default is used
     saveBlank("defaultBattleImages/d.png", 2, 30);
 
     t.ui.openProgressWindow("build");
@@ -71,14 +71,18 @@ TEST(AtlasLayout, GatherPrefersNonEmptyReplacementsAndOrdersTallestFirst) {
     for (const AtlasIcon& icon : gathered->icons)
         order.push_back(icon.path + " " + std::to_string(icon.height));
     const std::string news = t.settings.acNewIconsDir;
-    EXPECT_EQ(order, (std::vector<std::string>{defaults + "b.png 40", defaults + "a.png 30",
-                                               news + "c.png 30", defaults + "d.png 30",
-                                               defaults + "empty.png 20", news + "broken.png 0",
+    EXPECT_EQ(order, (std::vector<std::string>{defaults + "broken.png 50", defaults + "b.png 40",
+                                               defaults + "a.png 30", news + "c.png 30",
+                                               defaults + "d.png 30", defaults + "empty.png 20",
                                                defaults + "missing.png 0", defaults + ".png 0"}));
-    EXPECT_EQ(gathered->icons[2].width, 7);
+    EXPECT_EQ(gathered->icons[3].width, 7);
+    EXPECT_FALSE(gathered->icons[6].loaded);
     EXPECT_FLOAT_EQ(gathered->progressUnit, 0.08f);
     EXPECT_EQ(t.entries(),
-              (std::vector<std::string>{"Loaded descriptor: battleatlas.dat", "Rearranged 8 icons."}));
+              (std::vector<std::string>{
+                  "Loaded descriptor: battleatlas.dat", "ERROR: Can't load icon: " + news + "broken.png",
+                  "ERROR: Can't load icon: " + defaults + "missing.png",
+                  "ERROR: Can't load icon: " + defaults + ".png", "Rearranged 8 icons."}));
     EXPECT_EQ(t.ui.linesStartingWith("progress bar").back(), "progress bar 100");
 }
 

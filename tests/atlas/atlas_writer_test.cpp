@@ -136,6 +136,12 @@ TEST_F(BuildTest, EmptyCatalogueAndUnloadableIconsGiveAnEmptyAtlas) {
                                         "progress text Processing icon: .png",
                                         "progress text Processing icon: also gone.png"}));
     EXPECT_EQ(t.ui.transcript.back(), "progress close");
+    const std::string directory = t.settings.acBattleAtlasDir;
+    const auto entries = t.entries();
+    EXPECT_EQ(std::vector<std::string>(entries.end() - 8, entries.end() - 5),
+              (std::vector<std::string>{"ERROR: Can't load icon: " + directory + "gone.png",
+                                        "ERROR: Can't load icon: " + directory + ".png",
+                                        "ERROR: Can't load icon: " + directory + "also gone.png"}));
 }
 
 TEST_F(BuildTest, FixedIconsKeepTheirSpotsAndRowsIgnoreThem) {
@@ -177,9 +183,11 @@ TEST_F(BuildTest, ReplacementsAreChosenByContent) {
     writeFileText("newTankImages/broken.png", "\x89PNG but not really");
     ASSERT_TRUE(saveImagePng(*createImage(2, 2, 24, Rgb{9, 8, 7}), "newTankImages/rgb.png"));
     ASSERT_TRUE(build());
-    EXPECT_EQ(spots(), "empty.png@2,0:3x3 rgb.png@6,0:2x2 ");
+    // The broken replacement is reported and its default icon takes its place.
+    EXPECT_EQ(spots(), "empty.png@2,0:3x3 broken.png@6,0:3x3 rgb.png@10,0:2x2 ");
+    EXPECT_EQ(t.entries()[2], "ERROR: Can't load icon: " + t.settings.acNewIconsDir + "broken.png");
     const Image atlas = *loadImage("battleAtlas.png");
-    EXPECT_EQ(pixelAt(atlas, 7, 1), (std::vector<int>{9, 8, 7, 255}));  // RGB drawn opaque
+    EXPECT_EQ(pixelAt(atlas, 11, 1), (std::vector<int>{9, 8, 7, 255}));  // RGB drawn opaque
 }
 
 TEST_F(BuildTest, IconsBelowTheCanvasAreClippedAndReported) {

@@ -221,7 +221,7 @@ TEST_F(FaultTest, TruncatedPackagesNeverDamageTheOriginals) {
     expectNothingOutsideOrLeftOver();
 }
 
-TEST_F(FaultTest, VanishedAndBrokenIconsAreLeftOut) {
+TEST_F(FaultTest, VanishedAndBrokenIconsAreReportedAndLeftOut) {
     firstStartAndBuild();
     ScriptedUi ui;
     Settings settings;
@@ -243,7 +243,12 @@ TEST_F(FaultTest, VanishedAndBrokenIconsAreLeftOut) {
         EXPECT_EQ(xml.find(gone), std::string::npos) << gone;
     }
     EXPECT_NE(xml.find("<name> contour_0004 </name>"), std::string::npos);
-    EXPECT_EQ(log.errorCount(), 0);
+    const auto errors = unstampedLines(log.pendingEntries());
+    for (const char* gone : {"contour_0001", "contour_0002", "contour_0003"}) {
+        const std::string error = "ERROR: Can't load icon: " + settings.acBattleAtlasDir + gone + ".png";
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), error), 1) << gone;
+    }
+    EXPECT_EQ(log.errorCount(), 3);
     ASSERT_TRUE(loadImage("battleAtlas.png"));
 
     // A broken original atlas image stops its extraction early and keeps the catalogue.
@@ -297,5 +302,46 @@ TEST_F(FaultTest, HostileIconNamesStayInsideTheIconDirectory) {
     EXPECT_TRUE(fs::exists("defaultBattleImages/bell\x07tab\tname.png"));
     EXPECT_FALSE(fs::exists("/tmp/rooted.png"));
     EXPECT_EQ(readCrLfLines("battleatlas.dat").back(), ".png,3,3");
+    expectNothingOutsideOrLeftOver();
+}
+
+TEST_F(FaultTest, WriteProtectedFilesAreNotReplacedAndReplacedFilesKeepTheirMode) {
+    firstStartAndBuild();
+    const fs::perms readWrite =
+        fs::perms::all & ~(fs::perms::owner_exec | fs::perms::group_exec |
+                           fs::perms::others_exec);  // rw-rw-rw-, not what umask gives
+    setModeRecursively(work, fs::perms::all, readWrite);
+    const char* const protectedFiles[] = {"ravelin.conf",
+                                          "battleAtlas.xml",
+                                          "battleAtlas.png",
+                                          "battleatlas.dat",
+                                          "defaultBattleImages/contour_0000.png",
+                                          "originalAtlases/battleAtlas.xml"};
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    for (const char* name : protectedFiles) fs::permissions(name, readOnly);
+    const Snapshot before = snapshotOf(work);
+    updateGameVersion();
+    EXPECT_TRUE(runUnprivileged([&] {
+        int exitCode = -1;
+        runProgramWith({MessageAnswer::Yes}, {UiEvent::CreateAtlases}, &exitCode);
+        return exitCode == 0;
+    }));
+    for (const char* line :
+         {"ERROR: Can't save config file.", "ERROR: Can't write atlas XML file: battleAtlas.xml",
+          "ERROR: Can't save atlas image battleAtlas.png", "ERROR: Can't write descriptor: battleatlas.dat",
+          "ERROR: Can't save icon: contour_0000.png",
+          "ERROR: Can't unpack the original file: battleAtlas.xml"}) {
+        EXPECT_TRUE(logHas(line)) << line;
+    }
+    const Snapshot after = snapshotOf(work);
+    for (const char* name : protectedFiles) {
+        EXPECT_EQ(after.at(name), before.at(name)) << name;
+        EXPECT_EQ(fs::status(name).permissions(), readOnly) << name;
+    }
+    // Replaced by the unprivileged user, yet still with the bits they had.
+    EXPECT_TRUE(logHas("Saved new atlas xml file: vehicleMarkerAtlas.xml"));
+    for (const char* name :
+         {"vehicleMarkerAtlas.xml", "markeratlas.dat", "defaultMarkerImages/marker_0000.png"})
+        EXPECT_EQ(fs::status(name).permissions(), readWrite) << name;
     expectNothingOutsideOrLeftOver();
 }

@@ -33,7 +33,9 @@ const char* const kWanted[] = {"battleAtlas.png", "battleAtlas.xml", "vehicleMar
 
 TEST_F(UnpackTest, FullPackageGivesFifteenAndTheFourFiles) {
     const FakeGameInstall game = install({});
-    EXPECT_EQ(unpackOriginalAtlases(t.context), 15);
+    const UnpackResult result = unpackOriginalAtlases(t.context);
+    EXPECT_EQ(result.entriesFound, 15);
+    EXPECT_TRUE(result.complete);
     for (const char* name : kWanted) EXPECT_EQ(unpacked(name), game.content(name)) << name;
     std::vector<std::string> expected = {"Unpacking original atlas and xml files"};
     for (const char* name : kWanted)
@@ -50,21 +52,23 @@ TEST_F(UnpackTest, FullPackageGivesFifteenAndTheFourFiles) {
 
 TEST_F(UnpackTest, MissingDuplicatedAndMisspelledEntries) {
     install({.omitBattleXml = true}, "no-xml");
-    EXPECT_EQ(unpackOriginalAtlases(t.context), 13);
+    const UnpackResult withoutXml = unpackOriginalAtlases(t.context);
+    EXPECT_EQ(withoutXml.entriesFound, 13);
+    EXPECT_FALSE(withoutXml.complete);
     EXPECT_FALSE(std::filesystem::exists("originalAtlases/battleAtlas.xml"));
 
     const FakeGameInstall twice = install({.battleAtlasXml = "second", .duplicateBattleXml = true}, "twice");
-    EXPECT_EQ(unpackOriginalAtlases(t.context), 17);
+    EXPECT_EQ(unpackOriginalAtlases(t.context).entriesFound, 17);
     EXPECT_EQ(unpacked("battleAtlas.xml"), "second");
 
     install({.upperCaseFolder = true}, "upper");
-    EXPECT_EQ(unpackOriginalAtlases(t.context), 0);
+    EXPECT_EQ(unpackOriginalAtlases(t.context).entriesFound, 0);
     EXPECT_TRUE(errors().empty());
 }
 
 TEST_F(UnpackTest, DamagedHeaderEndsTheListingWithWhatWasMet) {
     install({.damageHeaderBeforeMarker = true});
-    EXPECT_EQ(unpackOriginalAtlases(t.context), 3);
+    EXPECT_EQ(unpackOriginalAtlases(t.context).entriesFound, 3);
     EXPECT_TRUE(std::filesystem::exists("originalAtlases/battleAtlas.xml"));
     EXPECT_FALSE(std::filesystem::exists("originalAtlases/vehicleMarkerAtlas.png"));
 }
@@ -72,7 +76,9 @@ TEST_F(UnpackTest, DamagedHeaderEndsTheListingWithWhatWasMet) {
 TEST_F(UnpackTest, CorruptEntryKeepsTheEarlierFile) {
     writeFileText("originalAtlases/battleAtlas.png", "earlier good original");
     const FakeGameInstall game = install({.corruptBattlePngData = true});
-    EXPECT_EQ(unpackOriginalAtlases(t.context), 15);
+    const UnpackResult result = unpackOriginalAtlases(t.context);
+    EXPECT_EQ(result.entriesFound, 15);
+    EXPECT_FALSE(result.complete);
     EXPECT_EQ(errors(), (std::vector<std::string>{"ERROR: Can't unpack the original file: battleAtlas.png"}));
     EXPECT_EQ(unpacked("battleAtlas.png"), "earlier good original");
     EXPECT_EQ(unpacked("vehicleMarkerAtlas.xml"), game.content("vehicleMarkerAtlas.xml"));

@@ -91,3 +91,22 @@ TEST(TextUtilities, NumbersAndRounding) {
     EXPECT_EQ(roundHalfToEven(2.51), 3);
     EXPECT_EQ(roundHalfToEven(INFINITY), std::numeric_limits<std::int64_t>::max());
 }
+
+TEST(TextUtilities, MalformedUtf8BecomesOneQuestionMarkPerBrokenSequence) {
+    const struct {
+        const char* bytes;
+        const char* text;
+    } cases[] = {
+        {"plain \xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", "plain \xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"},
+        {"\x80x\xFFy", "?x?y"},  // bytes that cannot start a character
+        {"\xE2\x82"
+         "A",
+         "?A"},                             // cut short: one "?", the interrupting byte on its own
+        {"\xC0\xAF\xED\xA0\x80", "?????"},  // overlong form and surrogate: every byte stands alone
+        {"end\xF0\x9F\x98", "end?"},        // cut off by the end
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        EXPECT_EQ(validUtf8(c.bytes), c.text);
+    }
+}

@@ -210,6 +210,9 @@ TEST(ProgressWindow, ShowsTextAndClampedBarAndIsReplacedByTheNextOne) {
     EXPECT_EQ(first->bar()->value(), 0);
     ui.setProgressBar(42);
     saveScreenshot(*first, "progress-window");
+    first->close();  // the window manager's close request
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_TRUE(ui.pendingEvents().empty());
 
     ui.openProgressWindow("Searching for new icons");
     ASSERT_NE(ui.progressWindow(), nullptr);
@@ -244,6 +247,9 @@ TEST(InstructionsWindow, ShowsTheTextAndOpensFreshEachTime) {
     EXPECT_FALSE(text.contains('\r'));
     saveScreenshot(*window, "instructions-window");
 
+    window->close();  // the window manager's close request
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(ui.pendingEvents().empty());
     window->textField()->verticalScrollBar()->setValue(200);
     window->closeButton()->click();
     EXPECT_EQ(ui.waitEvent(), UiEvent::CloseInstructions);

@@ -1,5 +1,6 @@
 #include "ui/qt/instructions_window.h"
 
+#include <QCloseEvent>
 #include <QPushButton>
 #include <QTextEdit>
 
@@ -28,4 +29,8 @@ InstructionsWindow::InstructionsWindow(QWidget* owner, std::function<void()> onC
     closeButton_->setAutoDefault(false);
     connect(closeButton_, &QPushButton::clicked, this, [onClose = std::move(onClose)] { onClose(); });
     centreWindow(*this, owner);
+}
+
+void InstructionsWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();  // only its "Close" button closes it
 }

@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 
+class QCloseEvent;
 class QPushButton;
 class QTextEdit;
 
@@ -14,6 +15,10 @@ public:
 
     QTextEdit* textField() const { return textField_; }
     QPushButton* closeButton() const { return closeButton_; }
+
+protected:
+    // The window manager's close request (Alt+F4, a close box the window manager adds) is ignored.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QTextEdit* textField_;

@@ -1,5 +1,6 @@
 #include "ui/qt/progress_window.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <algorithm>
@@ -32,4 +33,8 @@ void ProgressWindow::setText(const QString& text) {
 
 void ProgressWindow::setValue(int value) {
     bar_->setValue(std::clamp(value, 0, 100));
+}
+
+void ProgressWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();  // it goes when its step ends
 }

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+class QCloseEvent;
 class QLabel;
 class QProgressBar;
 
@@ -17,6 +18,10 @@ public:
 
     QLabel* textLine() const { return textLine_; }
     QProgressBar* bar() const { return bar_; }
+
+protected:
+    // The window manager's close request (Alt+F4, a close box the window manager adds) is ignored.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QLabel* textLine_;

@@ -70,6 +70,9 @@ void TerminalUi::setProgressBar(int value) {
 
 void TerminalUi::closeProgressWindow() {
     if (progressOpen_ && progressBar_) {
+        // A finished step reads 100 %, whatever its last counted value was.
+        progressValue_ = 100;
+        drawProgress();
         std::fputc('\n', messages_);
         std::fflush(messages_);
     }
