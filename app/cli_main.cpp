@@ -3,10 +3,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/headless_commands.h"
@@ -15,49 +14,61 @@
 namespace {
 
 struct CommandInfo {
+    std::string_view name;
     HeadlessCommand command;
-    const char* argumentName;  // nullptr when the command takes none
-    const char* help;
+    std::string_view argumentName;  // empty when the command takes none
+    std::string_view summary;       // one line for the usage text
+    std::string_view help;          // the command's own help
 };
 
-const std::map<std::string, CommandInfo> kCommands = {
-    {"setup",
-     {HeadlessCommand::Setup, "GAME_DIR",
-      "Set up the working directory for the game in GAME_DIR, as the desktop program's first start\n"
-      "does: check GAME_DIR, create the working directories, unpack the original atlases and cut\n"
-      "them into icons."}},
-    {"update",
-     {HeadlessCommand::Update, nullptr,
-      "Unpack the original atlases again from the remembered game directory and cut them into\n"
-      "icons, after a game update; the new client version is remembered."}},
-    {"icons",
-     {HeadlessCommand::Icons, "DIR",
-      "Make DIR the directory of the new contour icons and count the PNG files in it."}},
-    {"build",
-     {HeadlessCommand::Build, nullptr,
-      "Create Atlases: build the new marker atlas, then the new battle atlas, from the replacement\n"
-      "icons (the default icon wherever there is none)."}},
-    {"status",
-     {HeadlessCommand::Status, nullptr, "Show the directories, the game version and the icon counts."}},
+constexpr CommandInfo kCommands[] = {
+    {"setup", HeadlessCommand::Setup, "GAME_DIR", "set up from the game installed in GAME_DIR",
+     "Set up the working directory for the game in GAME_DIR, as the desktop program's first start\n"
+     "does: check GAME_DIR, create the working directories, unpack the original atlases and cut\n"
+     "them into icons."},
+    {"update", HeadlessCommand::Update, "", "take the atlases of the updated game apart again",
+     "Unpack the original atlases again from the remembered game directory and cut them into\n"
+     "icons, after a game update; the new client version is remembered."},
+    {"icons", HeadlessCommand::Icons, "DIR", "use DIR as the new contour icon directory",
+     "Make DIR the directory of the new contour icons and count the PNG files in it."},
+    {"build", HeadlessCommand::Build, "", "create the new atlases",
+     "Create Atlases: build the new marker atlas, then the new battle atlas, from the replacement\n"
+     "icons (the default icon wherever there is none)."},
+    {"status", HeadlessCommand::Status, "", "show directories, version and counts",
+     "Show the directories, the game version and the icon counts."},
 };
+
+struct OptionInfo {
+    std::string_view name;
+    std::string_view help;
+};
+
+constexpr OptionInfo kOptions[] = {
+    {"--workdir DIR", "work in DIR instead of the current directory"},
+    {"--yes", "answer questions with Yes (default: No)"},
+    {"--help", "show this help, or a command's help after the command"},
+};
+
+std::string commandLine(const CommandInfo& info) {
+    std::string line(info.name);
+    if (!info.argumentName.empty()) line += " " + std::string(info.argumentName);
+    return line;
+}
+
+// Two columns: the entry padded to a common width, then its text.
+void printColumn(std::FILE* out, const std::string& entry, std::string_view text) {
+    constexpr std::size_t kColumn = 17;
+    std::fprintf(out, "  %-*s%.*s\n", static_cast<int>(kColumn), entry.c_str(), static_cast<int>(text.size()),
+                 text.data());
+}
 
 void printUsage(std::FILE* out) {
+    std::fputs("Usage: ravelin-cli [--workdir DIR] [--yes] COMMAND [ARGUMENT]\n\nCommands:\n", out);
+    for (const CommandInfo& info : kCommands) printColumn(out, commandLine(info), info.summary);
+    std::fputs("\nOptions:\n", out);
+    for (const OptionInfo& option : kOptions) printColumn(out, std::string(option.name), option.help);
     std::fputs(
-        "Usage: ravelin-cli [--workdir DIR] [--yes] COMMAND [ARGUMENT]\n"
-        "\n"
-        "Commands:\n"
-        "  setup GAME_DIR   set up from the game installed in GAME_DIR\n"
-        "  update           take the atlases of the updated game apart again\n"
-        "  icons DIR        use DIR as the new contour icon directory\n"
-        "  build            create the new atlases\n"
-        "  status           show directories, version and counts\n"
-        "\n"
-        "Options:\n"
-        "  --workdir DIR    work in DIR instead of the current directory\n"
-        "  --yes            answer questions with Yes (default: No)\n"
-        "  --help           show this help, or a command's help after the command\n"
-        "\n"
-        "Exit code 0 on success; otherwise 1 with the reason on the last line of stderr (2 for usage "
+        "\nExit code 0 on success; otherwise 1 with the reason on the last line of stderr (2 for usage "
         "errors).\n",
         out);
 }
@@ -66,6 +77,20 @@ int usageError(const std::string& message) {
     std::fprintf(stderr, "ravelin-cli: %s\n", message.c_str());
     std::fputs("Try 'ravelin-cli --help'.\n", stderr);
     return 2;
+}
+
+const CommandInfo* findCommand(std::string_view name) {
+    for (const CommandInfo& info : kCommands) {
+        if (info.name == name) return &info;
+    }
+    return nullptr;
+}
+
+// A directory named on the command line as the caller sees it, before moving into the working directory.
+std::string absoluteDirectory(const std::string& argument) {
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(argument, error);
+    return error ? argument : absolute.lexically_normal().string();
 }
 
 }  // namespace
@@ -97,32 +122,23 @@ int main(int argc, char** argv) {
         }
         return usageError("no command given");
     }
-    const auto found = kCommands.find(words[0]);
-    if (found == kCommands.end()) return usageError("unknown command " + words[0]);
-    const CommandInfo& info = found->second;
+    const CommandInfo* info = findCommand(words[0]);
+    if (!info) return usageError("unknown command " + words[0]);
     if (help) {
-        std::printf("Usage: ravelin-cli [--workdir DIR] [--yes] %s%s%s\n\n%s\n", words[0].c_str(),
-                    info.argumentName ? " " : "", info.argumentName ? info.argumentName : "", info.help);
+        std::printf("Usage: ravelin-cli [--workdir DIR] [--yes] %s\n\n%.*s\n", commandLine(*info).c_str(),
+                    static_cast<int>(info->help.size()), info->help.data());
         return 0;
     }
-    const std::size_t expectedWords = info.argumentName ? 2 : 1;
+    const std::size_t expectedWords = info->argumentName.empty() ? 1 : 2;
     if (words.size() != expectedWords) {
-        return usageError(info.argumentName ? words[0] + " needs " + info.argumentName
-                                            : words[0] + " takes no argument");
+        return usageError(info->argumentName.empty()
+                              ? words[0] + " takes no argument"
+                              : words[0] + " needs " + std::string(info->argumentName));
     }
-    std::string argument = words.size() > 1 ? words[1] : std::string();
+    const std::string argument = words.size() > 1 ? absoluteDirectory(words[1]) : std::string();
 
-    std::error_code error;
-    if (info.command == HeadlessCommand::Setup) {
-        // The game directory is named as the caller sees it, before moving into the working directory.
-        const auto absolute = std::filesystem::absolute(argument, error);
-        if (!error) argument = absolute.lexically_normal().string();
-    }
-    if (info.command == HeadlessCommand::Icons) {
-        const auto absolute = std::filesystem::absolute(argument, error);
-        if (!error) argument = absolute.lexically_normal().string();
-    }
     if (!workdir.empty()) {
+        std::error_code error;
         std::filesystem::create_directories(workdir, error);
         std::filesystem::current_path(workdir, error);
         if (error) {
@@ -132,11 +148,9 @@ int main(int argc, char** argv) {
         }
     }
 
-    TerminalUi ui(
-        stderr, yes, ::isatty(STDERR_FILENO) != 0,
-        info.command == HeadlessCommand::Setup ? std::optional<std::string>(argument) : std::nullopt);
-    const HeadlessOutcome outcome = runHeadlessCommand(info.command, argument, ui);
-    if (info.command == HeadlessCommand::Status && outcome.succeeded)
+    TerminalUi ui(stderr, yes, ::isatty(STDERR_FILENO) != 0);
+    const HeadlessOutcome outcome = runHeadlessCommand(info->command, argument, ui);
+    if (info->command == HeadlessCommand::Status && outcome.succeeded)
         std::fputs(outcome.report.c_str(), stdout);
     if (!outcome.succeeded) {
         std::fprintf(stderr, "ravelin-cli: %s\n", outcome.reason.c_str());

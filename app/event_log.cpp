@@ -2,10 +2,8 @@
 
 #include <chrono>
 
-#include "app/program_exit.h"
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
-#include "ui/ui.h"
 
 namespace {
 
@@ -27,9 +25,8 @@ std::string elapsedStampText(std::int32_t elapsed) {
            padLeft(integerText(seconds), 2, '0') + ":" + padLeft(integerText(milliseconds), 3, '0') + "]  ";
 }
 
-EventLog::EventLog(Ui& ui, std::string path, MillisecondClock clock, DateSource date)
-    : ui_(ui),
-      path_(std::move(path)),
+EventLog::EventLog(std::string path, MillisecondClock clock, DateSource date)
+    : path_(std::move(path)),
       clock_(clock ? std::move(clock) : MillisecondClock(platformMilliseconds)),
       date_(date ? std::move(date) : DateSource(currentDateTime)) {}
 
@@ -41,59 +38,44 @@ std::string EventLog::elapsedStamp() {
     return elapsedStampText(elapsed);
 }
 
-void EventLog::logEvent(std::string_view text, LogLevel level, bool fatal) {
+bool EventLog::logEvent(std::string_view text, LogLevel level) {
     const std::string stamp = elapsedStamp();
     switch (level) {
         case LogLevel::LogOpen:
-            open(stamp);
-            return;
+            return open(stamp);
         case LogLevel::LogClose:
-            close(stamp);
-            return;
+            return close(stamp);
         case LogLevel::LogInfo:
             pendingEntries_.push_back(stamp + std::string(text));
-            return;
+            break;
         case LogLevel::LogWarning:
             pendingEntries_.push_back(stamp + "WARNING: " + std::string(text));
             ++warningCount_;
-            return;
+            break;
         case LogLevel::LogError:
             pendingEntries_.push_back(stamp + "ERROR: " + std::string(text));
             ++errorCount_;
-            if (fatal) {
-                ui_.showMessage("Ravelin", std::string(text), MessageKind::Error);
-                close(elapsedStamp());
-                throw ProgramExit{ProgramExit::Reason::FatalError, std::string(text)};
-            }
-            return;
+            if (!firstError_) firstError_ = std::string(text);
+            break;
     }
+    return true;
 }
 
-void EventLog::raiseFatal(std::string_view text) {
-    logEvent(text, LogLevel::LogError, true);
-    throw ProgramExit{ProgramExit::Reason::FatalError, std::string(text)};  // not reached
-}
-
-void EventLog::open(const std::string& stamp) {
+bool EventLog::open(const std::string& stamp) {
     std::optional<TextFile> file = createTextFile(path_);
-    if (!file) {
-        const std::string message = "Can't create log file, insufficient rights? Exiting program!";
-        ui_.showMessage("Error", message, MessageKind::Error);
-        throw ProgramExit{ProgramExit::Reason::LogNotCreated, message};
-    }
+    if (!file) return false;
     writeLine(*file, stamp + "Ravelin version " + std::string(kProgramVersion) + " logfile, created at " +
                          formatDate("%YYYY-%mm-%dd, %hh:%ii:%ss", date_()));
     closeTextFile(*file);
+    return true;
 }
 
-void EventLog::close(const std::string& stamp) {
+bool EventLog::close(const std::string& stamp) {
     std::optional<TextFile> file = openTextFile(path_, true);
-    if (!file) {
-        ui_.showMessage("Error", "Can't write to log file, insufficient rights?", MessageKind::Error);
-        return;
-    }
+    if (!file) return false;
     for (const std::string& entry : pendingEntries_) writeLine(*file, entry);
     writeLine(*file, stamp + "Ravelin exiting with " + integerText(errorCount_) + " errors and " +
                          integerText(warningCount_) + " warnings");
     closeTextFile(*file);
+    return true;
 }

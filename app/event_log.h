@@ -6,17 +6,16 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/program_version.h"
 #include "platform/date_format.h"
-
-class Ui;
 
 enum class LogLevel : std::uint8_t { LogOpen = 0, LogClose = 1, LogInfo = 2, LogWarning = 3, LogError = 4 };
 
-inline constexpr std::string_view kProgramVersion = "0.3.1";
 inline constexpr std::string_view kLogFileName = "ravelin.log";
 
 class EventLog {
@@ -25,27 +24,27 @@ public:
     using DateSource = std::function<DateTime()>;
 
     // The path is taken relative to the working directory; the clocks default to the platform's.
-    explicit EventLog(Ui& ui, std::string path = std::string(kLogFileName), MillisecondClock clock = {},
+    explicit EventLog(std::string path = std::string(kLogFileName), MillisecondClock clock = {},
                       DateSource date = {});
 
-    // LogOpen that cannot create the file and an error with the fatal flag end the program by throwing
-    // ProgramExit, after the message box and (for the fatal error) closing the log.
-    void logEvent(std::string_view text, LogLevel level, bool fatal = false);
+    // The one log operation. False only when LogOpen cannot create the file or LogClose cannot write it;
+    // what then happens to the program is its caller's decision.
+    bool logEvent(std::string_view text, LogLevel level);
 
     void logInfo(std::string_view text) { logEvent(text, LogLevel::LogInfo); }
     void logError(std::string_view text) { logEvent(text, LogLevel::LogError); }
-    [[noreturn]] void raiseFatal(std::string_view text);
 
+    // The text of the run's first error entry, if there was one.
+    const std::optional<std::string>& firstError() const { return firstError_; }
     std::int32_t errorCount() const { return errorCount_; }
     std::int32_t warningCount() const { return warningCount_; }
     const std::vector<std::string>& pendingEntries() const { return pendingEntries_; }
 
 private:
     std::string elapsedStamp();
-    void open(const std::string& stamp);
-    void close(const std::string& stamp);
+    bool open(const std::string& stamp);
+    bool close(const std::string& stamp);
 
-    Ui& ui_;
     std::string path_;
     MillisecondClock clock_;
     DateSource date_;
@@ -53,6 +52,7 @@ private:
     std::int32_t errorCount_ = 0;
     std::int32_t warningCount_ = 0;
     std::vector<std::string> pendingEntries_;
+    std::optional<std::string> firstError_;
 };
 
 // "[" hours ":" minutes ":" seconds ":" milliseconds "]  " for an elapsed time in milliseconds.

@@ -1,14 +1,14 @@
 #pragma once
 
-// The program's main jobs without windows, for ravelin-cli: the same operations, files, settings and log
-// as the desktop program, one job per run.
+// The program's main jobs without windows, for ravelin-cli: the same steps, files, settings and log as
+// the desktop program, one job per run.
 
 #include <string>
 
 class Ui;
 
 enum class HeadlessCommand {
-    Setup,   // first start: validate the game directory, create the working directories, unpack, extract
+    Setup,   // first start: check the game directory, create the working directories, unpack, extract
     Update,  // unpack and extract again from the remembered game directory; remember its version
     Icons,   // make a directory the new contour icon directory and count its icons
     Build,   // "Create Atlases": marker atlas, then battle atlas
@@ -22,6 +22,6 @@ struct HeadlessOutcome {
 };
 
 // Runs one job in the working directory. The job fails on a fatal error, the error exit, or the first
-// error entry of the log, whose text becomes the reason. For Setup the game directory reaches
-// selectInstallDirectory through the Ui's folder picker.
+// error entry of the log, whose text becomes the reason. Setup takes the game directory as its argument,
+// Icons the icon directory.
 HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui);

@@ -1,9 +1,13 @@
 #pragma once
 
-// The program's controlled ends (the error exit, a fatal error, a log that cannot be created) throw this,
-// caught by the function that runs the whole program. Unwinding releases whatever is still open.
+// The program's controlled ends (the error exit, a fatal error, a log that cannot be created) throw
+// ProgramExit, caught by the function that runs the whole program or job. Unwinding releases whatever is
+// still open.
 
 #include <string>
+#include <string_view>
+
+struct Context;
 
 struct ProgramExit {
     enum class Reason { ErrorExit, FatalError, LogNotCreated };
@@ -11,3 +15,12 @@ struct ProgramExit {
     Reason reason;
     std::string message;  // the text the user was shown
 };
+
+// Creates the log with its banner; a log that cannot be created is shown and ends the program.
+void openLog(Context& context);
+// Appends the run's entries and the summary line; a log that cannot be written is shown.
+void closeLog(Context& context);
+// The error box, then the end: settings not saved, log not closed.
+[[noreturn]] void takeErrorExit(Context& context, const std::string& message);
+// The error entry, the bare text in a box titled "Ravelin", the log closed, then the end.
+[[noreturn]] void raiseFatalError(Context& context, std::string_view text);

@@ -15,8 +15,10 @@ std::optional<std::string> atlasFieldValue(std::string_view line, std::string_vi
 AtlasDescriptorReader::LineResult AtlasDescriptorReader::readLine(std::string_view line) {
     LineResult result;
     if (auto name = atlasFieldValue(line, "<name>", "</name>")) {
-        pending_.iconFileName = *name + ".png";
-        result.foundIconFileName = pending_.iconFileName;
+        // A name field always completes an entry, even an empty one: its file is ".png".
+        pending_.name = std::move(*name);
+        named_ = true;
+        result.foundName = pending_.name;
     }
     struct NumberField {
         std::string_view opening;
@@ -34,9 +36,10 @@ AtlasDescriptorReader::LineResult AtlasDescriptorReader::readLine(std::string_vi
             pending_.*field.member = parseInteger(*value);
         }
     }
-    if (!pending_.iconFileName.empty() && pending_.width >= 0 && pending_.height >= 0) {
+    if (named_ && pending_.width >= 0 && pending_.height >= 0) {
         result.entry = std::move(pending_);
         pending_ = AtlasDescriptorEntry{};
+        named_ = false;
     }
     return result;
 }

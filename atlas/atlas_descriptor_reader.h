@@ -16,7 +16,7 @@ std::optional<std::string> atlasFieldValue(std::string_view line, std::string_vi
                                            std::string_view closingMarker);
 
 struct AtlasDescriptorEntry {
-    std::string iconFileName;  // the name field + ".png"
+    std::string name;  // the name field; the icon's file is this name + ".png"
     std::int64_t x = -1;
     std::int64_t y = -1;
     std::int64_t width = -1;
@@ -26,12 +26,13 @@ struct AtlasDescriptorEntry {
 class AtlasDescriptorReader {
 public:
     struct LineResult {
-        std::optional<std::string> foundIconFileName;  // a name field was read: count it, show it
-        std::optional<AtlasDescriptorEntry> entry;     // complete after this line
+        std::optional<std::string> foundName;       // a name field was read: count it, show it
+        std::optional<AtlasDescriptorEntry> entry;  // complete after this line
     };
 
     LineResult readLine(std::string_view line);
 
 private:
     AtlasDescriptorEntry pending_;
+    bool named_ = false;
 };

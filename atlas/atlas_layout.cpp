@@ -2,14 +2,10 @@
 
 #include <algorithm>
 
-#include "app/context.h"
-#include "app/event_log.h"
-#include "app/settings.h"
-#include "atlas/icon_catalogue.h"
 #include "platform/file_system.h"
 #include "platform/image.h"
+#include "platform/reporter.h"
 #include "platform/text_utilities.h"
-#include "ui/ui.h"
 
 namespace {
 
@@ -33,43 +29,40 @@ AtlasSpot ShelfCursor::place(std::int32_t width, std::int32_t height) {
     return spot;
 }
 
-std::optional<AtlasSpot> fixedSpotOf(std::string_view iconPath) {
-    const std::string name = fileNamePart(iconPath, false);
-    if (name == "CameraWithDirection.png") return AtlasSpot{2046, 0};
-    if (name == "ShotSectorLine.png") return AtlasSpot{0, 0};
+std::optional<AtlasSpot> fixedSpotOf(std::string_view iconName) {
+    if (iconName == "CameraWithDirection") return AtlasSpot{2046, 0};
+    if (iconName == "ShotSectorLine") return AtlasSpot{0, 0};
     return std::nullopt;
 }
 
-std::optional<GatheredIcons> gatherAtlasIcons(Context& context, std::string_view catalogueName,
-                                              const std::string& defaultIconDirectory) {
-    context.ui.setProgressText("Getting icons ...");
-    const std::optional<std::vector<std::string>> names = readIconCatalogue(context, catalogueName);
-    if (!names) return std::nullopt;
-
+GatheredIcons gatherAtlasIcons(const std::vector<std::string>& names, const std::string& newIconsDirectory,
+                               const std::string& defaultIconDirectory, Reporter& reporter) {
     GatheredIcons gathered;
-    gathered.progressUnit = static_cast<float>(names->size()) / 100.0f;
-    context.ui.setProgressText("Getting icon size and rearange them ...");
-    gathered.icons.reserve(names->size());
+    gathered.progressUnit = static_cast<float>(names.size()) / 100.0f;
+    reporter.setProgressText("Getting icon size and rearange them ...");
+    gathered.icons.reserve(names.size());
     std::size_t index = 0;
-    for (const std::string& name : *names) {
-        context.ui.setProgressBar(progressBarValue(static_cast<float>(++index) / gathered.progressUnit));
+    for (const std::string& name : names) {
+        reporter.setProgressValue(progressBarValue(static_cast<float>(++index) / gathered.progressUnit));
         AtlasIcon icon;
         std::optional<Image> image;
         // A replacement that exists but does not load gives way to the default icon of its name.
-        const std::string replacement = context.settings.acNewIconsDir + name + ".png";
+        const std::string replacement = newIconsDirectory + name + ".png";
         if (fileSize(replacement) > 0) {
             image = loadImage(replacement);
             if (image) {
                 icon.path = replacement;
             } else {
-                context.log.logError("Can't load icon: " + replacement);
+                reporter.logError("Can't load icon: " + replacement);
             }
         }
         if (!image) {
             icon.path = defaultIconDirectory + name + ".png";
             image = loadImage(icon.path);
-            if (!image) context.log.logError("Can't load icon: " + icon.path);
+            if (!image) reporter.logError("Can't load icon: " + icon.path);
         }
+        icon.fileName = fileNamePart(icon.path, false);
+        icon.name = fileNamePart(icon.path, true);
         if (image) {
             icon.loaded = true;
             icon.width = image->width();
@@ -79,6 +72,6 @@ std::optional<GatheredIcons> gatherAtlasIcons(Context& context, std::string_view
     }
     std::stable_sort(gathered.icons.begin(), gathered.icons.end(),
                      [](const AtlasIcon& a, const AtlasIcon& b) { return a.height > b.height; });
-    context.log.logInfo("Rearranged " + integerText(static_cast<std::int64_t>(names->size())) + " icons.");
+    reporter.logInfo("Rearranged " + integerText(static_cast<std::int64_t>(names.size())) + " icons.");
     return gathered;
 }

@@ -9,11 +9,13 @@
 #include <string_view>
 #include <vector>
 
-struct Context;
+class Reporter;
 
 struct AtlasIcon {
-    std::string path;     // the chosen image file: directory + catalogue name + ".png"
-    bool loaded = false;  // false: no file of the name loaded (logged); the icon is left out
+    std::string path;      // the chosen image file: directory + catalogue name + ".png"
+    std::string fileName;  // the path's last component
+    std::string name;      // the file name without ".png", as the new atlas XML names the icon
+    bool loaded = false;   // false: no file of the name loaded (reported); the icon is left out
     std::int32_t width = 0;
     std::int32_t height = 0;
 };
@@ -25,12 +27,11 @@ struct GatheredIcons {
 
 inline constexpr std::int32_t kAtlasCanvasSize = 2048;
 
-// Reads the catalogue, picks for every name the replacement from acNewIconsDir when that file is not
-// empty and loads, else the default icon, measures it by loading it, and orders the list tallest first
-// (stable). An icon file that does not load is logged and left out. None when the catalogue cannot be
-// opened.
-std::optional<GatheredIcons> gatherAtlasIcons(Context& context, std::string_view catalogueName,
-                                              const std::string& defaultIconDirectory);
+// For every catalogued name picks the replacement from newIconsDirectory when that file is not empty and
+// loads, else the default icon, measures it by loading it, and orders the list tallest first (stable). An
+// icon file that does not load is reported.
+GatheredIcons gatherAtlasIcons(const std::vector<std::string>& names, const std::string& newIconsDirectory,
+                               const std::string& defaultIconDirectory, Reporter& reporter);
 
 struct AtlasSpot {
     std::int32_t x = 0;
@@ -40,7 +41,7 @@ struct AtlasSpot {
 // The row layout. Its fields are 16-bit like the layout always was; sums wrap explicitly.
 class ShelfCursor {
 public:
-    static constexpr std::int32_t kFirstColumn = 2;  // columns 0 and 1 are left to "ShotSectorLine.png"
+    static constexpr std::int32_t kFirstColumn = 2;  // columns 0 and 1 are left to "ShotSectorLine"
     static constexpr std::int32_t kRightLimit = 2044;
 
     AtlasSpot place(std::int32_t width, std::int32_t height);
@@ -51,5 +52,5 @@ private:
     std::int16_t rowHeight_ = 0;
 };
 
-// The fixed spot of "CameraWithDirection.png" or "ShotSectorLine.png" (exact file name), else none.
-std::optional<AtlasSpot> fixedSpotOf(std::string_view iconPath);
+// The fixed spot of the icons named "CameraWithDirection" and "ShotSectorLine", else none.
+std::optional<AtlasSpot> fixedSpotOf(std::string_view iconName);

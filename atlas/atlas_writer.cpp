@@ -1,14 +1,13 @@
 #include "atlas/atlas_writer.h"
 
-#include "app/context.h"
-#include "app/event_log.h"
-#include "app/settings.h"
+#include "atlas/atlas_kind.h"
 #include "atlas/atlas_layout.h"
+#include "atlas/icon_catalogue.h"
 #include "platform/file_system.h"
 #include "platform/image.h"
+#include "platform/reporter.h"
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
-#include "ui/ui.h"
 
 std::vector<std::string> subTextureLines(std::string_view name, std::int64_t x, std::int64_t y,
                                          std::int64_t width, std::int64_t height) {
@@ -32,85 +31,83 @@ bool insideCanvas(const AtlasSpot& spot, const Image& icon) {
 
 }  // namespace
 
-bool buildAtlas(Context& context, std::string_view atlasImageName, std::string_view atlasXmlName,
-                const std::string& defaultIconDirectory, std::string_view catalogueName) {
-    const std::string imageName(atlasImageName);
-    const std::string xmlName(atlasXmlName);
-    const std::string title = "Creating Atlas files " + fileNamePart(xmlName, true);
-    context.ui.openProgressWindow(title);
-    context.log.logInfo(title);
+bool buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories, Reporter& reporter) {
+    const std::string title = "Creating Atlas files " + std::string(kind.atlasName);
+    reporter.openProgress(title);
+    reporter.logInfo(title);
 
-    const std::optional<GatheredIcons> gathered =
-        gatherAtlasIcons(context, catalogueName, defaultIconDirectory);
-    if (!gathered) return false;
-    return drawAtlas(context, imageName, xmlName, *gathered);
+    reporter.setProgressText("Getting icons ...");
+    const std::optional<std::vector<std::string>> names =
+        readIconCatalogue(directories.workingDirectory, kind.catalogueName, reporter);
+    if (!names) return false;
+    const GatheredIcons gathered =
+        gatherAtlasIcons(*names, directories.newIconsDirectory, directories.defaultIconDirectory, reporter);
+    return drawAtlas(directories.workingDirectory + std::string(kind.atlasImageName),
+                     directories.workingDirectory + std::string(kind.atlasXmlName), gathered, reporter);
 }
 
-bool drawAtlas(Context& context, const std::string& imageName, const std::string& xmlName,
-               const GatheredIcons& gathered) {
+bool drawAtlas(const std::string& imagePath, const std::string& xmlPath, const GatheredIcons& gathered,
+               Reporter& reporter) {
+    const std::string imageName = fileNamePart(imagePath, false);
+    const std::string xmlName = fileNamePart(xmlPath, false);
     std::optional<Image> canvas = createImage(kAtlasCanvasSize, kAtlasCanvasSize, 32);
     if (!canvas) {
-        context.log.logError("Can't create new Atlas image: " + imageName + ".");
+        reporter.logError("Can't create new Atlas image: " + imageName + ".");
         return false;
     }
-    context.log.logInfo("Created empty atlas image with size " + integerText(kAtlasCanvasSize) + "x" +
-                        integerText(kAtlasCanvasSize));
+    reporter.logInfo("Created empty atlas image with size " + integerText(kAtlasCanvasSize) + "x" +
+                     integerText(kAtlasCanvasSize));
 
-    std::optional<TextFile> xml = createReplacementTextFile(context.settings.acCurrentDir + xmlName);
+    std::optional<TextFile> xml = createReplacementTextFile(xmlPath);
     if (!xml) {
-        context.log.logError("Can't create atlas XML file.");
+        reporter.logError("Can't create atlas XML file.");
         return false;
     }
-    context.log.logInfo("Created empty xml file.");
+    reporter.logInfo("Created empty xml file.");
     writeLine(*xml, "<root>");
 
     ShelfCursor cursor;
     std::size_t index = 0;
     for (const AtlasIcon& icon : gathered.icons) {
-        context.ui.setProgressBar(progressBarValue(static_cast<float>(++index) / gathered.progressUnit));
-        const std::string iconFileName = fileNamePart(icon.path, false);
-        context.ui.setProgressText("Processing icon: " + iconFileName);
+        reporter.setProgressValue(progressBarValue(static_cast<float>(++index) / gathered.progressUnit));
+        reporter.setProgressText("Processing icon: " + icon.fileName);
         if (!icon.loaded) continue;
         const std::optional<Image> image = loadImage(icon.path);
         if (!image) {  // changed or removed since it was measured
-            context.log.logError("Can't load icon: " + icon.path);
+            reporter.logError("Can't load icon: " + icon.path);
             continue;
         }
 
-        const std::optional<AtlasSpot> fixedSpot = fixedSpotOf(icon.path);
+        const std::optional<AtlasSpot> fixedSpot = fixedSpotOf(icon.name);
         const AtlasSpot spot = fixedSpot ? *fixedSpot : cursor.place(image->width(), image->height());
         if (std::optional<DrawingContext> drawing = beginDrawing(*canvas)) {
             drawing->setDrawingMode(DrawingMode::AlphaBlend);
-            if (fixedSpot) {
-                drawing->drawImage(*image, spot.x, spot.y);
-            } else {
-                drawing->drawImage(*image, spot.x, spot.y, image->width(), image->height());
-            }
+            drawing->drawImage(*image, spot.x, spot.y);
             drawing->endDrawing();
         }
         // The new atlas would silently lack part of this icon.
         if (!insideCanvas(spot, *image))
-            context.log.logError("Icon doesn't fit into the atlas: " + iconFileName);
-        for (const std::string& line : subTextureLines(fileNamePart(icon.path, true), spot.x, spot.y,
-                                                       image->width(), image->height())) {
+            reporter.logError("Icon doesn't fit into the atlas: " + icon.fileName);
+        for (const std::string& line :
+             subTextureLines(icon.name, spot.x, spot.y, image->width(), image->height())) {
             writeLine(*xml, line);
         }
     }
 
-    context.ui.setProgressText("Saving Atlas image and Xml file");
-    if (saveImagePng(*canvas, context.settings.acCurrentDir + imageName)) {
-        context.log.logInfo("Saved new atlas image: " + imageName);
+    reporter.setProgressText("Saving Atlas image and Xml file");
+    if (saveImagePng(*canvas, imagePath)) {
+        reporter.logInfo("Saved new atlas image: " + imageName);
     } else {
-        context.log.logError("Can't save atlas image " + imageName);
+        reporter.logError("Can't save atlas image " + imageName);
     }
     canvas.reset();
 
     writeLine(*xml, "</root>");
     if (closeTextFile(*xml)) {
-        context.log.logInfo("Saved new atlas xml file: " + xmlName);
+        reporter.logInfo("Saved new atlas xml file: " + xmlName);
     } else {
-        context.log.logError("Can't write atlas XML file: " + xmlName);
+        reporter.logError("Can't write atlas XML file: " + xmlName);
     }
-    context.ui.closeProgressWindow();
+    reporter.closeProgress();
     return true;
 }

@@ -8,20 +8,27 @@
 #include <string_view>
 #include <vector>
 
-struct Context;
+class Reporter;
+struct AtlasKind;
 struct GatheredIcons;
 
-// Writes acCurrentDir + atlas image name and acCurrentDir + atlas XML name, each replacing an earlier file
-// only when complete. False when the catalogue, the canvas or the XML cannot be created; a failed image
-// save is only logged.
-bool buildAtlas(Context& context, std::string_view atlasImageName, std::string_view atlasXmlName,
-                const std::string& defaultIconDirectory, std::string_view catalogueName);
+// Where one build takes its icons from and puts the atlas; directories end in the separator.
+struct AtlasBuildDirectories {
+    std::string workingDirectory;      // holds the catalogue and receives the atlas image and XML
+    std::string newIconsDirectory;     // the replacement icons
+    std::string defaultIconDirectory;  // the icons taken from the original atlas
+};
+
+// Writes the kind's atlas image and XML into the working directory, each replacing an earlier file only
+// when complete. False when the catalogue, the canvas or the XML cannot be created; a failed image save is
+// only reported. A build that stops early leaves its progress open; the caller closes it.
+bool buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories, Reporter& reporter);
 
 // The part after gathering: the canvas, the drawing in layout order, the XML and the image. Each icon is
-// loaded again for drawing, from the file it was measured from; one that no longer loads is logged and
+// loaded again for drawing, from the file it was measured from; one that no longer loads is reported and
 // left out.
-bool drawAtlas(Context& context, const std::string& atlasImageName, const std::string& atlasXmlName,
-               const GatheredIcons& gathered);
+bool drawAtlas(const std::string& atlasImagePath, const std::string& atlasXmlPath,
+               const GatheredIcons& gathered, Reporter& reporter);
 
 // The seven lines of one SubTexture entry.
 std::vector<std::string> subTextureLines(std::string_view name, std::int64_t x, std::int64_t y,

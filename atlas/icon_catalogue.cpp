@@ -1,21 +1,22 @@
 #include "atlas/icon_catalogue.h"
 
-#include "app/context.h"
-#include "app/event_log.h"
-#include "app/settings.h"
 #include "platform/file_system.h"
+#include "platform/reporter.h"
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
 
-std::string catalogueLine(std::string_view iconFileName, std::int64_t width, std::int64_t height) {
-    return fileNamePart(iconFileName, true) + "," + integerText(width) + "," + integerText(height);
+std::string catalogueLine(std::string_view iconName, std::int64_t width, std::int64_t height) {
+    return fileNamePart(std::string(iconName) + ".png", true) + "," + integerText(width) + "," +
+           integerText(height);
 }
 
-std::optional<std::vector<std::string>> readIconCatalogue(Context& context, std::string_view catalogueName) {
+std::optional<std::vector<std::string>> readIconCatalogue(const std::string& directory,
+                                                          std::string_view catalogueName,
+                                                          Reporter& reporter) {
     const std::string name(catalogueName);
-    std::optional<TextFile> file = openTextFileForReading(context.settings.acCurrentDir + name, false);
+    std::optional<TextFile> file = openTextFileForReading(directory + name);
     if (!file) {
-        context.log.logError("Can't open atlas descriptor: " + name + ".");
+        reporter.logError("Can't open atlas descriptor: " + name + ".");
         return std::nullopt;
     }
     std::vector<std::string> names;
@@ -26,6 +27,6 @@ std::optional<std::vector<std::string>> readIconCatalogue(Context& context, std:
         names.push_back(std::move(line));
     }
     closeTextFile(*file);
-    context.log.logInfo("Loaded descriptor: " + name);
+    reporter.logInfo("Loaded descriptor: " + name);
     return names;
 }

@@ -8,11 +8,13 @@
 #include <string_view>
 #include <vector>
 
-struct Context;
+class Reporter;
 
-// The catalogue line of an icon file name (its last path component without ".png").
-std::string catalogueLine(std::string_view iconFileName, std::int64_t width, std::int64_t height);
+// The catalogue line of an icon: the last component of its name (the file it was saved as, without
+// ".png"), its width and its height.
+std::string catalogueLine(std::string_view iconName, std::int64_t width, std::int64_t height);
 
-// The icon names of the catalogue in the working directory, one per line (an empty line gives an empty
-// name); none, with the error logged, when it cannot be opened.
-std::optional<std::vector<std::string>> readIconCatalogue(Context& context, std::string_view catalogueName);
+// The icon names of the catalogue directory + catalogueName, one per line (an empty line gives an empty
+// name); none, with the error reported, when it cannot be opened.
+std::optional<std::vector<std::string>> readIconCatalogue(const std::string& directory,
+                                                          std::string_view catalogueName, Reporter& reporter);

@@ -2,18 +2,15 @@
 
 #include <limits>
 
-#include "app/context.h"
-#include "app/event_log.h"
-#include "app/settings.h"
 #include "atlas/atlas_descriptor_reader.h"
 #include "atlas/atlas_kind.h"
 #include "atlas/icon_catalogue.h"
 #include "platform/file_system.h"
 #include "platform/image.h"
 #include "platform/path_separator.h"
+#include "platform/reporter.h"
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
-#include "ui/ui.h"
 
 bool staysInsideDirectory(std::string_view path) {
     if (path.empty()) return true;
@@ -44,94 +41,86 @@ std::string iconPath(const std::string& directory, const std::string& iconFileNa
     return directory + relative;
 }
 
-void saveIcon(Context& context, const Image& atlas, const AtlasDescriptorEntry& entry,
-              const std::string& iconDirectory) {
-    const std::string& name = entry.iconFileName;
-    if (!staysInsideDirectory(name) || !fitsInt32(entry.x) || !fitsInt32(entry.y) ||
+void saveIcon(const Image& atlas, const AtlasDescriptorEntry& entry, const std::string& iconDirectory,
+              Reporter& reporter) {
+    const std::string fileName = entry.name + ".png";
+    if (!staysInsideDirectory(fileName) || !fitsInt32(entry.x) || !fitsInt32(entry.y) ||
         !fitsInt32(entry.width) || !fitsInt32(entry.height)) {
-        context.log.logError("Can't create icon: " + name);
+        reporter.logError("Can't create icon: " + fileName);
         return;
     }
     const std::optional<Image> icon = grabImage(atlas, entry.x, entry.y, entry.width, entry.height);
     if (!icon) {
-        context.log.logError("Can't create icon: " + name);
+        reporter.logError("Can't create icon: " + fileName);
         return;
     }
-    if (!saveImagePng(*icon, iconPath(iconDirectory, name))) context.log.logError("Can't save icon: " + name);
+    if (!saveImagePng(*icon, iconPath(iconDirectory, fileName)))
+        reporter.logError("Can't save icon: " + fileName);
 }
 
 }  // namespace
 
-std::int32_t extractAtlasIcons(Context& context, const AtlasKind& kind) {
-    return extractAtlasIcons(context, kind.iconDirectoryName, kind.atlasImageName, kind.atlasXmlName,
-                             kind.catalogueName);
-}
+AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& originalAtlasDirectory,
+                                  const std::string& workingDirectory, Reporter& reporter) {
+    const std::string imageName(kind.atlasImageName);
+    const std::string xmlName(kind.atlasXmlName);
+    const std::string catalogue(kind.catalogueName);
+    AtlasExtraction result;
 
-std::int32_t extractAtlasIcons(Context& context, std::string_view iconDirectoryName,
-                               std::string_view atlasImageName, std::string_view atlasXmlName,
-                               std::string_view catalogueName) {
-    Settings& settings = context.settings;
-    const std::string imageName(atlasImageName);
-    const std::string xmlName(atlasXmlName);
-    const std::string catalogue(catalogueName);
-    std::string iconDirectory(iconDirectoryName);
-    if (iconDirectory.empty() || iconDirectory.back() != kPathSeparator) iconDirectory += kPathSeparator;
-
-    std::optional<TextFile> xml = openTextFileForReading(settings.acOriginalAtlasDir + xmlName, false);
+    std::optional<TextFile> xml = openTextFileForReading(originalAtlasDirectory + xmlName);
     if (!xml) {
-        context.log.logError("Can't open the original atlas: " + xmlName);
-        return 0;
+        reporter.logError("Can't open the original atlas: " + xmlName);
+        return result;
     }
-    const double progressUnit = static_cast<double>(fileSize(settings.acOriginalAtlasDir + xmlName)) / 100.0;
-    context.log.logInfo("Opened atlas file: " + xmlName);
+    const double progressUnit = static_cast<double>(fileSize(originalAtlasDirectory + xmlName)) / 100.0;
+    reporter.logInfo("Opened atlas file: " + xmlName);
 
-    const std::optional<Image> atlas = loadImage(settings.acOriginalAtlasDir + imageName);
+    const std::optional<Image> atlas = loadImage(originalAtlasDirectory + imageName);
     if (!atlas) {
-        context.log.logError("Can't open the original image: " + imageName);
-        return 0;
+        reporter.logError("Can't open the original image: " + imageName);
+        return result;
     }
-    if (imageName.find("battle") != std::string::npos) {
-        settings.acBattleAtlasWidth = atlas->width();
-        settings.acBattleAtlasHeight = atlas->height();
-    } else if (imageName.find("Marker") != std::string::npos) {
-        settings.acMarkerAtlasWidth = atlas->width();
-        settings.acMarkerAtlasHeight = atlas->height();
-    }
-    context.log.logInfo("Opened atlas image: " + imageName + " with size: " + integerText(atlas->width()) +
-                        "x" + integerText(atlas->height()));
+    result.atlasImageLoaded = true;
+    result.atlasWidth = atlas->width();
+    result.atlasHeight = atlas->height();
+    reporter.logInfo("Opened atlas image: " + imageName + " with size: " + integerText(atlas->width()) + "x" +
+                     integerText(atlas->height()));
 
-    std::optional<TextFile> catalogueFile = createReplacementTextFile(settings.acCurrentDir + catalogue);
+    std::optional<TextFile> catalogueFile = createReplacementTextFile(workingDirectory + catalogue);
     if (!catalogueFile) {
-        context.log.logError("Can't create descriptor: " + catalogue);
-        return 0;
+        reporter.logError("Can't create descriptor: " + catalogue);
+        return result;
     }
-    context.log.logInfo("Created descriptor file: " + catalogue);
+    reporter.logInfo("Created descriptor file: " + catalogue);
 
-    context.ui.openProgressWindow("Extract original " + fileNamePart(xmlName, true) + " icons");
-    const std::string iconDirectoryPath = settings.acCurrentDir + iconDirectory;
+    reporter.openProgress("Extract original " + std::string(kind.atlasName) + " icons");
+    const std::string iconDirectory =
+        withTrailingSeparator(workingDirectory + std::string(kind.iconDirectoryName));
     AtlasDescriptorReader reader;
     std::int64_t iconCount = 0;
     std::int64_t bytesSeen = 0;
     while (!atEndOfFile(*xml)) {
         const std::string line = readLine(*xml);
         if (line.empty()) continue;
-        bytesSeen += utf8ByteLength(line);
-        context.ui.setProgressBar(progressBarValue(static_cast<double>(bytesSeen) / progressUnit));
-        const AtlasDescriptorReader::LineResult result = reader.readLine(line);
-        if (result.foundIconFileName) {
-            context.ui.setProgressText("Found icon: " + *result.foundIconFileName);
+        bytesSeen += static_cast<std::int64_t>(line.size());
+        reporter.setProgressValue(progressBarValue(static_cast<double>(bytesSeen) / progressUnit));
+        const AtlasDescriptorReader::LineResult found = reader.readLine(line);
+        if (found.foundName) {
+            reporter.setProgressText("Found icon: " + *found.foundName + ".png");
             ++iconCount;
         }
-        if (result.entry) {
-            saveIcon(context, *atlas, *result.entry, iconDirectoryPath);
+        if (found.entry) {
+            saveIcon(*atlas, *found.entry, iconDirectory, reporter);
             writeLine(*catalogueFile,
-                      catalogueLine(result.entry->iconFileName, result.entry->width, result.entry->height));
+                      catalogueLine(found.entry->name, found.entry->width, found.entry->height));
         }
     }
-    context.ui.closeProgressWindow();
+    reporter.closeProgress();
     closeTextFile(*xml);
-    if (!closeTextFile(*catalogueFile)) context.log.logError("Can't write descriptor: " + catalogue);
+    if (!closeTextFile(*catalogueFile)) reporter.logError("Can't write descriptor: " + catalogue);
 
-    context.log.logInfo("Extracted " + integerText(iconCount) + " single icons from " + imageName);
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(iconCount)));
+    reporter.logInfo("Extracted " + integerText(iconCount) + " single icons from " + imageName);
+    result.iconCount =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(iconCount)));
+    return result;
 }

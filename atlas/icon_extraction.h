@@ -1,21 +1,29 @@
 #pragma once
 
-// Takes one original atlas apart: every entry of its atlas XML becomes one icon PNG in the icon
-// directory and one line of the icon catalogue; the atlas image's size is stored in the settings.
+// Takes one original atlas apart: every entry of its atlas XML becomes one icon PNG in the kind's icon
+// directory and one line of the icon catalogue.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
-struct Context;
+class Reporter;
 struct AtlasKind;
 
-// Reads the atlas XML and image from acOriginalAtlasDir, writes the icons to acCurrentDir + icon
-// directory and the catalogue to acCurrentDir. Returns the number of name fields found, or 0 when the XML,
-// the image or the catalogue cannot be opened.
-std::int32_t extractAtlasIcons(Context& context, std::string_view iconDirectory,
-                               std::string_view atlasImageName, std::string_view atlasXmlName,
-                               std::string_view catalogueName);
-std::int32_t extractAtlasIcons(Context& context, const AtlasKind& kind);
+struct AtlasExtraction {
+    // The number of name fields found, or 0 when the XML, the image or the catalogue cannot be opened.
+    std::int32_t iconCount = 0;
+    // The atlas image's size, once it was loaded.
+    bool atlasImageLoaded = false;
+    std::int32_t atlasWidth = 0;
+    std::int32_t atlasHeight = 0;
+};
+
+// Reads the kind's atlas XML and image from originalAtlasDirectory and writes the icons to
+// workingDirectory + the kind's icon directory, the catalogue to workingDirectory (both directories end
+// in the separator).
+AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& originalAtlasDirectory,
+                                  const std::string& workingDirectory, Reporter& reporter);
 
 // Whether a relative icon file name stays inside its directory: not rooted, no ".." component.
 bool staysInsideDirectory(std::string_view relativePath);

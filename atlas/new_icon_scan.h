@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-struct Context;
+class Reporter;
 
 // Counts the "*.png" files (any letter case, not directories) directly in the directory; 0 with an error
-// logged when it is not an existing directory.
-std::int32_t scanNewIcons(Context& context, const std::string& directory);
+// reported when it is not an existing directory.
+std::int32_t scanNewIcons(const std::string& directory, Reporter& reporter);

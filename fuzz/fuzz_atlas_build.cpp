@@ -1,6 +1,7 @@
 // Catalogues of any content, built into an atlas from a few small icons (two of them at fixed spots,
 // one broken).
 
+#include "atlas/atlas_kind.h"
 #include "atlas/atlas_writer.h"
 #include "fuzz/fuzz_sandbox.h"
 #include "platform/image.h"
@@ -30,13 +31,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     writeFileText("battleatlas.dat", std::string(asText(data, size)));
     FuzzContext fuzz;
-    Settings& settings = fuzz.settings;
-    Context& context = fuzz.context;
     const std::string root = workingDirectoryText();
-    settings.acCurrentDir = root;
-    settings.acNewIconsDir = root + "newTankImages" + kPathSeparator;
-    buildAtlas(context, "battleAtlas.png", "battleAtlas.xml", root + "defaultBattleImages" + kPathSeparator,
-               "battleatlas.dat");
+    buildAtlas(kBattleAtlas,
+               {root, root + "newTankImages" + kPathSeparator, root + "defaultBattleImages" + kPathSeparator},
+               fuzz.context.reporter);
     checkNothingWrittenOutside();
     return 0;
 }

@@ -38,12 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writeFileText("originalAtlases/battleAtlas.xml", std::string(asText(data, size)));
     resetDirectory("defaultBattleImages");
     FuzzContext fuzz;
-    Settings& settings = fuzz.settings;
-    Context& context = fuzz.context;
     const std::string root = workingDirectoryText();
-    settings.acCurrentDir = root;
-    settings.acOriginalAtlasDir = root + "originalAtlases" + kPathSeparator;
-    extractAtlasIcons(context, kBattleAtlas);
+    extractAtlasIcons(kBattleAtlas, root + "originalAtlases" + kPathSeparator, root, fuzz.context.reporter);
     checkNothingWrittenOutside();
     return 0;
 }

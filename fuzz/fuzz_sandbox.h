@@ -24,19 +24,13 @@ public:
     void setProgressText(const std::string&) override {}
     void setProgressBar(int) override {}
     void closeProgressWindow() override {}
-    bool openMainWindow() override { return true; }
-    void refreshMainWindow(const Settings&) override {}
-    void showMainWindow() override {}
-    void openInstructionsWindow() override {}
-    void closeInstructionsWindow() override {}
-    UiEvent waitEvent() override { return UiEvent::MainWindowCloseRequest; }
 };
 
 // What one run of an operation needs; the log stays in memory.
 struct FuzzContext {
     SilentUi ui;
     Settings settings;
-    EventLog log{ui};
+    EventLog log;
     Context context{settings, log, ui};
 };
 

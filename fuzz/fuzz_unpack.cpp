@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/program_exit.h"
 #include "fuzz/fuzz_sandbox.h"
 #include "game/package_unpacker.h"
 #include "platform/path_separator.h"
@@ -19,13 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writeFileText((game / "res" / "packages" / "gui.pkg").string(), std::string(asText(data, size)));
     resetDirectory("originalAtlases");
     FuzzContext fuzz;
-    fuzz.settings.wotInstallDir = game.string() + kPathSeparator;
-    try {
-        unpackOriginalAtlases(fuzz.context);
-    } catch (const ProgramExit&) {
-        // not a package at all: the fatal error
-    }
-    std::filesystem::remove("ravelin.log");
+    unpackOriginalAtlases(game.string() + kPathSeparator, std::string("originalAtlases") + kPathSeparator,
+                          fuzz.context.reporter);
     for (const auto& entry : std::filesystem::directory_iterator(".")) {
         if (entry.path().filename() != "originalAtlases") {
             std::fprintf(stderr, "unexpected file %s\n", entry.path().c_str());

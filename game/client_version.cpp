@@ -1,16 +1,13 @@
 #include "game/client_version.h"
 
-#include "app/context.h"
-#include "app/event_log.h"
-#include "app/settings.h"
+#include "platform/reporter.h"
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
 
-std::string readClientVersion(Context& context) {
-    std::optional<TextFile> file =
-        openTextFileForReading(context.settings.wotInstallDir + "WoTLauncher.cfg", true);
+std::string readClientVersion(const std::string& installDirectory, Reporter& reporter) {
+    std::optional<TextFile> file = openTextFileForReading(installDirectory + "WoTLauncher.cfg");
     if (!file) {
-        context.log.logError("Can't get the game version, insufficient rights?");
+        reporter.logError("Can't get the game version, insufficient rights?");
         return {};
     }
     static constexpr std::string_view kOpening = "<client_ver>";
@@ -25,6 +22,6 @@ std::string readClientVersion(Context& context) {
         break;
     }
     closeTextFile(*file);
-    context.log.logInfo("Get game client version: " + version);
+    reporter.logInfo("Get game client version: " + version);
     return version;
 }

@@ -7,14 +7,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/context.h"
-#include "app/event_log.h"
-#include "app/settings.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
+#include "platform/reporter.h"
 #include "platform/text_utilities.h"
-#include "ui/ui.h"
 
 namespace {
 
@@ -76,47 +73,45 @@ std::string gamePackagePath(const std::string& installDirectory) {
     return installDirectory + "res" + kPathSeparator + "packages" + kPathSeparator + "gui.pkg";
 }
 
-UnpackResult unpackOriginalAtlases(Context& context) {
-    const std::string packagePath = gamePackagePath(context.settings.wotInstallDir);
+UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
+                                   const std::string& destinationDirectory, Reporter& reporter) {
+    UnpackResult result;
+    const std::string packagePath = gamePackagePath(installDirectory);
     ArchiveReader reader = openPackage(packagePath);
-    if (!reader) {
-        context.log.raiseFatal("Can't find the ressource file: '" + packagePath +
-                               "' the install dir seemes to be wrong.");
-    }
+    if (!reader) return result;
+    result.packageOpened = true;
     const double progressUnit = static_cast<double>(fileSize(packagePath)) / 100.0;
-    context.ui.openProgressWindow("Unpacking Atlas files");
-    context.log.logInfo("Unpacking original atlas and xml files");
+    reporter.openProgress("Unpacking Atlas files");
+    reporter.logInfo("Unpacking original atlas and xml files");
 
     std::vector<char> buffer(kCopyPieceSize);
-    const std::string destinationDirectory = std::string("originalAtlases") + kPathSeparator;
     std::int64_t bytesListed = 0;
-    UnpackResult result;
     int filesWritten = 0;
     archive_entry* entry = nullptr;
     for (;;) {
         const int status = archive_read_next_header(reader.get(), &entry);
         if (status != ARCHIVE_OK && status != ARCHIVE_WARN) break;  // the end, or a damaged header
         if (archive_entry_size_is_set(entry)) bytesListed += archive_entry_size(entry);
-        context.ui.setProgressBar(progressBarValue(static_cast<double>(bytesListed) / progressUnit));
+        reporter.setProgressValue(progressBarValue(static_cast<double>(bytesListed) / progressUnit));
         const char* rawName = archive_entry_pathname_utf8(entry);
         if (!rawName) rawName = archive_entry_pathname(entry);
         const std::string_view name = rawName ? rawName : "";
         const std::string shownName = validUtf8(name);
-        context.ui.setProgressText("Found file: " + shownName);
+        reporter.setProgressText("Found file: " + shownName);
         for (const WantedEntry& wanted : kWantedEntries) {
             if (name != wanted.entryName) continue;
-            context.ui.setProgressText("Unpack file: " + shownName);
-            context.log.logInfo("Unpack file: " + shownName);
+            reporter.setProgressText("Unpack file: " + shownName);
+            reporter.logInfo("Unpack file: " + shownName);
             if (copyEntry(reader.get(), entry, destinationDirectory + std::string(wanted.fileName), buffer)) {
                 filesWritten |= wanted.value;
             } else {
-                context.log.logError("Can't unpack the original file: " + std::string(wanted.fileName));
+                reporter.logError("Can't unpack the original file: " + std::string(wanted.fileName));
             }
             result.entriesFound += wanted.value;
         }
     }
     reader.reset();
-    context.ui.closeProgressWindow();
+    reporter.closeProgress();
     result.complete = filesWritten == 15;
     return result;
 }

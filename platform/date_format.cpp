@@ -3,6 +3,8 @@
 #include <array>
 #include <ctime>
 
+#include "platform/text_utilities.h"
+
 namespace {
 
 std::string twoDigits(int value) {
@@ -13,9 +15,7 @@ std::string twoDigits(int value) {
 bool startsWithIgnoringCase(std::string_view text, std::string_view token) {
     if (text.size() < token.size()) return false;
     for (std::size_t i = 0; i < token.size(); ++i) {
-        const char c = text[i];
-        const char lower = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        if (lower != token[i]) return false;
+        if (foldAsciiCase(text[i]) != token[i]) return false;
     }
     return true;
 }

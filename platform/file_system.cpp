@@ -5,6 +5,7 @@
 
 #include "platform/file_io.h"
 #include "platform/path_separator.h"
+#include "platform/text_utilities.h"
 
 namespace {
 
@@ -64,19 +65,6 @@ std::string fileNamePart(std::string_view path, bool withoutExtension) {
     return std::string(name);
 }
 
-bool deleteFile(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::remove(nativePath(path), error) && !error;
-}
-
-namespace {
-
-char foldCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-}  // namespace
-
 bool matchesWildcard(std::string_view name, std::string_view pattern) {
     // Iterative matching with one backtrack point for the last "*".
     std::size_t n = 0, p = 0, starPattern = std::string_view::npos, starName = 0;
@@ -84,10 +72,11 @@ bool matchesWildcard(std::string_view name, std::string_view pattern) {
         if (p < pattern.size() && pattern[p] == '*') {
             starPattern = p++;
             starName = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || foldCase(pattern[p]) == foldCase(name[n]))) {
+        } else if (p < pattern.size() &&
+                   (pattern[p] == '?' || foldAsciiCase(pattern[p]) == foldAsciiCase(name[n]))) {
             if (pattern[p] == '?') {  // one character, not one byte
                 ++n;
-                while (n < name.size() && (static_cast<unsigned char>(name[n]) & 0xC0) == 0x80) ++n;
+                while (n < name.size() && isUtf8ContinuationByte(name[n])) ++n;
                 ++p;
             } else {
                 ++n;

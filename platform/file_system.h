@@ -23,7 +23,6 @@ std::string currentDirectory();
 // closing one); without extension it is cut before its last dot, unless that dot comes first, comes last
 // or is followed by a blank.
 std::string fileNamePart(std::string_view path, bool withoutExtension);
-bool deleteFile(const std::string& path);
 
 // Case-insensitive wildcard match ("*" any run, "?" one character).
 bool matchesWildcard(std::string_view name, std::string_view pattern);

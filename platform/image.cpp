@@ -108,12 +108,3 @@ void DrawingContext::drawImage(const Image& source, std::int64_t x, std::int64_t
         }
     }
 }
-
-void DrawingContext::drawImage(const Image& source, std::int64_t x, std::int64_t y, std::int32_t width,
-                               std::int32_t height) {
-    if (width == source.width() && height == source.height()) {
-        drawImage(source, x, y);
-        return;
-    }
-    if (const std::optional<Image> resized = resampleImage(source, width, height)) drawImage(*resized, x, y);
-}

@@ -57,9 +57,6 @@ std::optional<Image> createImage(std::int64_t width, std::int64_t height, int de
 std::optional<Image> grabImage(const Image& source, std::int64_t x, std::int64_t y, std::int64_t width,
                                std::int64_t height);
 
-// A resampled copy at the given size (two separable passes with a triangle filter, alpha-weighted).
-std::optional<Image> resampleImage(const Image& source, std::int32_t width, std::int32_t height);
-
 enum class DrawingMode { Copy = 0, AlphaBlend = 16 };
 
 // Drawing onto one target image. Opened by beginDrawing, closed by endDrawing or when it goes away.
@@ -70,9 +67,6 @@ public:
     void setDrawingMode(DrawingMode mode) { mode_ = mode; }
     // Places the source's top-left pixel at x, y (negative allowed); what falls outside is clipped.
     void drawImage(const Image& source, std::int64_t x, std::int64_t y);
-    // The same, with the source resampled first when the size differs from its own.
-    void drawImage(const Image& source, std::int64_t x, std::int64_t y, std::int32_t width,
-                   std::int32_t height);
     void endDrawing() { target_ = nullptr; }
 
 private:

@@ -27,7 +27,7 @@ std::optional<TextFile> openTextFile(const std::string& path, bool append) {
     return TextFile(std::move(*output));
 }
 
-std::optional<TextFile> openTextFileForReading(const std::string& path, bool /*shared*/) {
+std::optional<TextFile> openTextFileForReading(const std::string& path) {
     std::error_code error;
     if (std::filesystem::is_directory(nativePath(path), error)) return std::nullopt;
     FileHandle handle = openFile(path, "rb");

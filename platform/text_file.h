@@ -21,7 +21,7 @@ private:
     friend std::optional<TextFile> createTextFile(const std::string& path);
     friend std::optional<TextFile> createReplacementTextFile(const std::string& path);
     friend std::optional<TextFile> openTextFile(const std::string& path, bool append);
-    friend std::optional<TextFile> openTextFileForReading(const std::string& path, bool shared);
+    friend std::optional<TextFile> openTextFileForReading(const std::string& path);
     friend void writeLine(TextFile& file, std::string_view text);
     friend std::string readLine(TextFile& file);
     friend bool atEndOfFile(TextFile& file);
@@ -47,9 +47,8 @@ std::optional<TextFile> createTextFile(const std::string& path);
 std::optional<TextFile> createReplacementTextFile(const std::string& path);
 // Opens for writing, creating the file when missing; append sets the position to the end.
 std::optional<TextFile> openTextFile(const std::string& path, bool append);
-// Opens an existing file read-only. Other readers are never locked out on this platform, so the
-// shared flag only documents the caller's intent.
-std::optional<TextFile> openTextFileForReading(const std::string& path, bool shared);
+// Opens an existing file read-only.
+std::optional<TextFile> openTextFileForReading(const std::string& path);
 
 void writeLine(TextFile& file, std::string_view text);
 // One line without its line end; the empty text at the end of the file.

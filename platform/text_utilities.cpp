@@ -6,28 +6,20 @@
 
 namespace {
 
-bool isContinuationByte(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
 // Byte offset of the 1-based character position (clamped to the text's end).
 std::size_t byteOffsetOf(std::string_view text, std::int64_t position) {
     std::size_t offset = 0;
     for (std::int64_t skipped = 1; skipped < position && offset < text.size(); ++skipped) {
         ++offset;
-        while (offset < text.size() && isContinuationByte(text[offset])) ++offset;
+        while (offset < text.size() && isUtf8ContinuationByte(text[offset])) ++offset;
     }
     return offset;
-}
-
-char foldAsciiCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 }  // namespace
 
 std::int64_t characterCount(std::string_view text) {
-    return std::count_if(text.begin(), text.end(), [](char c) { return !isContinuationByte(c); });
+    return std::count_if(text.begin(), text.end(), [](char c) { return !isUtf8ContinuationByte(c); });
 }
 
 std::int64_t findText(std::string_view text, std::string_view pattern, std::int64_t start, bool ignoreCase) {
@@ -54,33 +46,11 @@ std::string midText(std::string_view text, std::int64_t start, std::int64_t leng
     return std::string(rest.substr(0, byteOffsetOf(rest, length + 1)));
 }
 
-std::string rightText(std::string_view text, std::int64_t count) {
-    if (count <= 0) return {};
-    const std::int64_t total = characterCount(text);
-    if (count >= total) return std::string(text);
-    return std::string(text.substr(byteOffsetOf(text, total - count + 1)));
-}
-
 std::string trimText(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
     const std::size_t last = text.find_last_not_of(' ');
     return std::string(text.substr(first, last - first + 1));
-}
-
-std::string textField(std::string_view text, std::int64_t index, std::string_view delimiter) {
-    if (index < 1) return {};
-    if (delimiter.empty()) return index == 1 ? std::string(text) : std::string();
-    std::size_t fieldStart = 0;
-    for (std::int64_t field = 1;; ++field) {
-        const std::size_t end = text.find(delimiter, fieldStart);
-        if (field == index) {
-            return std::string(
-                text.substr(fieldStart, end == std::string_view::npos ? text.npos : end - fieldStart));
-        }
-        if (end == std::string_view::npos) return {};
-        fieldStart = end + delimiter.size();
-    }
 }
 
 std::int64_t parseInteger(std::string_view text) {
@@ -140,11 +110,6 @@ std::int64_t saturatingInteger(double whole) {
 
 }  // namespace
 
-std::int64_t truncateToInteger(double real) {
-    if (!std::isfinite(real)) return 0;
-    return saturatingInteger(std::trunc(real));
-}
-
 std::int64_t roundHalfToEven(double real) {
     if (!std::isfinite(real)) return saturatingInteger(real);
     const double floor = std::floor(real);
@@ -193,7 +158,7 @@ std::string validUtf8(std::string_view text) {
             continue;
         }
         std::size_t taken = 1;
-        while (taken < length && i + taken < text.size() && isContinuationByte(text[i + taken]) &&
+        while (taken < length && i + taken < text.size() && isUtf8ContinuationByte(text[i + taken]) &&
                (taken > 1 || secondByteAllowed(lead, static_cast<unsigned char>(text[i + 1])))) {
             ++taken;
         }

@@ -1,32 +1,32 @@
 #pragma once
 
 // Small text helpers with 1-based character positions. Text is UTF-8; a character is one code point.
+// Letter case is folded for ASCII only: every marker and pattern the program matches is ASCII.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+inline bool isUtf8ContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+inline char foldAsciiCase(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Position of the first occurrence of pattern at or after start (below 1 counts as 1), or 0.
 std::int64_t findText(std::string_view text, std::string_view pattern, std::int64_t start = 1,
                       bool ignoreCase = false);
 // Up to length characters from start (below 1 counts as 1).
 std::string midText(std::string_view text, std::int64_t start, std::int64_t length);
-std::string rightText(std::string_view text, std::int64_t count);
 // Removes blanks (U+0020 only) from both ends.
 std::string trimText(std::string_view text);
-// The index-th field (1-based) of text split at delimiter; empty when there is none.
-std::string textField(std::string_view text, std::int64_t index, std::string_view delimiter);
 // Blanks and tabs, an optional sign, then $hex, %binary or decimal digits; wraps instead of overflowing.
 std::int64_t parseInteger(std::string_view text);
 std::string integerText(std::int64_t number);
 // Exactly count characters: right-aligned and filled with pad, or cut to the first count characters.
 std::string padLeft(std::string_view text, std::int64_t count, char pad = ' ');
-inline std::int64_t utf8ByteLength(std::string_view text) {
-    return static_cast<std::int64_t>(text.size());
-}
-// Drops the fraction toward zero; infinities and not-a-number give 0, huge values saturate.
-std::int64_t truncateToInteger(double real);
-// Rounds to the nearest integer, a half to the even neighbour; saturates like truncateToInteger.
+// Rounds to the nearest integer, a half to the even neighbour; not-a-number gives 0, huge values saturate.
 std::int64_t roundHalfToEven(double real);
 // Number of characters (code points) of valid UTF-8 text.
 std::int64_t characterCount(std::string_view text);

@@ -1,11 +1,10 @@
 #pragma once
 
-// The boundary through which the core reaches windows and dialogs. It holds no toolkit type, so the
+// The boundary through which the program reaches windows and dialogs. It holds no toolkit type, so the
 // core builds and is tested without a display.
 
+#include <cstdint>
 #include <string>
-
-struct Settings;
 
 enum class MessageKind { Plain, Information, Error, Question };
 
@@ -22,6 +21,7 @@ enum class UiEvent {
     CloseInstructions,  // "Close" of the instructions window
 };
 
+// What every job needs: dialogs and the progress of a long step.
 class Ui {
 public:
     virtual ~Ui() = default;
@@ -37,10 +37,25 @@ public:
     virtual void setProgressText(const std::string& text) = 0;
     virtual void setProgressBar(int value) = 0;  // clamps to 0..100
     virtual void closeProgressWindow() = 0;
+};
 
-    // The main and instructions windows.
+// What the main window shows.
+struct MainWindowView {
+    std::string installDirectory;
+    std::string battleIconDirectory;
+    std::string markerIconDirectory;
+    std::string newIconDirectory;
+    std::string gameVersion;
+    std::int32_t battleIcons = 0;
+    std::int32_t markerIcons = 0;
+    std::int32_t newIcons = 0;
+};
+
+// The desktop program's windows on top of the dialogs.
+class DesktopUi : public Ui {
+public:
     virtual bool openMainWindow() = 0;
-    virtual void refreshMainWindow(const Settings& settings) = 0;
+    virtual void refreshMainWindow(const MainWindowView& view) = 0;
     virtual void showMainWindow() = 0;
     virtual void openInstructionsWindow() = 0;
     virtual void closeInstructionsWindow() = 0;

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/context.h"
 #include "app/program_exit.h"
+#include "app/settings.h"
 #include "tests/support/scoped_working_directory.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/test_files.h"
@@ -33,29 +35,30 @@ TEST(EventLog, StampShowsHoursMinutesSecondsAndMilliseconds) {
 
 TEST(EventLog, ShortRunWritesBannerEntriesAndSummary) {
     ScopedWorkingDirectory directory;
-    ScriptedUi ui;
-    EventLog log(ui, "ravelin.log", clockOf({1000, 1005, 1010, 1020, 4724}), fixedDate);
-    log.logEvent("", LogLevel::LogOpen);
-    EXPECT_EQ(readFileText("ravelin.log"),
-              "[00:00:00:000]  Ravelin version 0.3.1 logfile, created at 2016-10-11, 13:02:03\r\n");
+    EventLog log("ravelin.log", clockOf({1000, 1005, 1010, 1020, 4724}), fixedDate);
+    EXPECT_TRUE(log.logEvent("", LogLevel::LogOpen));
+    EXPECT_EQ(readFileText("ravelin.log"), "[00:00:00:000]  Ravelin version " + std::string(kProgramVersion) +
+                                               " logfile, created at 2016-10-11, 13:02:03\r\n");
     log.logInfo("Loaded settings:");
     log.logInfo("{\r\n  \"a\": 1\r\n}");
     log.logError("Can't open config file.");
+    log.logError("a second error");
     log.logEvent("ignored", static_cast<LogLevel>(9));
-    log.logEvent("", LogLevel::LogClose);
+    EXPECT_EQ(log.firstError(), "Can't open config file.");
+    EXPECT_TRUE(log.logEvent("", LogLevel::LogClose));
     EXPECT_EQ(readFileText("ravelin.log"),
-              "[00:00:00:000]  Ravelin version 0.3.1 logfile, created at 2016-10-11, 13:02:03\r\n"
-              "[00:00:00:005]  Loaded settings:\r\n"
-              "[00:00:00:010]  {\r\n  \"a\": 1\r\n}\r\n"
-              "[00:00:00:020]  ERROR: Can't open config file.\r\n"
-              "[00:00:03:724]  Ravelin exiting with 1 errors and 0 warnings\r\n");
-    EXPECT_TRUE(ui.transcript.empty());
+              "[00:00:00:000]  Ravelin version " + std::string(kProgramVersion) +
+                  " logfile, created at 2016-10-11, 13:02:03\r\n"
+                  "[00:00:00:005]  Loaded settings:\r\n"
+                  "[00:00:00:010]  {\r\n  \"a\": 1\r\n}\r\n"
+                  "[00:00:00:020]  ERROR: Can't open config file.\r\n"
+                  "[00:00:03:724]  ERROR: a second error\r\n"
+                  "[00:00:03:724]  Ravelin exiting with 2 errors and 0 warnings\r\n");
 }
 
 TEST(EventLog, WarningsAreCountedAndPrefixed) {
     ScopedWorkingDirectory directory;
-    ScriptedUi ui;
-    EventLog log(ui, "ravelin.log", clockOf({7}), fixedDate);
+    EventLog log("ravelin.log", clockOf({7}), fixedDate);
     log.logEvent("careful", LogLevel::LogWarning);
     EXPECT_EQ(log.warningCount(), 1);
     EXPECT_EQ(log.pendingEntries().back(), "[00:00:00:000]  WARNING: careful");
@@ -64,10 +67,12 @@ TEST(EventLog, WarningsAreCountedAndPrefixed) {
 TEST(EventLog, FatalErrorShowsBareTextClosesTheLogAndEnds) {
     ScopedWorkingDirectory directory;
     ScriptedUi ui;
-    EventLog log(ui, "ravelin.log", clockOf({50}), fixedDate);
-    log.logEvent("", LogLevel::LogOpen);
+    Settings settings;
+    EventLog log("ravelin.log", clockOf({50}), fixedDate);
+    Context context{settings, log, ui};
+    openLog(context);
     try {
-        log.raiseFatal("Didn't select the World of Tanks install dir.");
+        raiseFatalError(context, "Didn't select the World of Tanks install dir.");
         FAIL() << "a fatal error must end the program";
     } catch (const ProgramExit& exit) {
         EXPECT_EQ(exit.reason, ProgramExit::Reason::FatalError);
@@ -85,8 +90,12 @@ TEST(EventLog, LogThatCannotBeCreatedEndsTheProgram) {
     ScopedWorkingDirectory directory;
     std::filesystem::create_directory("ravelin.log");
     ScriptedUi ui;
-    EventLog log(ui);
-    EXPECT_THROW(log.logEvent("", LogLevel::LogOpen), ProgramExit);
+    Settings settings;
+    EventLog log;
+    Context context{settings, log, ui};
+    EXPECT_FALSE(log.logEvent("", LogLevel::LogOpen));
+    EXPECT_TRUE(ui.transcript.empty());
+    EXPECT_THROW(openLog(context), ProgramExit);
     EXPECT_EQ(ui.transcript,
               (std::vector<std::string>{
                   "message error [Error] Can't create log file, insufficient rights? Exiting program!"}));
@@ -95,7 +104,9 @@ TEST(EventLog, LogThatCannotBeCreatedEndsTheProgram) {
 TEST(EventLog, DeletedLogIsCreatedAgainWithoutBannerAndUnwritableLogIsReported) {
     ScopedWorkingDirectory directory;
     ScriptedUi ui;
-    EventLog log(ui, "ravelin.log", clockOf({1}), fixedDate);
+    Settings settings;
+    EventLog log("ravelin.log", clockOf({1}), fixedDate);
+    Context context{settings, log, ui};
     log.logEvent("", LogLevel::LogOpen);
     std::filesystem::remove("ravelin.log");
     log.logInfo("entry");
@@ -106,6 +117,6 @@ TEST(EventLog, DeletedLogIsCreatedAgainWithoutBannerAndUnwritableLogIsReported) 
 
     std::filesystem::remove("ravelin.log");
     std::filesystem::create_directory("ravelin.log");
-    log.logEvent("", LogLevel::LogClose);
+    closeLog(context);
     EXPECT_EQ(ui.transcript.back(), "message error [Error] Can't write to log file, insufficient rights?");
 }

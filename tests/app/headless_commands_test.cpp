@@ -34,7 +34,6 @@ struct HeadlessTest : ::testing::Test {
 
     HeadlessOutcome run(HeadlessCommand command, const std::string& argument = {}) {
         ScriptedUi ui;
-        if (command == HeadlessCommand::Setup) ui.folders = {argument};
         return runHeadlessCommand(command, argument, ui);
     }
 };
@@ -102,13 +101,12 @@ TEST_F(HeadlessTest, UpdateIconsAndStatus) {
     EXPECT_EQ(missing.reason, "The new icon dir '" + directory.text() + "absent/' doesn't exist.");
 }
 
-TEST(TerminalUi, AnswersQuestionsByFlagAndNeverRetriesTheFolder) {
+TEST(TerminalUi, AnswersQuestionsByFlagAndPicksNoFolder) {
     std::FILE* out = std::tmpfile();
-    TerminalUi yes(out, true, false, std::string("/game/"));
+    TerminalUi yes(out, true, false);
     EXPECT_EQ(yes.showMessage("Q", "first?", MessageKind::Question), MessageAnswer::Yes);
-    EXPECT_EQ(yes.chooseFolder("Select", ""), "/game/");
-    EXPECT_EQ(yes.showMessage("Error", "Select another one?", MessageKind::Question), MessageAnswer::No);
     EXPECT_EQ(yes.chooseFolder("Select", ""), "");
+    EXPECT_EQ(yes.showMessage("Error", "Select another one?", MessageKind::Question), MessageAnswer::Yes);
     TerminalUi no(out, false, false);
     EXPECT_EQ(no.showMessage("Q", "a\r\nb", MessageKind::Question), MessageAnswer::No);
     no.openProgressWindow("quiet");
@@ -117,7 +115,7 @@ TEST(TerminalUi, AnswersQuestionsByFlagAndNeverRetriesTheFolder) {
     std::rewind(out);
     char buffer[256] = {};
     const std::size_t read = std::fread(buffer, 1, sizeof buffer - 1, out);
-    EXPECT_EQ(std::string(buffer, read), "Q: first? [Yes]\nError: Select another one? [No]\nQ: a b [No]\n");
+    EXPECT_EQ(std::string(buffer, read), "Q: first? [Yes]\nError: Select another one? [Yes]\nQ: a b [No]\n");
     std::fclose(out);
 }
 

@@ -1,5 +1,7 @@
 #include "app/main_flow.h"
 
+#include "app/program_version.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -66,7 +68,9 @@ TEST_F(MainFlowTest, FirstStartSetsEverythingUpBeforeTheWindowShows) {
     EXPECT_TRUE(std::filesystem::is_directory("newTankImages"));
 
     const auto lines = log();
-    EXPECT_EQ(lines.front().rfind("Ravelin version 0.3.1 logfile, created at ", 0), 0u);
+    EXPECT_EQ(
+        lines.front().rfind("Ravelin version " + std::string(kProgramVersion) + " logfile, created at ", 0),
+        0u);
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 8),
               (std::vector<std::string>{
                   "ERROR: Can't open config file.", "Seems to be first start, set up environment.",
@@ -77,7 +81,12 @@ TEST_F(MainFlowTest, FirstStartSetsEverythingUpBeforeTheWindowShows) {
                   "The directory " + root + "defaultBattleImages doesn't exist, creating ..."}));
     EXPECT_EQ(lines[lines.size() - 2], "Saved settings.");
     EXPECT_EQ(lines.back(), "Ravelin exiting with 1 errors and 0 warnings");
-    EXPECT_NE(readFileText("ravelin.conf").find("\"wotNbOfBattleIcons\" : 8,"), std::string::npos);
+    const std::string conf = readFileText("ravelin.conf");
+    for (const char* member :
+         {"\"wotNbOfBattleIcons\" : 8,", "\"acBattleAtlasWidth\" : 64,", "\"acBattleAtlasHeight\": 64,",
+          "\"acMarkerAtlasWidth\" : 64,", "\"acMarkerAtlasHeight\": 32,"}) {
+        EXPECT_NE(conf.find(member), std::string::npos) << member;
+    }
 }
 
 TEST_F(MainFlowTest, CommonStartShowsNoDialog) {

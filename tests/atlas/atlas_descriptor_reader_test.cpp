@@ -33,13 +33,13 @@ TEST(AtlasDescriptorReader, FieldValueRule) {
 TEST(AtlasDescriptorReader, EmitsWhenNameWidthAndHeightAreKnown) {
     AtlasDescriptorReader reader;
     EXPECT_FALSE(reader.readLine("<root>").entry);
-    EXPECT_EQ(reader.readLine("<name> a </name>").foundIconFileName, "a.png");
+    EXPECT_EQ(reader.readLine("<name> a </name>").foundName, "a");
     EXPECT_FALSE(reader.readLine("<x> $1A </x>").entry);
     EXPECT_FALSE(reader.readLine("<y> -3 </y>").entry);
     EXPECT_FALSE(reader.readLine("<width> 28 </width>").entry);
     const auto result = reader.readLine("<height>24</height>");
     ASSERT_TRUE(result.entry);
-    EXPECT_EQ(result.entry->iconFileName, "a.png");
+    EXPECT_EQ(result.entry->name, "a");
     EXPECT_EQ(result.entry->x, 26);
     EXPECT_EQ(result.entry->y, -3);
     EXPECT_EQ(result.entry->width, 28);
@@ -57,7 +57,9 @@ TEST(AtlasDescriptorReader, EmitsWhenNameWidthAndHeightAreKnown) {
 
     // A negative width is never emitted; the next entry's fields overwrite it.
     EXPECT_FALSE(reader.readLine("<name>f</name><width>-1</width><height>2</height>").entry);
-    EXPECT_EQ(reader.readLine("<name>g</name><width>3</width>").entry->iconFileName, "g.png");
+    EXPECT_EQ(reader.readLine("<name>g</name><width>3</width>").entry->name, "g");
+    // An empty name still names an entry.
+    EXPECT_EQ(reader.readLine("<name></name><width>3</width><height>1</height>").entry->name, "");
 }
 
 TEST(AtlasDescriptorReader, ReadsTheGamesOwnAtlasFiles) {
@@ -70,7 +72,7 @@ TEST(AtlasDescriptorReader, ReadsTheGamesOwnAtlasFiles) {
         if (file.path().extension() != ".xml" || file.path().stem().string().ends_with("-version")) continue;
         SCOPED_TRACE(file.path().filename().string());
         ++files;
-        std::optional<TextFile> text = openTextFileForReading(file.path().string(), false);
+        std::optional<TextFile> text = openTextFileForReading(file.path().string());
         ASSERT_TRUE(text);
         AtlasDescriptorReader reader;
         int subTextures = 0, names = 0, entries = 0;
@@ -78,7 +80,7 @@ TEST(AtlasDescriptorReader, ReadsTheGamesOwnAtlasFiles) {
             const std::string line = readLine(*text);
             if (line.find("<SubTexture>") != std::string::npos) ++subTextures;
             const auto result = reader.readLine(line);
-            names += result.foundIconFileName ? 1 : 0;
+            names += result.foundName ? 1 : 0;
             if (result.entry) {
                 ++entries;
                 EXPECT_GE(result.entry->x, 0);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "atlas/icon_catalogue.h"
 #include "platform/image.h"
 #include "tests/support/test_context.h"
 
@@ -41,11 +42,11 @@ TEST(ShelfCursor, SixteenBitFieldsWrapLikeTheyAlwaysDid) {
     EXPECT_LT(spot.y, 0);
 }
 
-TEST(AtlasLayout, FixedSpotsNeedTheExactFileName) {
-    EXPECT_EQ(fixedSpotOf("dir/CameraWithDirection.png")->x, 2046);
-    EXPECT_EQ(fixedSpotOf("dir/ShotSectorLine.png")->x, 0);
-    EXPECT_FALSE(fixedSpotOf("dir/camerawithdirection.png"));
-    EXPECT_FALSE(fixedSpotOf("dir/ShotSectorLine.PNG"));
+TEST(AtlasLayout, FixedSpotsNeedTheExactName) {
+    EXPECT_EQ(fixedSpotOf("CameraWithDirection")->x, 2046);
+    EXPECT_EQ(fixedSpotOf("ShotSectorLine")->x, 0);
+    EXPECT_FALSE(fixedSpotOf("camerawithdirection"));
+    EXPECT_FALSE(fixedSpotOf("ShotSectorLine "));
 }
 
 TEST(AtlasLayout, GatherPrefersNonEmptyReplacementsAndOrdersTallestFirst) {
@@ -65,31 +66,24 @@ TEST(AtlasLayout, GatherPrefersNonEmptyReplacementsAndOrdersTallestFirst) {
     saveBlank("defaultBattleImages/d.png", 2, 30);
 
     t.ui.openProgressWindow("build");
-    const auto gathered = gatherAtlasIcons(t.context, "battleatlas.dat", defaults);
-    ASSERT_TRUE(gathered);
+    const auto names = readIconCatalogue(t.settings.acCurrentDir, "battleatlas.dat", t.reporter);
+    ASSERT_TRUE(names);
+    const GatheredIcons gathered = gatherAtlasIcons(*names, t.settings.acNewIconsDir, defaults, t.reporter);
     std::vector<std::string> order;
-    for (const AtlasIcon& icon : gathered->icons)
+    for (const AtlasIcon& icon : gathered.icons)
         order.push_back(icon.path + " " + std::to_string(icon.height));
     const std::string news = t.settings.acNewIconsDir;
     EXPECT_EQ(order, (std::vector<std::string>{defaults + "broken.png 50", defaults + "b.png 40",
                                                defaults + "a.png 30", news + "c.png 30",
                                                defaults + "d.png 30", defaults + "empty.png 20",
                                                defaults + "missing.png 0", defaults + ".png 0"}));
-    EXPECT_EQ(gathered->icons[3].width, 7);
-    EXPECT_FALSE(gathered->icons[6].loaded);
-    EXPECT_FLOAT_EQ(gathered->progressUnit, 0.08f);
+    EXPECT_EQ(gathered.icons[3].width, 7);
+    EXPECT_FALSE(gathered.icons[6].loaded);
+    EXPECT_FLOAT_EQ(gathered.progressUnit, 0.08f);
     EXPECT_EQ(t.entries(),
               (std::vector<std::string>{
                   "Loaded descriptor: battleatlas.dat", "ERROR: Can't load icon: " + news + "broken.png",
                   "ERROR: Can't load icon: " + defaults + "missing.png",
                   "ERROR: Can't load icon: " + defaults + ".png", "Rearranged 8 icons."}));
     EXPECT_EQ(t.ui.linesStartingWith("progress bar").back(), "progress bar 100");
-}
-
-TEST(AtlasLayout, GatherFailsWithoutCatalogue) {
-    TestContext t;
-    t.useWorkingDirectoryLayout();
-    EXPECT_FALSE(gatherAtlasIcons(t.context, "battleatlas.dat", t.settings.acBattleAtlasDir));
-    EXPECT_EQ(t.entries(),
-              (std::vector<std::string>{"ERROR: Can't open atlas descriptor: battleatlas.dat."}));
 }

@@ -19,8 +19,9 @@ struct BuildTest : ::testing::Test {
     void SetUp() override { t.useWorkingDirectoryLayout(); }
 
     bool build() {
-        return buildAtlas(t.context, "battleAtlas.png", "battleAtlas.xml", t.settings.acBattleAtlasDir,
-                          "battleatlas.dat");
+        return buildAtlas(kBattleAtlas,
+                          {t.settings.acCurrentDir, t.settings.acNewIconsDir, t.settings.acBattleAtlasDir},
+                          t.reporter);
     }
     void icon(const std::string& name, int width, int height, unsigned seed = 1) {
         ASSERT_TRUE(saveImagePng(AtlasFixture::drawIcon(width, height, seed),
@@ -38,7 +39,7 @@ struct BuildTest : ::testing::Test {
     std::string spots() {
         std::string text;
         for (const auto& e : writtenEntries()) {
-            text += e.iconFileName + "@" + std::to_string(e.x) + "," + std::to_string(e.y) + ":" +
+            text += e.name + ".png@" + std::to_string(e.x) + "," + std::to_string(e.y) + ":" +
                     std::to_string(e.width) + "x" + std::to_string(e.height) + " ";
         }
         return text;
@@ -70,7 +71,10 @@ TEST_F(BuildTest, RoundTripReproducesEveryExtractedIcon) {
     const AtlasFixture fixture = AtlasFixture::generate({40, 256, 256, 3, 30, 11, "icon"});
     ASSERT_TRUE(saveImagePng(fixture.image, "originalAtlases/battleAtlas.png"));
     writeFileText("originalAtlases/battleAtlas.xml", fixture.gameXml());
-    ASSERT_EQ(extractAtlasIcons(t.context, kBattleAtlas), static_cast<std::int32_t>(fixture.icons.size()));
+    ASSERT_EQ(
+        extractAtlasIcons(kBattleAtlas, t.settings.acOriginalAtlasDir, t.settings.acCurrentDir, t.reporter)
+            .iconCount,
+        static_cast<std::int32_t>(fixture.icons.size()));
 
     ASSERT_TRUE(build());
     const Image atlas = *loadImage("battleAtlas.png");
@@ -79,10 +83,10 @@ TEST_F(BuildTest, RoundTripReproducesEveryExtractedIcon) {
     ASSERT_EQ(entries.size(), fixture.icons.size());
     std::int64_t previousHeight = 1 << 30;
     for (const AtlasDescriptorEntry& entry : entries) {
-        SCOPED_TRACE(entry.iconFileName);
+        SCOPED_TRACE(entry.name);
         EXPECT_LE(entry.height, previousHeight);  // tallest first
         previousHeight = entry.height;
-        const Image icon = *loadImage("defaultBattleImages/" + entry.iconFileName);
+        const Image icon = *loadImage("defaultBattleImages/" + entry.name + ".png");
         ASSERT_EQ(icon.width(), entry.width);
         ASSERT_EQ(icon.height(), entry.height);
         for (int y = 0; y < icon.height(); ++y) {

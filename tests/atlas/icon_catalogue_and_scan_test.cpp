@@ -5,26 +5,27 @@
 #include "tests/support/test_context.h"
 
 TEST(IconCatalogue, LineHoldsNameWidthAndHeight) {
-    EXPECT_EQ(catalogueLine("icon1.png", 28, 24), "icon1,28,24");
-    EXPECT_EQ(catalogueLine("a b.png", 1, 2), "a b,1,2");
-    EXPECT_EQ(catalogueLine(".png", 1, 2), ".png,1,2");
-    EXPECT_EQ(catalogueLine("sub\\dir/x.png", 1, 2), "x,1,2");
+    EXPECT_EQ(catalogueLine("icon1", 28, 24), "icon1,28,24");
+    EXPECT_EQ(catalogueLine("a b", 1, 2), "a b,1,2");
+    EXPECT_EQ(catalogueLine("", 1, 2), ".png,1,2");
+    EXPECT_EQ(catalogueLine("sub\\dir/x", 1, 2), "x,1,2");
 }
 
 TEST(IconCatalogue, ReaderTakesTheTextBeforeTheFirstComma) {
     TestContext t;
     t.useWorkingDirectoryLayout();
     writeFileText("battleatlas.dat", "a b,1,2\r\n\r\nno comma\r\nx,y,z,w\nlast,3,4");
-    const auto names = readIconCatalogue(t.context, "battleatlas.dat");
+    const auto names = readIconCatalogue(t.settings.acCurrentDir, "battleatlas.dat", t.reporter);
     ASSERT_TRUE(names);
     EXPECT_EQ(*names, (std::vector<std::string>{"a b", "", "no comma", "x", "last"}));
     EXPECT_EQ(t.entries(), (std::vector<std::string>{"Loaded descriptor: battleatlas.dat"}));
 
     writeFileText("markeratlas.dat", "");
-    EXPECT_EQ(readIconCatalogue(t.context, "markeratlas.dat"), std::vector<std::string>{});
+    EXPECT_EQ(readIconCatalogue(t.settings.acCurrentDir, "markeratlas.dat", t.reporter),
+              std::vector<std::string>{});
     EXPECT_EQ(t.entries().back(), "Loaded descriptor: markeratlas.dat");
 
-    EXPECT_FALSE(readIconCatalogue(t.context, "missing.dat"));
+    EXPECT_FALSE(readIconCatalogue(t.settings.acCurrentDir, "missing.dat", t.reporter));
     EXPECT_EQ(t.entries().back(), "ERROR: Can't open atlas descriptor: missing.dat.");
 }
 
@@ -35,7 +36,7 @@ TEST(NewIconScan, CountsPngFilesOnly) {
     writeFileText("icons/B.PNG", "");
     writeFileText("icons/b.txt", "x");
     writeFileText("icons/c.png/inner.png", "x");
-    EXPECT_EQ(scanNewIcons(t.context, "icons/"), 2);
+    EXPECT_EQ(scanNewIcons("icons/", t.reporter), 2);
     EXPECT_EQ(t.entries(), (std::vector<std::string>{"Checked new icon dir and found 2 PNG images"}));
     auto texts = t.ui.linesStartingWith("progress text");
     std::sort(texts.begin(), texts.end());
@@ -48,13 +49,13 @@ TEST(NewIconScan, CountsPngFilesOnly) {
 TEST(NewIconScan, EmptyAndMissingDirectories) {
     TestContext t;
     std::filesystem::create_directory("empty");
-    EXPECT_EQ(scanNewIcons(t.context, "empty/"), 0);
+    EXPECT_EQ(scanNewIcons("empty/", t.reporter), 0);
     EXPECT_EQ(t.entries(), (std::vector<std::string>{"Checked new icon dir and found 0 PNG images"}));
 
     t.ui.transcript.clear();
     writeFileText("file.png", "x");
-    EXPECT_EQ(scanNewIcons(t.context, "missing/"), 0);
-    EXPECT_EQ(scanNewIcons(t.context, "file.png"), 0);
+    EXPECT_EQ(scanNewIcons("missing/", t.reporter), 0);
+    EXPECT_EQ(scanNewIcons("file.png", t.reporter), 0);
     EXPECT_EQ(t.entries()[1], "ERROR: The new icon dir 'missing/' doesn't exist.");
     EXPECT_EQ(t.entries()[2], "ERROR: The new icon dir 'file.png' doesn't exist.");
     EXPECT_TRUE(t.ui.transcript.empty());

@@ -22,7 +22,12 @@ struct ExtractionTest : ::testing::Test {
         ASSERT_TRUE(saveImagePng(fixture.image, "originalAtlases/battleAtlas.png"));
     }
     void writeXml(const std::string& xml) { writeFileText("originalAtlases/battleAtlas.xml", xml); }
-    std::int32_t extract() { return extractAtlasIcons(t.context, kBattleAtlas); }
+    AtlasExtraction last;
+    std::int32_t extract() {
+        last = extractAtlasIcons(kBattleAtlas, t.settings.acOriginalAtlasDir, t.settings.acCurrentDir,
+                                 t.reporter);
+        return last.iconCount;
+    }
 };
 
 std::vector<int> pixelAt(const Image& image, int x, int y) {
@@ -51,8 +56,9 @@ TEST_F(ExtractionTest, WritesOneIconAndOneCatalogueLinePerEntry) {
     }
     EXPECT_EQ(readCrLfLines("battleatlas.dat"), expectedLines);
     EXPECT_EQ(readFileText("battleatlas.dat").substr(readFileText("battleatlas.dat").size() - 2), "\r\n");
-    EXPECT_EQ(t.settings.acBattleAtlasWidth, 256);
-    EXPECT_EQ(t.settings.acBattleAtlasHeight, 256);
+    EXPECT_TRUE(last.atlasImageLoaded);
+    EXPECT_EQ(last.atlasWidth, 256);
+    EXPECT_EQ(last.atlasHeight, 256);
     EXPECT_EQ(t.entries(),
               (std::vector<std::string>{
                   "Opened atlas file: battleAtlas.xml",
@@ -148,6 +154,7 @@ TEST_F(ExtractionTest, SetUpFailuresReturnZeroAndKeepTheOldCatalogue) {
     writeXml("<name>a</name><width>1</width><height>1</height>\n");
     std::filesystem::remove("originalAtlases/battleAtlas.png");
     EXPECT_EQ(extract(), 0);
+    EXPECT_FALSE(last.atlasImageLoaded);
     EXPECT_EQ(t.entries().back(), "ERROR: Can't open the original image: battleAtlas.png");
     EXPECT_EQ(readFileText("battleatlas.dat"), "old,1,1\r\n");
     EXPECT_TRUE(t.ui.transcript.empty());
@@ -157,20 +164,7 @@ TEST_F(ExtractionTest, SetUpFailuresReturnZeroAndKeepTheOldCatalogue) {
     std::filesystem::create_directory("battleatlas.dat");
     EXPECT_EQ(extract(), 0);
     EXPECT_EQ(t.entries().back(), "ERROR: Can't create descriptor: battleatlas.dat");
-    EXPECT_EQ(t.settings.acBattleAtlasWidth, 256);  // already recorded
-}
-
-TEST_F(ExtractionTest, SizeFieldsFollowTheImageName) {
-    writeXml("");
-    ASSERT_TRUE(saveImagePng(fixture.image, "originalAtlases/vehicleMarkerAtlas.png"));
-    ASSERT_TRUE(saveImagePng(fixture.image, "originalAtlases/other.png"));
-    writeFileText("originalAtlases/vehicleMarkerAtlas.xml", "");
-    EXPECT_EQ(extractAtlasIcons(t.context, "defaultMarkerImages", "other.png", "battleAtlas.xml", "x.dat"),
-              0);
-    EXPECT_EQ(t.settings.acBattleAtlasWidth + t.settings.acMarkerAtlasWidth, 0);
-    EXPECT_EQ(extractAtlasIcons(t.context, kMarkerAtlas), 0);
-    EXPECT_EQ(t.settings.acMarkerAtlasWidth, 256);
-    EXPECT_EQ(t.settings.acBattleAtlasWidth, 0);
+    EXPECT_EQ(last.atlasWidth, 256);  // known before the catalogue failed
 }
 
 TEST_F(ExtractionTest, GameAtlasFilesExtractCompletely) {

@@ -9,12 +9,14 @@
 
 #include "app/context.h"
 #include "app/event_log.h"
+#include "app/game_atlases.h"
 #include "app/main_flow.h"
 #include "app/program_exit.h"
 #include "app/settings.h"
 #include "atlas/atlas_kind.h"
 #include "atlas/atlas_layout.h"
 #include "atlas/atlas_writer.h"
+#include "atlas/icon_catalogue.h"
 #include "atlas/icon_extraction.h"
 #include "game/package_unpacker.h"
 #include "platform/image.h"
@@ -164,7 +166,7 @@ TEST_F(FaultTest, WritesFailingPartWayKeepTheEarlierFiles) {
     const Snapshot before = snapshotOf(work);
     ScriptedUi ui;
     Settings settings;
-    EventLog log(ui);  // kept in memory: the log file itself would hit the limit too
+    EventLog log;  // kept in memory: the log file itself would hit the limit too
     Context context{settings, log, ui};
     ASSERT_TRUE(loadSettings(context));
     {
@@ -206,10 +208,10 @@ TEST_F(FaultTest, TruncatedPackagesNeverDamageTheOriginals) {
         ScriptedUi ui;
         Settings settings;
         settings.wotInstallDir = game.text();
-        EventLog log(ui);
+        EventLog log;
         Context context{settings, log, ui};
         try {
-            unpackOriginalAtlases(context);
+            unpackGameAtlases(context);
         } catch (const ProgramExit&) {
             // a package too short to be opened at all
         }
@@ -225,7 +227,7 @@ TEST_F(FaultTest, VanishedAndBrokenIconsAreReportedAndLeftOut) {
     firstStartAndBuild();
     ScriptedUi ui;
     Settings settings;
-    EventLog log(ui);
+    EventLog log;
     Context context{settings, log, ui};
     ASSERT_TRUE(loadSettings(context));
     // One icon truncated, one garbled, one deleted after it was measured.
@@ -234,10 +236,12 @@ TEST_F(FaultTest, VanishedAndBrokenIconsAreReportedAndLeftOut) {
     std::string garbled = readFileText("defaultBattleImages/contour_0002.png");
     for (std::size_t i = 40; i < garbled.size() - 20; i += 7) garbled[i] = static_cast<char>(~garbled[i]);
     writeFileText("defaultBattleImages/contour_0002.png", garbled);
-    const auto gathered = gatherAtlasIcons(context, "battleatlas.dat", settings.acBattleAtlasDir);
-    ASSERT_TRUE(gathered);
+    const auto names = readIconCatalogue(settings.acCurrentDir, "battleatlas.dat", context.reporter);
+    ASSERT_TRUE(names);
+    const GatheredIcons gathered =
+        gatherAtlasIcons(*names, settings.acNewIconsDir, settings.acBattleAtlasDir, context.reporter);
     fs::remove("defaultBattleImages/contour_0003.png");
-    EXPECT_TRUE(drawAtlas(context, "battleAtlas.png", "battleAtlas.xml", *gathered));
+    EXPECT_TRUE(drawAtlas("battleAtlas.png", "battleAtlas.xml", gathered, context.reporter));
     const std::string xml = readFileText("battleAtlas.xml");
     for (const char* gone : {"contour_0001", "contour_0002", "contour_0003"}) {
         EXPECT_EQ(xml.find(gone), std::string::npos) << gone;
@@ -254,7 +258,10 @@ TEST_F(FaultTest, VanishedAndBrokenIconsAreReportedAndLeftOut) {
     // A broken original atlas image stops its extraction early and keeps the catalogue.
     const std::string catalogue = readFileText("battleatlas.dat");
     writeFileText("originalAtlases/battleAtlas.png", truncated.substr(0, 60));
-    EXPECT_EQ(extractAtlasIcons(context, kBattleAtlas), 0);
+    EXPECT_EQ(
+        extractAtlasIcons(kBattleAtlas, settings.acOriginalAtlasDir, settings.acCurrentDir, context.reporter)
+            .iconCount,
+        0);
     EXPECT_EQ(unstampedLines(log.pendingEntries()).back(),
               "ERROR: Can't open the original image: battleAtlas.png");
     EXPECT_EQ(readFileText("battleatlas.dat"), catalogue);
@@ -287,11 +294,14 @@ TEST_F(FaultTest, HostileIconNamesStayInsideTheIconDirectory) {
     writeFileText("originalAtlases/battleAtlas.xml", xml);
     ScriptedUi ui;
     Settings settings;
-    EventLog log(ui);
+    EventLog log;
     Context context{settings, log, ui};
     ASSERT_TRUE(loadSettings(context));
     // The NUL ends its line before "</name>", so that entry is named ".png" and completed by the next line.
-    EXPECT_EQ(extractAtlasIcons(context, kBattleAtlas), 7);
+    EXPECT_EQ(
+        extractAtlasIcons(kBattleAtlas, settings.acOriginalAtlasDir, settings.acCurrentDir, context.reporter)
+            .iconCount,
+        7);
     const auto entries = unstampedLines(log.pendingEntries());
     for (const std::string& expected : {std::string("ERROR: Can't create icon: ../../escape.png"),
                                         std::string("ERROR: Can't create icon: /tmp/rooted.png"),

@@ -8,7 +8,7 @@ namespace {
 
 std::string versionFrom(TestContext& t, const std::string& config) {
     writeFileText("WoTLauncher.cfg", config);
-    return readClientVersion(t.context);
+    return readClientVersion(t.settings.wotInstallDir, t.reporter);
 }
 
 }  // namespace
@@ -40,7 +40,7 @@ TEST(ClientVersion, TakesTheFirstElementOnOneLineUntrimmed) {
 TEST(ClientVersion, MissingFileGivesTheEmptyTextAndOneError) {
     TestContext t;
     t.settings.wotInstallDir = t.directory.text() + "missing/";
-    EXPECT_EQ(readClientVersion(t.context), "");
+    EXPECT_EQ(readClientVersion(t.settings.wotInstallDir, t.reporter), "");
     EXPECT_EQ(t.entries(),
               (std::vector<std::string>{"ERROR: Can't get the game version, insufficient rights?"}));
 }

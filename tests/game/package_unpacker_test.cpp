@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/game_atlases.h"
 #include "app/program_exit.h"
+#include "platform/path_separator.h"
 #include "tests/support/fake_game_install.h"
 #include "tests/support/test_context.h"
 
@@ -16,6 +18,10 @@ struct UnpackTest : ::testing::Test {
         FakeGameInstall game(t.directory.path() / name, options);
         t.settings.wotInstallDir = game.text();
         return game;
+    }
+    UnpackResult unpack() {
+        return unpackOriginalAtlases(t.settings.wotInstallDir,
+                                     std::string("originalAtlases") + kPathSeparator, t.reporter);
     }
     std::string unpacked(const std::string& name) { return readFileText("originalAtlases/" + name); }
     std::vector<std::string> errors() const {
@@ -33,7 +39,7 @@ const char* const kWanted[] = {"battleAtlas.png", "battleAtlas.xml", "vehicleMar
 
 TEST_F(UnpackTest, FullPackageGivesFifteenAndTheFourFiles) {
     const FakeGameInstall game = install({});
-    const UnpackResult result = unpackOriginalAtlases(t.context);
+    const UnpackResult result = unpack();
     EXPECT_EQ(result.entriesFound, 15);
     EXPECT_TRUE(result.complete);
     for (const char* name : kWanted) EXPECT_EQ(unpacked(name), game.content(name)) << name;
@@ -52,23 +58,23 @@ TEST_F(UnpackTest, FullPackageGivesFifteenAndTheFourFiles) {
 
 TEST_F(UnpackTest, MissingDuplicatedAndMisspelledEntries) {
     install({.omitBattleXml = true}, "no-xml");
-    const UnpackResult withoutXml = unpackOriginalAtlases(t.context);
+    const UnpackResult withoutXml = unpack();
     EXPECT_EQ(withoutXml.entriesFound, 13);
     EXPECT_FALSE(withoutXml.complete);
     EXPECT_FALSE(std::filesystem::exists("originalAtlases/battleAtlas.xml"));
 
     const FakeGameInstall twice = install({.battleAtlasXml = "second", .duplicateBattleXml = true}, "twice");
-    EXPECT_EQ(unpackOriginalAtlases(t.context).entriesFound, 17);
+    EXPECT_EQ(unpack().entriesFound, 17);
     EXPECT_EQ(unpacked("battleAtlas.xml"), "second");
 
     install({.upperCaseFolder = true}, "upper");
-    EXPECT_EQ(unpackOriginalAtlases(t.context).entriesFound, 0);
+    EXPECT_EQ(unpack().entriesFound, 0);
     EXPECT_TRUE(errors().empty());
 }
 
 TEST_F(UnpackTest, DamagedHeaderEndsTheListingWithWhatWasMet) {
     install({.damageHeaderBeforeMarker = true});
-    EXPECT_EQ(unpackOriginalAtlases(t.context).entriesFound, 3);
+    EXPECT_EQ(unpack().entriesFound, 3);
     EXPECT_TRUE(std::filesystem::exists("originalAtlases/battleAtlas.xml"));
     EXPECT_FALSE(std::filesystem::exists("originalAtlases/vehicleMarkerAtlas.png"));
 }
@@ -76,7 +82,7 @@ TEST_F(UnpackTest, DamagedHeaderEndsTheListingWithWhatWasMet) {
 TEST_F(UnpackTest, CorruptEntryKeepsTheEarlierFile) {
     writeFileText("originalAtlases/battleAtlas.png", "earlier good original");
     const FakeGameInstall game = install({.corruptBattlePngData = true});
-    const UnpackResult result = unpackOriginalAtlases(t.context);
+    const UnpackResult result = unpack();
     EXPECT_EQ(result.entriesFound, 15);
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(errors(), (std::vector<std::string>{"ERROR: Can't unpack the original file: battleAtlas.png"}));
@@ -94,12 +100,15 @@ TEST_F(UnpackTest, PackageThatCannotBeOpenedIsFatal) {
         if (!present) std::filesystem::remove(game.packagePath());
         const std::string expected = "Can't find the ressource file: '" + game.text() +
                                      "res/packages/gui.pkg' the install dir seemes to be wrong.";
+        EXPECT_FALSE(unpack().packageOpened);
+        EXPECT_TRUE(t.ui.transcript.empty());
         try {
-            unpackOriginalAtlases(t.context);
+            unpackGameAtlases(t.context);
             FAIL() << "must end the program";
         } catch (const ProgramExit& exit) {
             EXPECT_EQ(exit.message, expected);
         }
         EXPECT_EQ(t.ui.linesStartingWith("progress").size(), 0u);
+        t.ui.transcript.clear();
     }
 }

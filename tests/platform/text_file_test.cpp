@@ -8,7 +8,7 @@
 namespace {
 
 std::vector<std::string> readAllLines(const std::string& path) {
-    std::optional<TextFile> file = openTextFileForReading(path, false);
+    std::optional<TextFile> file = openTextFileForReading(path);
     EXPECT_TRUE(file.has_value());
     std::vector<std::string> lines;
     while (file && !atEndOfFile(*file)) lines.push_back(readLine(*file));
@@ -56,12 +56,12 @@ TEST(TextFile, CrLfSplitAcrossTheBufferIsOneLineEnd) {
 TEST(TextFile, EndOfFileAndMissingFiles) {
     ScopedWorkingDirectory directory;
     writeFileText("in.txt", "only");
-    std::optional<TextFile> file = openTextFileForReading("in.txt", true);
+    std::optional<TextFile> file = openTextFileForReading("in.txt");
     ASSERT_TRUE(file);
     EXPECT_EQ(readLine(*file), "only");
     EXPECT_TRUE(atEndOfFile(*file));
     EXPECT_EQ(readLine(*file), "");
-    EXPECT_FALSE(openTextFileForReading("missing.txt", false));
+    EXPECT_FALSE(openTextFileForReading("missing.txt"));
     EXPECT_FALSE(createTextFile("no-such-dir/out.txt"));
 }
 

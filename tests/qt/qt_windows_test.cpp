@@ -17,23 +17,22 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/settings.h"
 #include "ui/qt/caption_font.h"
 #include "ui/qt/qt_ui.h"
 
 namespace {
 
-Settings filledSettings() {
-    Settings s;
-    s.wotInstallDir = "/games/World_of_Tanks/with/a/rather/long/path/that/does/not/fit/into/the/field/";
-    s.wotLastVersion = "1.20.0.0";
-    s.wotNbOfBattleIcons = 1523;
-    s.wotNbOfMarkerIcons = 612;
-    s.acBattleAtlasDir = "/home/modder/ravelin/defaultBattleImages/";
-    s.acMarkerAtlasDir = "/home/modder/ravelin/defaultMarkerImages/";
-    s.acNewIconsDir = "/home/modder/ravelin/newTankImages/";
-    s.acNewIconFiles = 7;
-    return s;
+MainWindowView filledView() {
+    MainWindowView view;
+    view.installDirectory = "/games/World_of_Tanks/with/a/rather/long/path/that/does/not/fit/into/the/field/";
+    view.gameVersion = "1.20.0.0";
+    view.battleIcons = 1523;
+    view.markerIcons = 612;
+    view.battleIconDirectory = "/home/modder/ravelin/defaultBattleImages/";
+    view.markerIconDirectory = "/home/modder/ravelin/defaultMarkerImages/";
+    view.newIconDirectory = "/home/modder/ravelin/newTankImages/";
+    view.newIcons = 7;
+    return view;
 }
 
 // Windows of a type among the children (findChildren needs a meta-object of that type).
@@ -120,16 +119,16 @@ TEST(MainWindow, RefreshFillsFieldsStatusLineAndCreateButton) {
     EXPECT_FALSE(window.saveInGameDirectoryBox()->isChecked());
     for (QLabel* field : window.statusFields()) EXPECT_TRUE(field->text().isEmpty());
 
-    Settings settings = filledSettings();
-    settings.acNewIconsDir.clear();
-    ui.refreshMainWindow(settings);
+    MainWindowView view = filledView();
+    view.newIconDirectory.clear();
+    ui.refreshMainWindow(view);
     EXPECT_FALSE(window.createAtlasesButton()->isEnabled());
-    settings = filledSettings();
-    ui.refreshMainWindow(settings);
+    view = filledView();
+    ui.refreshMainWindow(view);
     EXPECT_TRUE(window.createAtlasesButton()->isEnabled());
     EXPECT_FALSE(window.saveInGameDirectoryBox()->isEnabled());
 
-    EXPECT_EQ(window.installDirectoryField()->text().toStdString(), settings.wotInstallDir);
+    EXPECT_EQ(window.installDirectoryField()->text().toStdString(), view.installDirectory);
     EXPECT_TRUE(window.installDirectoryField()->isReadOnly());
     EXPECT_EQ(window.newIconDirectoryField()->text(), "/home/modder/ravelin/newTankImages/");
     const auto& status = window.statusFields();
@@ -168,7 +167,7 @@ TEST(MainWindow, ButtonsAndCloseBoxDeliverTheirEvents) {
     QtUi ui;
     ui.openMainWindow();
     MainWindow& window = *ui.mainWindow();
-    ui.refreshMainWindow(filledSettings());
+    ui.refreshMainWindow(filledView());
     window.chooseGameDirectoryButton()->click();
     window.chooseNewIconsDirectoryButton()->click();
     window.instructionsButton()->click();

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "app/settings.h"
-
 namespace {
 
 const char* kindName(MessageKind kind) {
@@ -63,12 +61,11 @@ bool ScriptedUi::openMainWindow() {
     return true;
 }
 
-void ScriptedUi::refreshMainWindow(const Settings& settings) {
-    transcript.push_back("main refresh " + settings.wotInstallDir + " | " + settings.acBattleAtlasDir +
-                         " | " + settings.acMarkerAtlasDir + " | " + settings.acNewIconsDir + " | " +
-                         settings.wotLastVersion + " | " + std::to_string(settings.wotNbOfBattleIcons) +
-                         " | " + std::to_string(settings.wotNbOfMarkerIcons) + " | " +
-                         std::to_string(settings.acNewIconFiles));
+void ScriptedUi::refreshMainWindow(const MainWindowView& view) {
+    transcript.push_back("main refresh " + view.installDirectory + " | " + view.battleIconDirectory + " | " +
+                         view.markerIconDirectory + " | " + view.newIconDirectory + " | " + view.gameVersion +
+                         " | " + std::to_string(view.battleIcons) + " | " + std::to_string(view.markerIcons) +
+                         " | " + std::to_string(view.newIcons));
 }
 
 void ScriptedUi::showMainWindow() {

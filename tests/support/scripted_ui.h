@@ -10,7 +10,7 @@
 
 #include "ui/ui.h"
 
-class ScriptedUi : public Ui {
+class ScriptedUi : public DesktopUi {
 public:
     std::deque<MessageAnswer> answers;
     std::deque<std::string> folders;
@@ -27,7 +27,7 @@ public:
     void setProgressBar(int value) override;
     void closeProgressWindow() override;
     bool openMainWindow() override;
-    void refreshMainWindow(const Settings& settings) override;
+    void refreshMainWindow(const MainWindowView& view) override;
     void showMainWindow() override;
     void openInstructionsWindow() override;
     void closeInstructionsWindow() override;

@@ -16,8 +16,9 @@ struct TestContext {
     ScopedWorkingDirectory directory;
     ScriptedUi ui;
     Settings settings;
-    EventLog log{ui};
+    EventLog log;
     Context context{settings, log, ui};
+    Reporter& reporter = context.reporter;
 
     // The log entries so far, without their stamps.
     std::vector<std::string> entries() const { return unstampedLines(log.pendingEntries()); }

@@ -8,8 +8,6 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/settings.h"
-
 namespace {
 
 constexpr int kStatusHeight = 22;
@@ -84,16 +82,16 @@ QPushButton* MainWindow::addButton(const QString& caption, const QRect& geometry
     return button;
 }
 
-void MainWindow::refresh(const Settings& settings) {
-    statusFields_[0]->setText("Game Version: " + fromUtf8(settings.wotLastVersion));
-    statusFields_[1]->setText("Battle icons found: " + QString::number(settings.wotNbOfBattleIcons));
-    statusFields_[2]->setText("Marker icons found: " + QString::number(settings.wotNbOfMarkerIcons));
-    statusFields_[3]->setText("New icons found: " + QString::number(settings.acNewIconFiles));
+void MainWindow::refresh(const MainWindowView& view) {
+    statusFields_[0]->setText("Game Version: " + fromUtf8(view.gameVersion));
+    statusFields_[1]->setText("Battle icons found: " + QString::number(view.battleIcons));
+    statusFields_[2]->setText("Marker icons found: " + QString::number(view.markerIcons));
+    statusFields_[3]->setText("New icons found: " + QString::number(view.newIcons));
     const std::pair<QLineEdit*, const std::string*> fields[] = {
-        {installDirectoryField_, &settings.wotInstallDir},
-        {battleIconDirectoryField_, &settings.acBattleAtlasDir},
-        {markerIconDirectoryField_, &settings.acMarkerAtlasDir},
-        {newIconDirectoryField_, &settings.acNewIconsDir},
+        {installDirectoryField_, &view.installDirectory},
+        {battleIconDirectoryField_, &view.battleIconDirectory},
+        {markerIconDirectoryField_, &view.markerIconDirectory},
+        {newIconDirectoryField_, &view.newIconDirectory},
     };
     bool allSet = true;
     for (const auto& [field, value] : fields) {

@@ -23,7 +23,7 @@ public:
 
     explicit MainWindow(EventSink sink);
 
-    void refresh(const Settings& settings);
+    void refresh(const MainWindowView& view);
 
     QLineEdit* installDirectoryField() const { return installDirectoryField_; }
     QLineEdit* battleIconDirectoryField() const { return battleIconDirectoryField_; }

@@ -70,8 +70,8 @@ bool QtUi::openMainWindow() {
     return true;
 }
 
-void QtUi::refreshMainWindow(const Settings& settings) {
-    if (mainWindow_) mainWindow_->refresh(settings);
+void QtUi::refreshMainWindow(const MainWindowView& view) {
+    if (mainWindow_) mainWindow_->refresh(view);
 }
 
 void QtUi::showMainWindow() {

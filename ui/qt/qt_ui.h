@@ -13,7 +13,7 @@
 #include "ui/qt/progress_window.h"
 #include "ui/ui.h"
 
-class QtUi : public Ui {
+class QtUi : public DesktopUi {
 public:
     QtUi();
     ~QtUi() override;
@@ -25,7 +25,7 @@ public:
     void setProgressBar(int value) override;
     void closeProgressWindow() override;
     bool openMainWindow() override;
-    void refreshMainWindow(const Settings& settings) override;
+    void refreshMainWindow(const MainWindowView& view) override;
     void showMainWindow() override;
     void openInstructionsWindow() override;
     void closeInstructionsWindow() override;

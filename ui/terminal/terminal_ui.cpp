@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/text_utilities.h"
+
 namespace {
 
 // A message on one line: its line breaks become blanks.
@@ -23,12 +25,8 @@ constexpr std::size_t kTextWidth = 40;
 
 }  // namespace
 
-TerminalUi::TerminalUi(std::FILE* messages, bool answerYes, bool progressBar,
-                       std::optional<std::string> presetFolder)
-    : messages_(messages),
-      answerYes_(answerYes),
-      progressBar_(progressBar),
-      presetFolder_(std::move(presetFolder)) {}
+TerminalUi::TerminalUi(std::FILE* messages, bool answerYes, bool progressBar)
+    : messages_(messages), answerYes_(answerYes), progressBar_(progressBar) {}
 
 MessageAnswer TerminalUi::showMessage(const std::string& title, const std::string& text, MessageKind kind) {
     if (progressOpen_ && progressBar_) std::fputc('\n', messages_);
@@ -37,15 +35,9 @@ MessageAnswer TerminalUi::showMessage(const std::string& title, const std::strin
         std::fprintf(messages_, "%s: %s\n", title.c_str(), oneLine(text).c_str());
         return MessageAnswer::Ok;
     }
-    const bool yes = answerYes_ && !folderHandedOut_;
+    const bool yes = answerYes_;
     std::fprintf(messages_, "%s: %s [%s]\n", title.c_str(), oneLine(text).c_str(), yes ? "Yes" : "No");
     return yes ? MessageAnswer::Yes : MessageAnswer::No;
-}
-
-std::string TerminalUi::chooseFolder(const std::string&, const std::string&) {
-    if (folderHandedOut_ || !presetFolder_) return {};
-    folderHandedOut_ = true;
-    return *presetFolder_;
 }
 
 void TerminalUi::openProgressWindow(const std::string& title) {
@@ -87,8 +79,7 @@ void TerminalUi::drawProgress() {
     std::string text = progressText_.substr(0, kTextWidth);
     // Never cut a character in half.
     if (text.size() < progressText_.size()) {
-        while (!text.empty() && (static_cast<unsigned char>(progressText_[text.size()]) & 0xC0) == 0x80)
-            text.pop_back();
+        while (!text.empty() && isUtf8ContinuationByte(progressText_[text.size()])) text.pop_back();
     }
     std::fprintf(messages_, "\r\033[K%s [%s%s] %3d%% %s", progressTitle_.c_str(),
                  std::string(static_cast<std::size_t>(filled), '#').c_str(),

@@ -1,4 +1,4 @@
-#include "game/install_directory.h"
+#include "app/install_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,7 @@ const std::string kNoExecutableQuestion =
 
 TEST_F(InstallDirectoryTest, AcceptsADirectoryWithTheGameAndStoresItsVersion) {
     t.ui.folders.push_back(game.directory().string());  // without trailing separator
-    EXPECT_TRUE(selectInstallDirectory(t.context));
+    selectInstallDirectory(t.context);
     EXPECT_EQ(t.settings.wotInstallDir, game.text());
     EXPECT_EQ(t.settings.wotLastVersion, "1.20.0.0");
     EXPECT_EQ(t.entries(),
@@ -44,7 +44,7 @@ TEST_F(InstallDirectoryTest, RetriesWithYesUntilAValidChoice) {
     writeFileText("empty-exe/WorldOfTanks.exe", "");
     t.ui.folders = {"", t.directory.text() + "missing", t.directory.text() + "empty-exe/", game.text()};
     t.ui.answers = {MessageAnswer::Yes, MessageAnswer::Yes, MessageAnswer::Yes};
-    EXPECT_TRUE(selectInstallDirectory(t.context));
+    selectInstallDirectory(t.context);
     EXPECT_EQ(questions(),
               (std::vector<std::string>{kAbortQuestion, kMissingQuestion, kNoExecutableQuestion}));
     const auto entries = t.entries();
@@ -88,7 +88,27 @@ TEST_F(InstallDirectoryTest, MissingLauncherConfigStillAcceptsTheDirectory) {
     std::filesystem::remove(game.directory() / "WoTLauncher.cfg");
     t.settings.wotLastVersion = "old";
     t.ui.folders = {game.text()};
-    EXPECT_TRUE(selectInstallDirectory(t.context));
+    selectInstallDirectory(t.context);
     EXPECT_EQ(t.settings.wotLastVersion, "");
     EXPECT_EQ(t.log.errorCount(), 1);
+}
+
+TEST_F(InstallDirectoryTest, ADirectoryNamedUpFrontIsCheckedTheSameWay) {
+    useInstallDirectory(t.context, game.directory().string());
+    EXPECT_EQ(t.settings.wotInstallDir, game.text());
+    EXPECT_EQ(t.settings.wotLastVersion, "1.20.0.0");
+    EXPECT_TRUE(t.ui.transcript.empty());
+
+    for (const std::string& wrong : {t.directory.text() + "missing", std::string()}) {
+        SCOPED_TRACE(wrong);
+        try {
+            useInstallDirectory(t.context, wrong);
+            FAIL() << "must end the program";
+        } catch (const ProgramExit& exit) {
+            EXPECT_EQ(exit.message, wrong.empty() ? "Didn't select the World of Tanks install dir."
+                                                  : "The selected directory doesn't exist.");
+        }
+        EXPECT_TRUE(t.ui.linesStartingWith("message question").empty());
+        EXPECT_EQ(t.settings.wotInstallDir, game.text());
+    }
 }

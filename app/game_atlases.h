@@ -1,0 +1,21 @@
+#pragma once
+
+// The steps that take the game's atlases apart and build new ones, shared by the desktop program and
+// ravelin-cli. They store what they find in the settings.
+
+#include <string>
+
+struct Context;
+
+// Unpacks the four original atlas files into "originalAtlases"; a package that cannot be opened is a fatal
+// error. Returns the sum of the values of the wanted entries met (0: none).
+int unpackGameAtlases(Context& context);
+// Battle atlas first, then the marker atlas; counts and atlas sizes are stored as found.
+void extractBothAtlases(Context& context);
+// Unpacks and extracts again after a confirmed game update; stores the new version only when every atlas
+// file was unpacked and both extractions gave icons.
+void reloadGameAtlases(Context& context, const std::string& newVersion);
+// Counts the icons of the new icon directory.
+void scanNewIconDirectory(Context& context);
+// Marker atlas first, then the battle atlas; closes the progress window either way.
+void createAtlases(Context& context);

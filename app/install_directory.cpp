@@ -1,0 +1,87 @@
+#include "app/install_directory.h"
+
+#include "app/context.h"
+#include "app/event_log.h"
+#include "app/program_exit.h"
+#include "app/settings.h"
+#include "game/client_version.h"
+#include "game/game_directory.h"
+#include "platform/file_system.h"
+#include "platform/path_separator.h"
+#include "ui/ui.h"
+
+namespace {
+
+// Where the picker starts: the usual install location on Windows, the home directory elsewhere.
+std::string pickerStartDirectory() {
+#ifdef _WIN32
+    return "C:\\Program Files (x86)";
+#else
+    return homeDirectory();
+#endif
+}
+
+struct Rejection {
+    const char* question;  // asked in the dialog loop: try again?
+    const char* fatal;     // the end when the answer is no
+};
+
+constexpr Rejection kCancelled{"You abort the selection, there is no valid directory!\r\nTry again?",
+                               "Didn't select the World of Tanks install dir."};
+constexpr Rejection kMissing{"The selected directory does not exist!\r\nSelect another one?",
+                             "The selected directory doesn't exist."};
+constexpr Rejection kWithoutExecutable{
+    "Can't find the World of Tanks® executeable, maybe it is the wrong directory?\r\nSelect another one?",
+    "Didn't find the World of Tanks® executeable."};
+
+const Rejection* rejectionOf(const std::string& directory) {
+    switch (checkGameDirectory(directory)) {
+        case GameDirectoryCheck::Missing:
+            return &kMissing;
+        case GameDirectoryCheck::WithoutExecutable:
+            return &kWithoutExecutable;
+        case GameDirectoryCheck::Valid:
+            break;
+    }
+    return nullptr;
+}
+
+// A trailing separator of the platform's kind is added unless there is one.
+std::string asDirectory(std::string path) {
+    if (path.back() != kPathSeparator) path += kPathSeparator;
+    return path;
+}
+
+void remember(Context& context, const std::string& directory) {
+    context.log.logInfo("Valid World of Tanks® install dir found: " + directory + ".");
+    context.settings.wotInstallDir = directory;
+    context.settings.wotLastVersion = readClientVersion(directory, context.reporter);
+}
+
+}  // namespace
+
+void selectInstallDirectory(Context& context) {
+    // Each rejected choice either starts a complete new attempt or ends the program.
+    for (;;) {
+        context.log.logInfo("Selecting new World of Tanks® install directory.");
+        std::string path = context.ui.chooseFolder("Select the WoT install dir:", pickerStartDirectory());
+        const Rejection* rejection = &kCancelled;
+        if (!path.empty()) {
+            path = asDirectory(path);
+            rejection = rejectionOf(path);
+        }
+        if (!rejection) {
+            remember(context, path);
+            return;
+        }
+        if (context.ui.showMessage("Error", rejection->question, MessageKind::Question) != MessageAnswer::Yes)
+            raiseFatalError(context, rejection->fatal);
+    }
+}
+
+void useInstallDirectory(Context& context, const std::string& directory) {
+    const std::string path = directory.empty() ? directory : asDirectory(directory);
+    if (const Rejection* rejection = path.empty() ? &kCancelled : rejectionOf(path))
+        raiseFatalError(context, rejection->fatal);
+    remember(context, path);
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+// The working directory and the four directories the program keeps in it.
+
+struct Context;
+
+// The four working directories are created when missing and stored in the settings.
+void createWorkingDirectories(Context& context);
+// Sets acCurrentDir to the process's working directory; when that moved, every stored directory that lay
+// inside the old one is moved along to the same place inside the new one.
+void followMovedWorkingDirectory(Context& context);
