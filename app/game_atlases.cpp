@@ -37,7 +37,9 @@ void extract(Context& context, const AtlasSettings& atlas) {
 
 void build(Context& context, const AtlasSettings& atlas) {
     const Settings& settings = context.settings;
-    buildAtlas(atlas.kind, {settings.acCurrentDir, settings.acNewIconsDir, settings.*atlas.iconDirectory},
+    buildAtlas(atlas.kind,
+               {settings.acCurrentDir, settings.acOriginalAtlasDir, settings.acNewIconsDir,
+                settings.*atlas.iconDirectory},
                context.reporter);
 }
 

@@ -3,10 +3,10 @@
 #include "atlas/atlas_kind.h"
 #include "atlas/atlas_layout.h"
 #include "atlas/icon_catalogue.h"
+#include "atlas/new_atlas_xml.h"
 #include "platform/file_system.h"
 #include "platform/image.h"
 #include "platform/reporter.h"
-#include "platform/text_file.h"
 #include "platform/text_utilities.h"
 
 std::vector<std::string> subTextureLines(std::string_view name, std::int64_t x, std::int64_t y,
@@ -42,14 +42,32 @@ bool buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories,
     if (!names) return false;
     const GatheredIcons gathered =
         gatherAtlasIcons(*names, directories.newIconsDirectory, directories.defaultIconDirectory, reporter);
-    return drawAtlas(directories.workingDirectory + std::string(kind.atlasImageName),
-                     directories.workingDirectory + std::string(kind.atlasXmlName), gathered, reporter);
+    const std::string xmlPath = directories.workingDirectory + std::string(kind.atlasXmlName);
+    const std::string ddsName(kind.atlasDdsImageName);
+    const std::string ddsOriginal = directories.originalAtlasDirectory + ddsName;
+    if (fileSize(ddsOriginal) < 0)
+        return drawAtlas(directories.workingDirectory + std::string(kind.atlasImageName), xmlPath, gathered,
+                         reporter);
+
+    // Today's client: its DDS tells the pixel format and the mip levels to write.
+    const DdsHeaderReading original = loadDdsHeader(ddsOriginal);
+    if (!original.header) {
+        reporter.logError("Unsupported atlas image: " + ddsName + " (" + original.fault + ")");
+        return false;
+    }
+    PackedAtlasTarget target;
+    target.ddsPath = directories.workingDirectory + ddsName;
+    target.format = original.header->format;
+    if (target.format.encoding == DdsEncoding::Bc7) target.format = DdsPixelFormat{};  // BC3
+    target.mipLevels = original.header->mipLevels;
+    if (fileSize(directories.originalAtlasDirectory + std::string(kind.atlasImageName)) >= 0)
+        target.pngPath = directories.workingDirectory + std::string(kind.atlasImageName);
+    return drawPackedAtlas(target, xmlPath, gathered, reporter);
 }
 
 bool drawAtlas(const std::string& imagePath, const std::string& xmlPath, const GatheredIcons& gathered,
                Reporter& reporter) {
     const std::string imageName = fileNamePart(imagePath, false);
-    const std::string xmlName = fileNamePart(xmlPath, false);
     std::optional<Image> canvas = createImage(kAtlasCanvasSize, kAtlasCanvasSize, 32);
     if (!canvas) {
         reporter.logError("Can't create new Atlas image: " + imageName + ".");
@@ -58,13 +76,8 @@ bool drawAtlas(const std::string& imagePath, const std::string& xmlPath, const G
     reporter.logInfo("Created empty atlas image with size " + integerText(kAtlasCanvasSize) + "x" +
                      integerText(kAtlasCanvasSize));
 
-    std::optional<TextFile> xml = createReplacementTextFile(xmlPath);
-    if (!xml) {
-        reporter.logError("Can't create atlas XML file.");
-        return false;
-    }
-    reporter.logInfo("Created empty xml file.");
-    writeLine(*xml, "<root>");
+    std::optional<NewAtlasXml> xml = NewAtlasXml::create(xmlPath, reporter);
+    if (!xml) return false;
 
     ShelfCursor cursor;
     std::size_t index = 0;
@@ -88,10 +101,7 @@ bool drawAtlas(const std::string& imagePath, const std::string& xmlPath, const G
         // The new atlas would silently lack part of this icon.
         if (!insideCanvas(spot, *image))
             reporter.logError("Icon doesn't fit into the atlas: " + icon.fileName);
-        for (const std::string& line :
-             subTextureLines(icon.name, spot.x, spot.y, image->width(), image->height())) {
-            writeLine(*xml, line);
-        }
+        xml->addIcon(icon.name, spot.x, spot.y, image->width(), image->height());
     }
 
     reporter.setProgressText("Saving Atlas image and Xml file");
@@ -102,12 +112,7 @@ bool drawAtlas(const std::string& imagePath, const std::string& xmlPath, const G
     }
     canvas.reset();
 
-    writeLine(*xml, "</root>");
-    if (closeTextFile(*xml)) {
-        reporter.logInfo("Saved new atlas xml file: " + xmlName);
-    } else {
-        reporter.logError("Can't write atlas XML file: " + xmlName);
-    }
+    xml->finish(reporter);
     reporter.closeProgress();
     return true;
 }

@@ -1,12 +1,17 @@
 #pragma once
 
-// Builds one new atlas: every catalogued icon (replacement or default) drawn onto a transparent
-// 2048 x 2048 canvas at its layout spot, plus the atlas XML naming each drawn icon's rectangle.
+// Builds one new atlas: every catalogued icon (replacement or default) drawn onto a transparent canvas at
+// its layout spot, plus the atlas XML naming each drawn icon's rectangle. For a client with PNG atlases the
+// canvas is 2048 x 2048 with the row layout; for one with DDS atlases it holds every icon, packed, and is
+// written in the original's pixel format (BC3 for BC7) with as many mip levels, plus a PNG when the client
+// shipped both.
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/dds_codec.h"
 
 class Reporter;
 struct AtlasKind;
@@ -14,14 +19,16 @@ struct GatheredIcons;
 
 // Where one build takes its icons from and puts the atlas; directories end in the separator.
 struct AtlasBuildDirectories {
-    std::string workingDirectory;      // holds the catalogue and receives the atlas image and XML
-    std::string newIconsDirectory;     // the replacement icons
-    std::string defaultIconDirectory;  // the icons taken from the original atlas
+    std::string workingDirectory;        // holds the catalogue and receives the atlas image and XML
+    std::string originalAtlasDirectory;  // the client's own atlas images, which tell the format
+    std::string newIconsDirectory;       // the replacement icons
+    std::string defaultIconDirectory;    // the icons taken from the original atlas
 };
 
-// Writes the kind's atlas image and XML into the working directory, each replacing an earlier file only
-// when complete. False when the catalogue, the canvas or the XML cannot be created; a failed image save is
-// only reported. A build that stops early leaves its progress open; the caller closes it.
+// Writes the kind's atlas image(s) and XML into the working directory, each replacing an earlier file only
+// when complete. False when the catalogue, the canvas or the XML cannot be created (or a DDS original
+// cannot be read); a failed image save is only reported. A build that stops early leaves its progress
+// open; the caller closes it.
 bool buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories, Reporter& reporter);
 
 // The part after gathering: the canvas, the drawing in layout order, the XML and the image. Each icon is
@@ -29,6 +36,18 @@ bool buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories,
 // left out.
 bool drawAtlas(const std::string& atlasImagePath, const std::string& atlasXmlPath,
                const GatheredIcons& gathered, Reporter& reporter);
+
+// Where a build for a DDS client writes its images and in which form.
+struct PackedAtlasTarget {
+    std::string ddsPath;
+    DdsPixelFormat format;
+    int mipLevels = 1;
+    std::string pngPath;  // empty unless the client shipped a PNG too
+};
+
+// The drawing for a DDS client: every icon packed onto a canvas just large enough, the XML, the images.
+bool drawPackedAtlas(const PackedAtlasTarget& target, const std::string& atlasXmlPath,
+                     const GatheredIcons& gathered, Reporter& reporter);
 
 // The seven lines of one SubTexture entry.
 std::vector<std::string> subTextureLines(std::string_view name, std::int64_t x, std::int64_t y,

@@ -5,6 +5,7 @@
 #include "atlas/atlas_descriptor_reader.h"
 #include "atlas/atlas_kind.h"
 #include "atlas/icon_catalogue.h"
+#include "platform/dds_codec.h"
 #include "platform/file_system.h"
 #include "platform/image.h"
 #include "platform/path_separator.h"
@@ -62,7 +63,6 @@ void saveIcon(const Image& atlas, const AtlasDescriptorEntry& entry, const std::
 
 AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& originalAtlasDirectory,
                                   const std::string& workingDirectory, Reporter& reporter) {
-    const std::string imageName(kind.atlasImageName);
     const std::string xmlName(kind.atlasXmlName);
     const std::string catalogue(kind.catalogueName);
     AtlasExtraction result;
@@ -75,10 +75,24 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
     const double progressUnit = static_cast<double>(fileSize(originalAtlasDirectory + xmlName)) / 100.0;
     reporter.logInfo("Opened atlas file: " + xmlName);
 
-    const std::optional<Image> atlas = loadImage(originalAtlasDirectory + imageName);
-    if (!atlas) {
-        reporter.logError("Can't open the original image: " + imageName);
-        return result;
+    // Today's clients ship a DDS image instead of the PNG.
+    std::string imageName(kind.atlasImageName);
+    std::optional<Image> atlas;
+    const std::string ddsName(kind.atlasDdsImageName);
+    if (fileSize(originalAtlasDirectory + imageName) < 0 && fileSize(originalAtlasDirectory + ddsName) >= 0) {
+        imageName = ddsName;
+        DdsDecoding decoding = loadDds(originalAtlasDirectory + ddsName);
+        if (!decoding.image) {
+            reporter.logError("Unsupported atlas image: " + ddsName + " (" + decoding.fault + ")");
+            return result;
+        }
+        atlas = std::move(decoding.image);
+    } else {
+        atlas = loadImage(originalAtlasDirectory + imageName);
+        if (!atlas) {
+            reporter.logError("Can't open the original image: " + imageName);
+            return result;
+        }
     }
     result.atlasImageLoaded = true;
     result.atlasWidth = atlas->width();

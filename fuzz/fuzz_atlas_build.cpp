@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzContext fuzz;
     const std::string root = workingDirectoryText();
     buildAtlas(kBattleAtlas,
-               {root, root + "newTankImages" + kPathSeparator, root + "defaultBattleImages" + kPathSeparator},
+               {root, root + "originalAtlases" + kPathSeparator, root + "newTankImages" + kPathSeparator,
+                root + "defaultBattleImages" + kPathSeparator},
                fuzz.context.reporter);
     checkNothingWrittenOutside();
     return 0;

@@ -1,27 +1,65 @@
 #include "game/client_version.h"
 
+#include <optional>
+
 #include "platform/reporter.h"
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
 
-std::string readClientVersion(const std::string& installDirectory, Reporter& reporter) {
-    std::optional<TextFile> file = openTextFileForReading(installDirectory + "WoTLauncher.cfg");
-    if (!file) {
-        reporter.logError("Can't get the game version, insufficient rights?");
-        return {};
-    }
-    static constexpr std::string_view kOpening = "<client_ver>";
-    std::string version;
+namespace {
+
+// The text between the markers on the first line holding the opening one (letter case ignored); no text
+// when the file cannot be read or has no such line.
+struct ElementSearch {
+    bool fileRead = false;
+    std::optional<std::string> text;
+};
+
+ElementSearch findElement(const std::string& path, std::string_view opening, std::string_view closing) {
+    ElementSearch search;
+    std::optional<TextFile> file = openTextFileForReading(path);
+    if (!file) return search;
+    search.fileRead = true;
     while (!atEndOfFile(*file)) {
         const std::string line = readLine(*file);
-        const std::int64_t opening = findText(line, kOpening, 1, true);
-        if (opening == 0) continue;
-        const std::int64_t start = opening + static_cast<std::int64_t>(kOpening.size());
-        const std::int64_t closing = findText(line, "</client_ver>", 1, true);
-        version = midText(line, start, closing - start);
+        const std::int64_t start = findText(line, opening, 1, true);
+        if (start == 0) continue;
+        const std::int64_t valueStart = start + static_cast<std::int64_t>(opening.size());
+        const std::int64_t end = findText(line, closing, 1, true);
+        search.text = midText(line, valueStart, end - valueStart);
         break;
     }
     closeTextFile(*file);
+    return search;
+}
+
+}  // namespace
+
+std::string versionFromVersionElement(std::string_view element) {
+    const std::size_t first = element.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    std::string version(element.substr(first, element.find_last_not_of(" \t") - first + 1));
+    if (version.starts_with("v.")) version.erase(0, 2);
+    if (const std::size_t blank = version.find_first_of(" \t"); blank != std::string::npos)
+        version.resize(blank);
+    return version;
+}
+
+std::string readClientVersion(const std::string& installDirectory, Reporter& reporter) {
+    const ElementSearch launcher =
+        findElement(installDirectory + "WoTLauncher.cfg", "<client_ver>", "</client_ver>");
+    std::string version;
+    if (launcher.text) {
+        version = *launcher.text;
+    } else {
+        const ElementSearch game = findElement(installDirectory + "version.xml", "<version>", "</version>");
+        if (game.text) {
+            version = versionFromVersionElement(*game.text);
+        } else if (!launcher.fileRead) {
+            reporter.logError("Can't get the game version, insufficient rights?");
+            return {};
+        }
+    }
     reporter.logInfo("Get game client version: " + version);
     return version;
 }

@@ -3,6 +3,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -21,12 +22,31 @@ struct WantedEntry {
     int value;
 };
 
+// The PNG-era values stay 1, 2, 4 and 8; today's DDS images follow.
 constexpr WantedEntry kWantedEntries[] = {
-    {"gui/flash/atlases/battleAtlas.png", "battleAtlas.png", 1},
-    {"gui/flash/atlases/battleAtlas.xml", "battleAtlas.xml", 2},
-    {"gui/flash/atlases/vehicleMarkerAtlas.png", "vehicleMarkerAtlas.png", 4},
-    {"gui/flash/atlases/vehicleMarkerAtlas.xml", "vehicleMarkerAtlas.xml", 8},
+    {"gui/flash/atlases/battleAtlas.png", "battleAtlas.png", kBattlePng},
+    {"gui/flash/atlases/battleAtlas.xml", "battleAtlas.xml", kBattleXml},
+    {"gui/flash/atlases/vehicleMarkerAtlas.png", "vehicleMarkerAtlas.png", kMarkerPng},
+    {"gui/flash/atlases/vehicleMarkerAtlas.xml", "vehicleMarkerAtlas.xml", kMarkerXml},
+    {"gui/flash/atlases/battleAtlas.dds", "battleAtlas.dds", kBattleDds},
+    {"gui/flash/atlases/vehicleMarkerAtlas.dds", "vehicleMarkerAtlas.dds", kMarkerDds},
 };
+
+// One atlas's files, by their values.
+struct AtlasFiles {
+    int xml;
+    int png;
+    int dds;
+};
+constexpr AtlasFiles kAtlasFiles[] = {{kBattleXml, kBattlePng, kBattleDds},
+                                      {kMarkerXml, kMarkerPng, kMarkerDds}};
+
+const WantedEntry& wantedEntryOf(int value) {
+    for (const WantedEntry& wanted : kWantedEntries) {
+        if (wanted.value == value) return wanted;
+    }
+    return kWantedEntries[0];
+}
 
 constexpr std::size_t kBlockSize = 10240;
 constexpr std::size_t kCopyPieceSize = 2u << 20;
@@ -73,45 +93,100 @@ std::string gamePackagePath(const std::string& installDirectory) {
     return installDirectory + "res" + kPathSeparator + "packages" + kPathSeparator + "gui.pkg";
 }
 
+std::vector<std::string> guiPackagePaths(const std::string& installDirectory) {
+    std::vector<std::string> paths;
+    const std::string single = gamePackagePath(installDirectory);
+    if (fileSize(single) >= 0) paths.push_back(single);
+    const std::string directory = installDirectory + "res" + kPathSeparator + "packages" + kPathSeparator;
+    std::vector<std::pair<std::uint64_t, std::string>> parts;
+    if (std::optional<DirectoryListing> listing = DirectoryListing::open(directory, "gui-part*.pkg")) {
+        while (listing->next()) {
+            const std::string& name = listing->entryName();
+            const std::string_view number = std::string_view(name).substr(8, name.size() - 12);
+            // Exactly "gui-part<digits>.pkg": the listing matches any letter case and anything for "*".
+            if (!name.starts_with("gui-part") || !name.ends_with(".pkg") || number.empty() ||
+                number.size() > 9 || number.find_first_not_of("0123456789") != std::string_view::npos ||
+                listing->entryType() != DirectoryListing::EntryType::File) {
+                continue;
+            }
+            parts.emplace_back(static_cast<std::uint64_t>(parseInteger(number)), name);
+        }
+    }
+    std::sort(parts.begin(), parts.end());
+    for (const auto& [number, name] : parts) paths.push_back(directory + name);
+    return paths;
+}
+
 UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
                                    const std::string& destinationDirectory, Reporter& reporter) {
     UnpackResult result;
-    const std::string packagePath = gamePackagePath(installDirectory);
-    ArchiveReader reader = openPackage(packagePath);
-    if (!reader) return result;
-    result.packageOpened = true;
-    const double progressUnit = static_cast<double>(fileSize(packagePath)) / 100.0;
-    reporter.openProgress("Unpacking Atlas files");
-    reporter.logInfo("Unpacking original atlas and xml files");
+    const std::vector<std::string> packages = guiPackagePaths(installDirectory);
+    std::int64_t totalSize = 0;
+    for (const std::string& path : packages) totalSize += fileSize(path);
+    const double progressUnit = static_cast<double>(totalSize) / 100.0;
 
-    std::vector<char> buffer(kCopyPieceSize);
+    std::vector<char> buffer;
     std::int64_t bytesListed = 0;
-    int filesWritten = 0;
-    archive_entry* entry = nullptr;
-    for (;;) {
-        const int status = archive_read_next_header(reader.get(), &entry);
-        if (status != ARCHIVE_OK && status != ARCHIVE_WARN) break;  // the end, or a damaged header
-        if (archive_entry_size_is_set(entry)) bytesListed += archive_entry_size(entry);
-        reporter.setProgressValue(progressBarValue(static_cast<double>(bytesListed) / progressUnit));
-        const char* rawName = archive_entry_pathname_utf8(entry);
-        if (!rawName) rawName = archive_entry_pathname(entry);
-        const std::string_view name = rawName ? rawName : "";
-        const std::string shownName = validUtf8(name);
-        reporter.setProgressText("Found file: " + shownName);
-        for (const WantedEntry& wanted : kWantedEntries) {
-            if (name != wanted.entryName) continue;
-            reporter.setProgressText("Unpack file: " + shownName);
-            reporter.logInfo("Unpack file: " + shownName);
-            if (copyEntry(reader.get(), entry, destinationDirectory + std::string(wanted.fileName), buffer)) {
-                filesWritten |= wanted.value;
-            } else {
-                reporter.logError("Can't unpack the original file: " + std::string(wanted.fileName));
-            }
-            result.entriesFound += wanted.value;
+    int filesTaken = 0;    // wanted files found in an earlier package: later ones are not looked at
+    int filesWritten = 0;  // written completely
+    bool copyFailed = false;
+    for (const std::string& packagePath : packages) {
+        ArchiveReader reader = openPackage(packagePath);
+        if (!reader) {
+            // One broken part does not hide the atlases of the others.
+            if (packages.size() > 1) reporter.logError("Can't open the package: " + packagePath);
+            continue;
         }
+        if (!result.packageOpened) {
+            result.packageOpened = true;
+            reporter.openProgress("Unpacking Atlas files");
+            reporter.logInfo("Unpacking original atlas and xml files");
+            buffer.resize(kCopyPieceSize);
+        }
+        int filesInPackage = 0;
+        archive_entry* entry = nullptr;
+        for (;;) {
+            const int status = archive_read_next_header(reader.get(), &entry);
+            if (status != ARCHIVE_OK && status != ARCHIVE_WARN) break;  // the end, or a damaged header
+            if (archive_entry_size_is_set(entry)) bytesListed += archive_entry_size(entry);
+            reporter.setProgressValue(progressBarValue(static_cast<double>(bytesListed) / progressUnit));
+            const char* rawName = archive_entry_pathname_utf8(entry);
+            if (!rawName) rawName = archive_entry_pathname(entry);
+            const std::string_view name = rawName ? rawName : "";
+            const std::string shownName = validUtf8(name);
+            reporter.setProgressText("Found file: " + shownName);
+            for (const WantedEntry& wanted : kWantedEntries) {
+                if (name != wanted.entryName || (filesTaken & wanted.value) != 0) continue;
+                reporter.setProgressText("Unpack file: " + shownName);
+                reporter.logInfo("Unpack file: " + shownName);
+                if (copyEntry(reader.get(), entry, destinationDirectory + std::string(wanted.fileName),
+                              buffer)) {
+                    filesWritten |= wanted.value;
+                } else {
+                    copyFailed = true;
+                    reporter.logError("Can't unpack the original file: " + std::string(wanted.fileName));
+                }
+                filesInPackage |= wanted.value;
+                result.entriesFound += wanted.value;
+            }
+        }
+        filesTaken |= filesInPackage;
     }
-    reader.reset();
+    if (!result.packageOpened) return result;
+
+    // The originals mirror the client: an image of the other format left from an earlier client would be
+    // taken for this one's.
+    bool complete = !copyFailed;
+    for (const AtlasFiles& atlas : kAtlasFiles) {
+        const bool png = (filesWritten & atlas.png) != 0;
+        const bool dds = (filesWritten & atlas.dds) != 0;
+        if (dds && (filesTaken & atlas.png) == 0)
+            removeFile(destinationDirectory + std::string(wantedEntryOf(atlas.png).fileName));
+        if (png && (filesTaken & atlas.dds) == 0)
+            removeFile(destinationDirectory + std::string(wantedEntryOf(atlas.dds).fileName));
+        complete = complete && (filesWritten & atlas.xml) != 0 && (png || dds);
+    }
+    result.complete = complete;
     reporter.closeProgress();
-    result.complete = filesWritten == 15;
     return result;
 }

@@ -65,6 +65,11 @@ std::string fileNamePart(std::string_view path, bool withoutExtension) {
     return std::string(name);
 }
 
+bool removeFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::remove(nativePath(path), error) && !error;
+}
+
 bool matchesWildcard(std::string_view name, std::string_view pattern) {
     // Iterative matching with one backtrack point for the last "*".
     std::size_t n = 0, p = 0, starPattern = std::string_view::npos, starName = 0;

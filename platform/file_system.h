@@ -24,6 +24,9 @@ std::string currentDirectory();
 // or is followed by a blank.
 std::string fileNamePart(std::string_view path, bool withoutExtension);
 
+// Removes a file; false when there was none or it could not be removed.
+bool removeFile(const std::string& path);
+
 // Case-insensitive wildcard match ("*" any run, "?" one character).
 bool matchesWildcard(std::string_view name, std::string_view pattern);
 

@@ -20,7 +20,8 @@ struct BuildTest : ::testing::Test {
 
     bool build() {
         return buildAtlas(kBattleAtlas,
-                          {t.settings.acCurrentDir, t.settings.acNewIconsDir, t.settings.acBattleAtlasDir},
+                          {t.settings.acCurrentDir, t.settings.acOriginalAtlasDir, t.settings.acNewIconsDir,
+                           t.settings.acBattleAtlasDir},
                           t.reporter);
     }
     void icon(const std::string& name, int width, int height, unsigned seed = 1) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "tests/support/test_context.h"
 
 namespace {
@@ -43,4 +46,27 @@ TEST(ClientVersion, MissingFileGivesTheEmptyTextAndOneError) {
     EXPECT_EQ(readClientVersion(t.settings.wotInstallDir, t.reporter), "");
     EXPECT_EQ(t.entries(),
               (std::vector<std::string>{"ERROR: Can't get the game version, insufficient rights?"}));
+}
+
+TEST(ClientVersion, TodaysClientsNameItInVersionXml) {
+    TestContext t;
+    t.settings.wotInstallDir = t.directory.text();
+    const char* realdata = std::getenv("RAVELIN_REALDATA");
+    const std::string versionXml =
+        realdata && std::filesystem::exists(std::string(realdata) + "/WorldofTanks-Code-2.4.0.2-version.xml")
+            ? readFileText(std::string(realdata) + "/WorldofTanks-Code-2.4.0.2-version.xml")
+            : "<version.xml>\n\t<appname>\t#menu:login/version\t</appname>\n\t<version> v.2.4.0.2 #966 "
+              "</version>\n";
+    writeFileText("version.xml", versionXml);
+    // No launcher configuration at all, then one without the element: version.xml answers, no error.
+    EXPECT_EQ(readClientVersion(t.settings.wotInstallDir, t.reporter), "2.4.0.2");
+    EXPECT_EQ(versionFrom(t, "<info><patch_info_urls/></info>"), "2.4.0.2");
+    // The launcher configuration wins when it names a version.
+    EXPECT_EQ(versionFrom(t, "<client_ver>1.20.0.0</client_ver>"), "1.20.0.0");
+    EXPECT_EQ(t.log.errorCount(), 0);
+    EXPECT_EQ(t.entries().front(), "Get game client version: 2.4.0.2");
+
+    EXPECT_EQ(versionFromVersionElement("\tv.1.30.0.0 #1234\t"), "1.30.0.0");
+    EXPECT_EQ(versionFromVersionElement("1.9"), "1.9");
+    EXPECT_EQ(versionFromVersionElement("  "), "");
 }

@@ -5,6 +5,8 @@
 #include <random>
 #include <stdexcept>
 
+#include "atlas/atlas_descriptor_reader.h"
+
 std::string pngFileText(const Image& image) {
     const std::vector<std::uint8_t> png = *encodePng(image);
     return std::string(png.begin(), png.end());
@@ -61,6 +63,32 @@ AtlasFixture AtlasFixture::generate(const AtlasFixtureOptions& options) {
         fixture.icons.push_back({options.namePrefix + "_" + number, x, y, width, height});
         x += width + 1;
         rowHeight = std::max(rowHeight, height);
+    }
+    return fixture;
+}
+
+AtlasFixture AtlasFixture::fromGameXml(std::string_view xml, unsigned seed) {
+    AtlasFixture fixture{*createImage(1, 1, 32), {}};
+    AtlasDescriptorReader reader;
+    std::int32_t width = 1, height = 1;
+    for (std::size_t start = 0; start < xml.size();) {
+        const std::size_t end = std::min(xml.find_first_of("\r\n", start), xml.size());
+        if (const auto entry = reader.readLine(xml.substr(start, end - start)).entry) {
+            FixtureIcon icon{entry->name, static_cast<std::int32_t>(entry->x),
+                             static_cast<std::int32_t>(entry->y), static_cast<std::int32_t>(entry->width),
+                             static_cast<std::int32_t>(entry->height)};
+            width = std::max(width, icon.x + icon.width);
+            height = std::max(height, icon.y + icon.height);
+            fixture.icons.push_back(std::move(icon));
+        }
+        start = end + 1;
+    }
+    fixture.image = *createImage(width, height, 32);
+    DrawingContext drawing(fixture.image);
+    unsigned index = 0;
+    for (const FixtureIcon& icon : fixture.icons) {
+        if (icon.width > 0 && icon.height > 0)
+            drawing.drawImage(drawIcon(icon.width, icon.height, seed * 7919u + index++), icon.x, icon.y);
     }
     return fixture;
 }

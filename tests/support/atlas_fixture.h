@@ -39,6 +39,8 @@ struct AtlasFixture {
     static AtlasFixture generate(const AtlasFixtureOptions& options);
     static AtlasFixture battleSized(unsigned seed = 7);  // about 1500 icons on 2048 x 2048
     static AtlasFixture markerSized(unsigned seed = 8);  // about 600 icons
+    // Icons drawn into the rectangles of a real atlas XML, on a canvas of the XML's extent.
+    static AtlasFixture fromGameXml(std::string_view xml, unsigned seed = 9);
 
     // The XML as the game ships it: tab-indented, LF line ends, one field per line.
     std::string gameXml() const;

@@ -1,0 +1,28 @@
+#pragma once
+
+// The layout for today's clients: every icon on a canvas as small as the packer finds, with the 1-pixel gap
+// of the row layout between icons. MaxRects (best short side fit) over icons ordered tallest first; the
+// canvas's width is chosen among a few candidates and its height searched for each, sides multiples of 4.
+// Deterministic: the same sizes give the same layout.
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "atlas/atlas_layout.h"
+
+struct IconSize {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+struct PackedAtlas {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::vector<AtlasSpot> spots;  // in the order of the sizes given
+};
+
+inline constexpr std::int32_t kMaximumPackedSide = 16384;
+
+// None when the icons do not fit on a 16384 x 16384 canvas. Icons of no area take a spot at 0, 0.
+std::optional<PackedAtlas> packAtlas(const std::vector<IconSize>& sizes);

@@ -1,0 +1,74 @@
+// The atlas writer for today's clients: every icon packed onto a canvas just large enough for all of them,
+// saved as DDS in the original's form (and as PNG when the client shipped both).
+
+#include "atlas/atlas_layout.h"
+#include "atlas/atlas_packer.h"
+#include "atlas/atlas_writer.h"
+#include "atlas/new_atlas_xml.h"
+#include "platform/file_system.h"
+#include "platform/image.h"
+#include "platform/reporter.h"
+#include "platform/text_utilities.h"
+
+bool drawPackedAtlas(const PackedAtlasTarget& target, const std::string& xmlPath,
+                     const GatheredIcons& gathered, Reporter& reporter) {
+    const std::string ddsName = fileNamePart(target.ddsPath, false);
+    std::vector<IconSize> sizes;
+    sizes.reserve(gathered.icons.size());
+    for (const AtlasIcon& icon : gathered.icons)
+        sizes.push_back({icon.width, icon.height});  // 0 x 0 if not loaded
+    const std::optional<PackedAtlas> packed = packAtlas(sizes);
+    if (!packed) {
+        reporter.logError("The icons don't fit into an atlas of " + integerText(kMaximumPackedSide) + "x" +
+                          integerText(kMaximumPackedSide));
+        return false;
+    }
+    std::optional<Image> canvas = createImage(packed->width, packed->height, 32);
+    if (!canvas) {
+        reporter.logError("Can't create new Atlas image: " + ddsName + ".");
+        return false;
+    }
+    reporter.logInfo("Created empty atlas image with size " + integerText(packed->width) + "x" +
+                     integerText(packed->height));
+    std::optional<NewAtlasXml> xml = NewAtlasXml::create(xmlPath, reporter);
+    if (!xml) return false;
+
+    for (std::size_t index = 0; index < gathered.icons.size(); ++index) {
+        const AtlasIcon& icon = gathered.icons[index];
+        reporter.setProgressValue(progressBarValue(static_cast<float>(index + 1) / gathered.progressUnit));
+        reporter.setProgressText("Processing icon: " + icon.fileName);
+        if (!icon.loaded) continue;
+        const std::optional<Image> image = loadImage(icon.path);
+        // Its spot was made for the size it had when measured.
+        if (!image || image->width() != icon.width || image->height() != icon.height) {
+            reporter.logError("Can't load icon: " + icon.path);
+            continue;
+        }
+        const AtlasSpot spot = packed->spots[index];
+        if (std::optional<DrawingContext> drawing = beginDrawing(*canvas)) {
+            drawing->setDrawingMode(DrawingMode::AlphaBlend);
+            drawing->drawImage(*image, spot.x, spot.y);
+            drawing->endDrawing();
+        }
+        xml->addIcon(icon.name, spot.x, spot.y, image->width(), image->height());
+    }
+
+    reporter.setProgressText("Saving Atlas image and Xml file");
+    if (saveImageDds(*canvas, target.format, target.mipLevels, target.ddsPath)) {
+        reporter.logInfo("Saved new atlas image: " + ddsName);
+    } else {
+        reporter.logError("Can't save atlas image " + ddsName);
+    }
+    if (!target.pngPath.empty()) {
+        const std::string pngName = fileNamePart(target.pngPath, false);
+        if (saveImagePng(*canvas, target.pngPath)) {
+            reporter.logInfo("Saved new atlas image: " + pngName);
+        } else {
+            reporter.logError("Can't save atlas image " + pngName);
+        }
+    }
+    canvas.reset();
+    xml->finish(reporter);
+    reporter.closeProgress();
+    return true;
+}
