@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 #include "platform/bc7_decoder.h"
 #include "platform/file_io.h"
@@ -159,9 +161,10 @@ Image halved(const Image& source) {
 
 // BC3 blocks with stb's encoder: at least as close as squish's cluster fit and ten times faster (the
 // table in the README). Pixels past the image's edge repeat its last row and column.
-void encodeBc3(const Image& level, std::uint8_t* blocks) {
+void encodeBc3Rows(const Image& level, std::int32_t firstRow, std::int32_t endRow, std::uint8_t* blocks) {
     std::uint8_t pixels[64];
-    for (std::int32_t by = 0; by < (level.height() + 3) / 4; ++by) {
+    blocks += static_cast<std::size_t>(firstRow) * ((level.width() + 3) / 4) * 16;
+    for (std::int32_t by = firstRow; by < endRow; ++by) {
         for (std::int32_t bx = 0; bx < (level.width() + 3) / 4; ++bx) {
             for (int y = 0; y < 4; ++y) {
                 const std::uint8_t* row = level.row(std::min(by * 4 + y, level.height() - 1));
@@ -173,6 +176,27 @@ void encodeBc3(const Image& level, std::uint8_t* blocks) {
             blocks += 16;
         }
     }
+}
+
+// Blocks are independent, so a large level is shared among the processor's cores; the call returns
+// when every block is written, so to its caller it is one step like any other.
+void encodeBc3(const Image& level, std::uint8_t* blocks) {
+    const std::int32_t rows = (level.height() + 3) / 4;
+    const auto cores = static_cast<std::int32_t>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+    const std::int32_t workers = rows < 64 ? 1 : cores;
+    std::vector<std::thread> threads;
+    try {
+        for (std::int32_t i = 1; i < workers; ++i)
+            threads.emplace_back(encodeBc3Rows, std::cref(level), rows * i / workers,
+                                 rows * (i + 1) / workers, blocks);
+    } catch (const std::system_error&) {
+        // No thread to spare: this one does the rest.
+    }
+    const auto started = static_cast<std::int32_t>(threads.size()) + 1;
+    encodeBc3Rows(level, 0, rows / workers, blocks);
+    for (std::thread& thread : threads) thread.join();
+    // Rows of workers that could not be started.
+    if (started < workers) encodeBc3Rows(level, rows * started / workers, rows, blocks);
 }
 
 void appendLevel(std::vector<std::uint8_t>& out, const Image& level, const DdsPixelFormat& format) {

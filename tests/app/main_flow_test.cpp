@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "platform/dds_codec.h"
 #include "platform/image.h"
 #include "platform/path_separator.h"
 #include "tests/support/atlas_fixture.h"
@@ -288,4 +289,29 @@ TEST_F(MainFlowTest, InstructionsOpenReopenAndCloseOnlyByTheirButton) {
                                UiEvent::CloseInstructions, UiEvent::CloseInstructions});
     EXPECT_EQ(std::vector<std::string>(ui.transcript.end() - 3, ui.transcript.end()),
               (std::vector<std::string>{"instructions open", "instructions open", "instructions close"}));
+}
+
+TEST_F(MainFlowTest, TodaysClientIsFoundTakenApartAndBuiltFor) {
+    FakeGameInstall today(directory.path() / "today", smallTodaysGameWithAtlases());
+    const ScriptedUi ui = run({today.text()}, {}, {UiEvent::CreateAtlases});
+    EXPECT_EQ(ui.linesStartingWith("main refresh").front(),
+              "main refresh " + today.text() + " | " + root + "defaultBattleImages" + kPathSeparator + " | " +
+                  root + "defaultMarkerImages" + kPathSeparator + " | " + root + "newTankImages" +
+                  kPathSeparator + " | 2.4.0.2 | 8 | 5 | 0");
+    EXPECT_EQ(log().back(), "Ravelin exiting with 1 errors and 0 warnings");  // the missing settings only
+    EXPECT_EQ(readCrLfLines("battleatlas.dat").size(), 8u);
+    for (const char* name : {"battleAtlas.dds", "vehicleMarkerAtlas.dds"}) {
+        const DdsDecoding atlas = loadDds(name);
+        ASSERT_TRUE(atlas.image) << name << ": " << atlas.fault;
+        EXPECT_EQ(atlas.header.format.encoding, DdsEncoding::Bc3) << name;  // BC7 is written as BC3
+    }
+    // The original's seven levels, as far as the (smaller) new canvas has them.
+    const DdsHeader marker = loadDds("vehicleMarkerAtlas.dds").header;
+    EXPECT_EQ(marker.mipLevels, std::min(7, fullMipChainLength(marker.width, marker.height)));
+    EXPECT_EQ(loadDds("battleAtlas.dds").header.mipLevels, 1);
+    EXPECT_FALSE(std::filesystem::exists("battleAtlas.png"));
+    const std::string xml = readFileText("battleAtlas.xml");
+    EXPECT_EQ(std::count(xml.begin(), xml.end(), '\n'), 2 + 8 * 7);
+    // The next start finds the same version and asks nothing.
+    EXPECT_TRUE(messages(run()).empty());
 }

@@ -9,6 +9,7 @@
 #include "atlas/icon_extraction.h"
 #include "platform/image.h"
 #include "tests/support/atlas_fixture.h"
+#include "tests/support/dds_samples.h"
 #include "tests/support/scoped_file_size_limit.h"
 #include "tests/support/test_context.h"
 
@@ -252,4 +253,67 @@ TEST_F(BuildTest, WritesFailingPartWayKeepTheEarlierAtlas) {
     EXPECT_EQ(std::vector<std::string>(entries.end() - 2, entries.end()),
               (std::vector<std::string>{"ERROR: Can't save atlas image battleAtlas.png",
                                         "ERROR: Can't write atlas XML file: battleAtlas.xml"}));
+}
+
+TEST_F(BuildTest, TodaysClientGetsEveryIconPackedInItsOwnFormat) {
+    writeFileText("battleatlas.dat", "wide,1,1\r\ntall,1,1\r\nCameraWithDirection,1,1\r\nsmall,1,1\r\n");
+    icon("wide", 300, 20, 1);
+    icon("tall", 12, 400, 2);
+    icon("CameraWithDirection", 4, 20, 3);
+    icon("small", 5, 5, 4);
+    const Image original = AtlasFixture::generate({3, 64, 32, 3, 9, 3, "x"}).image;
+    writeFileText("originalAtlases/battleAtlas.dds", ddsFileText(original, DdsSampleFormat::Dx10Bgra, 3));
+
+    ASSERT_TRUE(build());
+    const DdsDecoding written = loadDds("battleAtlas.dds");
+    ASSERT_TRUE(written.image) << written.fault;
+    EXPECT_TRUE(written.header.format.dx10);
+    EXPECT_EQ(written.header.format.dxgiFormat, 87u);
+    EXPECT_EQ(written.header.mipLevels, 3);
+    EXPECT_FALSE(std::filesystem::exists("battleAtlas.png"));  // the client shipped no PNG
+    const Image& atlas = *written.image;
+    EXPECT_EQ(atlas.width() % 4, 0);
+    EXPECT_LT(std::int64_t{atlas.width()} * atlas.height(), 2048 * 2048);
+    const auto entries = writtenEntries();
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].name, "tall");  // tallest first, as always
+    for (const auto& entry : entries) {
+        SCOPED_TRACE(entry.name);
+        const Image icon = *loadImage("defaultBattleImages/" + entry.name + ".png");
+        // Drawn onto a transparent canvas: visible pixels exactly, invisible ones without their colour.
+        for (int y = 0; y < icon.height(); ++y) {
+            for (int x = 0; x < icon.width(); ++x) {
+                const std::vector<int> shown = pixelAt(icon, x, y);
+                const std::vector<int> expected = shown[3] ? shown : std::vector<int>(4, 0);
+                ASSERT_EQ(pixelAt(atlas, static_cast<int>(entry.x) + x, static_cast<int>(entry.y) + y),
+                          expected);
+            }
+        }
+    }
+    EXPECT_EQ(t.entries().back(), "Saved new atlas xml file: battleAtlas.xml");
+}
+
+TEST_F(BuildTest, BlockSevenOriginalsGetBlockThreeAndPngOriginalsTheirPngToo) {
+    writeFileText("battleatlas.dat", "a,1,1\r\n");
+    icon("a", 9, 7);
+    const Image original = AtlasFixture::generate({3, 32, 32, 3, 9, 3, "x"}).image;
+    writeFileText("originalAtlases/battleAtlas.dds", ddsFileText(original, DdsSampleFormat::Bc7));
+    ASSERT_TRUE(build());
+    const DdsDecoding written = loadDds("battleAtlas.dds");
+    ASSERT_TRUE(written.image);
+    EXPECT_EQ(written.header.format.encoding, DdsEncoding::Bc3);
+    EXPECT_FALSE(written.header.format.dx10);
+
+    // A transitional client shipped both: the PNG shows the same canvas.
+    ASSERT_TRUE(saveImagePng(original, "originalAtlases/battleAtlas.png"));
+    writeFileText("originalAtlases/battleAtlas.dds", ddsFileText(original, DdsSampleFormat::Dx10Rgba));
+    ASSERT_TRUE(build());
+    EXPECT_EQ(encodePng(*loadImage("battleAtlas.png")), encodePng(*loadDds("battleAtlas.dds").image));
+
+    // A DDS original the program cannot read builds nothing.
+    writeFileText("originalAtlases/battleAtlas.dds", ddsHeaderText(32, 32, 0x4, "ATI2"));
+    const std::string before = readFileText("battleAtlas.xml");
+    EXPECT_FALSE(build());
+    EXPECT_EQ(t.entries().back(), "ERROR: Unsupported atlas image: battleAtlas.dds (FourCC ATI2)");
+    EXPECT_EQ(readFileText("battleAtlas.xml"), before);
 }

@@ -9,6 +9,7 @@
 #include "platform/file_system.h"
 #include "platform/text_file.h"
 #include "tests/support/atlas_fixture.h"
+#include "tests/support/dds_samples.h"
 #include "tests/support/test_context.h"
 
 namespace {
@@ -195,4 +196,38 @@ TEST_F(ExtractionTest, GameAtlasFilesExtractCompletely) {
         EXPECT_EQ(static_cast<std::int64_t>(readCrLfLines("battleatlas.dat").size()), subTextures);
         EXPECT_EQ(t.log.errorCount(), 0);
     }
+}
+
+TEST_F(ExtractionTest, TodaysDdsAtlasesGiveTheirIconsInEveryFormat) {
+    writeXml(fixture.gameXml());
+    std::filesystem::remove("originalAtlases/battleAtlas.png");
+    for (const DdsSampleFormat format : kEveryDdsSampleFormat) {
+        SCOPED_TRACE(ddsSampleFormatName(format));
+        const std::string file = ddsFileText(fixture.image, format);
+        writeFileText("originalAtlases/battleAtlas.dds", file);
+        const Image atlas = *decodeDds(reinterpret_cast<const std::uint8_t*>(file.data()), file.size()).image;
+        EXPECT_EQ(extract(), static_cast<std::int32_t>(fixture.icons.size()));
+        EXPECT_EQ(last.atlasWidth, 256);
+        for (const FixtureIcon& icon : fixture.icons) {
+            const Image extracted = *loadImage("defaultBattleImages/" + icon.name + ".png");
+            ASSERT_EQ(encodePng(extracted),
+                      encodePng(*grabImage(atlas, icon.x, icon.y, icon.width, icon.height)))
+                << icon.name;
+        }
+        EXPECT_EQ(t.entries()[1], "Opened atlas image: battleAtlas.dds with size: 256x256");
+        EXPECT_EQ(t.entries().back(),
+                  "Extracted " + std::to_string(fixture.icons.size()) + " single icons from battleAtlas.dds");
+        EXPECT_EQ(t.log.errorCount(), 0);
+        t.log = EventLog();
+    }
+
+    // A format the program cannot read: nothing extracted, the catalogue kept.
+    const std::string catalogue = readFileText("battleatlas.dat");
+    writeFileText("originalAtlases/battleAtlas.dds", ddsHeaderText(256, 256, 0x4, "DX10", 0, 71));
+    EXPECT_EQ(extract(), 0);
+    EXPECT_EQ(t.entries().back(), "ERROR: Unsupported atlas image: battleAtlas.dds (DXGI 71)");
+    EXPECT_EQ(readFileText("battleatlas.dat"), catalogue);
+    // While a PNG is there, it is the atlas image, as it always was.
+    ASSERT_TRUE(saveImagePng(fixture.image, "originalAtlases/battleAtlas.png"));
+    EXPECT_EQ(extract(), static_cast<std::int32_t>(fixture.icons.size()));
 }

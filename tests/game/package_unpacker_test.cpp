@@ -112,3 +112,55 @@ TEST_F(UnpackTest, PackageThatCannotBeOpenedIsFatal) {
         t.ui.transcript.clear();
     }
 }
+
+TEST_F(UnpackTest, SplitPackagesAreLookedThroughInNumericOrder) {
+    FakeGameOptions today;
+    today.packageParts = 10;
+    today.withoutPng = true;
+    today.battleAtlasDds = "battle dds";
+    today.markerAtlasDds = "marker dds";
+    const FakeGameInstall game = install(today);
+    EXPECT_EQ(guiPackagePaths(game.text()).size(), 10u);
+    EXPECT_EQ(guiPackagePaths(game.text())[9], game.partPath(10).string());
+
+    const UnpackResult result = unpack();
+    EXPECT_EQ(result.entriesFound, kBattleXml + kMarkerXml + kBattleDds + kMarkerDds);
+    EXPECT_TRUE(result.complete);
+    EXPECT_EQ(unpacked("battleAtlas.xml"), game.content("battleAtlas.xml"));  // part 9's, not part 10's
+    EXPECT_EQ(unpacked("battleAtlas.dds"), "battle dds");
+    EXPECT_EQ(unpacked("vehicleMarkerAtlas.dds"), "marker dds");
+    EXPECT_TRUE(errors().empty());
+}
+
+TEST_F(UnpackTest, AnImageOfTheOtherFormatFromAnEarlierClientGoes) {
+    install({});  // an older client: PNG atlases
+    ASSERT_TRUE(unpack().complete);
+    FakeGameOptions today;
+    today.withoutPng = true;
+    today.battleAtlasDds = "battle dds";
+    today.markerAtlasDds = "marker dds";
+    install(today, "today");
+    ASSERT_TRUE(unpack().complete);
+    EXPECT_FALSE(std::filesystem::exists("originalAtlases/battleAtlas.png"));
+    EXPECT_FALSE(std::filesystem::exists("originalAtlases/vehicleMarkerAtlas.png"));
+
+    // A transitional client ships both, and both are kept.
+    FakeGameOptions both;
+    both.battleAtlasDds = "battle dds";
+    install(both, "both");
+    ASSERT_TRUE(unpack().complete);
+    EXPECT_TRUE(std::filesystem::exists("originalAtlases/battleAtlas.png"));
+    EXPECT_TRUE(std::filesystem::exists("originalAtlases/battleAtlas.dds"));
+    EXPECT_FALSE(std::filesystem::exists("originalAtlases/vehicleMarkerAtlas.dds"));
+}
+
+TEST_F(UnpackTest, OneBrokenPartDoesNotHideTheOthers) {
+    FakeGameOptions today;
+    today.packageParts = 10;
+    const FakeGameInstall game = install(today);
+    writeFileText(game.partPath(4).string(), "not a zip");
+    const UnpackResult result = unpack();
+    EXPECT_TRUE(result.complete);
+    EXPECT_EQ(errors(),
+              (std::vector<std::string>{"ERROR: Can't open the package: " + game.partPath(4).string()}));
+}

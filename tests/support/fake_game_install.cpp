@@ -9,6 +9,7 @@
 
 #include "platform/path_separator.h"
 #include "tests/support/atlas_fixture.h"
+#include "tests/support/dds_samples.h"
 #include "tests/support/test_files.h"
 
 namespace {
@@ -75,9 +76,18 @@ FakeGameInstall::FakeGameInstall(std::filesystem::path directory, const FakeGame
     : directory_(std::move(directory)) {
     std::filesystem::create_directories(directory_ / "res" / "packages");
     writeFileText((directory_ / "WorldOfTanks.exe").string(), "MZ fake game executable");
-    writeFileText((directory_ / "WoTLauncher.cfg").string(),
-                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<info>\r\n  <client_ver>" +
-                      options.clientVersion + "</client_ver>\r\n</info>\r\n");
+    if (options.versionInVersionXml) {
+        writeFileText(
+            (directory_ / "WoTLauncher.cfg").string(),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<info>\r\n  <patch_info_urls/>\r\n</info>\r\n");
+        writeFileText((directory_ / "version.xml").string(),
+                      "<version.xml>\n\t<appname>\t#menu:login/version\t</appname>\n\t<version> v." +
+                          options.clientVersion + " #966 </version>\n</version.xml>");
+    } else {
+        writeFileText((directory_ / "WoTLauncher.cfg").string(),
+                      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<info>\r\n  <client_ver>" +
+                          options.clientVersion + "</client_ver>\r\n</info>\r\n");
+    }
 
     const auto orGenerated = [](const std::string& content, unsigned seed) {
         return content.empty() ? pseudoRandomText(3000, seed) : content;
@@ -85,7 +95,13 @@ FakeGameInstall::FakeGameInstall(std::filesystem::path directory, const FakeGame
     wanted_ = {{"battleAtlas.png", orGenerated(options.battleAtlasPng, 1)},
                {"battleAtlas.xml", orGenerated(options.battleAtlasXml, 2)},
                {"vehicleMarkerAtlas.png", orGenerated(options.markerAtlasPng, 3)},
-               {"vehicleMarkerAtlas.xml", orGenerated(options.markerAtlasXml, 4)}};
+               {"vehicleMarkerAtlas.xml", orGenerated(options.markerAtlasXml, 4)},
+               {"battleAtlas.dds", options.battleAtlasDds},
+               {"vehicleMarkerAtlas.dds", options.markerAtlasDds}};
+    if (options.packageParts > 0) {
+        writeParts(options);
+        return;
+    }
 
     if (options.notAZip) {
         writeFileText(packagePath().string(), "this is not a zip archive");
@@ -103,13 +119,19 @@ FakeGameInstall::FakeGameInstall(std::filesystem::path directory, const FakeGame
     };
     addOthers(options.otherEntries / 2, 0);
     // A corrupt stream needs a deflated entry; otherwise the image is stored, as packages store PNGs.
-    entries.push_back(
-        {folder + "battleAtlas.png", bytesOf(wanted_[0].second), !options.corruptBattlePngData});
+    if (!options.withoutPng)
+        entries.push_back(
+            {folder + "battleAtlas.png", bytesOf(wanted_[0].second), !options.corruptBattlePngData});
+    if (!options.battleAtlasDds.empty())
+        entries.push_back({folder + "battleAtlas.dds", bytesOf(wanted_[4].second), true});
     if (!options.omitBattleXml)
         entries.push_back({folder + "battleAtlas.xml", bytesOf(wanted_[1].second), false});
     entries.push_back({"gui/flash/elsewhere/battleAtlas.xml", bytesOf("not the wanted one"), false});
     addOthers(2, 1000);
-    entries.push_back({folder + "vehicleMarkerAtlas.png", bytesOf(wanted_[2].second), false});
+    if (!options.withoutPng)
+        entries.push_back({folder + "vehicleMarkerAtlas.png", bytesOf(wanted_[2].second), false});
+    if (!options.markerAtlasDds.empty())
+        entries.push_back({folder + "vehicleMarkerAtlas.dds", bytesOf(wanted_[5].second), false});
     entries.push_back({folder + "vehicleMarkerAtlas.xml", bytesOf(wanted_[3].second), false});
     if (options.duplicateBattleXml)
         entries.push_back({folder + "battleAtlas.xml", bytesOf(wanted_[1].second), false});
@@ -130,6 +152,36 @@ FakeGameInstall::FakeGameInstall(std::filesystem::path directory, const FakeGame
     writeFileBytes(packagePath().string(), zip);
 }
 
+void FakeGameInstall::writeParts(const FakeGameOptions& options) {
+    const std::string folder = "gui/flash/atlases/";
+    for (int part = 1; part <= options.packageParts; ++part) {
+        std::vector<PackageEntry> entries;
+        for (int i = 0; i < options.otherEntries / options.packageParts + 1; ++i) {
+            const int number = part * 1000 + i;
+            entries.push_back(
+                {"gui/flash/other/file" + std::to_string(number) + ".swf",
+                 bytesOf(pseudoRandomText(options.otherEntrySize, static_cast<unsigned>(number))),
+                 i % 2 == 0});
+        }
+        const auto add = [&](const std::string& name, const std::string& content, bool stored) {
+            if (!content.empty()) entries.push_back({folder + name, bytesOf(content), stored});
+        };
+        if (part == 2) {
+            if (!options.withoutPng) add("vehicleMarkerAtlas.png", content("vehicleMarkerAtlas.png"), true);
+            add("vehicleMarkerAtlas.dds", content("vehicleMarkerAtlas.dds"), false);
+            add("vehicleMarkerAtlas.xml", content("vehicleMarkerAtlas.xml"), false);
+        }
+        if (part == 9) {
+            if (!options.withoutPng) add("battleAtlas.png", content("battleAtlas.png"), true);
+            add("battleAtlas.dds", content("battleAtlas.dds"), true);
+            add("battleAtlas.xml", content("battleAtlas.xml"), false);
+        }
+        // Part 10 sorts before part 9 by name, not by number: its older copy must not be taken.
+        if (part == 10) add("battleAtlas.xml", "<root>an older battle atlas</root>", false);
+        writeFileBytes(partPath(part).string(), writeZip(entries));
+    }
+}
+
 std::string FakeGameInstall::text() const {
     return withTrailingSeparator(directory_.string());
 }
@@ -146,6 +198,21 @@ void useGeneratedAtlases(FakeGameOptions& options, const AtlasFixture& battle, c
     options.battleAtlasXml = battle.gameXml();
     options.markerAtlasPng = pngFileText(marker.image);
     options.markerAtlasXml = marker.gameXml();
+}
+
+FakeGameOptions smallTodaysGameWithAtlases(const std::string& version) {
+    FakeGameOptions options;
+    options.clientVersion = version;
+    options.versionInVersionXml = true;
+    options.packageParts = 10;
+    options.withoutPng = true;
+    const AtlasFixture battle = AtlasFixture::generate({8, 64, 64, 3, 12, 3, "contour"});
+    const AtlasFixture marker = AtlasFixture::generate({5, 64, 32, 3, 12, 4, "marker"});
+    options.battleAtlasXml = battle.gameXml();
+    options.battleAtlasDds = ddsFileText(battle.image, DdsSampleFormat::Bc7);
+    options.markerAtlasXml = marker.gameXml();
+    options.markerAtlasDds = ddsFileText(marker.image, DdsSampleFormat::Bc3, 7);
+    return options;
 }
 
 FakeGameOptions smallGameWithAtlases(const std::string& version) {

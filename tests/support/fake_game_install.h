@@ -29,6 +29,13 @@ struct FakeGameOptions {
     bool damageHeaderBeforeMarker = false;
     bool corruptBattlePngData = false;
     bool notAZip = false;
+    // Today's clients.
+    std::string battleAtlasDds{};  // DDS entries beside the XML when not empty
+    std::string markerAtlasDds{};
+    bool withoutPng = false;           // no PNG entries
+    int packageParts = 0;              // gui-part1.pkg ... instead of gui.pkg: markers in part 2, battle in
+                                       // part 9, an older battleAtlas.xml in part 10, decoys everywhere
+    bool versionInVersionXml = false;  // the launcher configuration names no version; version.xml does
 };
 
 class FakeGameInstall {
@@ -40,10 +47,15 @@ public:
     // The directory as the program stores it: with a trailing separator.
     std::string text() const;
     std::filesystem::path packagePath() const { return directory_ / "res" / "packages" / "gui.pkg"; }
-    // The wanted entries' contents, by file name ("battleAtlas.png", ...).
+    std::filesystem::path partPath(int part) const {
+        return directory_ / "res" / "packages" / ("gui-part" + std::to_string(part) + ".pkg");
+    }
+    // The wanted entries' contents, by file name ("battleAtlas.png", "battleAtlas.dds", ...).
     const std::string& content(const std::string& fileName) const;
 
 private:
+    void writeParts(const FakeGameOptions& options);
+
     std::filesystem::path directory_;
     std::vector<std::pair<std::string, std::string>> wanted_;
 };
@@ -54,6 +66,9 @@ struct AtlasFixture;
 void useGeneratedAtlases(FakeGameOptions& options, const AtlasFixture& battle, const AtlasFixture& marker);
 // A small game with generated atlases: 8 battle icons, 5 marker icons.
 FakeGameOptions smallGameWithAtlases(const std::string& version = "1.20.0.0");
+// The same as today's clients ship it: ten package parts, a BC7 battle and a BC3 marker atlas (full mip
+// chain), no PNG, the version in version.xml only.
+FakeGameOptions smallTodaysGameWithAtlases(const std::string& version = "2.4.0.2");
 
 // Writes a zip with libarchive's writer.
 std::vector<std::uint8_t> writeZip(const std::vector<PackageEntry>& entries);
