@@ -34,6 +34,10 @@ constexpr CommandInfo kCommands[] = {
     {"build", HeadlessCommand::Build, "", "create the new atlases",
      "Create Atlases: build the new marker atlas, then the new battle atlas, from the replacement\n"
      "icons (the default icon wherever there is none)."},
+    {"install", HeadlessCommand::Install, "", "copy the new atlases into the game",
+     "Copy the new atlases (their XML and images) into the game's mod directory\n"
+     "GAME_DIR/res_mods/<version>/gui/flash/atlases/, creating it as needed. The game's packages\n"
+     "are never touched; deleting that directory undoes the install."},
     {"status", HeadlessCommand::Status, "", "show directories, version and counts",
      "Show the directories, the game version and the icon counts."},
 };
@@ -150,8 +154,9 @@ int main(int argc, char** argv) {
 
     TerminalUi ui(stderr, yes, ::isatty(STDERR_FILENO) != 0);
     const HeadlessOutcome outcome = runHeadlessCommand(info->command, argument, ui);
-    if (info->command == HeadlessCommand::Status && outcome.succeeded)
-        std::fputs(outcome.report.c_str(), stdout);
+    const bool reports =
+        info->command == HeadlessCommand::Status || info->command == HeadlessCommand::Install;
+    if (reports && outcome.succeeded) std::fputs(outcome.report.c_str(), stdout);
     if (!outcome.succeeded) {
         std::fprintf(stderr, "ravelin-cli: %s\n", outcome.reason.c_str());
         return 1;

@@ -7,6 +7,7 @@
 #include "app/game_atlases.h"
 #include "app/install_directory.h"
 #include "app/main_window_view.h"
+#include "app/mod_install.h"
 #include "app/program_exit.h"
 #include "app/settings.h"
 #include "app/working_directory.h"
@@ -48,8 +49,9 @@ bool loadForCommonStart(Context& context) {
     return true;
 }
 
-// The job itself, once the settings are there.
-void runJob(Context& context, HeadlessCommand command, const std::string& argument) {
+// The job itself, once the settings are there; install says where the files went.
+void runJob(Context& context, HeadlessCommand command, const std::string& argument,
+            std::string& installedInto) {
     switch (command) {
         case HeadlessCommand::Setup:
             setUp(context, argument);
@@ -68,6 +70,9 @@ void runJob(Context& context, HeadlessCommand command, const std::string& argume
         }
         case HeadlessCommand::Build:
             createAtlases(context);
+            break;
+        case HeadlessCommand::Install:
+            installedInto = installNewAtlases(context);
             break;
         case HeadlessCommand::Status:  // answered from the loaded settings alone
             break;
@@ -90,12 +95,14 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
         // Settings are saved when they were set up or loaded, as the desktop program's normal exit saves
         // them.
         const bool haveSettings = command == HeadlessCommand::Setup || loadForCommonStart(context);
-        if (haveSettings) runJob(context, command, argument);
+        std::string installedInto;
+        if (haveSettings) runJob(context, command, argument, installedInto);
         outcome.reason = log.firstError().value_or(std::string());
         outcome.succeeded = !log.firstError();
         if (haveSettings) saveSettings(context);
         closeLog(context);
-        outcome.report = statusReport(mainWindowViewOf(settings));
+        outcome.report = command == HeadlessCommand::Install ? "Installed into " + installedInto + "\n"
+                                                             : statusReport(mainWindowViewOf(settings));
     } catch (const ProgramExit& exit) {
         outcome.succeeded = false;
         outcome.reason = exit.message;

@@ -8,17 +8,18 @@
 class Ui;
 
 enum class HeadlessCommand {
-    Setup,   // first start: check the game directory, create the working directories, unpack, extract
-    Update,  // unpack and extract again from the remembered game directory; remember its version
-    Icons,   // make a directory the new contour icon directory and count its icons
-    Build,   // "Create Atlases": marker atlas, then battle atlas
-    Status,  // what the main window would show
+    Setup,    // first start: check the game directory, create the working directories, unpack, extract
+    Update,   // unpack and extract again from the remembered game directory; remember its version
+    Icons,    // make a directory the new contour icon directory and count its icons
+    Build,    // "Create Atlases": marker atlas, then battle atlas
+    Install,  // copy the new atlases into the game's mod directory
+    Status,   // what the main window would show
 };
 
 struct HeadlessOutcome {
     bool succeeded = false;
     std::string reason;  // one line, when the job failed
-    std::string report;  // the status text
+    std::string report;  // the status text, or where install put the atlases
 };
 
 // Runs one job in the working directory. The job fails on a fatal error, the error exit, or the first

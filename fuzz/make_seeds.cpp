@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "platform/image.h"
 #include "tests/support/atlas_fixture.h"
+#include "tests/support/dds_samples.h"
 #include "tests/support/fake_game_install.h"
 #include "tests/support/png_samples.h"
 #include "tests/support/test_files.h"
@@ -87,6 +88,13 @@ int main(int argc, char** argv) {
     entries.push_back(entries[1]);
     entries.push_back({"/rooted/gui/flash/atlases/battleAtlas.png", {8}, true});
     seed(out / "unpack", "odd.pkg", bytesText(writeZip(entries)));
+
+    // DDS: every format the reader takes, with mip levels, and one it refuses.
+    for (const DdsSampleFormat format : kEveryDdsSampleFormat) {
+        seed(out / "dds", std::string(ddsSampleFormatName(format)) + ".dds",
+             ddsFileText(fixture.image, format, 3));
+    }
+    seed(out / "dds", "bc1-dxgi71.dds", ddsHeaderText(8, 8, 0x4, "DX10", 0, 71) + std::string(32, '\x55'));
 
     // Catalogues.
     seed(out / "atlas_build", "names.dat",

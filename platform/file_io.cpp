@@ -146,3 +146,18 @@ void OutputFile::discard() {
         temporaryPath_.clear();
     }
 }
+
+bool copyFile(const std::string& source, const std::string& destination) {
+    FileHandle input = openFile(source, "rb");
+    if (!input) return false;
+    std::optional<OutputFile> output = OutputFile::open(destination, OutputFile::Mode::Replace);
+    if (!output) return false;
+    std::vector<char> buffer(1u << 20);
+    for (;;) {
+        const std::size_t read = std::fread(buffer.data(), 1, buffer.size(), input.get());
+        if (read > 0) output->write(buffer.data(), read);
+        if (read < buffer.size()) break;
+    }
+    if (std::ferror(input.get())) return false;
+    return output->finish();
+}

@@ -25,6 +25,9 @@ FileHandle openFile(const std::string& path, const char* mode);
 // The whole content of a file, or none when it cannot be opened or read completely.
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path);
 
+// Copies a file; the destination is replaced only when the whole copy was written. False on any failure.
+bool copyFile(const std::string& source, const std::string& destination);
+
 // A file being written. A replacement is written under a temporary name beside its destination and
 // renamed over it by finish() only when every write succeeded, so a failed write never destroys the
 // previous file. A file the user may not write is never replaced, and a replaced file keeps its permission

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <map>
+#include <set>
 
 #include "app/main_flow.h"
 #include "platform/image.h"
@@ -146,4 +147,29 @@ TEST(RavelinCli, ExitCodesAndHelp) {
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " icons 2> /dev/null").c_str())), 2);
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " --workdir sub status 2> err.txt").c_str())), 1);
     EXPECT_EQ(readCrLfLines("err.txt").back(), "ravelin-cli: Can't open config file.\n");
+}
+
+TEST_F(HeadlessTest, InstallCopiesTheBuiltAtlasesIntoTheGamesModDirectory) {
+    FakeGameInstall today(directory.path() / "today", smallTodaysGameWithAtlases("2.4.0.2"));
+    ASSERT_TRUE(run(HeadlessCommand::Setup, today.text()).succeeded);
+    const HeadlessOutcome early = run(HeadlessCommand::Install);
+    EXPECT_FALSE(early.succeeded);
+    EXPECT_EQ(early.reason, "Can't install atlas file: vehicleMarkerAtlas.xml (not built yet)");
+
+    ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
+    const HeadlessOutcome installed = run(HeadlessCommand::Install);
+    ASSERT_TRUE(installed.succeeded) << installed.reason;
+    const std::filesystem::path mods =
+        today.directory() / "res_mods" / "2.4.0.2" / "gui" / "flash" / "atlases";
+    EXPECT_EQ(installed.report, "Installed into " + (mods / "").string() + "\n");
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(mods)) {
+        const std::string name = entry.path().filename().string();
+        names.insert(name);
+        EXPECT_EQ(readFileText(entry.path().string()), readFileText(name)) << name;
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"battleAtlas.dds", "battleAtlas.xml", "vehicleMarkerAtlas.dds",
+                                            "vehicleMarkerAtlas.xml"}));
+    // The packages are never touched.
+    EXPECT_FALSE(std::filesystem::exists(today.directory() / "res" / "packages" / "gui.pkg"));
 }

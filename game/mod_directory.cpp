@@ -1,0 +1,23 @@
+#include "game/mod_directory.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "platform/file_io.h"
+#include "platform/file_system.h"
+#include "platform/path_separator.h"
+
+std::string modAtlasDirectory(const std::string& installDirectory, const std::string& version) {
+    std::string directory = installDirectory;
+    for (const std::string& part : {std::string("res_mods"), version, std::string("gui"),
+                                    std::string("flash"), std::string("atlases")}) {
+        directory += part + kPathSeparator;
+    }
+    return directory;
+}
+
+bool createModDirectory(const std::string& directory) {
+    std::error_code error;
+    std::filesystem::create_directories(nativePath(directory), error);
+    return fileSize(directory) == kPathIsDirectory;
+}
