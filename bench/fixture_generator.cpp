@@ -1,6 +1,9 @@
-// Generates a game-sized installation for the benchmark: a gui.pkg with the two atlases among thousands
-// of other entries, and a directory of a few hundred replacement contour icons.
-// Usage: ravelin_bench_fixture OUTDIR   (creates OUTDIR/game and OUTDIR/replacements)
+// Generates a game-sized installation for the benchmark, and a directory of a few hundred replacement
+// contour icons.
+//   ravelin_bench_fixture OUTDIR             the older client: one gui.pkg, PNG atlases on 2048 x 2048
+//   ravelin_bench_fixture OUTDIR XML_DIR     today's client: ten package parts, DDS atlases drawn into the
+//                                            rectangles of the real atlas XML files in XML_DIR
+// (creates OUTDIR/game and OUTDIR/replacements)
 
 #include <cstdio>
 #include <filesystem>
@@ -8,36 +11,62 @@
 
 #include "platform/image.h"
 #include "tests/support/atlas_fixture.h"
+#include "tests/support/dds_samples.h"
 #include "tests/support/fake_game_install.h"
+#include "tests/support/test_files.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s OUTDIR [XML_DIR]\n", argv[0]);
         return 2;
     }
     const std::filesystem::path out = argv[1];
     std::filesystem::remove_all(out);
     std::filesystem::create_directories(out / "replacements");
 
-    const AtlasFixture battle = AtlasFixture::battleSized();
-    const AtlasFixture marker = AtlasFixture::markerSized();
+    const bool today = argc == 3;
+    const std::string xmlDirectory = today ? argv[2] : "";
+    const AtlasFixture battle = today ? AtlasFixture::fromGameXml(readFileText(
+                                            xmlDirectory + "/WorldofTanks-Code-2.4.0.2-battleAtlas.xml"))
+                                      : AtlasFixture::battleSized();
+    const AtlasFixture marker =
+        today ? AtlasFixture::fromGameXml(
+                    readFileText(xmlDirectory + "/WorldofTanks-Code-2.4.0.2-vehicleMarkerAtlas.xml"), 10)
+              : AtlasFixture::markerSized();
     FakeGameOptions options;
-    useGeneratedAtlases(options, battle, marker);
+    if (today) {
+        options.packageParts = 10;
+        options.withoutPng = true;
+        options.versionInVersionXml = true;
+        options.clientVersion = "2.4.0.2";
+        options.battleAtlasXml = battle.gameXml();
+        options.battleAtlasDds = ddsFileText(battle.image, DdsSampleFormat::Bc3, 13);
+        options.markerAtlasXml = marker.gameXml();
+        options.markerAtlasDds = ddsFileText(marker.image, DdsSampleFormat::Bc7);
+    } else {
+        useGeneratedAtlases(options, battle, marker);
+    }
     options.otherEntries = 4000;
     options.otherEntrySize = 8000;
     FakeGameInstall game(out / "game", options);
+    // The drawn battle atlas before block compression, for comparing encoders.
+    if (today) saveImagePng(battle.image, (out / "battleAtlas-source.png").string());
 
     // Every fifth contour icon gets a replacement of its own size or a little wider, as modders draw them.
     int replacements = 0;
     for (std::size_t i = 0; i < battle.icons.size(); i += 5) {
         const FixtureIcon& icon = battle.icons[i];
+        if (icon.width <= 0 || icon.height <= 0) continue;
         const Image drawn = AtlasFixture::drawIcon(icon.width + static_cast<std::int32_t>(i % 3), icon.height,
                                                    static_cast<unsigned>(90000 + i));
         saveImagePng(drawn, (out / "replacements" / (icon.name + ".png")).string());
         ++replacements;
     }
-    std::printf("battle icons %zu, marker icons %zu, replacements %d, package %ju bytes\n",
-                battle.icons.size(), marker.icons.size(), replacements,
-                static_cast<std::uintmax_t>(std::filesystem::file_size(game.packagePath())));
+    std::uintmax_t packageBytes = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(out / "game" / "res" / "packages"))
+        packageBytes += entry.file_size();
+    std::printf("battle icons %zu on %dx%d, marker icons %zu, replacements %d, packages %ju bytes\n",
+                battle.icons.size(), battle.image.width(), battle.image.height(), marker.icons.size(),
+                replacements, packageBytes);
     return 0;
 }

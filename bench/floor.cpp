@@ -1,16 +1,20 @@
 // The floor: the benchmark's steps done with libpng, zlib and libarchive directly, with the same PNG
 // settings as Ravelin and nothing around them. Each mode prints the milliseconds of its work.
 //
-//   ravelin_floor extract ATLAS.png ATLAS.xml OUTDIR       decode the atlas once, encode every icon
+//   ravelin_floor extract ATLAS.png|ATLAS.dds ATLAS.xml OUTDIR
+//                                                         decode the atlas once (a DDS with Ravelin's own
+//                                                         decoder), encode every icon
 //   ravelin_floor build ATLAS.xml DEFAULT_DIR NEW_DIR OUT.png
 //                                                         decode every icon twice, blend, encode the canvas
-//   ravelin_floor unpack GUI.pkg OUTDIR                    read the four atlas entries into OUTDIR
+//   ravelin_floor unpack GUI.pkg... OUTDIR                 read the atlas entries into OUTDIR, each from the
+//                                                         first package that holds it
 
 #include <archive.h>
 #include <archive_entry.h>
 #include <png.h>
 
 #include <sys/stat.h>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +22,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "platform/dds_codec.h"
 
 namespace {
 
@@ -103,7 +109,16 @@ std::vector<Rect> readRects(const std::string& xmlPath) {
 int extract(const std::string& atlasPath, const std::string& xmlPath, const std::string& outDir) {
     const std::vector<Rect> rects = readRects(xmlPath);
     Pixels atlas;
-    if (!decode(atlasPath, atlas)) return 1;
+    if (atlasPath.ends_with(".dds")) {
+        DdsDecoding decoding = loadDds(atlasPath);
+        if (!decoding.image) return 1;
+        atlas.width = static_cast<png_uint_32>(decoding.image->width());
+        atlas.height = static_cast<png_uint_32>(decoding.image->height());
+        atlas.data.assign(decoding.image->row(0),
+                          decoding.image->row(0) + decoding.image->stride() * atlas.height);
+    } else if (!decode(atlasPath, atlas)) {
+        return 1;
+    }
     const std::size_t stride = atlas.width * 4u;
     for (const Rect& r : rects) {
         if (r.x < 0 || r.y < 0 || r.width <= 0 || r.height <= 0 || r.x + r.width > long(atlas.width) ||
@@ -155,28 +170,41 @@ int build(const std::string& xmlPath, const std::string& defaultDir, const std::
     return 0;
 }
 
-int unpack(const std::string& package, const std::string& outDir) {
-    static const char* const kWanted[] = {
-        "gui/flash/atlases/battleAtlas.png", "gui/flash/atlases/battleAtlas.xml",
-        "gui/flash/atlases/vehicleMarkerAtlas.png", "gui/flash/atlases/vehicleMarkerAtlas.xml"};
+void unpackOne(const std::string& package, const std::string& outDir, const std::vector<std::string>& wanted,
+               std::vector<std::string>& taken) {
     archive* reader = archive_read_new();
     archive_read_support_format_zip_streamable(reader);
     archive_read_support_format_zip_seekable(reader);
-    if (archive_read_open_filename(reader, package.c_str(), 10240) != ARCHIVE_OK) return 1;
+    if (archive_read_open_filename(reader, package.c_str(), 10240) != ARCHIVE_OK) {
+        archive_read_free(reader);
+        return;
+    }
+    const std::vector<std::string> before = taken;
     std::vector<char> buffer(2u << 20);
     archive_entry* entry = nullptr;
     while (archive_read_next_header(reader, &entry) == ARCHIVE_OK) {
         const std::string name = archive_entry_pathname(entry);
-        for (const char* wanted : kWanted) {
-            if (name != wanted) continue;
-            std::FILE* file = std::fopen((outDir + "/" + name.substr(name.rfind('/') + 1)).c_str(), "wb");
-            for (la_ssize_t n; (n = archive_read_data(reader, buffer.data(), buffer.size())) > 0;) {
-                std::fwrite(buffer.data(), 1, std::size_t(n), file);
-            }
-            std::fclose(file);
+        if (std::find(wanted.begin(), wanted.end(), name) == wanted.end() ||
+            std::find(before.begin(), before.end(), name) != before.end()) {
+            continue;
         }
+        taken.push_back(name);
+        std::FILE* file = std::fopen((outDir + "/" + name.substr(name.rfind('/') + 1)).c_str(), "wb");
+        for (la_ssize_t n; (n = archive_read_data(reader, buffer.data(), buffer.size())) > 0;) {
+            std::fwrite(buffer.data(), 1, std::size_t(n), file);
+        }
+        std::fclose(file);
     }
     archive_read_free(reader);
+}
+
+int unpack(const std::vector<std::string>& packages, const std::string& outDir) {
+    const std::vector<std::string> wanted = {
+        "gui/flash/atlases/battleAtlas.png",        "gui/flash/atlases/battleAtlas.xml",
+        "gui/flash/atlases/vehicleMarkerAtlas.png", "gui/flash/atlases/vehicleMarkerAtlas.xml",
+        "gui/flash/atlases/battleAtlas.dds",        "gui/flash/atlases/vehicleMarkerAtlas.dds"};
+    std::vector<std::string> taken;
+    for (const std::string& package : packages) unpackOne(package, outDir, wanted, taken);
     return 0;
 }
 
@@ -190,8 +218,8 @@ int main(int argc, char** argv) {
         result = extract(args[1], args[2], args[3]);
     } else if (args.size() == 5 && args[0] == "build") {
         result = build(args[1], args[2], args[3], args[4]);
-    } else if (args.size() == 3 && args[0] == "unpack") {
-        result = unpack(args[1], args[2]);
+    } else if (args.size() >= 3 && args[0] == "unpack") {
+        result = unpack(std::vector<std::string>(args.begin() + 1, args.end() - 1), args.back());
     } else {
         std::fprintf(stderr, "usage: ravelin_floor extract|build|unpack ...\n");
         return 2;

@@ -310,6 +310,18 @@ TEST_F(BuildTest, BlockSevenOriginalsGetBlockThreeAndPngOriginalsTheirPngToo) {
     ASSERT_TRUE(build());
     EXPECT_EQ(encodePng(*loadImage("battleAtlas.png")), encodePng(*loadDds("battleAtlas.dds").image));
 
+    // A DDS that cannot be written completely leaves the previous one as it was.
+    const std::string previous = readFileText("battleAtlas.dds");
+    icon("a", 60, 60);
+    {
+        ScopedFileSizeLimit limit(2000);
+        EXPECT_TRUE(build());
+    }
+    const auto entries = t.entries();
+    EXPECT_NE(std::find(entries.begin(), entries.end(), "ERROR: Can't save atlas image battleAtlas.dds"),
+              entries.end());
+    EXPECT_EQ(readFileText("battleAtlas.dds"), previous);
+
     // A DDS original the program cannot read builds nothing.
     writeFileText("originalAtlases/battleAtlas.dds", ddsHeaderText(32, 32, 0x4, "ATI2"));
     const std::string before = readFileText("battleAtlas.xml");
