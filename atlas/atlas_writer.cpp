@@ -31,6 +31,15 @@ bool insideCanvas(const AtlasSpot& spot, const Image& icon) {
 
 }  // namespace
 
+void reportAtlasImageSave(bool saved, const std::string& path, Reporter& reporter) {
+    const std::string name = fileNamePart(path, false);
+    if (saved) {
+        reporter.logInfo("Saved new atlas image: " + name);
+    } else {
+        reporter.logError("Can't save atlas image " + name);
+    }
+}
+
 bool buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories, Reporter& reporter) {
     const std::string title = "Creating Atlas files " + std::string(kind.atlasName);
     reporter.openProgress(title);
@@ -105,11 +114,7 @@ bool drawAtlas(const std::string& imagePath, const std::string& xmlPath, const G
     }
 
     reporter.setProgressText("Saving Atlas image and Xml file");
-    if (saveImagePng(*canvas, imagePath)) {
-        reporter.logInfo("Saved new atlas image: " + imageName);
-    } else {
-        reporter.logError("Can't save atlas image " + imageName);
-    }
+    reportAtlasImageSave(saveImagePng(*canvas, imagePath), imagePath, reporter);
     canvas.reset();
 
     xml->finish(reporter);

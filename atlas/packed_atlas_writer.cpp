@@ -54,19 +54,10 @@ bool drawPackedAtlas(const PackedAtlasTarget& target, const std::string& xmlPath
     }
 
     reporter.setProgressText("Saving Atlas image and Xml file");
-    if (saveImageDds(*canvas, target.format, target.mipLevels, target.ddsPath)) {
-        reporter.logInfo("Saved new atlas image: " + ddsName);
-    } else {
-        reporter.logError("Can't save atlas image " + ddsName);
-    }
-    if (!target.pngPath.empty()) {
-        const std::string pngName = fileNamePart(target.pngPath, false);
-        if (saveImagePng(*canvas, target.pngPath)) {
-            reporter.logInfo("Saved new atlas image: " + pngName);
-        } else {
-            reporter.logError("Can't save atlas image " + pngName);
-        }
-    }
+    reportAtlasImageSave(saveImageDds(*canvas, target.format, target.mipLevels, target.ddsPath),
+                         target.ddsPath, reporter);
+    if (!target.pngPath.empty())
+        reportAtlasImageSave(saveImagePng(*canvas, target.pngPath), target.pngPath, reporter);
     canvas.reset();
     xml->finish(reporter);
     reporter.closeProgress();

@@ -4,6 +4,7 @@
 #include <stb_dxt.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <system_error>
 #include <thread>
@@ -107,27 +108,26 @@ void decodeBc7(const std::uint8_t* blocks, Image& image) {
     }
 }
 
+// Where each of red, green, blue and alpha sits in a 32-bit pixel of an uncompressed format (which
+// writableFormat accepted); -1 for an alpha the format does not have.
+std::array<int, 4> channelShifts(const DdsPixelFormat& format) {
+    if (format.dx10)
+        return format.dxgiFormat == kDxgiBgra ? std::array{16, 8, 0, 24} : std::array{0, 8, 16, 24};
+    return {*byteShiftOf(format.redMask), *byteShiftOf(format.greenMask), *byteShiftOf(format.blueMask),
+            format.alphaMask ? *byteShiftOf(format.alphaMask) : -1};
+}
+
 void decodeRgba32(const std::uint8_t* pixels, const DdsPixelFormat& format, Image& image) {
-    int shifts[4] = {0, 8, 16, 24};  // RGBA bytes (DXGI 28)
-    bool opaque = false;
-    if (format.dx10 && format.dxgiFormat == kDxgiBgra) {
-        shifts[0] = 16;
-        shifts[2] = 0;
-    } else if (!format.dx10) {
-        shifts[0] = *byteShiftOf(format.redMask);
-        shifts[1] = *byteShiftOf(format.greenMask);
-        shifts[2] = *byteShiftOf(format.blueMask);
-        opaque = format.alphaMask == 0;
-        if (!opaque) shifts[3] = *byteShiftOf(format.alphaMask);
-    }
+    const std::array<int, 4> shifts = channelShifts(format);
+    const bool opaque = shifts[3] < 0;
     for (std::int32_t y = 0; y < image.height(); ++y) {
         std::uint8_t* out = image.row(y);
         const std::uint8_t* in = pixels + static_cast<std::size_t>(y) * image.width() * 4;
         for (std::int32_t x = 0; x < image.width(); ++x, in += 4, out += 4) {
             const std::uint32_t value = readU32(in);
-            for (int channel = 0; channel < 4; ++channel)
+            for (int channel = 0; channel < 3; ++channel)
                 out[channel] = static_cast<std::uint8_t>(value >> shifts[channel]);
-            if (opaque) out[3] = 255;
+            out[3] = opaque ? 255 : static_cast<std::uint8_t>(value >> shifts[3]);
         }
     }
 }
@@ -213,16 +213,7 @@ void appendLevel(std::vector<std::uint8_t>& out, const Image& level, const DdsPi
             squishFlags(format.encoding) | squish::kColourRangeFit | squish::kWeightColourByAlpha);
         return;
     }
-    int shifts[4] = {0, 8, 16, 24};
-    if (format.dx10 && format.dxgiFormat == kDxgiBgra) {
-        shifts[0] = 16;
-        shifts[2] = 0;
-    } else if (!format.dx10) {
-        shifts[0] = *byteShiftOf(format.redMask);
-        shifts[1] = *byteShiftOf(format.greenMask);
-        shifts[2] = *byteShiftOf(format.blueMask);
-        shifts[3] = format.alphaMask ? *byteShiftOf(format.alphaMask) : -1;
-    }
+    const std::array<int, 4> shifts = channelShifts(format);
     std::uint8_t* to = out.data() + start;
     for (std::int32_t y = 0; y < level.height(); ++y) {
         const std::uint8_t* from = level.row(y);
