@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/headless_commands.h"
+#include "platform/console.h"
 #include "ui/terminal/terminal_ui.h"
 
 namespace {
@@ -100,6 +101,7 @@ std::string absoluteDirectory(const std::string& argument) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    useUtf8Console();
     std::string workdir;
     bool yes = false;
     bool help = false;

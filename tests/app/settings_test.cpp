@@ -152,6 +152,7 @@ TEST(Settings, ArrayDocumentLoadsAsEmptySettings) {
 }
 
 TEST(Settings, FailedSaveKeepsThePreviousFile) {
+    RAVELIN_SKIP_WITHOUT_FILE_SIZE_LIMIT();
     TestContext h;
     writeFileText("ravelin.conf", "previous");
     h.settings = firstStartSettings();

@@ -239,6 +239,7 @@ TEST_F(BuildTest, FailedImageSaveStillCompletesTheXmlAndKeepsTheOldImage) {
 }
 
 TEST_F(BuildTest, WritesFailingPartWayKeepTheEarlierAtlas) {
+    RAVELIN_SKIP_WITHOUT_FILE_SIZE_LIMIT();
     writeFileText("battleatlas.dat", "a\r\n");
     icon("a", 30, 30);
     writeFileText("battleAtlas.png", "earlier image");
@@ -310,6 +311,7 @@ TEST_F(BuildTest, BlockSevenOriginalsGetBlockThreeAndPngOriginalsTheirPngToo) {
     ASSERT_TRUE(build());
     EXPECT_EQ(encodePng(*loadImage("battleAtlas.png")), encodePng(*loadDds("battleAtlas.dds").image));
 
+#ifndef _WIN32
     // A DDS that cannot be written completely leaves the previous one as it was.
     const std::string previous = readFileText("battleAtlas.dds");
     icon("a", 60, 60);
@@ -321,6 +323,7 @@ TEST_F(BuildTest, BlockSevenOriginalsGetBlockThreeAndPngOriginalsTheirPngToo) {
     EXPECT_NE(std::find(entries.begin(), entries.end(), "ERROR: Can't save atlas image battleAtlas.dds"),
               entries.end());
     EXPECT_EQ(readFileText("battleAtlas.dds"), previous);
+#endif
 
     // A DDS original the program cannot read builds nothing.
     writeFileText("originalAtlases/battleAtlas.dds", ddsHeaderText(32, 32, 0x4, "ATI2"));
