@@ -10,6 +10,7 @@
 
 #include "app/headless_commands.h"
 #include "platform/console.h"
+#include "platform/file_io.h"
 #include "ui/terminal/terminal_ui.h"
 
 namespace {
@@ -94,8 +95,8 @@ const CommandInfo* findCommand(std::string_view name) {
 // A directory named on the command line as the caller sees it, before moving into the working directory.
 std::string absoluteDirectory(const std::string& argument) {
     std::error_code error;
-    const auto absolute = std::filesystem::absolute(argument, error);
-    return error ? argument : absolute.lexically_normal().string();
+    const auto absolute = std::filesystem::absolute(nativePath(argument), error);
+    return error ? argument : utf8PathText(absolute.lexically_normal());
 }
 
 }  // namespace
@@ -145,8 +146,8 @@ int main(int argc, char** argv) {
 
     if (!workdir.empty()) {
         std::error_code error;
-        std::filesystem::create_directories(workdir, error);
-        std::filesystem::current_path(workdir, error);
+        std::filesystem::create_directories(nativePath(workdir), error);
+        std::filesystem::current_path(nativePath(workdir), error);
         if (error) {
             std::fprintf(stderr, "ravelin-cli: can't work in %s: %s\n", workdir.c_str(),
                          error.message().c_str());

@@ -64,7 +64,7 @@ void runJob(Context& context, HeadlessCommand command, const std::string& argume
             std::error_code error;
             const auto absolute = std::filesystem::absolute(nativePath(argument), error);
             context.settings.acNewIconsDir =
-                withTrailingSeparator(error ? argument : absolute.lexically_normal().string());
+                withTrailingSeparator(error ? argument : utf8PathText(absolute.lexically_normal()));
             scanNewIconDirectory(context);
             break;
         }

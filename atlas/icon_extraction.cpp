@@ -45,8 +45,8 @@ std::string iconPath(const std::string& directory, const std::string& iconFileNa
 void saveIcon(const Image& atlas, const AtlasDescriptorEntry& entry, const std::string& iconDirectory,
               Reporter& reporter) {
     const std::string fileName = entry.name + ".png";
-    if (!staysInsideDirectory(fileName) || !fitsInt32(entry.x) || !fitsInt32(entry.y) ||
-        !fitsInt32(entry.width) || !fitsInt32(entry.height)) {
+    if (!staysInsideDirectory(fileName) || !fileSystemTakesName(fileName) || !fitsInt32(entry.x) ||
+        !fitsInt32(entry.y) || !fitsInt32(entry.width) || !fitsInt32(entry.height)) {
         reporter.logError("Can't create icon: " + fileName);
         return;
     }

@@ -17,6 +17,11 @@ std::filesystem::path nativePath(const std::string& path) {
 #endif
 }
 
+std::string utf8PathText(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 FileHandle openFile(const std::string& path, const char* mode) {
     if (path.empty()) return nullptr;
 #ifdef _WIN32

@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+// UTF-8 paths to and from the file system's own form (UTF-16 on Windows).
 std::filesystem::path nativePath(const std::string& path);
+std::string utf8PathText(const std::filesystem::path& path);
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }

@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <system_error>
 
@@ -15,11 +16,6 @@ std::string withoutTrailing(std::string_view path, std::string_view characters) 
     // A bare root keeps its separator.
     if (end == 0 && !path.empty() && isPathSeparator(path.front())) end = 1;
     return std::string(path.substr(0, end));
-}
-
-std::string pathText(const std::filesystem::path& path) {
-    const auto text = path.u8string();
-    return std::string(text.begin(), text.end());
 }
 
 }  // namespace
@@ -46,7 +42,7 @@ std::string currentDirectory() {
     std::error_code error;
     const auto directory = std::filesystem::current_path(error);
     if (error) return {};
-    return withTrailingSeparator(pathText(directory));
+    return withTrailingSeparator(utf8PathText(directory));
 }
 
 std::string fileNamePart(std::string_view path, bool withoutExtension) {
@@ -63,6 +59,31 @@ std::string fileNamePart(std::string_view path, bool withoutExtension) {
         }
     }
     return std::string(name);
+}
+
+bool windowsTakesName(std::string_view path) {
+    static constexpr std::string_view kDevices[] = {"con", "prn", "aux", "nul"};
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = std::min(path.find_first_of("\\/", start), path.size());
+        const std::string_view component = path.substr(start, end - start);
+        for (const char c : component) {
+            if (static_cast<unsigned char>(c) < 0x20 ||
+                std::string_view("<>:\"|?*").find(c) != std::string_view::npos)
+                return false;
+        }
+        if (!component.empty() && (component.back() == ' ' || component.back() == '.')) return false;
+        std::string stem(component.substr(0, component.find('.')));
+        for (char& c : stem) c = foldAsciiCase(c);
+        for (const std::string_view device : kDevices) {
+            if (stem == device) return false;
+        }
+        if (stem.size() == 4 && (stem.starts_with("com") || stem.starts_with("lpt")) && stem[3] >= '1' &&
+            stem[3] <= '9')
+            return false;
+        if (end == path.size()) return true;
+        start = end + 1;
+    }
 }
 
 bool removeFile(const std::string& path) {
@@ -113,7 +134,7 @@ bool DirectoryListing::next() {
     if (started_ && iterator_ != end) iterator_.increment(error);
     started_ = true;
     for (; !error && iterator_ != end; iterator_.increment(error)) {
-        std::string name = pathText(iterator_->path().filename());
+        std::string name = utf8PathText(iterator_->path().filename());
         if (!matchesWildcard(name, pattern_)) continue;
         std::error_code statusError;
         const auto status = iterator_->status(statusError);

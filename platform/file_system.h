@@ -24,6 +24,20 @@ std::string currentDirectory();
 // or is followed by a blank.
 std::string fileNamePart(std::string_view path, bool withoutExtension);
 
+// Whether Windows takes every component of the relative path as it stands: no reserved character
+// (< > : " | ? * and control characters), no device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, with or
+// without an extension) and no component ending in a blank or a dot, which Windows would drop silently.
+bool windowsTakesName(std::string_view relativePath);
+// The same question for the file system the program runs on (elsewhere every name is taken).
+inline bool fileSystemTakesName(std::string_view relativePath) {
+#ifdef _WIN32
+    return windowsTakesName(relativePath);
+#else
+    static_cast<void>(relativePath);
+    return true;
+#endif
+}
+
 // Removes a file; false when there was none or it could not be removed.
 bool removeFile(const std::string& path);
 

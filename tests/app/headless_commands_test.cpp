@@ -8,6 +8,7 @@
 
 #include "app/main_flow.h"
 #include "platform/image.h"
+#include "platform/path_separator.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/fake_game_install.h"
 #include "tests/support/scoped_working_directory.h"
@@ -93,13 +94,15 @@ TEST_F(HeadlessTest, UpdateIconsAndStatus) {
     const HeadlessOutcome status = run(HeadlessCommand::Status);
     ASSERT_TRUE(status.succeeded);
     EXPECT_NE(status.report.find("Game Version: 1.21\n"), std::string::npos);
-    EXPECT_NE(status.report.find("New contour icon directory: " + directory.text() + "mine/\n"),
+    EXPECT_NE(status.report.find("New contour icon directory: " + directory.text() + "mine" + kPathSeparator +
+                                 "\n"),
               std::string::npos);
     EXPECT_NE(status.report.find("Battle icons found: 8\nMarker icons found: 5\nNew icons found: 1\n"),
               std::string::npos);
 
     const HeadlessOutcome missing = run(HeadlessCommand::Icons, "absent");
-    EXPECT_EQ(missing.reason, "The new icon dir '" + directory.text() + "absent/' doesn't exist.");
+    EXPECT_EQ(missing.reason,
+              "The new icon dir '" + directory.text() + "absent" + kPathSeparator + "' doesn't exist.");
 }
 
 TEST(TerminalUi, AnswersQuestionsByFlagAndPicksNoFolder) {

@@ -119,11 +119,17 @@ TEST_F(MainFlowTest, AMovedWorkingDirectoryTakesItsFoldersAlong) {
               lines.end());
     EXPECT_EQ(lines.back(), "Ravelin exiting with 0 errors and 0 warnings");
     const std::string conf = readFileText("ravelin.conf");
-    EXPECT_EQ(conf.find(oldRoot), std::string::npos);
+    // Paths as the file holds them: JSON strings, whose backslashes are doubled.
+    const auto inConf = [](const std::string& path) {
+        std::string escaped;
+        for (const char c : path) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+        return escaped;
+    };
+    EXPECT_EQ(conf.find(inConf(oldRoot)), std::string::npos);
     for (const char* folder : {"originalAtlases", "defaultBattleImages", "defaultMarkerImages"}) {
-        EXPECT_NE(conf.find(newRoot + folder), std::string::npos) << folder;
+        EXPECT_NE(conf.find(inConf(newRoot + folder)), std::string::npos) << folder;
     }
-    EXPECT_NE(conf.find("\"acNewIconsDir\"      : \"" + root + "mine"), std::string::npos);
+    EXPECT_NE(conf.find("\"acNewIconsDir\"      : \"" + inConf(root + "mine")), std::string::npos);
     const std::string xml = readFileText("battleAtlas.xml");
     EXPECT_EQ(std::count(xml.begin(), xml.end(), '\n'), 2 + 8 * 7);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "atlas/atlas_descriptor_reader.h"
@@ -231,3 +232,24 @@ TEST_F(ExtractionTest, TodaysDdsAtlasesGiveTheirIconsInEveryFormat) {
     ASSERT_TRUE(saveImagePng(fixture.image, "originalAtlases/battleAtlas.png"));
     EXPECT_EQ(extract(), static_cast<std::int32_t>(fixture.icons.size()));
 }
+
+#ifdef _WIN32
+TEST_F(ExtractionTest, NamesWindowsRefusesAreRefusedLikeOtherUnsafeNames) {
+    std::string xml;
+    for (const char* name : {"a<b", "x:y", "CON", "lpt1", "sub. /x"})
+        xml += std::string("<name>") + name + "</name><x>0</x><y>0</y><width>2</width><height>2</height>\n";
+    writeXml(xml + "<name>fine</name><x>0</x><y>0</y><width>2</width><height>2</height>\n");
+    EXPECT_EQ(extract(), 6);
+    const auto entries = t.entries();
+    for (const char* name : {"a<b", "x:y", "CON", "lpt1", "sub. /x"}) {
+        EXPECT_NE(std::find(entries.begin(), entries.end(),
+                            "ERROR: Can't create icon: " + std::string(name) + ".png"),
+                  entries.end())
+            << name;
+    }
+    std::vector<std::string> written;
+    for (const auto& file : std::filesystem::directory_iterator("defaultBattleImages"))
+        written.push_back(file.path().filename().string());
+    EXPECT_EQ(written, std::vector<std::string>{"fine.png"});
+}
+#endif

@@ -98,8 +98,9 @@ TEST_F(UnpackTest, PackageThatCannotBeOpenedIsFatal) {
         SCOPED_TRACE(present);
         const FakeGameInstall game = install({.notAZip = true}, present ? "not-zip" : "missing");
         if (!present) std::filesystem::remove(game.packagePath());
-        const std::string expected = "Can't find the ressource file: '" + game.text() +
-                                     "res/packages/gui.pkg' the install dir seemes to be wrong.";
+        const std::string expected = "Can't find the ressource file: '" + game.text() + "res" +
+                                     kPathSeparator + "packages" + kPathSeparator +
+                                     "gui.pkg' the install dir seemes to be wrong.";
         EXPECT_FALSE(unpack().packageOpened);
         EXPECT_TRUE(t.ui.transcript.empty());
         try {

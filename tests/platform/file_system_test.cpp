@@ -87,3 +87,13 @@ TEST(FileSystem, PathsLongerThan260CharactersAreNotCut) {
     // Cut at 260 characters, the path would name a directory (or nothing).
     EXPECT_EQ(fileSize(path.substr(0, 260)), kPathMissing);
 }
+
+TEST(FileSystem, NamesWindowsWouldRefuseOrChange) {
+    for (const char* name :
+         {"icon.png", "sub/icon.png", "a&b'c.png", "console.png", "com0.png", "lpt10.png", "é.png"})
+        EXPECT_TRUE(windowsTakesName(name)) << name;
+    for (const char* name :
+         {"a<b.png", "a:b.png", "a\"b.png", "a|b.png", "a?b.png", "a*b.png", "bell\x07.png", "CON.png", "con",
+          "Nul.txt", "COM1.png", "lpt9", "dir./x.png", "trailing .png ", "sub/AUX.png"})
+        EXPECT_FALSE(windowsTakesName(name)) << name;
+}
