@@ -2,25 +2,12 @@
 
 #include "atlas/atlas_kind.h"
 #include "atlas/atlas_layout.h"
+#include "atlas/atlas_output.h"
 #include "atlas/icon_catalogue.h"
-#include "atlas/new_atlas_xml.h"
 #include "platform/file_system.h"
 #include "platform/image.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
-
-std::vector<std::string> subTextureLines(std::string_view name, std::int64_t x, std::int64_t y,
-                                         std::int64_t width, std::int64_t height) {
-    return {
-        "  <SubTexture>",
-        "    <name> " + std::string(name) + " </name>",
-        "    <x> " + integerText(x) + " </x>",
-        "    <y> " + integerText(y) + " </y>",
-        "    <width> " + integerText(width) + " </width>",
-        "    <height> " + integerText(height) + " </height>",
-        "  </SubTexture>",
-    };
-}
 
 namespace {
 
@@ -30,15 +17,6 @@ bool insideCanvas(const AtlasSpot& spot, const Image& icon) {
 }
 
 }  // namespace
-
-void reportAtlasImageSave(bool saved, const std::string& path, Reporter& reporter) {
-    const std::string name = fileNamePart(path, false);
-    if (saved) {
-        reporter.logInfo("Saved new atlas image: " + name);
-    } else {
-        reporter.logError("Can't save atlas image " + name);
-    }
-}
 
 bool buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories, Reporter& reporter) {
     const std::string title = "Creating Atlas files " + std::string(kind.atlasName);

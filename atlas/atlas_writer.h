@@ -49,9 +49,3 @@ struct PackedAtlasTarget {
 bool drawPackedAtlas(const PackedAtlasTarget& target, const std::string& atlasXmlPath,
                      const GatheredIcons& gathered, Reporter& reporter);
 
-// Logs how saving a new atlas image went.
-void reportAtlasImageSave(bool saved, const std::string& path, Reporter& reporter);
-
-// The seven lines of one SubTexture entry.
-std::vector<std::string> subTextureLines(std::string_view name, std::int64_t x, std::int64_t y,
-                                         std::int64_t width, std::int64_t height);

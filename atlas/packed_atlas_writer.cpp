@@ -2,9 +2,9 @@
 // saved as DDS in the original's form (and as PNG when the client shipped both).
 
 #include "atlas/atlas_layout.h"
+#include "atlas/atlas_output.h"
 #include "atlas/atlas_packer.h"
 #include "atlas/atlas_writer.h"
-#include "atlas/new_atlas_xml.h"
 #include "platform/file_system.h"
 #include "platform/image.h"
 #include "platform/reporter.h"

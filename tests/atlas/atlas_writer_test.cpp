@@ -1,5 +1,7 @@
 #include "atlas/atlas_writer.h"
 
+#include "atlas/atlas_output.h"
+
 #include <gtest/gtest.h>
 
 #include <map>

@@ -1,7 +1,8 @@
 #pragma once
 
-// The new atlas XML as both atlas writers produce it: "<root>", one SubTexture entry per drawn icon,
-// "</root>", written beside the old file and renamed over it only when complete.
+// What both atlas writers write: the new atlas XML in its exact form ("<root>", one SubTexture entry per
+// drawn icon, "</root>", written beside the old file and renamed over it only when complete), and the
+// report of a saved atlas image.
 
 #include <cstdint>
 #include <optional>
@@ -10,7 +11,15 @@
 
 #include "platform/text_file.h"
 
+#include <vector>
+
 class Reporter;
+
+// The seven lines of one SubTexture entry.
+std::vector<std::string> subTextureLines(std::string_view name, std::int64_t x, std::int64_t y,
+                                         std::int64_t width, std::int64_t height);
+// Logs how saving a new atlas image went.
+void reportAtlasImageSave(bool saved, const std::string& path, Reporter& reporter);
 
 class NewAtlasXml {
 public:

@@ -1,8 +1,30 @@
-#include "atlas/new_atlas_xml.h"
+#include "atlas/atlas_output.h"
 
-#include "atlas/atlas_writer.h"
 #include "platform/file_system.h"
 #include "platform/reporter.h"
+#include "platform/text_utilities.h"
+
+std::vector<std::string> subTextureLines(std::string_view name, std::int64_t x, std::int64_t y,
+                                         std::int64_t width, std::int64_t height) {
+    return {
+        "  <SubTexture>",
+        "    <name> " + std::string(name) + " </name>",
+        "    <x> " + integerText(x) + " </x>",
+        "    <y> " + integerText(y) + " </y>",
+        "    <width> " + integerText(width) + " </width>",
+        "    <height> " + integerText(height) + " </height>",
+        "  </SubTexture>",
+    };
+}
+
+void reportAtlasImageSave(bool saved, const std::string& path, Reporter& reporter) {
+    const std::string name = fileNamePart(path, false);
+    if (saved) {
+        reporter.logInfo("Saved new atlas image: " + name);
+    } else {
+        reporter.logError("Can't save atlas image " + name);
+    }
+}
 
 std::optional<NewAtlasXml> NewAtlasXml::create(const std::string& path, Reporter& reporter) {
     std::optional<TextFile> file = createReplacementTextFile(path);
