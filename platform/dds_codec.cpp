@@ -133,10 +133,12 @@ void decodeRgba32(const std::uint8_t* pixels, const DdsPixelFormat& format, Imag
 }
 
 // The next level: each pixel the alpha-weighted average of up to four, so transparent pixels lend no colour.
-Image halved(const Image& source) {
+std::optional<Image> halved(const Image& source) {
     const std::int32_t width = std::max(1, source.width() / 2);
     const std::int32_t height = std::max(1, source.height() / 2);
-    Image result = *Image::allocate(width, height, 32, false);
+    std::optional<Image> allocated = Image::allocate(width, height, 32, false);
+    if (!allocated) return std::nullopt;
+    Image& result = *allocated;
     for (std::int32_t y = 0; y < height; ++y) {
         for (std::int32_t x = 0; x < width; ++x) {
             std::uint32_t colour[3] = {}, alpha = 0, count = 0;
@@ -156,7 +158,7 @@ Image halved(const Image& source) {
             out[3] = static_cast<std::uint8_t>((alpha + count / 2) / count);
         }
     }
-    return result;
+    return allocated;
 }
 
 // BC3 blocks with stb's encoder: at least as close as squish's cluster fit and ten times faster (the
@@ -457,6 +459,7 @@ std::optional<std::vector<std::uint8_t>> encodeDds(const Image& image, const Dds
         std::optional<Image> level;
         for (int i = 1; i < levels; ++i) {
             level = halved(level ? *level : image);
+            if (!level) return std::nullopt;
             appendLevel(out, *level, format);
         }
         return out;
