@@ -16,8 +16,16 @@ cat > "$work/ravelin.conf" <<JSON
  "acMarkerAtlasDir": "$work/defaultMarkerImages/", "acNewIconsDir": "$work/newTankImages/"}
 JSON
 cd "$work"
+# A virtual display that does not come up (a server number taken at the wrong moment) is the machine's
+# fault, not the program's: each attempt is bounded, and a second one gets a fresh display.
 status=0
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '"$1" & pid=$!; "$2" Ravelin 30 || kill $pid; wait $pid' _ "$ravelin" "$close_request" || status=$?
+for attempt in 1 2; do
+  status=0
+  timeout -k 5 60 xvfb-run -a -s "-screen 0 1024x768x24" \
+    bash -c '"$1" & pid=$!; "$2" Ravelin 30 || kill $pid; wait $pid' _ "$ravelin" "$close_request" || status=$?
+  [ "$status" -eq 0 ] && break
+  echo "attempt $attempt: ended with status $status" >&2
+done
 if [ "$status" -ne 0 ]; then
   echo "ravelin ended with exit code $status" >&2
   exit 1
