@@ -1,4 +1,4 @@
-// Game packages of any content: only the four wanted files may appear, and only in "originalAtlases".
+// Game packages of any content: only the wanted atlas files may appear, and only in "originalAtlases".
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& entry : std::filesystem::directory_iterator("originalAtlases")) {
         const std::string name = entry.path().filename().string();
         if (name != "battleAtlas.png" && name != "battleAtlas.xml" && name != "vehicleMarkerAtlas.png" &&
-            name != "vehicleMarkerAtlas.xml") {
+            name != "vehicleMarkerAtlas.xml" && name != "battleAtlas.dds" && name != "vehicleMarkerAtlas.dds") {
             std::fprintf(stderr, "unexpected file %s\n", name.c_str());
             std::abort();
         }
