@@ -10,59 +10,45 @@ void put32(std::string& out, std::uint32_t value) {
 
 }  // namespace
 
-const char* ddsSampleFormatName(DdsSampleFormat format) {
-    switch (format) {
-        case DdsSampleFormat::Bc1:
-            return "BC1";
-        case DdsSampleFormat::Bc2:
-            return "BC2";
-        case DdsSampleFormat::Bc3:
-            return "BC3";
-        case DdsSampleFormat::Bc7:
-            return "BC7";
-        case DdsSampleFormat::BgraMasks:
-            return "BGRA masks";
-        case DdsSampleFormat::RgbxMasks:
-            return "RGB masks without alpha";
-        case DdsSampleFormat::Dx10Rgba:
-            return "DXGI 28";
-        case DdsSampleFormat::Dx10Bgra:
-            return "DXGI 87";
+namespace {
+
+struct SampleFormat {
+    DdsSampleFormat format;
+    const char* name;
+    DdsPixelFormat pixelFormat;
+};
+
+// One row per sample format: its name in test traces and how its files describe their pixels.
+constexpr SampleFormat kSampleFormats[] = {
+    {DdsSampleFormat::Bc1, "BC1", {DdsEncoding::Bc1, false, 0, 0, 0, 0, 0}},
+    {DdsSampleFormat::Bc2, "BC2", {DdsEncoding::Bc2, false, 0, 0, 0, 0, 0}},
+    {DdsSampleFormat::Bc3, "BC3", {DdsEncoding::Bc3, false, 0, 0, 0, 0, 0}},
+    {DdsSampleFormat::Bc7, "BC7", {DdsEncoding::Bc7, true, 98, 0, 0, 0, 0}},
+    {DdsSampleFormat::BgraMasks,
+     "BGRA masks",
+     {DdsEncoding::Rgba32, false, 0, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}},
+    {DdsSampleFormat::RgbxMasks,
+     "RGB masks without alpha",
+     {DdsEncoding::Rgba32, false, 0, 0x000000FF, 0x0000FF00, 0x00FF0000, 0}},
+    {DdsSampleFormat::Dx10Rgba, "DXGI 28", {DdsEncoding::Rgba32, true, 28, 0, 0, 0, 0}},
+    {DdsSampleFormat::Dx10Bgra, "DXGI 87", {DdsEncoding::Rgba32, true, 87, 0, 0, 0, 0}},
+};
+
+const SampleFormat& sampleFormat(DdsSampleFormat format) {
+    for (const SampleFormat& row : kSampleFormats) {
+        if (row.format == format) return row;
     }
-    return "?";
+    return kSampleFormats[0];
+}
+
+}  // namespace
+
+const char* ddsSampleFormatName(DdsSampleFormat format) {
+    return sampleFormat(format).name;
 }
 
 DdsPixelFormat ddsPixelFormatOf(DdsSampleFormat format) {
-    DdsPixelFormat pixelFormat;
-    switch (format) {
-        case DdsSampleFormat::Bc1:
-            pixelFormat.encoding = DdsEncoding::Bc1;
-            break;
-        case DdsSampleFormat::Bc2:
-            pixelFormat.encoding = DdsEncoding::Bc2;
-            break;
-        case DdsSampleFormat::Bc3:
-            pixelFormat.encoding = DdsEncoding::Bc3;
-            break;
-        case DdsSampleFormat::Bc7:
-            pixelFormat.encoding = DdsEncoding::Bc7;
-            pixelFormat.dx10 = true;
-            pixelFormat.dxgiFormat = 98;
-            break;
-        case DdsSampleFormat::BgraMasks:
-            pixelFormat = {DdsEncoding::Rgba32, false, 0, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000};
-            break;
-        case DdsSampleFormat::RgbxMasks:
-            pixelFormat = {DdsEncoding::Rgba32, false, 0, 0x000000FF, 0x0000FF00, 0x00FF0000, 0};
-            break;
-        case DdsSampleFormat::Dx10Rgba:
-            pixelFormat = {DdsEncoding::Rgba32, true, 28, 0, 0, 0, 0};
-            break;
-        case DdsSampleFormat::Dx10Bgra:
-            pixelFormat = {DdsEncoding::Rgba32, true, 87, 0, 0, 0, 0};
-            break;
-    }
-    return pixelFormat;
+    return sampleFormat(format).pixelFormat;
 }
 
 std::vector<std::uint8_t> bc7SolidBlock(std::uint8_t red, std::uint8_t green, std::uint8_t blue,
