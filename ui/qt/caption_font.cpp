@@ -4,6 +4,8 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 
+#include "ui/window_layout.h"
+
 namespace {
 
 bool allFit(const QFont& font, const std::vector<std::pair<QString, int>>& captions) {
@@ -26,18 +28,9 @@ QFont captionFont(const std::vector<std::pair<QString, int>>& captions) {
 }
 
 std::vector<std::pair<QString, int>> mainWindowCaptions() {
-    // Labels are 160 px wide; the check box leaves room for its indicator; the status fields hold a
-    // five-digit count or a long version behind their panel borders.
-    return {
-        {QString::fromUtf8("World of Tanks® install directory:"), 160},
-        {"Battle Atlas icon directory:", 160},
-        {"Marker Atlas icon directory:", 160},
-        {"New contour icon directory:", 160},
-        {"Save the new Atlases files directly in the game dirrectory and not in the current directory.", 550},
-        {"Create Atlases", 130},
-        {"Game Version: 1.20.1.12345", 142},
-        {"Battle icons found: 99999", 142},
-        {"Marker icons found: 99999", 142},
-        {"New icons found: 99999", 142},
-    };
+    std::vector<std::pair<QString, int>> captions;
+    for (const auto& [caption, width] : main_window::captionsAndWidths())
+        captions.emplace_back(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())),
+                              width);
+    return captions;
 }

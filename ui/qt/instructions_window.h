@@ -24,6 +24,3 @@ private:
     QTextEdit* textField_;
     QPushButton* closeButton_;
 };
-
-// The instructions as stored in the program: UTF-8 with a byte-order mark and CR LF line ends.
-std::string_view instructionsText();

@@ -12,11 +12,17 @@ namespace {
 
 constexpr int kStatusHeight = 22;
 
-QString fromUtf8(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+using namespace main_window;
 
 }  // namespace
+
+QRect rectOf(const ControlPlace& place) {
+    return QRect(place.x, place.y, place.width, place.height);
+}
+
+QString qtText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 void centreWindow(QWidget& window, const QWidget* over) {
     QRect area;
@@ -44,62 +50,54 @@ MainWindow::MainWindow(EventSink sink) : sink_(std::move(sink)) {
         field->setIndent(3);
         statusFields_[static_cast<std::size_t>(i)] = field;
     }
-    installDirectoryField_ = addDirectoryRow("World of Tanks® install directory:", 10);
-    chooseGameDirectoryButton_ = addButton(". . .", QRect(560, 3, 32, 32), UiEvent::ChooseGameDirectory);
-    battleIconDirectoryField_ = addDirectoryRow("Battle Atlas icon directory:", 45);
-    markerIconDirectoryField_ = addDirectoryRow("Marker Atlas icon directory:", 80);
-    newIconDirectoryField_ = addDirectoryRow("New contour icon directory:", 115);
+    installDirectoryField_ = addDirectoryRow(0);
+    chooseGameDirectoryButton_ =
+        addButton(kChooseCaption, kChooseGameDirectoryPlace, UiEvent::ChooseGameDirectory);
+    battleIconDirectoryField_ = addDirectoryRow(1);
+    markerIconDirectoryField_ = addDirectoryRow(2);
+    newIconDirectoryField_ = addDirectoryRow(3);
     chooseNewIconsDirectoryButton_ =
-        addButton(". . .", QRect(560, 108, 32, 32), UiEvent::ChooseNewIconsDirectory);
+        addButton(kChooseCaption, kChooseNewIconsDirectoryPlace, UiEvent::ChooseNewIconsDirectory);
 
-    saveInGameDirectoryBox_ = new QCheckBox(
-        "Save the new Atlases files directly in the game dirrectory and not in the current directory.", this);
-    saveInGameDirectoryBox_->setGeometry(10, 150, 580, 25);
+    saveInGameDirectoryBox_ = new QCheckBox(qtText(kSaveInGameDirectoryCaption), this);
+    saveInGameDirectoryBox_->setGeometry(rectOf(kSaveInGameDirectoryPlace));
     saveInGameDirectoryBox_->setEnabled(false);
 
-    instructionsButton_ = addButton("?", QRect(10, 190, 32, 32), UiEvent::OpenInstructions);
-    createAtlasesButton_ =
-        addButton("Create Atlases", QRect(kClientWidth - 160, 192, 150, 28), UiEvent::CreateAtlases);
+    instructionsButton_ = addButton(kInstructionsCaption, kInstructionsPlace, UiEvent::OpenInstructions);
+    createAtlasesButton_ = addButton(kCreateAtlasesCaption, kCreateAtlasesPlace, UiEvent::CreateAtlases);
     createAtlasesButton_->setEnabled(false);
     centreWindow(*this, nullptr);
 }
 
-QLineEdit* MainWindow::addDirectoryRow(const char* caption, int y) {
-    auto* label = new QLabel(QString::fromUtf8(caption), this);
-    label->setGeometry(10, y, 160, 20);
-    captionLabels_[captionCount_++] = label;
+QLineEdit* MainWindow::addDirectoryRow(int row) {
+    auto* label = new QLabel(qtText(kDirectoryCaptions[static_cast<std::size_t>(row)]), this);
+    label->setGeometry(rectOf(captionPlace(row)));
+    captionLabels_[static_cast<std::size_t>(row)] = label;
     auto* field = new QLineEdit(this);
-    field->setGeometry(170, y - 3, 380, 24);
+    field->setGeometry(rectOf(fieldPlace(row)));
     field->setReadOnly(true);  // changed only through the folder pickers; still selectable and copyable
     return field;
 }
 
-QPushButton* MainWindow::addButton(const QString& caption, const QRect& geometry, UiEvent event) {
-    auto* button = new QPushButton(caption, this);
-    button->setGeometry(geometry);
+QPushButton* MainWindow::addButton(std::string_view caption, const ControlPlace& place, UiEvent event) {
+    auto* button = new QPushButton(qtText(caption), this);
+    button->setGeometry(rectOf(place));
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, [this, event] { sink_(event); });
     return button;
 }
 
 void MainWindow::refresh(const MainWindowView& view) {
-    statusFields_[0]->setText("Game Version: " + fromUtf8(view.gameVersion));
-    statusFields_[1]->setText("Battle icons found: " + QString::number(view.battleIcons));
-    statusFields_[2]->setText("Marker icons found: " + QString::number(view.markerIcons));
-    statusFields_[3]->setText("New icons found: " + QString::number(view.newIcons));
-    const std::pair<QLineEdit*, const std::string*> fields[] = {
-        {installDirectoryField_, &view.installDirectory},
-        {battleIconDirectoryField_, &view.battleIconDirectory},
-        {markerIconDirectoryField_, &view.markerIconDirectory},
-        {newIconDirectoryField_, &view.newIconDirectory},
-    };
-    bool allSet = true;
-    for (const auto& [field, value] : fields) {
-        field->setText(fromUtf8(*value));
-        field->setCursorPosition(0);
-        allSet = allSet && !value->empty();
+    const std::array<std::string, 4> status = statusTexts(view);
+    for (std::size_t i = 0; i < status.size(); ++i) statusFields_[i]->setText(qtText(status[i]));
+    const std::array<QLineEdit*, 4> fields = {installDirectoryField_, battleIconDirectoryField_,
+                                              markerIconDirectoryField_, newIconDirectoryField_};
+    const std::array<const std::string*, 4> values = directories(view);
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        fields[i]->setText(qtText(*values[i]));
+        fields[i]->setCursorPosition(0);
     }
-    createAtlasesButton_->setEnabled(allSet);
+    createAtlasesButton_->setEnabled(canCreateAtlases(view));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -7,7 +7,7 @@
 #include <array>
 #include <functional>
 
-#include "ui/ui.h"
+#include "ui/window_layout.h"
 
 class QCheckBox;
 class QLabel;
@@ -17,9 +17,6 @@ class QPushButton;
 class MainWindow : public QWidget {
 public:
     using EventSink = std::function<void(UiEvent)>;
-
-    static constexpr int kClientWidth = 600;
-    static constexpr int kClientHeight = 250;
 
     explicit MainWindow(EventSink sink);
 
@@ -41,8 +38,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QLineEdit* addDirectoryRow(const char* caption, int y);
-    QPushButton* addButton(const QString& caption, const QRect& geometry, UiEvent event);
+    QLineEdit* addDirectoryRow(int row);
+    QPushButton* addButton(std::string_view caption, const ControlPlace& place, UiEvent event);
 
     EventSink sink_;
     QLineEdit* installDirectoryField_ = nullptr;
@@ -56,8 +53,10 @@ private:
     QPushButton* createAtlasesButton_ = nullptr;
     std::array<QLabel*, 4> statusFields_{};
     std::array<QLabel*, 4> captionLabels_{};
-    std::size_t captionCount_ = 0;
 };
+
+QRect rectOf(const ControlPlace& place);
+QString qtText(std::string_view text);
 
 // Centres a window over another one, or over the screen without one.
 void centreWindow(QWidget& window, const QWidget* over);

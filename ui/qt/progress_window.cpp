@@ -6,21 +6,22 @@
 #include <algorithm>
 
 #include "ui/qt/main_window.h"
+#include "ui/window_layout.h"
 
 ProgressWindow::ProgressWindow(const QString& title, QWidget* owner) : QWidget(owner, Qt::Tool) {
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle(title);
-    setFixedSize(300, 90);
+    setFixedSize(progress_window::kClientWidth, progress_window::kClientHeight);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
 
     textLine_ = new QLabel(this);
-    textLine_->setGeometry(10, 10, 280, 40);
+    textLine_->setGeometry(rectOf(progress_window::kTextPlace));
     textLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     textLine_->setWordWrap(true);
 
     bar_ = new QProgressBar(this);
-    bar_->setGeometry(10, 55, 280, 25);
+    bar_->setGeometry(rectOf(progress_window::kBarPlace));
     bar_->setRange(0, 100);
     bar_->setValue(0);
     bar_->setTextVisible(false);

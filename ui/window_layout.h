@@ -1,0 +1,102 @@
+#pragma once
+
+// The windows' fixed layout: places in pixels of the client area at 96 dots per inch, captions and the
+// texts the main window shows. Both backends build their windows from it.
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "ui/ui.h"
+
+struct ControlPlace {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+namespace main_window {
+
+inline constexpr int kClientWidth = 600;
+inline constexpr int kClientHeight = 250;
+
+inline constexpr std::array<std::string_view, 4> kDirectoryCaptions = {
+    "World of Tanks® install directory:", "Battle Atlas icon directory:", "Marker Atlas icon directory:",
+    "New contour icon directory:"};
+inline constexpr std::string_view kChooseCaption = ". . .";
+inline constexpr std::string_view kSaveInGameDirectoryCaption =
+    "Save the new Atlases files directly in the game dirrectory and not in the current directory.";
+inline constexpr std::string_view kInstructionsCaption = "?";
+inline constexpr std::string_view kCreateAtlasesCaption = "Create Atlases";
+
+// Row 0 is the install directory, then battle icons, marker icons and new icons, 35 pixels apart.
+constexpr ControlPlace captionPlace(int row) {
+    return {10, 10 + 35 * row, 160, 20};
+}
+constexpr ControlPlace fieldPlace(int row) {
+    return {170, 7 + 35 * row, 380, 24};
+}
+inline constexpr ControlPlace kChooseGameDirectoryPlace{560, 3, 32, 32};
+inline constexpr ControlPlace kChooseNewIconsDirectoryPlace{560, 108, 32, 32};
+inline constexpr ControlPlace kSaveInGameDirectoryPlace{10, 150, 580, 25};
+inline constexpr ControlPlace kInstructionsPlace{10, 190, 32, 32};
+inline constexpr ControlPlace kCreateAtlasesPlace{kClientWidth - 160, 192, 150, 28};
+
+// The four fields of the status line, left to right.
+inline std::array<std::string, 4> statusTexts(const MainWindowView& view) {
+    return {"Game Version: " + view.gameVersion, "Battle icons found: " + std::to_string(view.battleIcons),
+            "Marker icons found: " + std::to_string(view.markerIcons),
+            "New icons found: " + std::to_string(view.newIcons)};
+}
+
+// The directories in the order of the rows.
+inline std::array<const std::string*, 4> directories(const MainWindowView& view) {
+    return {&view.installDirectory, &view.battleIconDirectory, &view.markerIconDirectory,
+            &view.newIconDirectory};
+}
+
+// "Create Atlases" needs all four directories.
+inline bool canCreateAtlases(const MainWindowView& view) {
+    for (const std::string* directory : directories(view)) {
+        if (directory->empty()) return false;
+    }
+    return true;
+}
+
+// Every caption with the width it may take: labels are 160 px wide, the check box leaves room for its
+// indicator, the status fields hold a five-digit count or a long version behind their borders.
+inline std::vector<std::pair<std::string_view, int>> captionsAndWidths() {
+    std::vector<std::pair<std::string_view, int>> captions;
+    for (std::string_view caption : kDirectoryCaptions) captions.emplace_back(caption, 160);
+    captions.insert(captions.end(), {{kSaveInGameDirectoryCaption, 550},
+                                     {kCreateAtlasesCaption, 130},
+                                     {"Game Version: 1.20.1.12345", 142},
+                                     {"Battle icons found: 99999", 142},
+                                     {"Marker icons found: 99999", 142},
+                                     {"New icons found: 99999", 142}});
+    return captions;
+}
+
+}  // namespace main_window
+
+namespace progress_window {
+inline constexpr int kClientWidth = 300;
+inline constexpr int kClientHeight = 90;
+inline constexpr ControlPlace kTextPlace{10, 10, 280, 40};
+inline constexpr ControlPlace kBarPlace{10, 55, 280, 25};
+}  // namespace progress_window
+
+namespace instructions_window {
+inline constexpr int kClientWidth = 420;
+inline constexpr int kClientHeight = 600;
+inline constexpr std::string_view kTitle = "Instructions";
+inline constexpr ControlPlace kTextPlace{10, 10, 400, 550};
+inline constexpr ControlPlace kClosePlace{170, 560, 100, 30};
+inline constexpr std::string_view kCloseCaption = "Close";
+}  // namespace instructions_window
+
+// The built-in instructions as stored: UTF-8 with a byte-order mark and CR LF line ends.
+std::string_view instructionsText();
