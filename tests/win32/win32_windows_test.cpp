@@ -1,0 +1,484 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "platform/image.h"
+#include "ui/win32/wide_text.h"
+#include "ui/win32/win32_ui.h"
+
+namespace {
+
+// Answers the dialogs and notes what each one was asked and which windows took input meanwhile.
+class ScriptedDialogs : public Win32Dialogs {
+public:
+    struct Call {
+        HWND owner;
+        std::string title;
+        std::string text;  // the message, or the folder picker's start
+        std::vector<HWND> enabledWindows;
+    };
+
+    MessageAnswer showMessage(HWND owner, const std::string& title, const std::string& text,
+                              MessageKind) override {
+        calls.push_back({owner, title, text, enabledWindows()});
+        return answer;
+    }
+    std::string chooseFolder(HWND owner, const std::string& title,
+                             const std::string& initialDirectory) override {
+        calls.push_back({owner, title, initialDirectory, enabledWindows()});
+        return folder;
+    }
+
+    static std::vector<HWND> enabledWindows() {
+        std::vector<HWND> windows;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM found) -> BOOL {
+                if (IsWindowVisible(window) && IsWindowEnabled(window))
+                    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&windows));
+        return windows;
+    }
+
+    std::vector<Call> calls;
+    MessageAnswer answer = MessageAnswer::Yes;
+    std::string folder;
+};
+
+struct TestUi {
+    TestUi() {
+        auto scripted = std::make_unique<ScriptedDialogs>();
+        dialogs = scripted.get();
+        ui = std::make_unique<Win32Ui>(std::move(scripted));
+    }
+    ScriptedDialogs* dialogs;
+    std::unique_ptr<Win32Ui> ui;
+};
+
+MainWindowView filledView() {
+    MainWindowView view;
+    view.installDirectory =
+        "C:\\Games\\World_of_Tanks\\with\\a\\rather\\long\\path\\that\\does\\not\\fit\\the\\field\\";
+    view.gameVersion = "1.20.0.0";
+    view.battleIcons = 1523;
+    view.markerIcons = 612;
+    view.battleIconDirectory = "C:\\Users\\Modder\\Ravelin\\defaultBattleImages\\";
+    view.markerIconDirectory = "C:\\Users\\Modder\\Ravelin\\defaultMarkerImages\\";
+    view.newIconDirectory = "C:\\Users\\Modder\\Ravelin\\Wörld€\\newTankImages\\";
+    view.newIcons = 7;
+    return view;
+}
+
+std::string textOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return utf8Text(text);
+}
+
+SIZE clientSize(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+// The control's rectangle in its parent's client area.
+ControlPlace placeOf(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void expectPlace(HWND control, const ControlPlace& expected) {
+    const ControlPlace place = placeOf(control);
+    EXPECT_EQ(place.x, expected.x) << GetDlgCtrlID(control);
+    EXPECT_EQ(place.y, expected.y) << GetDlgCtrlID(control);
+    EXPECT_EQ(place.width, expected.width) << GetDlgCtrlID(control);
+    EXPECT_EQ(place.height, expected.height) << GetDlgCtrlID(control);
+}
+
+LONG_PTR styleOf(HWND window) {
+    return GetWindowLongPtrW(window, GWL_STYLE);
+}
+
+LONG_PTR extendedStyleOf(HWND window) {
+    return GetWindowLongPtrW(window, GWL_EXSTYLE);
+}
+
+int windowsOfClass(const wchar_t* className) {
+    int count = 0;
+    for (HWND window = FindWindowExW(nullptr, nullptr, className, nullptr); window;
+         window = FindWindowExW(nullptr, window, className, nullptr))
+        ++count;
+    return count;
+}
+
+void click(HWND button) {
+    SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+// The close box, the system menu's Close and Alt+F4 all come as this.
+void requestClose(HWND window) {
+    SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+POINT centreOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// Saves a picture of the window, frame included, when RAVELIN_SCREENSHOTS names a directory.
+void saveScreenshot(HWND window, const char* name) {
+    const char* directory = std::getenv("RAVELIN_SCREENSHOTS");
+    if (!directory || !*directory) return;
+    UpdateWindow(window);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    std::optional<Image> image = createImage(width, height, 24);
+    if (image) {
+        const auto* source = static_cast<const std::uint8_t*>(bits);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t* pixel = source + (static_cast<std::size_t>(y) * width + x) * 4;
+                std::uint8_t* target = image->row(y) + x * 3;
+                target[0] = pixel[2];
+                target[1] = pixel[1];
+                target[2] = pixel[0];
+            }
+        }
+        saveImagePng(*image, std::string(directory) + "\\" + name + ".png");
+    }
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+// Lets the windows paint and settle.
+void pumpMessages() {
+    MSG message;
+    for (int round = 0; round < 5; ++round) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Sleep(20);
+    }
+}
+
+}  // namespace
+
+TEST(MainWindow, ControlsSitAtTheirPlacesInCreationAndTabOrder) {
+    TestUi test;
+    ASSERT_TRUE(test.ui->openMainWindow());
+    const Win32MainWindow& window = *test.ui->mainWindow();
+    const HWND handle = window.handle();
+    EXPECT_FALSE(IsWindowVisible(handle));
+    EXPECT_EQ(textOf(handle), "Ravelin");
+    EXPECT_EQ(clientSize(handle).cx, 600);
+    EXPECT_EQ(clientSize(handle).cy, 250);
+    EXPECT_TRUE(styleOf(handle) & WS_SYSMENU);  // a close box
+    EXPECT_FALSE(styleOf(handle) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+
+    using namespace main_window;
+    const MainControl captions[] = {
+        MainControl::InstallDirectoryCaption, MainControl::BattleIconDirectoryCaption,
+        MainControl::MarkerIconDirectoryCaption, MainControl::NewIconDirectoryCaption};
+    const MainControl fields[] = {MainControl::InstallDirectoryField, MainControl::BattleIconDirectoryField,
+                                  MainControl::MarkerIconDirectoryField, MainControl::NewIconDirectoryField};
+    for (int row = 0; row < 4; ++row) {
+        expectPlace(window.control(captions[row]), {10, 10 + 35 * row, 160, 20});
+        expectPlace(window.control(fields[row]), {170, 7 + 35 * row, 380, 24});
+        EXPECT_EQ(textOf(window.control(captions[row])), kDirectoryCaptions[static_cast<std::size_t>(row)]);
+        EXPECT_TRUE(styleOf(window.control(fields[row])) & ES_READONLY);
+        EXPECT_TRUE(extendedStyleOf(window.control(fields[row])) & WS_EX_CLIENTEDGE);  // sunken
+    }
+    EXPECT_EQ(textOf(window.control(MainControl::InstallDirectoryCaption)),
+              "World of Tanks® install directory:");
+    expectPlace(window.control(MainControl::ChooseGameDirectory), {560, 3, 32, 32});
+    expectPlace(window.control(MainControl::ChooseNewIconsDirectory), {560, 108, 32, 32});
+    expectPlace(window.control(MainControl::SaveInGameDirectory), {10, 150, 580, 25});
+    expectPlace(window.control(MainControl::Instructions), {10, 190, 32, 32});
+    expectPlace(window.control(MainControl::CreateAtlases), {440, 192, 150, 28});
+    EXPECT_EQ(textOf(window.control(MainControl::ChooseGameDirectory)), ". . .");
+    EXPECT_EQ(textOf(window.control(MainControl::Instructions)), "?");
+    EXPECT_EQ(textOf(window.control(MainControl::CreateAtlases)), "Create Atlases");
+    const ControlPlace status = placeOf(window.control(MainControl::StatusLine));
+    EXPECT_EQ(status.y + status.height, 250);  // along the bottom edge, below the buttons
+    EXPECT_GE(status.y, 222);
+
+    // Created in the order of their numbers (13 before 12), after the status line.
+    std::vector<int> order;
+    for (HWND child = GetWindow(handle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        order.push_back(GetDlgCtrlID(child));
+    EXPECT_EQ(order, (std::vector<int>{20, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 12}));
+
+    test.ui->refreshMainWindow(filledView());
+    std::vector<int> tabOrder;
+    HWND control = window.control(MainControl::InstallDirectoryField);
+    for (int i = 0; i < 9; ++i, control = GetNextDlgTabItem(handle, control, FALSE))
+        tabOrder.push_back(GetDlgCtrlID(control));
+    EXPECT_EQ(tabOrder, (std::vector<int>{2, 3, 5, 7, 9, 10, 13, 12, 2}));
+    EXPECT_EQ(
+        GetDlgCtrlID(GetNextDlgTabItem(handle, window.control(MainControl::InstallDirectoryField), TRUE)),
+        12);  // Shift+Tab
+}
+
+TEST(MainWindow, RefreshFillsFieldsStatusLineAndCreateButton) {
+    TestUi test;
+    test.ui->openMainWindow();
+    const Win32MainWindow& window = *test.ui->mainWindow();
+    const HWND create = window.control(MainControl::CreateAtlases);
+    const HWND saveBox = window.control(MainControl::SaveInGameDirectory);
+    EXPECT_FALSE(IsWindowEnabled(create));
+    EXPECT_FALSE(IsWindowEnabled(saveBox));
+    EXPECT_EQ(SendMessageW(saveBox, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    for (std::size_t part = 0; part < 4; ++part) EXPECT_TRUE(window.statusText(part).empty());
+
+    MainWindowView view;
+    test.ui->refreshMainWindow(view);
+    EXPECT_EQ(utf8Text(window.statusText(0)), "Game Version: ");
+    EXPECT_EQ(utf8Text(window.statusText(3)), "New icons found: 0");
+    view = filledView();
+    view.newIconDirectory.clear();
+    test.ui->refreshMainWindow(view);
+    EXPECT_FALSE(IsWindowEnabled(create));
+    view = filledView();
+    test.ui->refreshMainWindow(view);
+    EXPECT_TRUE(IsWindowEnabled(create));
+    EXPECT_FALSE(IsWindowEnabled(saveBox));
+
+    EXPECT_EQ(textOf(window.control(MainControl::InstallDirectoryField)), view.installDirectory);
+    EXPECT_EQ(textOf(window.control(MainControl::NewIconDirectoryField)), view.newIconDirectory);
+    EXPECT_EQ(utf8Text(window.statusText(0)), "Game Version: 1.20.0.0");
+    EXPECT_EQ(utf8Text(window.statusText(1)), "Battle icons found: 1523");
+    EXPECT_EQ(utf8Text(window.statusText(2)), "Marker icons found: 612");
+    EXPECT_EQ(utf8Text(window.statusText(3)), "New icons found: 7");
+    int rightEdges[4] = {};
+    ASSERT_EQ(SendMessageW(window.control(MainControl::StatusLine), SB_GETPARTS, 4,
+                           reinterpret_cast<LPARAM>(rightEdges)),
+              4);
+    EXPECT_EQ(rightEdges[0], 150);
+    EXPECT_EQ(rightEdges[1], 300);
+    EXPECT_EQ(rightEdges[2], 450);
+
+    // Typing into a field changes nothing.
+    const HWND field = window.control(MainControl::InstallDirectoryField);
+    SendMessageW(field, WM_CHAR, L'x', 0);
+    EXPECT_EQ(textOf(field), view.installDirectory);
+
+    test.ui->showMainWindow();
+    pumpMessages();
+    saveScreenshot(window.handle(), "main-window");
+}
+
+TEST(MainWindow, EveryCaptionFitsItsBoxAtALegibleSize) {
+    TestUi test;
+    test.ui->openMainWindow();
+    const HFONT font = test.ui->mainWindow()->font();
+    ASSERT_NE(font, nullptr);
+    LOGFONTW description{};
+    GetObjectW(font, sizeof description, &description);
+    EXPECT_GE(-description.lfHeight * 72.0 / 96.0, 7.5 - 0.75);  // points, to the pixel
+    for (const auto& [caption, width] : main_window::captionsAndWidths())
+        EXPECT_LE(captionWidth(font, caption), width) << caption;
+}
+
+TEST(MainWindow, ButtonsAndCloseBoxDeliverTheirEvents) {
+    TestUi test;
+    test.ui->openMainWindow();
+    test.ui->refreshMainWindow(filledView());
+    test.ui->showMainWindow();
+    const Win32MainWindow& window = *test.ui->mainWindow();
+    click(window.control(MainControl::ChooseGameDirectory));
+    click(window.control(MainControl::ChooseNewIconsDirectory));
+    click(window.control(MainControl::Instructions));
+    click(window.control(MainControl::CreateAtlases));
+    click(window.control(MainControl::SaveInGameDirectory));  // disabled: nothing
+    requestClose(window.handle());
+    EXPECT_TRUE(IsWindow(window.handle()));  // the flow ends the program, not the window
+    const std::vector<UiEvent> expected = {UiEvent::ChooseGameDirectory, UiEvent::ChooseNewIconsDirectory,
+                                           UiEvent::OpenInstructions, UiEvent::CreateAtlases,
+                                           UiEvent::MainWindowCloseRequest};
+    for (const UiEvent event : expected) EXPECT_EQ(test.ui->waitEvent(), event);
+    EXPECT_TRUE(test.ui->pendingEvents().empty());
+
+    // A quit message ends the wait as the close box does.
+    PostQuitMessage(0);
+    EXPECT_EQ(test.ui->waitEvent(), UiEvent::MainWindowCloseRequest);
+}
+
+TEST(ProgressWindow, ShowsTextAndClampedBarAndIsReplacedByTheNextOne) {
+    TestUi test;
+    test.ui->openMainWindow();
+    test.ui->showMainWindow();
+    test.ui->setProgressText("nothing open");  // does nothing
+    test.ui->setProgressBar(50);
+    test.ui->closeProgressWindow();
+    test.ui->openProgressWindow("Unpacking Atlas files");
+    const Win32ProgressWindow* first = test.ui->progressWindow();
+    ASSERT_NE(first, nullptr);
+    const HWND handle = first->handle();
+    EXPECT_EQ(clientSize(handle).cx, 300);
+    EXPECT_EQ(clientSize(handle).cy, 90);
+    EXPECT_EQ(textOf(handle), "Unpacking Atlas files");
+    EXPECT_TRUE(extendedStyleOf(handle) & WS_EX_TOOLWINDOW);
+    EXPECT_FALSE(styleOf(handle) & WS_SYSMENU);  // no close box
+    EXPECT_FALSE(IsWindowEnabled(handle));       // takes no input
+    EXPECT_EQ(GetWindow(handle, GW_OWNER), test.ui->mainWindow()->handle());
+    expectPlace(first->textLine(), {10, 10, 280, 40});
+    expectPlace(first->bar(), {10, 55, 280, 25});
+    const POINT centre = centreOf(handle);
+    const POINT mainCentre = centreOf(test.ui->mainWindow()->handle());
+    EXPECT_LE(std::abs(centre.x - mainCentre.x) + std::abs(centre.y - mainCentre.y), 2);
+
+    test.ui->setProgressText(
+        "Found file: gui/flash/atlases/vehicleMarkerAtlas.png among thousands of other files");
+    EXPECT_EQ(textOf(first->textLine()),
+              "Found file: gui/flash/atlases/vehicleMarkerAtlas.png among thousands of other files");
+    test.ui->setProgressBar(150);
+    EXPECT_EQ(SendMessageW(first->bar(), PBM_GETPOS, 0, 0), 100);
+    test.ui->setProgressBar(-3);
+    EXPECT_EQ(SendMessageW(first->bar(), PBM_GETPOS, 0, 0), 0);
+    test.ui->setProgressBar(42);
+    EXPECT_EQ(SendMessageW(first->bar(), PBM_GETPOS, 0, 0), 42);
+    pumpMessages();
+    saveScreenshot(handle, "progress-window");
+    requestClose(handle);
+    EXPECT_TRUE(IsWindowVisible(handle));
+    EXPECT_TRUE(test.ui->pendingEvents().empty());
+
+    test.ui->openProgressWindow("Searching for new icons");
+    ASSERT_NE(test.ui->progressWindow(), nullptr);
+    EXPECT_FALSE(IsWindow(handle));
+    EXPECT_EQ(windowsOfClass(L"RavelinProgressWindow"), 1);
+    EXPECT_EQ(textOf(test.ui->progressWindow()->handle()), "Searching for new icons");
+    EXPECT_EQ(textOf(test.ui->progressWindow()->textLine()), "");
+    EXPECT_EQ(SendMessageW(test.ui->progressWindow()->bar(), PBM_GETPOS, 0, 0), 0);
+    test.ui->closeProgressWindow();
+    test.ui->closeProgressWindow();
+    EXPECT_EQ(test.ui->progressWindow(), nullptr);
+    EXPECT_EQ(windowsOfClass(L"RavelinProgressWindow"), 0);
+}
+
+TEST(InstructionsWindow, ShowsTheTextAndOpensFreshEachTime) {
+    TestUi test;
+    test.ui->openMainWindow();
+    test.ui->showMainWindow();
+    test.ui->openInstructionsWindow();
+    const Win32InstructionsWindow* window = test.ui->instructionsWindow();
+    ASSERT_NE(window, nullptr);
+    const HWND handle = window->handle();
+    EXPECT_EQ(textOf(handle), "Instructions");
+    EXPECT_EQ(clientSize(handle).cx, 420);
+    EXPECT_EQ(clientSize(handle).cy, 600);
+    EXPECT_FALSE(styleOf(handle) & WS_SYSMENU);
+    EXPECT_TRUE(extendedStyleOf(handle) & WS_EX_TOOLWINDOW);
+    EXPECT_EQ(GetWindow(handle, GW_OWNER), test.ui->mainWindow()->handle());
+    expectPlace(window->textField(), {10, 10, 400, 550});
+    expectPlace(window->closeButton(), {170, 560, 100, 30});
+    EXPECT_EQ(textOf(window->closeButton()), "Close");
+    const LONG_PTR fieldStyle = styleOf(window->textField());
+    EXPECT_TRUE(fieldStyle & ES_READONLY);
+    EXPECT_TRUE(fieldStyle & WS_VSCROLL);
+    EXPECT_TRUE(fieldStyle & WS_HSCROLL);
+    std::string text = textOf(window->textField());
+    std::erase(text, '\r');
+    EXPECT_EQ(text.rfind(std::string(68, '-') + "\nRavelin\n", 0), 0u)
+        << text.substr(0, 80);  // no byte-order mark
+    EXPECT_NE(text.find("Have fun!"), std::string::npos);
+    EXPECT_NE(text.find("1.4.2 The \"defaultMarkerImages\" folder"), std::string::npos);
+    pumpMessages();
+    saveScreenshot(handle, "instructions-window");
+
+    requestClose(handle);
+    EXPECT_TRUE(IsWindowVisible(handle));
+    EXPECT_TRUE(test.ui->pendingEvents().empty());
+
+    // The main window still takes its clicks while the instructions are open.
+    click(test.ui->mainWindow()->control(MainControl::ChooseNewIconsDirectory));
+    click(window->closeButton());
+    EXPECT_EQ(test.ui->waitEvent(), UiEvent::ChooseNewIconsDirectory);
+    EXPECT_EQ(test.ui->waitEvent(), UiEvent::CloseInstructions);
+
+    test.ui->openInstructionsWindow();
+    EXPECT_FALSE(IsWindow(handle));
+    EXPECT_EQ(windowsOfClass(L"RavelinInstructionsWindow"), 1);
+    test.ui->closeInstructionsWindow();
+    test.ui->closeInstructionsWindow();
+    EXPECT_EQ(windowsOfClass(L"RavelinInstructionsWindow"), 0);
+}
+
+TEST(Dialogs, NoOtherWindowTakesInputWhileOneIsOpenAndAfterwardsTheSameOnesDo) {
+    TestUi test;
+    test.ui->openMainWindow();
+    test.ui->refreshMainWindow(MainWindowView{});  // "Create Atlases" disabled
+    test.ui->showMainWindow();
+    test.ui->openInstructionsWindow();
+    test.ui->openProgressWindow("Searching for new icons");
+    const HWND main = test.ui->mainWindow()->handle();
+    const HWND instructions = test.ui->instructionsWindow()->handle();
+    SetForegroundWindow(main);
+    pumpMessages();
+
+    test.dialogs->answer = MessageAnswer::No;
+    EXPECT_EQ(test.ui->showMessage("New W.o.T. directory", "Use it?", MessageKind::Question),
+              MessageAnswer::No);
+    ASSERT_EQ(test.dialogs->calls.size(), 1u);
+    const ScriptedDialogs::Call& call = test.dialogs->calls.front();
+    EXPECT_EQ(call.title, "New W.o.T. directory");
+    // Only the owner (the main window when it is in front) is left to the dialog to disable.
+    for (HWND window : call.enabledWindows) EXPECT_EQ(window, call.owner);
+    if (call.owner) {
+        EXPECT_EQ(GetAncestor(call.owner, GA_ROOT), call.owner);
+    }
+
+    EXPECT_TRUE(IsWindowEnabled(main));
+    EXPECT_TRUE(IsWindowEnabled(instructions));
+    EXPECT_FALSE(IsWindowEnabled(test.ui->progressWindow()->handle()));  // it never takes input
+    EXPECT_FALSE(IsWindowEnabled(test.ui->mainWindow()->control(MainControl::CreateAtlases)));
+    EXPECT_FALSE(IsWindowEnabled(test.ui->mainWindow()->control(MainControl::SaveInGameDirectory)));
+}
+
+TEST(Dialogs, FolderPickerStartsAtTheTrimmedDirectoryAndEndsItsAnswerInOneBackslash) {
+    TestUi test;
+    const std::pair<std::string, std::string> starts[] = {
+        {"C:\\Program Files (x86)", "C:\\Program Files (x86)"},
+        {"C:\\Games\\", "C:\\Games"},
+        {"C:\\", "C:\\"},
+        {"", ""},
+        {std::string(300, 'a'), std::string(259, 'a')},
+        {"C:\\" + std::string(300, 'e') + "\xc3\xa9", "C:\\" + std::string(256, 'e')},
+    };
+    for (const auto& [initial, expected] : starts) {
+        test.ui->chooseFolder("Select new contour icons directory:", initial);
+        ASSERT_FALSE(test.dialogs->calls.empty());
+        EXPECT_EQ(test.dialogs->calls.back().text, expected);
+        EXPECT_EQ(test.dialogs->calls.back().title, "Select new contour icons directory:");
+    }
+    const std::pair<std::string, std::string> answers[] = {
+        {"C:\\Games", "C:\\Games\\"}, {"D:\\", "D:\\"}, {"", ""}, {"C:\\Wörld€", "C:\\Wörld€\\"}};
+    for (const auto& [chosen, expected] : answers) {
+        test.dialogs->folder = chosen;
+        EXPECT_EQ(test.ui->chooseFolder("Select the WoT install dir:", "C:\\Program Files (x86)"), expected);
+    }
+}

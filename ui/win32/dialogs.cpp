@@ -1,0 +1,126 @@
+#include "ui/win32/dialogs.h"
+
+#include <shobjidl.h>
+
+#include <memory>
+
+#include "ui/win32/wide_text.h"
+
+namespace {
+
+template <typename Interface>
+struct ComRelease {
+    void operator()(Interface* object) const { object->Release(); }
+};
+template <typename Interface>
+using ComPointer = std::unique_ptr<Interface, ComRelease<Interface>>;
+
+struct ComTaskMemory {
+    void operator()(wchar_t* text) const { CoTaskMemFree(text); }
+};
+
+// The component model, once per run, before the first folder picker.
+bool componentModelReady() {
+    static const bool ready =
+        SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    return ready;
+}
+
+UINT messageBoxStyle(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::Information:
+            return MB_OK | MB_ICONINFORMATION;
+        case MessageKind::Error:
+            return MB_OK | MB_ICONERROR;
+        case MessageKind::Question:
+            return MB_YESNO;
+        case MessageKind::Plain:
+            break;
+    }
+    return MB_OK;
+}
+
+}  // namespace
+
+MessageAnswer NativeDialogs::showMessage(HWND owner, const std::string& title, const std::string& text,
+                                         MessageKind kind) {
+    const int answer = MessageBoxW(owner, wideText(text).c_str(), wideText(title).c_str(),
+                                   messageBoxStyle(kind) | MB_SETFOREGROUND);
+    if (answer == IDYES) return MessageAnswer::Yes;
+    if (answer == IDOK) return MessageAnswer::Ok;
+    return MessageAnswer::No;
+}
+
+std::string NativeDialogs::chooseFolder(HWND owner, const std::string& title,
+                                        const std::string& initialDirectory) {
+    if (!componentModelReady()) return {};
+    IFileOpenDialog* created = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&created))))
+        return {};
+    const ComPointer<IFileOpenDialog> dialog(created);
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
+    dialog->SetTitle(wideText(title).c_str());
+    IShellItem* start = nullptr;
+    if (!initialDirectory.empty() && SUCCEEDED(SHCreateItemFromParsingName(wideText(initialDirectory).c_str(),
+                                                                           nullptr, IID_PPV_ARGS(&start)))) {
+        const ComPointer<IShellItem> startFolder(start);
+        dialog->SetFolder(startFolder.get());  // a start that does not exist opens where Windows chooses
+    }
+    if (FAILED(dialog->Show(owner))) return {};  // cancelled
+    IShellItem* chosen = nullptr;
+    if (FAILED(dialog->GetResult(&chosen))) return {};
+    const ComPointer<IShellItem> chosenFolder(chosen);
+    wchar_t* path = nullptr;
+    if (FAILED(chosenFolder->GetDisplayName(SIGDN_FILESYSPATH, &path)) || !path) return {};
+    const std::unique_ptr<wchar_t, ComTaskMemory> ownedPath(path);
+    return utf8Text(ownedPath.get());
+}
+
+ModalScope::ModalScope(HWND owner) {
+    struct Walk {
+        ModalScope* scope;
+        HWND owner;
+    } walk{this, owner};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM parameter) -> BOOL {
+            const auto& [scope, owner] = *reinterpret_cast<Walk*>(parameter);
+            if (window == owner || !IsWindowVisible(window)) return TRUE;
+            if (IsWindowEnabled(window)) {
+                EnableWindow(window, FALSE);
+                scope->disabled_.push_back(window);
+            }
+            if (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) {
+                SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                scope->wereTopmost_.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&walk));
+}
+
+ModalScope::~ModalScope() {
+    for (HWND window : disabled_) {
+        if (IsWindow(window)) EnableWindow(window, TRUE);
+    }
+    for (HWND window : wereTopmost_) {
+        if (IsWindow(window))
+            SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+HWND dialogOwner() {
+    const HWND foreground = GetForegroundWindow();
+    DWORD process = 0;
+    if (!foreground || !GetWindowThreadProcessId(foreground, &process) || process != GetCurrentProcessId())
+        return nullptr;
+    return foreground;
+}
+
+std::string folderPickerStart(const std::string& initialDirectory) {
+    std::wstring start = wideText(initialDirectory).substr(0, 259);
+    if (start.size() > 3 && (start.back() == L'\\' || start.back() == L'/')) start.pop_back();
+    return utf8Text(start);
+}

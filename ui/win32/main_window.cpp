@@ -1,0 +1,162 @@
+#include "ui/win32/main_window.h"
+
+#include <commctrl.h>
+
+#include "ui/win32/wide_text.h"
+
+namespace {
+
+using namespace main_window;
+
+constexpr wchar_t kWindowClass[] = L"RavelinMainWindow";
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+
+constexpr MainControl kCaptions[] = {
+    MainControl::InstallDirectoryCaption, MainControl::BattleIconDirectoryCaption,
+    MainControl::MarkerIconDirectoryCaption, MainControl::NewIconDirectoryCaption};
+constexpr MainControl kFields[] = {MainControl::InstallDirectoryField, MainControl::BattleIconDirectoryField,
+                                   MainControl::MarkerIconDirectoryField, MainControl::NewIconDirectoryField};
+
+int id(MainControl control) {
+    return static_cast<int>(control);
+}
+
+}  // namespace
+
+std::unique_ptr<Win32MainWindow> Win32MainWindow::create(EventSink sink) {
+    if (!registerWindowClass(kWindowClass, windowProcedure<Win32MainWindow>)) return nullptr;
+    std::unique_ptr<Win32MainWindow> window(new Win32MainWindow(std::move(sink)));
+    const HWND handle = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, L"Ravelin", kWindowStyle,
+                                        CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth, kClientHeight, nullptr,
+                                        nullptr, GetModuleHandleW(nullptr), window.get());
+    if (!handle) return nullptr;
+    window->createControls();
+    window->layOut(windowDpi(handle));
+    centreWindow(handle, nullptr);
+    return window;
+}
+
+void Win32MainWindow::createControls() {
+    // The status line first, then the controls in the order of their numbers, which is the tab order. A
+    // control that cannot be created is left out; the messages meant for it go nowhere.
+    createControl(handle_, STATUSCLASSNAMEW, "", 0, id(MainControl::StatusLine));
+    const DWORD fieldStyle = WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL;  // scrolls sideways, never edited
+    const DWORD buttonStyle = WS_TABSTOP | BS_PUSHBUTTON;
+    for (std::size_t row = 0; row < 4; ++row) {
+        createControl(handle_, L"STATIC", kDirectoryCaptions[row], SS_LEFT | SS_NOPREFIX, id(kCaptions[row]));
+        createControl(handle_, L"EDIT", "", fieldStyle, id(kFields[row]), WS_EX_CLIENTEDGE);
+        if (row == 0)
+            createControl(handle_, L"BUTTON", kChooseCaption, buttonStyle,
+                          id(MainControl::ChooseGameDirectory));
+        if (row == 3)
+            createControl(handle_, L"BUTTON", kChooseCaption, buttonStyle,
+                          id(MainControl::ChooseNewIconsDirectory));
+    }
+    // Never enabled, never read: the new atlases always go to the working directory.
+    createControl(handle_, L"BUTTON", kSaveInGameDirectoryCaption, WS_TABSTOP | WS_DISABLED | BS_AUTOCHECKBOX,
+                  id(MainControl::SaveInGameDirectory));
+    createControl(handle_, L"BUTTON", kInstructionsCaption, buttonStyle, id(MainControl::Instructions));
+    createControl(handle_, L"BUTTON", kCreateAtlasesCaption, buttonStyle | WS_DISABLED,
+                  id(MainControl::CreateAtlases));
+}
+
+void Win32MainWindow::layOut(UINT dpi) {
+    setClientSize(handle_, kClientWidth, kClientHeight, dpi);
+    for (int row = 0; row < 4; ++row) {
+        placeControl(control(kCaptions[row]), captionPlace(row), dpi);
+        placeControl(control(kFields[row]), fieldPlace(row), dpi);
+    }
+    placeControl(control(MainControl::ChooseGameDirectory), kChooseGameDirectoryPlace, dpi);
+    placeControl(control(MainControl::ChooseNewIconsDirectory), kChooseNewIconsDirectoryPlace, dpi);
+    placeControl(control(MainControl::SaveInGameDirectory), kSaveInGameDirectoryPlace, dpi);
+    placeControl(control(MainControl::Instructions), kInstructionsPlace, dpi);
+    placeControl(control(MainControl::CreateAtlases), kCreateAtlasesPlace, dpi);
+
+    useFont(captionFont(dpi, captionsAndWidths()));
+    const HWND status = control(MainControl::StatusLine);
+    const int quarter = scaled(kClientWidth / 4, dpi);
+    const int rightEdges[4] = {quarter, 2 * quarter, 3 * quarter, -1};
+    SendMessageW(status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(rightEdges));
+    SendMessageW(status, WM_SIZE, 0, 0);  // the status line sizes itself along the bottom edge
+}
+
+void Win32MainWindow::refresh(const MainWindowView& view) {
+    const std::array<std::string, 4> status = statusTexts(view);
+    for (std::size_t part = 0; part < status.size(); ++part) {
+        // Raised fields, drawn by the window so that the text keeps clear of the borders.
+        statusTexts_[part] = wideText(status[part]);
+        SendMessageW(control(MainControl::StatusLine), SB_SETTEXTW, part | SBT_POPOUT | SBT_OWNERDRAW, 0);
+    }
+    InvalidateRect(control(MainControl::StatusLine), nullptr, TRUE);
+    const std::array<const std::string*, 4> values = directories(view);
+    for (std::size_t row = 0; row < values.size(); ++row)
+        SetWindowTextW(control(kFields[row]), wideText(*values[row]).c_str());
+    EnableWindow(control(MainControl::CreateAtlases), canCreateAtlases(view));
+}
+
+void Win32MainWindow::show() {
+    ShowWindow(handle_, SW_SHOW);
+    SetForegroundWindow(handle_);
+    SetFocus(control(MainControl::InstallDirectoryField));
+}
+
+void Win32MainWindow::drawStatusPart(const DRAWITEMSTRUCT& item) const {
+    if (item.itemID >= statusTexts_.size()) return;
+    const std::wstring& text = statusTexts_[item.itemID];
+    RECT area = item.rcItem;
+    const int margin = scaled(6, windowDpi(handle_));
+    area.left += margin;
+    area.right -= margin;
+    const HGDIOBJ previous = SelectObject(item.hDC, font());
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
+    const UINT alignment = item.itemID == 0 ? DT_LEFT : DT_RIGHT;
+    DrawTextW(item.hDC, text.c_str(), static_cast<int>(text.size()), &area,
+              alignment | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP);
+    SelectObject(item.hDC, previous);
+}
+
+LRESULT Win32MainWindow::handleMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_NCCREATE:
+            handle_ = handle;
+            break;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED && lParam) {
+                switch (static_cast<MainControl>(LOWORD(wParam))) {
+                    case MainControl::ChooseGameDirectory:
+                        sink_(UiEvent::ChooseGameDirectory);
+                        return 0;
+                    case MainControl::ChooseNewIconsDirectory:
+                        sink_(UiEvent::ChooseNewIconsDirectory);
+                        return 0;
+                    case MainControl::Instructions:
+                        sink_(UiEvent::OpenInstructions);
+                        return 0;
+                    case MainControl::CreateAtlases:
+                        sink_(UiEvent::CreateAtlases);
+                        return 0;
+                    default:
+                        break;
+                }
+            }
+            break;
+        case WM_DRAWITEM:
+            if (wParam == static_cast<WPARAM>(MainControl::StatusLine)) {
+                drawStatusPart(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+                return TRUE;
+            }
+            break;
+        case WM_CLOSE:
+            // The flow decides when the program ends; the window goes with it.
+            sink_(UiEvent::MainWindowCloseRequest);
+            return 0;
+        case WM_DPICHANGED:
+            moveToSuggestedPlace(handle, lParam);
+            layOut(HIWORD(wParam));
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(handle, message, wParam, lParam);
+}

@@ -1,0 +1,72 @@
+#include "ui/win32/progress_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "ui/win32/wide_text.h"
+
+namespace {
+
+using namespace progress_window;
+
+constexpr wchar_t kWindowClass[] = L"RavelinProgressWindow";
+
+}  // namespace
+
+std::unique_ptr<Win32ProgressWindow> Win32ProgressWindow::create(const std::string& title, HWND owner) {
+    if (!registerWindowClass(kWindowClass, windowProcedure<Win32ProgressWindow>)) return nullptr;
+    std::unique_ptr<Win32ProgressWindow> window(new Win32ProgressWindow);
+    // A caption without system menu has no close box; disabled, it takes no input.
+    const HWND handle = CreateWindowExW(
+        WS_EX_TOOLWINDOW, kWindowClass, wideText(title).c_str(), WS_POPUP | WS_CAPTION | WS_DISABLED, 0, 0,
+        kClientWidth, kClientHeight, owner, nullptr, GetModuleHandleW(nullptr), window.get());
+    if (!handle) return nullptr;
+    createControl(handle, L"STATIC", "", SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, kTextLineId);
+    const HWND bar = createControl(handle, PROGRESS_CLASSW, "", PBS_SMOOTH, kBarId);
+    SendMessageW(bar, PBM_SETRANGE32, 0, 100);
+    window->layOut(windowDpi(handle));
+    centreWindow(handle, owner ? owner : GetActiveWindow());
+    ShowWindow(handle, SW_SHOWNOACTIVATE);
+    window->repaint();
+    return window;
+}
+
+void Win32ProgressWindow::layOut(UINT dpi) {
+    setClientSize(handle_, kClientWidth, kClientHeight, dpi);
+    placeControl(textLine(), kTextPlace, dpi);
+    placeControl(bar(), kBarPlace, dpi);
+    useFont(captionFont(dpi, {}));
+}
+
+void Win32ProgressWindow::setText(const std::string& text) {
+    SetWindowTextW(textLine(), wideText(text).c_str());
+}
+
+void Win32ProgressWindow::setValue(int value) {
+    value = std::clamp(value, 0, 100);
+    // A themed bar glides towards a higher value; stepping past it and back shows the value at once.
+    if (value < 100) SendMessageW(bar(), PBM_SETPOS, static_cast<WPARAM>(value + 1), 0);
+    SendMessageW(bar(), PBM_SETPOS, static_cast<WPARAM>(value), 0);
+}
+
+void Win32ProgressWindow::repaint() {
+    RedrawWindow(handle_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+LRESULT Win32ProgressWindow::handleMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_NCCREATE:
+            handle_ = handle;
+            break;
+        case WM_CLOSE:
+            return 0;  // it goes when its step ends
+        case WM_DPICHANGED:
+            moveToSuggestedPlace(handle, lParam);
+            layOut(HIWORD(wParam));
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(handle, message, wParam, lParam);
+}

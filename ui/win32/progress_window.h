@@ -1,0 +1,33 @@
+#pragma once
+
+// The progress window: a narrow tool window without close box, one wrapping text line and a smooth
+// 0..100 bar. It takes no input; the step repaints it as it goes.
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "ui/win32/window_support.h"
+
+class Win32ProgressWindow : public NativeWindow {
+public:
+    static constexpr int kTextLineId = 14;
+    static constexpr int kBarId = 15;
+
+    // Shown at once over the owner (or the active window), or nothing when it cannot be created.
+    static std::unique_ptr<Win32ProgressWindow> create(const std::string& title, HWND owner);
+
+    void setText(const std::string& text);
+    void setValue(int value);  // clamped to 0..100
+    void repaint();
+
+    HWND textLine() const { return GetDlgItem(handle_, kTextLineId); }
+    HWND bar() const { return GetDlgItem(handle_, kBarId); }
+
+    LRESULT handleMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    Win32ProgressWindow() = default;
+    void layOut(UINT dpi);
+};

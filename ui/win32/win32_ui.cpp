@@ -1,0 +1,143 @@
+#include "ui/win32/win32_ui.h"
+
+#include "ui/win32/native_ui.h"
+
+#include <commctrl.h>
+
+#include "platform/path_separator.h"
+
+namespace {
+
+constexpr ULONGLONG kRepaintIntervalMilliseconds = 30;
+
+// Input given while a step ran is dropped, not replayed as clicks once the step is over.
+void dropWaitingInput() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+}
+
+}  // namespace
+
+Win32Ui::Win32Ui(std::unique_ptr<Win32Dialogs> dialogs) : dialogs_(std::move(dialogs)) {
+    INITCOMMONCONTROLSEX controls{sizeof controls,
+                                  ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+}
+
+Win32Ui::~Win32Ui() {
+    // Owned windows before their owner.
+    progressWindow_.reset();
+    instructionsWindow_.reset();
+    mainWindow_.reset();
+}
+
+MessageAnswer Win32Ui::showMessage(const std::string& title, const std::string& text, MessageKind kind) {
+    const HWND owner = dialogOwner();
+    const ModalScope modal(owner);
+    return dialogs_->showMessage(owner, title, text, kind);
+}
+
+std::string Win32Ui::chooseFolder(const std::string& title, const std::string& initialDirectory) {
+    const HWND owner = dialogOwner();
+    const ModalScope modal(owner);
+    const std::string chosen = dialogs_->chooseFolder(owner, title, folderPickerStart(initialDirectory));
+    return chosen.empty() ? std::string() : withTrailingSeparator(chosen);
+}
+
+void Win32Ui::openProgressWindow(const std::string& title) {
+    closeProgressWindow();
+    const HWND owner =
+        mainWindow_ && IsWindowVisible(mainWindow_->handle()) ? mainWindow_->handle() : nullptr;
+    progressWindow_ = Win32ProgressWindow::create(title, owner);
+    repaintProgress(true);
+}
+
+void Win32Ui::setProgressText(const std::string& text) {
+    if (!progressWindow_) return;
+    progressWindow_->setText(text);
+    repaintProgress(false);
+}
+
+void Win32Ui::setProgressBar(int value) {
+    if (!progressWindow_) return;
+    progressWindow_->setValue(value);
+    repaintProgress(false);
+}
+
+void Win32Ui::closeProgressWindow() {
+    if (!progressWindow_) return;
+    progressWindow_.reset();
+    dropWaitingInput();
+}
+
+void Win32Ui::repaintProgress(bool now) {
+    const ULONGLONG time = GetTickCount64();
+    if (!progressWindow_ || (!now && time - lastRepaint_ < kRepaintIntervalMilliseconds)) return;
+    progressWindow_->repaint();
+    // Paint messages only: every window stays drawn, and Windows sees the program responding.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) DispatchMessageW(&message);
+    lastRepaint_ = time;
+}
+
+bool Win32Ui::openMainWindow() {
+    mainWindow_ = Win32MainWindow::create([this](UiEvent event) { events_.push_back(event); });
+    return mainWindow_ != nullptr;
+}
+
+void Win32Ui::refreshMainWindow(const MainWindowView& view) {
+    if (mainWindow_) mainWindow_->refresh(view);
+}
+
+void Win32Ui::showMainWindow() {
+    if (mainWindow_) mainWindow_->show();
+}
+
+void Win32Ui::openInstructionsWindow() {
+    closeInstructionsWindow();
+    instructionsWindow_ =
+        Win32InstructionsWindow::create(mainWindow_ ? mainWindow_->handle() : nullptr,
+                                        [this] { events_.push_back(UiEvent::CloseInstructions); });
+}
+
+void Win32Ui::closeInstructionsWindow() {
+    instructionsWindow_.reset();
+}
+
+bool Win32Ui::isDialogMessage(MSG& message) const {
+    // Tab, Shift+Tab, Space and the arrow keys move between and press the controls.
+    for (const NativeWindow* window : {static_cast<const NativeWindow*>(mainWindow_.get()),
+                                       static_cast<const NativeWindow*>(instructionsWindow_.get())}) {
+        if (!window) continue;
+        const HWND handle = window->handle();
+        if ((message.hwnd == handle || IsChild(handle, message.hwnd)) && IsDialogMessageW(handle, &message))
+            return true;
+    }
+    return false;
+}
+
+UiEvent Win32Ui::waitEvent() {
+    while (events_.empty()) {
+        MSG message;
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            // Asked to quit (or the queue is gone): the same as the close box.
+            events_.push_back(UiEvent::MainWindowCloseRequest);
+            break;
+        }
+        if (!isDialogMessage(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    const UiEvent event = events_.front();
+    events_.pop_front();
+    return event;
+}
+
+std::unique_ptr<DesktopUi> makeNativeUi() {
+    return std::make_unique<Win32Ui>();
+}

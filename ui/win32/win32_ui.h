@@ -1,0 +1,51 @@
+#pragma once
+
+// The native Windows implementation of the program's windows and dialogs. The flow's waits run the
+// thread's message loop until a button or a close request has queued one of the flow's events.
+
+#include <deque>
+#include <memory>
+
+#include "ui/ui.h"
+#include "ui/win32/dialogs.h"
+#include "ui/win32/instructions_window.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/progress_window.h"
+
+class Win32Ui : public DesktopUi {
+public:
+    // The native dialogs unless a test hands in its own.
+    explicit Win32Ui(std::unique_ptr<Win32Dialogs> dialogs = std::make_unique<NativeDialogs>());
+    ~Win32Ui() override;
+
+    MessageAnswer showMessage(const std::string& title, const std::string& text, MessageKind kind) override;
+    std::string chooseFolder(const std::string& title, const std::string& initialDirectory) override;
+    void openProgressWindow(const std::string& title) override;
+    void setProgressText(const std::string& text) override;
+    void setProgressBar(int value) override;
+    void closeProgressWindow() override;
+    bool openMainWindow() override;
+    void refreshMainWindow(const MainWindowView& view) override;
+    void showMainWindow() override;
+    void openInstructionsWindow() override;
+    void closeInstructionsWindow() override;
+    UiEvent waitEvent() override;
+
+    Win32MainWindow* mainWindow() const { return mainWindow_.get(); }
+    Win32ProgressWindow* progressWindow() const { return progressWindow_.get(); }
+    Win32InstructionsWindow* instructionsWindow() const { return instructionsWindow_.get(); }
+    // Events queued by the windows and not yet taken by waitEvent.
+    const std::deque<UiEvent>& pendingEvents() const { return events_; }
+
+private:
+    // Lets the windows repaint without taking user input, at most every few milliseconds.
+    void repaintProgress(bool now);
+    bool isDialogMessage(MSG& message) const;
+
+    std::unique_ptr<Win32Dialogs> dialogs_;
+    std::unique_ptr<Win32MainWindow> mainWindow_;
+    std::unique_ptr<Win32ProgressWindow> progressWindow_;
+    std::unique_ptr<Win32InstructionsWindow> instructionsWindow_;
+    std::deque<UiEvent> events_;
+    ULONGLONG lastRepaint_ = 0;
+};

@@ -1,0 +1,163 @@
+#include "ui/win32/window_support.h"
+
+#include "ui/win32/wide_text.h"
+
+namespace {
+
+constexpr UINT kDefaultDpi = 96;
+
+// Functions of newer Windows versions, looked up so that the program still starts without them.
+template <typename Function>
+Function user32Function(const char* name) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
+                  : nullptr;
+}
+
+NONCLIENTMETRICSW systemMetrics(UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    using ForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+    if (const auto forDpi = user32Function<ForDpi>("SystemParametersInfoForDpi")) {
+        if (forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) return metrics;
+    }
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    HDC screen = GetDC(nullptr);
+    const int systemDpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : static_cast<int>(kDefaultDpi);
+    if (screen) ReleaseDC(nullptr, screen);
+    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), systemDpi);
+    return metrics;
+}
+
+}  // namespace
+
+UINT windowDpi(HWND window) {
+    using ForWindow = UINT(WINAPI*)(HWND);
+    if (const auto forWindow = user32Function<ForWindow>("GetDpiForWindow")) {
+        if (const UINT dpi = forWindow(window)) return dpi;
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : static_cast<int>(kDefaultDpi);
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : kDefaultDpi;
+}
+
+int scaled(int pixels, UINT dpi) {
+    return MulDiv(pixels, static_cast<int>(dpi), static_cast<int>(kDefaultDpi));
+}
+
+void placeControl(HWND control, const ControlPlace& place, UINT dpi) {
+    SetWindowPos(control, nullptr, scaled(place.x, dpi), scaled(place.y, dpi), scaled(place.width, dpi),
+                 scaled(place.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void setClientSize(HWND window, int width, int height, UINT dpi) {
+    RECT frame{0, 0, scaled(width, dpi), scaled(height, dpi)};
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+    const auto extendedStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
+    using ForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    const auto forDpi = user32Function<ForDpi>("AdjustWindowRectExForDpi");
+    if (!forDpi || !forDpi(&frame, style, FALSE, extendedStyle, dpi))
+        AdjustWindowRectEx(&frame, style, FALSE, extendedStyle);
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void centreWindow(HWND window, HWND over) {
+    RECT area{};
+    if (over && IsWindowVisible(over)) {
+        GetWindowRect(over, &area);
+    } else {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (!GetMonitorInfoW(MonitorFromWindow(over ? over : window, MONITOR_DEFAULTTOPRIMARY), &monitor))
+            return;
+        area = monitor.rcWork;
+    }
+    RECT own{};
+    GetWindowRect(window, &own);
+    const int width = own.right - own.left;
+    const int height = own.bottom - own.top;
+    SetWindowPos(window, nullptr, (area.left + area.right - width) / 2, (area.top + area.bottom - height) / 2,
+                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+HWND createControl(HWND parent, const wchar_t* windowClass, std::string_view caption, DWORD style, int id,
+                   DWORD extendedStyle) {
+    return CreateWindowExW(
+        extendedStyle, windowClass, wideText(caption).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+}
+
+void setFont(HWND window, HFONT font) {
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM font) -> BOOL {
+            SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(font));
+}
+
+int captionWidth(HFONT font, std::string_view caption) {
+    HDC context = CreateCompatibleDC(nullptr);
+    if (!context) return 0;
+    const HGDIOBJ previous = SelectObject(context, font);
+    const std::wstring text = wideText(caption);
+    SIZE size{};
+    GetTextExtentPoint32W(context, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(context, previous);
+    DeleteDC(context);
+    return size.cx;
+}
+
+UniqueFont captionFont(UINT dpi, const std::vector<std::pair<std::string_view, int>>& captionsAndWidths) {
+    LOGFONTW description = systemMetrics(dpi).lfMessageFont;
+    const LONG smallest = -MulDiv(75, static_cast<int>(dpi), 720);  // 7.5 points
+    for (;;) {
+        UniqueFont font(CreateFontIndirectW(&description));
+        if (!font) return font;
+        bool allFit = true;
+        for (const auto& [caption, width] : captionsAndWidths)
+            allFit = allFit && captionWidth(font.get(), caption) <= scaled(width, dpi);
+        if (allFit || description.lfHeight >= smallest) return font;
+        ++description.lfHeight;  // heights are negative: one pixel smaller
+    }
+}
+
+NativeWindow::~NativeWindow() {
+    if (handle_) {
+        SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
+        DestroyWindow(handle_);
+    }
+}
+
+void NativeWindow::useFont(UniqueFont font) {
+    if (!font) return;
+    setFont(handle_, font.get());
+    font_ = std::move(font);
+}
+
+void NativeWindow::moveToSuggestedPlace(HWND handle, LPARAM suggested) {
+    const RECT* place = reinterpret_cast<const RECT*>(suggested);
+    SetWindowPos(handle, nullptr, place->left, place->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool registerWindowClass(const wchar_t* name, WNDPROC procedure) {
+    WNDCLASSEXW windowClass{};
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &windowClass)) return true;
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = name;
+    // The program's icon, when the executable carries one.
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
+                                                      IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
+                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    return RegisterClassExW(&windowClass) != 0;
+}
