@@ -1,19 +1,28 @@
 #!/usr/bin/env bash
 # Starts the real program under a virtual X display in a prepared working directory, sends its main
 # window a close request and checks that it ends with exit code 0 and a complete log.
+# A ravelin.exe runs under Wine ($WINE), with Windows paths in its settings.
 # Usage: smoke_test.sh RAVELIN SEND_CLOSE_REQUEST
 set -euo pipefail
 ravelin=$1
 close_request=$2
+run=("$ravelin")
+directory() { printf '%s/' "$1"; }
+case "$ravelin" in
+  *.exe)
+    run=("${WINE:-/usr/lib/wine/wine64}" "$ravelin")
+    directory() { local path="Z:$1/"; printf '%s' "${path//\//\\\\}"; }  # JSON-escaped backslashes
+    ;;
+esac
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/game" "$work/originalAtlases" "$work/defaultBattleImages" "$work/defaultMarkerImages" "$work/newTankImages"
 echo "fake executable" > "$work/game/WorldOfTanks.exe"
 printf '<client_ver>1.0.0</client_ver>\r\n' > "$work/game/WoTLauncher.cfg"
 cat > "$work/ravelin.conf" <<JSON
-{"wotInstallDir": "$work/game/", "wotLastVersion": "1.0.0", "acCurrentDir": "$work/",
- "acOriginalAtlasDir": "$work/originalAtlases/", "acBattleAtlasDir": "$work/defaultBattleImages/",
- "acMarkerAtlasDir": "$work/defaultMarkerImages/", "acNewIconsDir": "$work/newTankImages/"}
+{"wotInstallDir": "$(directory "$work/game")", "wotLastVersion": "1.0.0", "acCurrentDir": "$(directory "$work")",
+ "acOriginalAtlasDir": "$(directory "$work/originalAtlases")", "acBattleAtlasDir": "$(directory "$work/defaultBattleImages")",
+ "acMarkerAtlasDir": "$(directory "$work/defaultMarkerImages")", "acNewIconsDir": "$(directory "$work/newTankImages")"}
 JSON
 cd "$work"
 # A virtual display that does not come up (a server number taken at the wrong moment) is the machine's
@@ -22,7 +31,8 @@ status=0
 for attempt in 1 2; do
   status=0
   timeout -k 5 60 xvfb-run -a -s "-screen 0 1024x768x24" \
-    bash -c '"$1" & pid=$!; "$2" Ravelin 30 || kill $pid; wait $pid' _ "$ravelin" "$close_request" || status=$?
+    bash -c 'close=$1; shift; "$@" & pid=$!; "$close" Ravelin 30 || kill $pid; wait $pid' _ "$close_request" "${run[@]}" \
+    || status=$?
   [ "$status" -eq 0 ] && break
   echo "attempt $attempt: ended with status $status" >&2
 done
