@@ -374,7 +374,15 @@ TEST(ProgressWindow, ShowsTextAndClampedBarAndIsReplacedByTheNextOne) {
     EXPECT_EQ(textOf(test.ui->progressWindow()->handle()), "Searching for new icons");
     EXPECT_EQ(textOf(test.ui->progressWindow()->textLine()), "");
     EXPECT_EQ(SendMessageW(test.ui->progressWindow()->bar(), PBM_GETPOS, 0, 0), 0);
+    // Clicks and keys given while the step ran are dropped when it ends, not replayed.
+    const HWND create = test.ui->mainWindow()->control(MainControl::CreateAtlases);
+    PostMessageW(create, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    PostMessageW(create, WM_LBUTTONUP, 0, 0);
+    PostMessageW(create, WM_KEYDOWN, VK_SPACE, 0);
     test.ui->closeProgressWindow();
+    MSG waiting;
+    EXPECT_FALSE(PeekMessageW(&waiting, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE));
+    EXPECT_FALSE(PeekMessageW(&waiting, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));
     test.ui->closeProgressWindow();
     EXPECT_EQ(test.ui->progressWindow(), nullptr);
     EXPECT_EQ(windowsOfClass(L"RavelinProgressWindow"), 0);
