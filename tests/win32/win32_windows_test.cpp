@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <richedit.h>
 
 #include <cstdlib>
 #include <string>
@@ -405,6 +406,9 @@ TEST(InstructionsWindow, ShowsTheTextAndOpensFreshEachTime) {
     expectPlace(window->textField(), {10, 10, 400, 550});
     expectPlace(window->closeButton(), {170, 560, 100, 30});
     EXPECT_EQ(textOf(window->closeButton()), "Close");
+    wchar_t fieldClass[64] = {};
+    GetClassNameW(window->textField(), fieldClass, 64);
+    EXPECT_EQ(_wcsicmp(fieldClass, MSFTEDIT_CLASS), 0);  // the system's rich-text field
     const LONG_PTR fieldStyle = styleOf(window->textField());
     EXPECT_TRUE(fieldStyle & ES_READONLY);
     EXPECT_TRUE(fieldStyle & WS_VSCROLL);

@@ -10,9 +10,11 @@ using namespace instructions_window;
 
 constexpr wchar_t kWindowClass[] = L"RavelinInstructionsWindow";
 
-// The rich-text field of the system's rich edit library; a plain multi-line field where it is missing.
+// The rich-text field of the system's rich edit library (from the system folder only, never a file of that
+// name beside the program); a plain multi-line field where it is missing.
 const wchar_t* textFieldClass() {
-    static const bool richEdit = LoadLibraryW(L"msftedit.dll") != nullptr;
+    static const bool richEdit =
+        LoadLibraryExW(L"msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32) != nullptr;
     return richEdit ? MSFTEDIT_CLASS : L"EDIT";
 }
 
@@ -26,12 +28,12 @@ std::wstring shownText() {
 
 std::unique_ptr<Win32InstructionsWindow> Win32InstructionsWindow::create(HWND owner,
                                                                          std::function<void()> onClose) {
-    if (!registerWindowClass(kWindowClass, windowProcedure<Win32InstructionsWindow>)) return nullptr;
     std::unique_ptr<Win32InstructionsWindow> window(new Win32InstructionsWindow(std::move(onClose)));
-    const HWND handle = CreateWindowExW(
-        WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, kWindowClass, wideText(kTitle).c_str(), WS_POPUP | WS_CAPTION,
-        0, 0, kClientWidth, kClientHeight, owner, nullptr, GetModuleHandleW(nullptr), window.get());
-    if (!handle) return nullptr;
+    // A caption without system menu has no close box.
+    if (!window->createWindow(kWindowClass, kTitle, WS_POPUP | WS_CAPTION,
+                              WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, owner))
+        return nullptr;
+    const HWND handle = window->handle();
     const HWND field =
         createControl(handle, textFieldClass(), "",
                       WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_DISABLENOSCROLL,
@@ -51,31 +53,16 @@ std::unique_ptr<Win32InstructionsWindow> Win32InstructionsWindow::create(HWND ow
 }
 
 void Win32InstructionsWindow::layOut(UINT dpi) {
-    setClientSize(handle_, kClientWidth, kClientHeight, dpi);
-    placeControl(textField(), kTextPlace, dpi);
-    placeControl(closeButton(), kClosePlace, dpi);
+    placeControls(dpi, kClientWidth, kClientHeight,
+                  {{textField(), kTextPlace}, {closeButton(), kClosePlace}});
     useFont(captionFont(dpi, {}));
 }
 
-LRESULT Win32InstructionsWindow::handleMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_NCCREATE:
-            handle_ = handle;
-            break;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == kCloseButtonId && HIWORD(wParam) == BN_CLICKED && lParam) {
-                onClose_();
-                return 0;
-            }
-            break;
-        case WM_CLOSE:
-            return 0;  // only its "Close" button closes it
-        case WM_DPICHANGED:
-            moveToSuggestedPlace(handle, lParam);
-            layOut(HIWORD(wParam));
-            return 0;
-        default:
-            break;
+std::optional<LRESULT> Win32InstructionsWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE) return 0;  // only its "Close" button closes it
+    if (message == WM_COMMAND && LOWORD(wParam) == kCloseButtonId && HIWORD(wParam) == BN_CLICKED && lParam) {
+        onClose_();
+        return 0;
     }
-    return DefWindowProcW(handle, message, wParam, lParam);
+    return std::nullopt;
 }

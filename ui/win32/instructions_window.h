@@ -21,11 +21,10 @@ public:
     HWND textField() const { return GetDlgItem(handle_, kTextFieldId); }
     HWND closeButton() const { return GetDlgItem(handle_, kCloseButtonId); }
 
-    LRESULT handleMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
-
 private:
     explicit Win32InstructionsWindow(std::function<void()> onClose) : onClose_(std::move(onClose)) {}
-    void layOut(UINT dpi);
+    void layOut(UINT dpi) override;
+    std::optional<LRESULT> handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     std::function<void()> onClose_;
 };

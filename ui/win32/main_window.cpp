@@ -17,6 +17,14 @@ constexpr MainControl kCaptions[] = {
 constexpr MainControl kFields[] = {MainControl::InstallDirectoryField, MainControl::BattleIconDirectoryField,
                                    MainControl::MarkerIconDirectoryField, MainControl::NewIconDirectoryField};
 
+// The buttons whose presses the flow acts on.
+constexpr std::pair<MainControl, UiEvent> kButtonEvents[] = {
+    {MainControl::ChooseGameDirectory, UiEvent::ChooseGameDirectory},
+    {MainControl::ChooseNewIconsDirectory, UiEvent::ChooseNewIconsDirectory},
+    {MainControl::Instructions, UiEvent::OpenInstructions},
+    {MainControl::CreateAtlases, UiEvent::CreateAtlases},
+};
+
 int id(MainControl control) {
     return static_cast<int>(control);
 }
@@ -24,15 +32,12 @@ int id(MainControl control) {
 }  // namespace
 
 std::unique_ptr<Win32MainWindow> Win32MainWindow::create(EventSink sink) {
-    if (!registerWindowClass(kWindowClass, windowProcedure<Win32MainWindow>)) return nullptr;
     std::unique_ptr<Win32MainWindow> window(new Win32MainWindow(std::move(sink)));
-    const HWND handle = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, L"Ravelin", kWindowStyle,
-                                        CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth, kClientHeight, nullptr,
-                                        nullptr, GetModuleHandleW(nullptr), window.get());
-    if (!handle) return nullptr;
+    if (!window->createWindow(kWindowClass, "Ravelin", kWindowStyle, WS_EX_CONTROLPARENT, nullptr))
+        return nullptr;
     window->createControls();
-    window->layOut(windowDpi(handle));
-    centreWindow(handle, nullptr);
+    window->layOut(windowDpi(window->handle()));
+    centreWindow(window->handle(), nullptr);
     return window;
 }
 
@@ -61,17 +66,20 @@ void Win32MainWindow::createControls() {
 }
 
 void Win32MainWindow::layOut(UINT dpi) {
-    setClientSize(handle_, kClientWidth, kClientHeight, dpi);
-    for (int row = 0; row < 4; ++row) {
-        placeControl(control(kCaptions[row]), captionPlace(row), dpi);
-        placeControl(control(kFields[row]), fieldPlace(row), dpi);
-    }
-    placeControl(control(MainControl::ChooseGameDirectory), kChooseGameDirectoryPlace, dpi);
-    placeControl(control(MainControl::ChooseNewIconsDirectory), kChooseNewIconsDirectoryPlace, dpi);
-    placeControl(control(MainControl::SaveInGameDirectory), kSaveInGameDirectoryPlace, dpi);
-    placeControl(control(MainControl::Instructions), kInstructionsPlace, dpi);
-    placeControl(control(MainControl::CreateAtlases), kCreateAtlasesPlace, dpi);
-
+    placeControls(dpi, kClientWidth, kClientHeight,
+                  {{control(kCaptions[0]), captionPlace(0)},
+                   {control(kFields[0]), fieldPlace(0)},
+                   {control(MainControl::ChooseGameDirectory), kChooseGameDirectoryPlace},
+                   {control(kCaptions[1]), captionPlace(1)},
+                   {control(kFields[1]), fieldPlace(1)},
+                   {control(kCaptions[2]), captionPlace(2)},
+                   {control(kFields[2]), fieldPlace(2)},
+                   {control(kCaptions[3]), captionPlace(3)},
+                   {control(kFields[3]), fieldPlace(3)},
+                   {control(MainControl::ChooseNewIconsDirectory), kChooseNewIconsDirectoryPlace},
+                   {control(MainControl::SaveInGameDirectory), kSaveInGameDirectoryPlace},
+                   {control(MainControl::Instructions), kInstructionsPlace},
+                   {control(MainControl::CreateAtlases), kCreateAtlasesPlace}});
     useFont(captionFont(dpi, captionsAndWidths()));
     const HWND status = control(MainControl::StatusLine);
     const int quarter = scaled(kClientWidth / 4, dpi);
@@ -116,47 +124,27 @@ void Win32MainWindow::drawStatusPart(const DRAWITEMSTRUCT& item) const {
     SelectObject(item.hDC, previous);
 }
 
-LRESULT Win32MainWindow::handleMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+std::optional<LRESULT> Win32MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_NCCREATE:
-            handle_ = handle;
-            break;
         case WM_COMMAND:
-            if (HIWORD(wParam) == BN_CLICKED && lParam) {
-                switch (static_cast<MainControl>(LOWORD(wParam))) {
-                    case MainControl::ChooseGameDirectory:
-                        sink_(UiEvent::ChooseGameDirectory);
-                        return 0;
-                    case MainControl::ChooseNewIconsDirectory:
-                        sink_(UiEvent::ChooseNewIconsDirectory);
-                        return 0;
-                    case MainControl::Instructions:
-                        sink_(UiEvent::OpenInstructions);
-                        return 0;
-                    case MainControl::CreateAtlases:
-                        sink_(UiEvent::CreateAtlases);
-                        return 0;
-                    default:
-                        break;
+            if (HIWORD(wParam) != BN_CLICKED || !lParam) break;
+            for (const auto& [button, event] : kButtonEvents) {
+                if (LOWORD(wParam) == id(button)) {
+                    sink_(event);
+                    return 0;
                 }
             }
             break;
         case WM_DRAWITEM:
-            if (wParam == static_cast<WPARAM>(MainControl::StatusLine)) {
-                drawStatusPart(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-                return TRUE;
-            }
-            break;
+            if (wParam != static_cast<WPARAM>(MainControl::StatusLine)) break;
+            drawStatusPart(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
         case WM_CLOSE:
             // The flow decides when the program ends; the window goes with it.
             sink_(UiEvent::MainWindowCloseRequest);
             return 0;
-        case WM_DPICHANGED:
-            moveToSuggestedPlace(handle, lParam);
-            layOut(HIWORD(wParam));
-            return 0;
         default:
             break;
     }
-    return DefWindowProcW(handle, message, wParam, lParam);
+    return std::nullopt;
 }

@@ -43,12 +43,11 @@ public:
     HWND control(MainControl id) const { return GetDlgItem(handle_, static_cast<int>(id)); }
     const std::wstring& statusText(std::size_t part) const { return statusTexts_[part]; }
 
-    LRESULT handleMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
-
 private:
     explicit Win32MainWindow(EventSink sink) : sink_(std::move(sink)) {}
     void createControls();
-    void layOut(UINT dpi);  // places, font and status line parts for the window's dpi
+    void layOut(UINT dpi) override;  // with the status line's parts
+    std::optional<LRESULT> handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void drawStatusPart(const DRAWITEMSTRUCT& item) const;
 
     EventSink sink_;

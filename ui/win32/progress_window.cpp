@@ -15,13 +15,12 @@ constexpr wchar_t kWindowClass[] = L"RavelinProgressWindow";
 }  // namespace
 
 std::unique_ptr<Win32ProgressWindow> Win32ProgressWindow::create(const std::string& title, HWND owner) {
-    if (!registerWindowClass(kWindowClass, windowProcedure<Win32ProgressWindow>)) return nullptr;
     std::unique_ptr<Win32ProgressWindow> window(new Win32ProgressWindow);
     // A caption without system menu has no close box; disabled, it takes no input.
-    const HWND handle = CreateWindowExW(
-        WS_EX_TOOLWINDOW, kWindowClass, wideText(title).c_str(), WS_POPUP | WS_CAPTION | WS_DISABLED, 0, 0,
-        kClientWidth, kClientHeight, owner, nullptr, GetModuleHandleW(nullptr), window.get());
-    if (!handle) return nullptr;
+    if (!window->createWindow(kWindowClass, title, WS_POPUP | WS_CAPTION | WS_DISABLED, WS_EX_TOOLWINDOW,
+                              owner))
+        return nullptr;
+    const HWND handle = window->handle();
     createControl(handle, L"STATIC", "", SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, kTextLineId);
     const HWND bar = createControl(handle, PROGRESS_CLASSW, "", PBS_SMOOTH, kBarId);
     SendMessageW(bar, PBM_SETRANGE32, 0, 100);
@@ -33,9 +32,7 @@ std::unique_ptr<Win32ProgressWindow> Win32ProgressWindow::create(const std::stri
 }
 
 void Win32ProgressWindow::layOut(UINT dpi) {
-    setClientSize(handle_, kClientWidth, kClientHeight, dpi);
-    placeControl(textLine(), kTextPlace, dpi);
-    placeControl(bar(), kBarPlace, dpi);
+    placeControls(dpi, kClientWidth, kClientHeight, {{textLine(), kTextPlace}, {bar(), kBarPlace}});
     useFont(captionFont(dpi, {}));
 }
 
@@ -54,19 +51,7 @@ void Win32ProgressWindow::repaint() {
     RedrawWindow(handle_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-LRESULT Win32ProgressWindow::handleMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        case WM_NCCREATE:
-            handle_ = handle;
-            break;
-        case WM_CLOSE:
-            return 0;  // it goes when its step ends
-        case WM_DPICHANGED:
-            moveToSuggestedPlace(handle, lParam);
-            layOut(HIWORD(wParam));
-            return 0;
-        default:
-            break;
-    }
-    return DefWindowProcW(handle, message, wParam, lParam);
+std::optional<LRESULT> Win32ProgressWindow::handleMessage(UINT message, WPARAM, LPARAM) {
+    if (message == WM_CLOSE) return 0;  // it goes when its step ends
+    return std::nullopt;
 }

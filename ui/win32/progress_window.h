@@ -25,9 +25,8 @@ public:
     HWND textLine() const { return GetDlgItem(handle_, kTextLineId); }
     HWND bar() const { return GetDlgItem(handle_, kBarId); }
 
-    LRESULT handleMessage(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
-
 private:
     Win32ProgressWindow() = default;
-    void layOut(UINT dpi);
+    void layOut(UINT dpi) override;
+    std::optional<LRESULT> handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 };

@@ -126,23 +126,7 @@ UniqueFont captionFont(UINT dpi, const std::vector<std::pair<std::string_view, i
     }
 }
 
-NativeWindow::~NativeWindow() {
-    if (handle_) {
-        SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
-        DestroyWindow(handle_);
-    }
-}
-
-void NativeWindow::useFont(UniqueFont font) {
-    if (!font) return;
-    setFont(handle_, font.get());
-    font_ = std::move(font);
-}
-
-void NativeWindow::moveToSuggestedPlace(HWND handle, LPARAM suggested) {
-    const RECT* place = reinterpret_cast<const RECT*>(suggested);
-    SetWindowPos(handle, nullptr, place->left, place->top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
+namespace {
 
 bool registerWindowClass(const wchar_t* name, WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
@@ -160,4 +144,52 @@ bool registerWindowClass(const wchar_t* name, WNDPROC procedure) {
                                                         IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                         GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     return RegisterClassExW(&windowClass) != 0;
+}
+
+}  // namespace
+
+NativeWindow::~NativeWindow() {
+    if (handle_) {
+        SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
+        DestroyWindow(handle_);
+    }
+}
+
+void NativeWindow::useFont(UniqueFont font) {
+    if (!font) return;
+    setFont(handle_, font.get());
+    font_ = std::move(font);
+}
+
+bool NativeWindow::createWindow(const wchar_t* className, std::string_view title, DWORD style,
+                                DWORD extendedStyle, HWND owner) {
+    if (!registerWindowClass(className, procedure)) return false;
+    return CreateWindowExW(extendedStyle, className, wideText(title).c_str(), style, CW_USEDEFAULT,
+                           CW_USEDEFAULT, 0, 0, owner, nullptr, GetModuleHandleW(nullptr), this) != nullptr;
+}
+
+void NativeWindow::placeControls(UINT dpi, int clientWidth, int clientHeight,
+                                 std::initializer_list<std::pair<HWND, ControlPlace>> places) {
+    setClientSize(handle_, clientWidth, clientHeight, dpi);
+    for (const auto& [control, place] : places) placeControl(control, place, dpi);
+}
+
+LRESULT CALLBACK NativeWindow::procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* window = reinterpret_cast<NativeWindow*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
+    if (message == WM_NCCREATE) {
+        window = static_cast<NativeWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        window->handle_ = handle;
+        SetWindowLongPtrW(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+    }
+    if (!window) return DefWindowProcW(handle, message, wParam, lParam);
+    if (message == WM_DPICHANGED) {
+        // To the place Windows suggests on the new monitor, then laid out for its dpi.
+        const RECT* place = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(handle, nullptr, place->left, place->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        window->layOut(HIWORD(wParam));
+        return 0;
+    }
+    if (const std::optional<LRESULT> result = window->handleMessage(message, wParam, lParam)) return *result;
+    return DefWindowProcW(handle, message, wParam, lParam);
 }

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -35,25 +37,12 @@ void setFont(HWND window, HFONT font);  // on the window and every child
 UniqueFont captionFont(UINT dpi, const std::vector<std::pair<std::string_view, int>>& captionsAndWidths);
 int captionWidth(HFONT font, std::string_view caption);
 
-// Registers a window class whose instances keep their C++ object in the user data, set from the
-// creation parameter; each message goes to Window::handleMessage.
-template <typename Window>
-LRESULT CALLBACK windowProcedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* window = reinterpret_cast<Window*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        window = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
-    }
-    if (!window) return DefWindowProcW(handle, message, wParam, lParam);
-    return window->handleMessage(handle, message, wParam, lParam);
-}
-
-bool registerWindowClass(const wchar_t* name, WNDPROC procedure);
-
-// A native window owned by a C++ object: destroying the object takes the window down. The window's
-// font lives as long as the window uses it.
+// A native window owned by a C++ object: destroying the object takes the window down. Its messages
+// reach handleMessage; a move to a monitor of other dpi lays it out again. The window's font lives as
+// long as the window uses it.
 class NativeWindow {
 public:
+    virtual ~NativeWindow();
     NativeWindow(const NativeWindow&) = delete;
     NativeWindow& operator=(const NativeWindow&) = delete;
 
@@ -62,15 +51,25 @@ public:
 
 protected:
     NativeWindow() = default;
-    ~NativeWindow();
 
+    // Creates the window, of a class registered on first use; false when it cannot be created.
+    bool createWindow(const wchar_t* className, std::string_view title, DWORD style, DWORD extendedStyle,
+                      HWND owner);
+    // Size, control places and font for the dpi.
+    virtual void layOut(UINT dpi) = 0;
+    // The result of a message the window handles itself; nothing leaves the message to Windows.
+    virtual std::optional<LRESULT> handleMessage(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+
+    // The client size and the controls' places of the fixed layout, scaled to the dpi.
+    void placeControls(UINT dpi, int clientWidth, int clientHeight,
+                       std::initializer_list<std::pair<HWND, ControlPlace>> places);
     // The font for the window and its controls; the old one goes only after no control uses it.
     void useFont(UniqueFont font);
-    // Follows a move to a monitor of other dpi to the place Windows suggests (WM_DPICHANGED).
-    static void moveToSuggestedPlace(HWND handle, LPARAM suggested);
 
     HWND handle_ = nullptr;
 
 private:
+    static LRESULT CALLBACK procedure(HWND handle, UINT message, WPARAM wParam, LPARAM lParam);
+
     UniqueFont font_;
 };
