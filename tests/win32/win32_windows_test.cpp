@@ -304,6 +304,33 @@ TEST(MainWindow, EveryCaptionFitsItsBoxAtALegibleSize) {
         EXPECT_LE(captionWidth(font, caption), width) << caption;
 }
 
+TEST(MainWindow, MovedToAMonitorOfOtherDpiItScalesItsLayoutAndFont) {
+    TestUi test;
+    test.ui->openMainWindow();
+    const Win32MainWindow& window = *test.ui->mainWindow();
+    LOGFONTW before{};
+    GetObjectW(window.font(), sizeof before, &before);
+    RECT suggested{100, 80, 1000, 500};
+    SendMessageW(window.handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(clientSize(window.handle()).cx, 900);
+    EXPECT_EQ(clientSize(window.handle()).cy, 375);
+    RECT frame{};
+    GetWindowRect(window.handle(), &frame);
+    EXPECT_EQ(frame.left, 100);
+    EXPECT_EQ(frame.top, 80);
+    expectPlace(window.control(MainControl::InstallDirectoryField), {255, 11, 570, 36});
+    expectPlace(window.control(MainControl::CreateAtlases), {660, 288, 225, 42});
+    int rightEdges[4] = {};
+    SendMessageW(window.control(MainControl::StatusLine), SB_GETPARTS, 4,
+                 reinterpret_cast<LPARAM>(rightEdges));
+    EXPECT_EQ(rightEdges[2], 675);
+    LOGFONTW after{};
+    GetObjectW(window.font(), sizeof after, &after);
+    EXPECT_LT(after.lfHeight, before.lfHeight);  // taller: heights are negative
+    for (const auto& [caption, width] : main_window::captionsAndWidths())
+        EXPECT_LE(captionWidth(window.font(), caption), width * 3 / 2) << caption;
+}
+
 TEST(MainWindow, ButtonsAndCloseBoxDeliverTheirEvents) {
     TestUi test;
     test.ui->openMainWindow();

@@ -52,14 +52,14 @@ void placeControl(HWND control, const ControlPlace& place, UINT dpi) {
 }
 
 void setClientSize(HWND window, int width, int height, UINT dpi) {
-    RECT frame{0, 0, scaled(width, dpi), scaled(height, dpi)};
-    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
-    const auto extendedStyle = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE));
-    using ForDpi = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    const auto forDpi = user32Function<ForDpi>("AdjustWindowRectExForDpi");
-    if (!forDpi || !forDpi(&frame, style, FALSE, extendedStyle, dpi))
-        AdjustWindowRectEx(&frame, style, FALSE, extendedStyle);
-    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    // The frame the window has now, whatever its style and dpi, around the client area it should have.
+    RECT frame{};
+    RECT client{};
+    GetWindowRect(window, &frame);
+    GetClientRect(window, &client);
+    const int frameWidth = (frame.right - frame.left) - client.right;
+    const int frameHeight = (frame.bottom - frame.top) - client.bottom;
+    SetWindowPos(window, nullptr, 0, 0, scaled(width, dpi) + frameWidth, scaled(height, dpi) + frameHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -164,8 +164,9 @@ void NativeWindow::useFont(UniqueFont font) {
 bool NativeWindow::createWindow(const wchar_t* className, std::string_view title, DWORD style,
                                 DWORD extendedStyle, HWND owner) {
     if (!registerWindowClass(className, procedure)) return false;
-    return CreateWindowExW(extendedStyle, className, wideText(title).c_str(), style, CW_USEDEFAULT,
-                           CW_USEDEFAULT, 0, 0, owner, nullptr, GetModuleHandleW(nullptr), this) != nullptr;
+    // Any size larger than the frame: the layout gives the real one, measuring the frame against it.
+    return CreateWindowExW(extendedStyle, className, wideText(title).c_str(), style, 0, 0, 300, 300, owner,
+                           nullptr, GetModuleHandleW(nullptr), this) != nullptr;
 }
 
 void NativeWindow::placeControls(UINT dpi, int clientWidth, int clientHeight,
