@@ -6,6 +6,7 @@
 #include <QMessageBox>
 
 #include "platform/path_separator.h"
+#include "ui/folder_picker_start.h"
 
 namespace {
 
@@ -47,9 +48,8 @@ MessageAnswer showMessageBox(const std::string& title, const std::string& text, 
 }
 
 std::string chooseFolderDialog(const std::string& title, const std::string& initialDirectory) {
-    QString start = fromUtf8(initialDirectory).left(259);
-    if (start.size() > 3 && (start.endsWith('/') || start.endsWith('\\'))) start.chop(1);
-    QFileDialog dialog(QApplication::activeWindow(), fromUtf8(title), start);
+    QFileDialog dialog(QApplication::activeWindow(), fromUtf8(title),
+                       fromUtf8(folderPickerStart(initialDirectory)));
     dialog.setWindowModality(Qt::ApplicationModal);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);

@@ -118,9 +118,3 @@ HWND dialogOwner() {
         return nullptr;
     return foreground;
 }
-
-std::string folderPickerStart(const std::string& initialDirectory) {
-    std::wstring start = wideText(initialDirectory).substr(0, 259);
-    if (start.size() > 3 && (start.back() == L'\\' || start.back() == L'/')) start.pop_back();
-    return utf8Text(start);
-}

@@ -47,6 +47,3 @@ private:
 
 // The owner of a dialog: the foreground window when it is one of the program's, else none.
 HWND dialogOwner();
-
-// Where the folder picker starts: at most 259 characters, without a trailing backslash unless a drive root.
-std::string folderPickerStart(const std::string& initialDirectory);

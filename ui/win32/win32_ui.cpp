@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "platform/path_separator.h"
+#include "ui/folder_picker_start.h"
 
 namespace {
 
