@@ -14,6 +14,14 @@ Function user32Function(const char* name) {
                   : nullptr;
 }
 
+// The dpi of the screen as a whole, for Windows without per-window dpi.
+UINT screenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : kDefaultDpi;
+}
+
 NONCLIENTMETRICSW systemMetrics(UINT dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
@@ -22,28 +30,9 @@ NONCLIENTMETRICSW systemMetrics(UINT dpi) {
         if (forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) return metrics;
     }
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    HDC screen = GetDC(nullptr);
-    const int systemDpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : static_cast<int>(kDefaultDpi);
-    if (screen) ReleaseDC(nullptr, screen);
-    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), systemDpi);
+    metrics.lfMessageFont.lfHeight =
+        MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(dpi), static_cast<int>(screenDpi()));
     return metrics;
-}
-
-}  // namespace
-
-UINT windowDpi(HWND window) {
-    using ForWindow = UINT(WINAPI*)(HWND);
-    if (const auto forWindow = user32Function<ForWindow>("GetDpiForWindow")) {
-        if (const UINT dpi = forWindow(window)) return dpi;
-    }
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : static_cast<int>(kDefaultDpi);
-    if (screen) ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : kDefaultDpi;
-}
-
-int scaled(int pixels, UINT dpi) {
-    return MulDiv(pixels, static_cast<int>(dpi), static_cast<int>(kDefaultDpi));
 }
 
 void placeControl(HWND control, const ControlPlace& place, UINT dpi) {
@@ -61,6 +50,31 @@ void setClientSize(HWND window, int width, int height, UINT dpi) {
     const int frameHeight = (frame.bottom - frame.top) - client.bottom;
     SetWindowPos(window, nullptr, 0, 0, scaled(width, dpi) + frameWidth, scaled(height, dpi) + frameHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void setFont(HWND window, HFONT font) {
+    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM font) -> BOOL {
+            SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(font));
+}
+
+}  // namespace
+
+UINT windowDpi(HWND window) {
+    using ForWindow = UINT(WINAPI*)(HWND);
+    if (const auto forWindow = user32Function<ForWindow>("GetDpiForWindow")) {
+        if (const UINT dpi = forWindow(window)) return dpi;
+    }
+    return screenDpi();
+}
+
+int scaled(int pixels, UINT dpi) {
+    return MulDiv(pixels, static_cast<int>(dpi), static_cast<int>(kDefaultDpi));
 }
 
 void centreWindow(HWND window, HWND over) {
@@ -87,17 +101,6 @@ HWND createControl(HWND parent, const wchar_t* windowClass, std::string_view cap
     return CreateWindowExW(
         extendedStyle, windowClass, wideText(caption).c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-}
-
-void setFont(HWND window, HFONT font) {
-    SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM font) -> BOOL {
-            SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(font));
 }
 
 int captionWidth(HFONT font, std::string_view caption) {

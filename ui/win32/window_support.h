@@ -22,15 +22,11 @@ using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
 UINT windowDpi(HWND window);
 int scaled(int pixels, UINT dpi);
-void placeControl(HWND control, const ControlPlace& place, UINT dpi);
-// Gives the window the frame its style needs around a client area of the given size at 96 dpi.
-void setClientSize(HWND window, int width, int height, UINT dpi);
 // Centres the window over a visible other window, else over the work area of its monitor.
 void centreWindow(HWND window, HWND over);
 
 HWND createControl(HWND parent, const wchar_t* windowClass, std::string_view caption, DWORD style, int id,
                    DWORD extendedStyle = 0);
-void setFont(HWND window, HFONT font);  // on the window and every child
 
 // The system's message font at the window's dpi, made smaller a pixel at a time (not below 7.5 points)
 // until every caption fits the width it is given.
