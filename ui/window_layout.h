@@ -100,3 +100,10 @@ inline constexpr std::string_view kCloseCaption = "Close";
 
 // The built-in instructions as stored: UTF-8 with a byte-order mark and CR LF line ends.
 std::string_view instructionsText();
+
+// The instructions as a window shows them: without the byte-order mark, which is not part of the text.
+inline std::string_view shownInstructionsText() {
+    std::string_view text = instructionsText();
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    return text;
+}

@@ -19,8 +19,7 @@ InstructionsWindow::InstructionsWindow(QWidget* owner, std::function<void()> onC
     textField_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textField_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     textField_->setLineWrapMode(QTextEdit::WidgetWidth);
-    QString text = qtText(instructionsText());
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);  // the byte-order mark is not part of the text
+    QString text = qtText(shownInstructionsText());
     text.replace("\r\n", "\n");
     textField_->setPlainText(text);
 

@@ -18,12 +18,6 @@ const wchar_t* textFieldClass() {
     return richEdit ? MSFTEDIT_CLASS : L"EDIT";
 }
 
-std::wstring shownText() {
-    std::wstring text = wideText(instructionsText());
-    if (!text.empty() && text.front() == 0xFEFF) text.erase(0, 1);  // the byte-order mark is not text
-    return text;
-}
-
 }  // namespace
 
 std::unique_ptr<Win32InstructionsWindow> Win32InstructionsWindow::create(HWND owner,
@@ -40,7 +34,7 @@ std::unique_ptr<Win32InstructionsWindow> Win32InstructionsWindow::create(HWND ow
                       kTextFieldId, WS_EX_CLIENTEDGE);
     SendMessageW(field, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);  // no length limit
     SendMessageW(field, EM_SETTARGETDEVICE, 0, 0);       // lines wrap at the field's width
-    SetWindowTextW(field, shownText().c_str());
+    SetWindowTextW(field, wideText(shownInstructionsText()).c_str());
     createControl(handle, L"BUTTON", kCloseCaption, WS_TABSTOP | BS_PUSHBUTTON, kCloseButtonId);
     window->layOut(windowDpi(handle));
     centreWindow(handle, owner);

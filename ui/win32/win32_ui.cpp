@@ -28,13 +28,6 @@ Win32Ui::Win32Ui(std::unique_ptr<Win32Dialogs> dialogs) : dialogs_(std::move(dia
     InitCommonControlsEx(&controls);
 }
 
-Win32Ui::~Win32Ui() {
-    // Owned windows before their owner.
-    progressWindow_.reset();
-    instructionsWindow_.reset();
-    mainWindow_.reset();
-}
-
 MessageAnswer Win32Ui::showMessage(const std::string& title, const std::string& text, MessageKind kind) {
     const HWND owner = dialogOwner();
     const ModalScope modal(owner);

@@ -16,7 +16,6 @@ class Win32Ui : public DesktopUi {
 public:
     // The native dialogs unless a test hands in its own.
     explicit Win32Ui(std::unique_ptr<Win32Dialogs> dialogs = std::make_unique<NativeDialogs>());
-    ~Win32Ui() override;
 
     MessageAnswer showMessage(const std::string& title, const std::string& text, MessageKind kind) override;
     std::string chooseFolder(const std::string& title, const std::string& initialDirectory) override;
@@ -43,6 +42,7 @@ private:
     bool isDialogMessage(MSG& message) const;
 
     std::unique_ptr<Win32Dialogs> dialogs_;
+    // In this order, so that the owned windows go before their owner.
     std::unique_ptr<Win32MainWindow> mainWindow_;
     std::unique_ptr<Win32ProgressWindow> progressWindow_;
     std::unique_ptr<Win32InstructionsWindow> instructionsWindow_;
