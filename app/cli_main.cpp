@@ -38,8 +38,8 @@ constexpr CommandInfo kCommands[] = {
      "icons (the default icon wherever there is none)."},
     {"install", HeadlessCommand::Install, "", "copy the new atlases into the game",
      "Copy the new atlases (their XML and images) into the game's mod directory\n"
-     "GAME_DIR/res_mods/<version>/gui/flash/atlases/, creating it as needed. The game's packages\n"
-     "are never touched; deleting that directory undoes the install."},
+     "GAME_DIR/res_mods/<folder>/gui/flash/atlases/, creating it as needed; the folder is the one\n"
+     "the game's paths.xml names, else the game version. The game's packages are never touched."},
     {"status", HeadlessCommand::Status, "", "show directories, version and counts",
      "Show the directories, the game version and the icon counts."},
 };

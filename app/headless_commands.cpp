@@ -20,12 +20,14 @@ namespace {
 
 constexpr const char* kNoSettings = "Can't open config file.";
 
-std::string statusReport(const MainWindowView& view) {
+// The stored version is the one the icons were cut from; the installed one is what the game runs now.
+std::string statusReport(const MainWindowView& view, const std::string& installedVersion) {
     return "World of Tanks install directory: " + view.installDirectory + "\n" +
            "Battle Atlas icon directory: " + view.battleIconDirectory + "\n" +
            "Marker Atlas icon directory: " + view.markerIconDirectory + "\n" +
            "New contour icon directory: " + view.newIconDirectory + "\n" +
-           "Game Version: " + view.gameVersion + "\n" +
+           "Game Version: " + view.gameVersion + "\n" + "Installed game version: " + installedVersion +
+           (installedVersion == view.gameVersion ? "" : " (run ravelin-cli update)") + "\n" +
            "Battle icons found: " + std::to_string(view.battleIcons) + "\n" +
            "Marker icons found: " + std::to_string(view.markerIcons) + "\n" +
            "New icons found: " + std::to_string(view.newIcons) + "\n";
@@ -47,6 +49,26 @@ bool loadForCommonStart(Context& context) {
     if (!loadSettings(context)) return false;
     followMovedWorkingDirectory(context);
     return true;
+}
+
+// The jobs that use the originals refuse them once the game moved on: atlases built from the old version's
+// icons would go into a folder the new version no longer reads.
+bool gameUnchanged(Context& context) {
+    const Settings& settings = context.settings;
+    const std::string installed = readClientVersion(settings.wotInstallDir, context.reporter);
+    if (installed == settings.wotLastVersion) return true;
+    context.log.logError("The game was updated from " + settings.wotLastVersion + " to " + installed +
+                         ": run ravelin-cli update first.");
+    return false;
+}
+
+bool usesOriginals(HeadlessCommand command) {
+    return command == HeadlessCommand::Build || command == HeadlessCommand::Install;
+}
+
+// Setup and update store what they found even when part of it failed; the desktop program does the same.
+bool savesOnFailure(HeadlessCommand command) {
+    return command == HeadlessCommand::Setup || command == HeadlessCommand::Update;
 }
 
 // The job itself, once the settings are there; install says where the files went.
@@ -89,20 +111,24 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
     try {
         if (command == HeadlessCommand::Status) {
             if (!loadSettings(context)) return {false, kNoSettings, {}};
-            return {true, {}, statusReport(mainWindowViewOf(settings))};
+            return {true,
+                    {},
+                    statusReport(mainWindowViewOf(settings),
+                                 readClientVersion(settings.wotInstallDir, context.reporter))};
         }
         openLog(context);
         // Settings are saved when they were set up or loaded, as the desktop program's normal exit saves
         // them.
         const bool haveSettings = command == HeadlessCommand::Setup || loadForCommonStart(context);
         std::string installedInto;
-        if (haveSettings) runJob(context, command, argument, installedInto);
+        if (haveSettings && (!usesOriginals(command) || gameUnchanged(context)))
+            runJob(context, command, argument, installedInto);
         outcome.reason = log.firstError().value_or(std::string());
         outcome.succeeded = !log.firstError();
-        if (haveSettings) saveSettings(context);
+        // A failed job stores nothing it changed on the way (a missing icon directory stays unused).
+        if (haveSettings && (outcome.succeeded || savesOnFailure(command))) saveSettings(context);
         closeLog(context);
-        outcome.report = command == HeadlessCommand::Install ? "Installed into " + installedInto + "\n"
-                                                             : statusReport(mainWindowViewOf(settings));
+        if (command == HeadlessCommand::Install) outcome.report = "Installed into " + installedInto + "\n";
     } catch (const ProgramExit& exit) {
         outcome.succeeded = false;
         outcome.reason = exit.message;

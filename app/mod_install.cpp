@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "atlas/atlas_kind.h"
 #include "game/mod_directory.h"
+#include "game/mod_folders.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
 
@@ -14,7 +15,10 @@ std::string installNewAtlases(Context& context) {
         context.log.logError("Can't install the new atlases: the game directory or its version is unknown.");
         return {};
     }
-    const std::string directory = modAtlasDirectory(settings.wotInstallDir, settings.wotLastVersion);
+    const std::optional<ModFolders> folders =
+        readModFolders(settings.wotInstallDir, settings.wotLastVersion, context.reporter);
+    if (!folders) return {};
+    const std::string directory = modAtlasDirectory(settings.wotInstallDir, folders->looseFiles);
     if (!createModDirectory(directory)) {
         context.log.logError("Can't create directory: " + directory);
         return {};

@@ -7,10 +7,10 @@
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
 
-std::string modAtlasDirectory(const std::string& installDirectory, const std::string& version) {
+std::string modAtlasDirectory(const std::string& installDirectory, const std::string& folder) {
     std::string directory = installDirectory;
-    for (const std::string& part : {std::string("res_mods"), version, std::string("gui"),
-                                    std::string("flash"), std::string("atlases")}) {
+    for (const std::string& part : {std::string("res_mods"), folder, std::string("gui"), std::string("flash"),
+                                    std::string("atlases")}) {
         directory += part + kPathSeparator;
     }
     return directory;

@@ -84,6 +84,15 @@ TEST_F(HeadlessTest, UpdateIconsAndStatus) {
 
     ASSERT_TRUE(run(HeadlessCommand::Setup, game.text()).succeeded);
     writeFileText((game.directory() / "WoTLauncher.cfg").string(), "<client_ver>1.21</client_ver>");
+    for (const HeadlessCommand command : {HeadlessCommand::Build, HeadlessCommand::Install}) {
+        EXPECT_EQ(run(command).reason,
+                  "The game was updated from 1.20.0.0 to 1.21: run ravelin-cli update first.");
+    }
+    EXPECT_FALSE(std::filesystem::exists("battleAtlas.xml"));
+    EXPECT_NE(
+        run(HeadlessCommand::Status)
+            .report.find("Game Version: 1.20.0.0\nInstalled game version: 1.21 (run ravelin-cli update)\n"),
+        std::string::npos);
     std::filesystem::remove("markeratlas.dat");
     ASSERT_TRUE(run(HeadlessCommand::Update).succeeded);
     EXPECT_TRUE(std::filesystem::exists("markeratlas.dat"));
@@ -93,7 +102,7 @@ TEST_F(HeadlessTest, UpdateIconsAndStatus) {
     ASSERT_TRUE(run(HeadlessCommand::Icons, "mine").succeeded);
     const HeadlessOutcome status = run(HeadlessCommand::Status);
     ASSERT_TRUE(status.succeeded);
-    EXPECT_NE(status.report.find("Game Version: 1.21\n"), std::string::npos);
+    EXPECT_NE(status.report.find("Game Version: 1.21\nInstalled game version: 1.21\n"), std::string::npos);
     EXPECT_NE(status.report.find("New contour icon directory: " + directory.text() + "mine" + kPathSeparator +
                                  "\n"),
               std::string::npos);
@@ -103,6 +112,10 @@ TEST_F(HeadlessTest, UpdateIconsAndStatus) {
     const HeadlessOutcome missing = run(HeadlessCommand::Icons, "absent");
     EXPECT_EQ(missing.reason,
               "The new icon dir '" + directory.text() + "absent" + kPathSeparator + "' doesn't exist.");
+    // A failed command stores nothing: the next build still uses "mine".
+    EXPECT_NE(
+        run(HeadlessCommand::Status).report.find("New contour icon directory: " + directory.text() + "mine"),
+        std::string::npos);
 }
 
 TEST(TerminalUi, AnswersQuestionsByFlagAndPicksNoFolder) {
@@ -163,10 +176,13 @@ TEST_F(HeadlessTest, InstallCopiesTheBuiltAtlasesIntoTheGamesModDirectory) {
     EXPECT_EQ(early.reason, "Can't install atlas file: vehicleMarkerAtlas.xml (not built yet)");
 
     ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
+    // The game's paths.xml names the folder, as on the Common Test.
+    writeFileText((today.directory() / "paths.xml").string(),
+                  "<root><Paths><Path>./res_mods/2.4.0.2 Common Test</Path></Paths></root>");
     const HeadlessOutcome installed = run(HeadlessCommand::Install);
     ASSERT_TRUE(installed.succeeded) << installed.reason;
     const std::filesystem::path mods =
-        today.directory() / "res_mods" / "2.4.0.2" / "gui" / "flash" / "atlases";
+        today.directory() / "res_mods" / "2.4.0.2 Common Test" / "gui" / "flash" / "atlases";
     EXPECT_EQ(installed.report, "Installed into " + (mods / "").string() + "\n");
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(mods)) {
