@@ -18,7 +18,7 @@ namespace {
 struct CommandInfo {
     std::string_view name;
     HeadlessCommand command;
-    std::string_view argumentName;  // empty when the command takes none
+    std::string_view argumentName;  // empty when the command takes none; in brackets when it may be left out
     std::string_view summary;       // one line for the usage text
     std::string_view help;          // the command's own help
 };
@@ -40,6 +40,10 @@ constexpr CommandInfo kCommands[] = {
      "Copy the new atlases (their XML and images) into the game's mod directory\n"
      "GAME_DIR/res_mods/<folder>/gui/flash/atlases/, creating it as needed; the folder is the one\n"
      "the game's paths.xml names, else the game version. The game's packages are never touched."},
+    {"package", HeadlessCommand::Package, "[FILE]", "write the new atlases as a .wotmod package",
+     "Write the new atlases as the game's mod package FILE (default: ravelin.atlases_<version>.wotmod\n"
+     "in the working directory): stored, a folder entry for every folder, meta.xml, the atlases\n"
+     "under res/gui/flash/atlases/. The same build gives the same bytes."},
     {"status", HeadlessCommand::Status, "", "show directories, version and counts",
      "Show the directories, the game version and the icon counts."},
 };
@@ -136,11 +140,12 @@ int main(int argc, char** argv) {
                     static_cast<int>(info->help.size()), info->help.data());
         return 0;
     }
+    const bool optional = info->argumentName.starts_with("[");
     const std::size_t expectedWords = info->argumentName.empty() ? 1 : 2;
-    if (words.size() != expectedWords) {
-        return usageError(info->argumentName.empty()
-                              ? words[0] + " takes no argument"
-                              : words[0] + " needs " + std::string(info->argumentName));
+    if (words.size() != expectedWords && !(optional && words.size() == 1)) {
+        return usageError(info->argumentName.empty() ? words[0] + " takes no argument"
+                          : optional                 ? words[0] + " takes at most one argument"
+                                     : words[0] + " needs " + std::string(info->argumentName));
     }
     const std::string argument = words.size() > 1 ? absoluteDirectory(words[1]) : std::string();
 
@@ -157,8 +162,9 @@ int main(int argc, char** argv) {
 
     TerminalUi ui(stderr, yes, ::isatty(STDERR_FILENO) != 0);
     const HeadlessOutcome outcome = runHeadlessCommand(info->command, argument, ui);
-    const bool reports =
-        info->command == HeadlessCommand::Status || info->command == HeadlessCommand::Install;
+    const bool reports = info->command == HeadlessCommand::Status ||
+                         info->command == HeadlessCommand::Install ||
+                         info->command == HeadlessCommand::Package;
     if (reports && outcome.succeeded) std::fputs(outcome.report.c_str(), stdout);
     if (!outcome.succeeded) {
         std::fprintf(stderr, "ravelin-cli: %s\n", outcome.reason.c_str());

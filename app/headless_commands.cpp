@@ -6,6 +6,7 @@
 #include "app/event_log.h"
 #include "app/game_atlases.h"
 #include "app/install_directory.h"
+#include "app/install_set.h"
 #include "app/main_window_view.h"
 #include "app/mod_install.h"
 #include "app/program_exit.h"
@@ -63,7 +64,8 @@ bool gameUnchanged(Context& context) {
 }
 
 bool usesOriginals(HeadlessCommand command) {
-    return command == HeadlessCommand::Build || command == HeadlessCommand::Install;
+    return command == HeadlessCommand::Build || command == HeadlessCommand::Install ||
+           command == HeadlessCommand::Package;
 }
 
 // Setup and update store what they found even when part of it failed; the desktop program does the same.
@@ -71,9 +73,8 @@ bool savesOnFailure(HeadlessCommand command) {
     return command == HeadlessCommand::Setup || command == HeadlessCommand::Update;
 }
 
-// The job itself, once the settings are there; install says where the files went.
-void runJob(Context& context, HeadlessCommand command, const std::string& argument,
-            std::string& installedInto) {
+// The job itself, once the settings are there; install and package say where the files went.
+void runJob(Context& context, HeadlessCommand command, const std::string& argument, std::string& wentTo) {
     switch (command) {
         case HeadlessCommand::Setup:
             setUp(context, argument);
@@ -94,8 +95,14 @@ void runJob(Context& context, HeadlessCommand command, const std::string& argume
             createAtlases(context);
             break;
         case HeadlessCommand::Install:
-            installedInto = installNewAtlases(context);
+            wentTo = installNewAtlases(context);
             break;
+        case HeadlessCommand::Package: {
+            const std::string path =
+                argument.empty() ? context.settings.acCurrentDir + defaultPackageName(context) : argument;
+            if (writeAtlasPackage(context, path)) wentTo = path;
+            break;
+        }
         case HeadlessCommand::Status:  // answered from the loaded settings alone
             break;
     }
@@ -120,15 +127,16 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
         // Settings are saved when they were set up or loaded, as the desktop program's normal exit saves
         // them.
         const bool haveSettings = command == HeadlessCommand::Setup || loadForCommonStart(context);
-        std::string installedInto;
+        std::string wentTo;
         if (haveSettings && (!usesOriginals(command) || gameUnchanged(context)))
-            runJob(context, command, argument, installedInto);
+            runJob(context, command, argument, wentTo);
         outcome.reason = log.firstError().value_or(std::string());
         outcome.succeeded = !log.firstError();
         // A failed job stores nothing it changed on the way (a missing icon directory stays unused).
         if (haveSettings && (outcome.succeeded || savesOnFailure(command))) saveSettings(context);
         closeLog(context);
-        if (command == HeadlessCommand::Install) outcome.report = "Installed into " + installedInto + "\n";
+        if (command == HeadlessCommand::Install) outcome.report = "Installed into " + wentTo + "\n";
+        if (command == HeadlessCommand::Package) outcome.report = "Package written: " + wentTo + "\n";
     } catch (const ProgramExit& exit) {
         outcome.succeeded = false;
         outcome.reason = exit.message;

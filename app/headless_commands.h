@@ -13,16 +13,18 @@ enum class HeadlessCommand {
     Icons,    // make a directory the new contour icon directory and count its icons
     Build,    // "Create Atlases": marker atlas, then battle atlas
     Install,  // copy the new atlases into the game's mod directory
+    Package,  // write the new atlases as the game's mod package
     Status,   // what the main window would show
 };
 
 struct HeadlessOutcome {
     bool succeeded = false;
     std::string reason;  // one line, when the job failed
-    std::string report;  // the status text, or where install put the atlases
+    std::string report;  // the status text, or where install or package put the atlases
 };
 
 // Runs one job in the working directory. The job fails on a fatal error, the error exit, or the first
 // error entry of the log, whose text becomes the reason. Setup takes the game directory as its argument,
-// Icons the icon directory.
+// Icons the icon directory, Package the package's path (empty: the default name in the working
+// directory).
 HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui);

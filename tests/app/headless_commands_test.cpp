@@ -175,7 +175,17 @@ TEST_F(HeadlessTest, InstallCopiesTheBuiltAtlasesIntoTheGamesModDirectory) {
     EXPECT_FALSE(early.succeeded);
     EXPECT_EQ(early.reason, "Can't install atlas file: vehicleMarkerAtlas.xml (not built yet)");
 
+    EXPECT_EQ(run(HeadlessCommand::Package).reason,
+              "Can't package atlas file: vehicleMarkerAtlas.xml (not built yet)");
     ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
+    const HeadlessOutcome packaged = run(HeadlessCommand::Package);
+    const std::string package = directory.text() + "ravelin.atlases_2.4.0.2.wotmod";
+    EXPECT_EQ(packaged.report, "Package written: " + package + "\n");
+    EXPECT_EQ(readFileText(package).substr(0, 4), "PK\x03\x04");
+    EXPECT_NE(
+        readFileText(package).find("<description>Battle and vehicle marker atlases built by Ravelin, 0 icons "
+                                   "replaced.</description>"),
+        std::string::npos);
     // The game's paths.xml names the folder, as on the Common Test.
     writeFileText((today.directory() / "paths.xml").string(),
                   "<root><Paths><Path>./res_mods/2.4.0.2 Common Test</Path></Paths></root>");

@@ -1,0 +1,71 @@
+#include "app/install_set.h"
+
+#include "app/context.h"
+#include "app/event_log.h"
+#include "app/settings.h"
+#include "atlas/atlas_kind.h"
+#include "atlas/icon_catalogue.h"
+#include "game/mod_folders.h"
+#include "platform/file_system.h"
+
+namespace {
+
+constexpr const char* kPackageId = "ravelin.atlases";
+constexpr const char* kAtlasFolderInGame = "gui/flash/atlases/";
+
+// Catalogued icons for which the icon directory holds a replacement (a file that is not empty).
+int replacedIconCount(Context& context) {
+    const Settings& settings = context.settings;
+    int replaced = 0;
+    for (const AtlasKind* kind : {&kMarkerAtlas, &kBattleAtlas}) {
+        const auto names = readIconCatalogue(settings.acCurrentDir, kind->catalogueName, context.reporter);
+        for (const std::string& name : names.value_or(std::vector<std::string>())) {
+            if (!settings.acNewIconsDir.empty() && fileSize(settings.acNewIconsDir + name + ".png") > 0)
+                ++replaced;
+        }
+    }
+    return replaced;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> builtAtlasFiles(Context& context, const std::string& verb) {
+    const Settings& settings = context.settings;
+    std::vector<std::string> files;
+    for (const AtlasKind* kind : {&kMarkerAtlas, &kBattleAtlas}) {
+        files.emplace_back(kind->atlasXmlName);
+        for (const std::string_view image : {kind->atlasImageName, kind->atlasDdsImageName}) {
+            if (fileSize(settings.acOriginalAtlasDir + std::string(image)) >= 0) files.emplace_back(image);
+        }
+    }
+    for (const std::string& name : files) {
+        if (fileSize(settings.acCurrentDir + name) < 0) {
+            context.log.logError("Can't " + verb + " atlas file: " + name + " (not built yet)");
+            return std::nullopt;
+        }
+    }
+    return files;
+}
+
+std::string defaultPackageName(const Context& context) {
+    return std::string(kPackageId) + "_" + context.settings.wotLastVersion +
+           std::string(modPackageExtension(context.settings.wotInstallDir));
+}
+
+bool writeAtlasPackage(Context& context, const std::string& path) {
+    const Settings& settings = context.settings;
+    const std::optional<std::string> version = gameFolderName(settings.wotLastVersion);
+    if (!version) {
+        context.log.logError("Can't package the new atlases: the game version is not a usable name.");
+        return false;
+    }
+    const auto names = builtAtlasFiles(context, "package");
+    if (!names) return false;
+    std::vector<ModPackageFile> files;
+    for (const std::string& name : *names)
+        files.push_back({kAtlasFolderInGame + name, settings.acCurrentDir + name});
+    const ModPackageInfo info{kPackageId, *version, "Ravelin atlases",
+                              "Battle and vehicle marker atlases built by Ravelin, " +
+                                  std::to_string(replacedIconCount(context)) + " icons replaced."};
+    return writeModPackage(path, info, files, context.reporter);
+}
