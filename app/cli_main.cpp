@@ -107,6 +107,7 @@ std::string absoluteDirectory(const std::string& argument) {
 
 int main(int argc, char** argv) {
     useUtf8Console();
+    ignoreFileSizeSignal();
     std::string workdir;
     bool yes = false;
     bool help = false;

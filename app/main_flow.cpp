@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "app/working_directory.h"
 #include "game/client_version.h"
+#include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
 #include "ui/ui.h"
@@ -122,6 +123,7 @@ int runProgram(DesktopUi& ui) {
     EventLog log;
     Context context{settings, log, ui};
     Desktop desktop{context, ui};
+    ignoreFileSizeSignal();
     try {
         openLog(context);
         ui.openMainWindow();

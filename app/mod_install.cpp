@@ -2,12 +2,41 @@
 
 #include "app/context.h"
 #include "app/event_log.h"
+#include "app/install_set.h"
 #include "app/settings.h"
-#include "atlas/atlas_kind.h"
 #include "game/mod_directory.h"
 #include "game/mod_folders.h"
-#include "platform/file_io.h"
-#include "platform/file_system.h"
+
+namespace {
+
+std::string failureText(const FileSetOutcome& outcome) {
+    switch (outcome.failure) {
+        case FileSetOutcome::Failure::SourceUnreadable:
+            return "can't read " + outcome.path;
+        case FileSetOutcome::Failure::WriteProtected:
+            return outcome.path + " is write-protected";
+        case FileSetOutcome::Failure::WriteFailed:
+            return "can't write " + outcome.path;
+        case FileSetOutcome::Failure::ReplaceFailed:
+            return "can't replace " + outcome.path;
+        case FileSetOutcome::Failure::None:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
+bool installFileSet(Context& context, const std::vector<FileCopy>& files) {
+    const FileSetOutcome outcome = replaceFiles(files);
+    if (!outcome.succeeded()) {
+        context.log.logError("Can't install the new atlases: " + failureText(outcome) +
+                             "; the game's files are as they were.");
+        return false;
+    }
+    for (const FileCopy& file : files) context.log.logInfo("Installed atlas file: " + file.destination);
+    return true;
+}
 
 std::string installNewAtlases(Context& context) {
     const Settings& settings = context.settings;
@@ -18,26 +47,14 @@ std::string installNewAtlases(Context& context) {
     const std::optional<ModFolders> folders =
         readModFolders(settings.wotInstallDir, settings.wotLastVersion, context.reporter);
     if (!folders) return {};
+    const auto names = builtAtlasFiles(context, "install");
+    if (!names) return {};
     const std::string directory = modAtlasDirectory(settings.wotInstallDir, folders->looseFiles);
+    std::vector<FileCopy> files;
+    for (const std::string& name : *names) files.push_back({settings.acCurrentDir + name, directory + name});
     if (!createModDirectory(directory)) {
         context.log.logError("Can't create directory: " + directory);
         return {};
     }
-    for (const AtlasKind* kind : {&kMarkerAtlas, &kBattleAtlas}) {
-        std::vector<std::string_view> files = {kind->atlasXmlName};
-        for (const std::string_view image : {kind->atlasImageName, kind->atlasDdsImageName}) {
-            if (fileSize(settings.acOriginalAtlasDir + std::string(image)) >= 0) files.push_back(image);
-        }
-        for (const std::string_view file : files) {
-            const std::string name(file);
-            if (fileSize(settings.acCurrentDir + name) < 0) {
-                context.log.logError("Can't install atlas file: " + name + " (not built yet)");
-            } else if (copyFile(settings.acCurrentDir + name, directory + name)) {
-                context.log.logInfo("Installed atlas file: " + directory + name);
-            } else {
-                context.log.logError("Can't install atlas file: " + directory + name);
-            }
-        }
-    }
-    return directory;
+    return installFileSet(context, files) ? directory : std::string();
 }

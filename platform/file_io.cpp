@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <string_view>
 #include <system_error>
 
@@ -49,9 +50,7 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path) 
     }
 }
 
-namespace {
-
-std::string temporaryNameFor(const std::string& path, unsigned attempt) {
+std::string temporaryNameBeside(const std::string& path, unsigned attempt) {
     static std::atomic<unsigned> counter{0};
 #ifdef _WIN32
     const unsigned long process = 0;
@@ -62,22 +61,41 @@ std::string temporaryNameFor(const std::string& path, unsigned attempt) {
            std::to_string(attempt);
 }
 
-// A file the user may not write is not replaced; a replaced file keeps its permission bits.
+namespace {
+
+// A replaced file keeps its permission bits.
 bool takeOverDestinationMode(const std::string& temporaryPath, const std::string& path) {
     std::error_code error;
     const auto status = std::filesystem::status(nativePath(path), error);
     if (error || !std::filesystem::exists(status)) return true;  // nothing there to replace
-#ifdef _WIN32
-    if ((status.permissions() & std::filesystem::perms::owner_write) == std::filesystem::perms::none)
-        return false;
-#else
-    if (::access(path.c_str(), W_OK) != 0) return false;
-#endif
+    if (isWriteProtected(path)) return false;
     std::filesystem::permissions(nativePath(temporaryPath), status.permissions(), error);
     return !error;
 }
 
 }  // namespace
+
+bool isWriteProtected(const std::string& path) {
+    using std::filesystem::perms;
+    std::error_code error;
+    const auto status = std::filesystem::status(nativePath(path), error);
+    if (error || !std::filesystem::exists(status)) return false;
+    // The bits, not access(): root may write anything, yet a protected file is the user's word.
+    if ((status.permissions() & (perms::owner_write | perms::group_write | perms::others_write)) ==
+        perms::none)
+        return true;
+#ifdef _WIN32
+    return false;
+#else
+    return ::access(path.c_str(), W_OK) != 0;
+#endif
+}
+
+void ignoreFileSizeSignal() {
+#ifndef _WIN32
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
 
 std::optional<OutputFile> OutputFile::open(const std::string& path, Mode mode, std::size_t bufferSize) {
     if (path.empty()) return std::nullopt;
@@ -88,7 +106,7 @@ std::optional<OutputFile> OutputFile::open(const std::string& path, Mode mode, s
         std::error_code error;
         if (std::filesystem::is_directory(nativePath(path), error)) return std::nullopt;
         for (unsigned attempt = 0; attempt < 16 && !handle; ++attempt) {
-            temporaryPath = temporaryNameFor(path, attempt);
+            temporaryPath = temporaryNameBeside(path, attempt);
             handle = openFile(temporaryPath, "wbx");
             if (!handle && errno != EEXIST) break;
         }
@@ -121,21 +139,27 @@ void OutputFile::write(const void* data, std::size_t size) {
 }
 
 bool OutputFile::finish() {
+    return finishWriting() && replaceDestination();
+}
+
+bool OutputFile::finishWriting() {
     if (!handle_) return false;
     if (std::fflush(handle_.get()) != 0 || std::ferror(handle_.get())) failed_ = true;
     if (std::fclose(handle_.release()) != 0) failed_ = true;
-    if (failed_) {
-        discard();
-        return false;
-    }
+    if (failed_) discard();
+    return !failed_;
+}
+
+bool OutputFile::replaceDestination() {
+    if (failed_ || handle_) return false;
     if (temporaryPath_.empty()) return true;
-    if (!takeOverDestinationMode(temporaryPath_, path_)) {
-        discard();
-        return false;
-    }
     std::error_code error;
-    std::filesystem::rename(nativePath(temporaryPath_), nativePath(path_), error);
+    if (takeOverDestinationMode(temporaryPath_, path_))
+        std::filesystem::rename(nativePath(temporaryPath_), nativePath(path_), error);
+    else
+        error = std::make_error_code(std::errc::permission_denied);
     if (error) {
+        failed_ = true;
         discard();
         return false;
     }
@@ -152,17 +176,19 @@ void OutputFile::discard() {
     }
 }
 
-bool copyFile(const std::string& source, const std::string& destination) {
+bool copyInto(const std::string& source, OutputFile& output) {
     FileHandle input = openFile(source, "rb");
     if (!input) return false;
-    std::optional<OutputFile> output = OutputFile::open(destination, OutputFile::Mode::Replace);
-    if (!output) return false;
     std::vector<char> buffer(1u << 20);
     for (;;) {
         const std::size_t read = std::fread(buffer.data(), 1, buffer.size(), input.get());
-        if (read > 0) output->write(buffer.data(), read);
-        if (read < buffer.size()) break;
+        if (read > 0) output.write(buffer.data(), read);
+        if (read < buffer.size() || output.failed()) break;
     }
-    if (std::ferror(input.get())) return false;
-    return output->finish();
+    return !std::ferror(input.get());
+}
+
+bool copyFile(const std::string& source, const std::string& destination) {
+    std::optional<OutputFile> output = OutputFile::open(destination, OutputFile::Mode::Replace);
+    return output && copyInto(source, *output) && output->finish();
 }

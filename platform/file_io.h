@@ -27,8 +27,23 @@ FileHandle openFile(const std::string& path, const char* mode);
 // The whole content of a file, or none when it cannot be opened or read completely.
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path);
 
+class OutputFile;
+
 // Copies a file; the destination is replaced only when the whole copy was written. False on any failure.
 bool copyFile(const std::string& source, const std::string& destination);
+
+// Appends the whole content of source to output; false when source cannot be read.
+bool copyInto(const std::string& source, OutputFile& output);
+
+// A name for a temporary file beside path, different for each call and attempt; it may exist already.
+std::string temporaryNameBeside(const std::string& path, unsigned attempt);
+
+// A file nobody may write (no write bit, or the read-only attribute on Windows), or that this user may not
+// write. Such a file is never replaced, even by root.
+bool isWriteProtected(const std::string& path);
+
+// A write beyond the process's file-size limit fails like a full disk instead of ending the process.
+void ignoreFileSizeSignal();
 
 // A file being written. A replacement is written under a temporary name beside its destination and
 // renamed over it by finish() only when every write succeeded, so a failed write never destroys the
@@ -51,6 +66,11 @@ public:
     bool failed() const { return failed_; }
     // Flushes and closes; a replacement is renamed into place. True when everything succeeded.
     bool finish();
+    // finish() in two steps, for files replaced together: the temporary file is completed and kept,
+    // then renamed over its destination.
+    bool finishWriting();
+    bool replaceDestination();
+    const std::string& path() const { return path_; }
 
 private:
     OutputFile(FileHandle handle, std::string path, std::string temporaryPath);

@@ -205,3 +205,35 @@ TEST_F(HeadlessTest, InstallCopiesTheBuiltAtlasesIntoTheGamesModDirectory) {
     // The packages are never touched.
     EXPECT_FALSE(std::filesystem::exists(today.directory() / "res" / "packages" / "gui.pkg"));
 }
+
+// A second install that fails anywhere leaves the first one exactly as it was, with nothing beside it.
+TEST_F(HeadlessTest, FailedInstallKeepsThePreviousSet) {
+    FakeGameInstall today(directory.path() / "today", smallTodaysGameWithAtlases("2.4.0.2"));
+    ASSERT_TRUE(run(HeadlessCommand::Setup, today.text()).succeeded);
+    ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
+    ASSERT_TRUE(run(HeadlessCommand::Install).succeeded);
+    const std::filesystem::path mods =
+        today.directory() / "res_mods" / "2.4.0.2" / "gui" / "flash" / "atlases";
+    std::map<std::string, std::string> first;
+    for (const auto& entry : std::filesystem::directory_iterator(mods))
+        first[entry.path().filename().string()] = readFileText(entry.path().string());
+    // The last file of the set is the one too large for the limit below.
+    for (const auto& [name, content] : first)
+        writeFileText(name, content + std::string(name == "battleAtlas.dds" ? 1 << 20 : 1, ' '));
+    const auto kReadOnly = std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                           std::filesystem::perms::others_read;
+    std::filesystem::permissions(mods / "vehicleMarkerAtlas.xml", kReadOnly);  // binding even for root
+    EXPECT_EQ(run(HeadlessCommand::Install).reason,
+              "Can't install the new atlases: " + (mods / "vehicleMarkerAtlas.xml").string() +
+                  " is write-protected; the game's files are as they were.");
+    std::filesystem::permissions(mods / "vehicleMarkerAtlas.xml", std::filesystem::perms::owner_all);
+#ifndef _WIN32  // a file-size limit is an ordinary write error, not the end of the process
+    const std::string cli = RAVELIN_CLI_PATH;
+    EXPECT_EQ(WEXITSTATUS(std::system(("ulimit -f 1024; " + cli + " install 2> err.txt").c_str())), 1);
+    EXPECT_NE(readFileText("err.txt").find("Can't install the new atlases: can't write "), std::string::npos);
+#endif
+    std::map<std::string, std::string> after;
+    for (const auto& entry : std::filesystem::directory_iterator(mods))
+        after[entry.path().filename().string()] = readFileText(entry.path().string());
+    EXPECT_EQ(after, first);  // nothing mixed, no temporary file left
+}
