@@ -3,103 +3,44 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <system_error>
+#include <thread>
+
+#include "atlas/max_rects_bin.h"
 
 namespace {
 
 constexpr std::int32_t kGap = 1;
 constexpr std::int32_t kSideStep = 4;
 
-struct Rect {
-    std::int32_t x, y, width, height;
-    bool contains(const Rect& other) const {
-        return other.x >= x && other.y >= y && other.x + other.width <= x + width &&
-               other.y + other.height <= y + height;
-    }
-    bool overlaps(const Rect& other) const {
-        return other.x < x + width && other.x + other.width > x && other.y < y + height &&
-               other.y + other.height > y;
-    }
-};
-
-// One MaxRects bin; icons come in already enlarged by the gap.
-class MaxRectsBin {
-public:
-    MaxRectsBin(std::int32_t width, std::int32_t height) : free_{{0, 0, width, height}} {}
-
-    std::optional<AtlasSpot> insert(std::int32_t width, std::int32_t height) {
-        const Rect* best = nullptr;
-        std::int32_t bestShort = 0, bestLong = 0;
-        for (const Rect& space : free_) {
-            if (space.width < width || space.height < height) continue;
-            const std::int32_t leftoverX = space.width - width, leftoverY = space.height - height;
-            const std::int32_t shortSide = std::min(leftoverX, leftoverY),
-                               longSide = std::max(leftoverX, leftoverY);
-            if (!best || shortSide < bestShort || (shortSide == bestShort && longSide < bestLong)) {
-                best = &space;
-                bestShort = shortSide;
-                bestLong = longSide;
-            }
-        }
-        if (!best) return std::nullopt;
-        const Rect placed{best->x, best->y, width, height};
-        split(placed);
-        return AtlasSpot{placed.x, placed.y};
-    }
-
-private:
-    void split(const Rect& placed) {
-        std::vector<Rect> created;
-        for (std::size_t i = 0; i < free_.size();) {
-            const Rect space = free_[i];
-            if (!space.overlaps(placed)) {
-                ++i;
-                continue;
-            }
-            free_[i] = free_.back();
-            free_.pop_back();
-            if (placed.x > space.x) created.push_back({space.x, space.y, placed.x - space.x, space.height});
-            if (placed.x + placed.width < space.x + space.width)
-                created.push_back({placed.x + placed.width, space.y,
-                                   space.x + space.width - placed.x - placed.width, space.height});
-            if (placed.y > space.y) created.push_back({space.x, space.y, space.width, placed.y - space.y});
-            if (placed.y + placed.height < space.y + space.height)
-                created.push_back({space.x, placed.y + placed.height, space.width,
-                                   space.y + space.height - placed.y - placed.height});
-        }
-        // Only the new spaces can be inside another space, or hold an old one.
-        for (std::size_t i = 0; i < created.size(); ++i) {
-            bool redundant = false;
-            for (std::size_t j = 0; j < created.size() && !redundant; ++j) {
-                if (i != j && created[j].contains(created[i]) && (!created[i].contains(created[j]) || j < i))
-                    redundant = true;
-            }
-            for (std::size_t j = 0; j < free_.size() && !redundant; ++j)
-                redundant = free_[j].contains(created[i]);
-            if (redundant) continue;
-            free_.erase(std::remove_if(free_.begin(), free_.end(),
-                                       [&](const Rect& old) { return created[i].contains(old); }),
-                        free_.end());
-            free_.push_back(created[i]);
-        }
-    }
-
-    std::vector<Rect> free_;
-};
+constexpr int kWidthSteps = 29;  // widths from 0.5 to 1.9 times the side of a square
+constexpr std::size_t kWidthsForOtherRules = 2;
+constexpr MaxRectsRule kOtherRules[] = {MaxRectsRule::ContactPoint, MaxRectsRule::BestShortSideFit,
+                                        MaxRectsRule::BestLongSideFit, MaxRectsRule::BestAreaFit};
 
 std::int32_t roundUpToStep(std::int64_t value) {
     return static_cast<std::int32_t>((value + kSideStep - 1) / kSideStep * kSideStep);
 }
+std::int32_t roundDownToStep(std::int64_t value) {
+    return static_cast<std::int32_t>(value / kSideStep * kSideStep);
+}
 
-// Places every icon (in the given order) on a canvas of that size; none when one does not fit.
-std::optional<std::vector<AtlasSpot>> packInto(const std::vector<IconSize>& sizes,
-                                               const std::vector<std::size_t>& order, std::int32_t width,
-                                               std::int32_t height) {
+struct Icons {
+    const std::vector<IconSize>& sizes;
+    std::vector<std::size_t> order;  // tallest first, then widest; icons of no area left out
+    std::int64_t paddedArea = 0;     // with the gap right of and below each icon
+    std::int32_t widest = kSideStep;
+    std::int32_t tallest = kSideStep;
+};
+
+// Places every icon on a canvas of that size; none when one does not fit.
+std::optional<std::vector<AtlasSpot>> packInto(const Icons& icons, std::int32_t width, std::int32_t height,
+                                               MaxRectsRule rule) {
     // The gap goes right of and below every icon; the canvas's own edge needs none.
-    MaxRectsBin bin(width + kGap, height + kGap);
-    std::vector<AtlasSpot> spots(sizes.size());
-    for (const std::size_t index : order) {
-        const IconSize& size = sizes[index];
-        if (size.width <= 0 || size.height <= 0) continue;
+    MaxRectsBin bin(width + kGap, height + kGap, rule);
+    std::vector<AtlasSpot> spots(icons.sizes.size());
+    for (const std::size_t index : icons.order) {
+        const IconSize& size = icons.sizes[index];
         const std::optional<AtlasSpot> spot = bin.insert(size.width + kGap, size.height + kGap);
         if (!spot) return std::nullopt;
         spots[index] = *spot;
@@ -107,58 +48,130 @@ std::optional<std::vector<AtlasSpot>> packInto(const std::vector<IconSize>& size
     return spots;
 }
 
+std::int64_t areaOf(const PackedAtlas& atlas) {
+    return std::int64_t{atlas.width} * atlas.height;
+}
+
+constexpr std::int64_t kNoArea = std::int64_t{kMaximumPackedSide} * kMaximumPackedSide + 1;
+
+// Bottom-left on a canvas of one width: placing each icon as high as it goes does not depend on how
+// tall the canvas is, so one pass on the tallest canvas gives the lowest height at once.
+std::optional<PackedAtlas> packBottomLeft(const Icons& icons, std::int32_t width) {
+    std::optional<std::vector<AtlasSpot>> spots =
+        packInto(icons, width, kMaximumPackedSide, MaxRectsRule::BottomLeft);
+    if (!spots) return std::nullopt;
+    std::int32_t bottom = kSideStep;
+    for (const std::size_t index : icons.order)
+        bottom = std::max(bottom, (*spots)[index].y + icons.sizes[index].height);
+    return PackedAtlas{width, roundUpToStep(bottom), std::move(*spots)};
+}
+
+struct Candidate {
+    std::int32_t width;
+    MaxRectsRule rule;
+};
+
+// The lowest canvas of the candidate's width that its rule fills, searched only below the area to beat:
+// the highest such canvas first, so that a rule which cannot fill it costs one pass.
+std::optional<PackedAtlas> searchHeight(const Icons& icons, const Candidate& candidate,
+                                        std::int64_t areaToBeat) {
+    const std::int32_t width = candidate.width;
+    std::int32_t low =
+        roundUpToStep(std::max<std::int64_t>(icons.tallest, icons.paddedArea / (width + kGap) - kGap));
+    std::int32_t high = std::min(kMaximumPackedSide, roundDownToStep((areaToBeat - 1) / width));
+    std::optional<PackedAtlas> found;
+    while (low <= high) {
+        const std::int32_t height =
+            found ? std::max(low, roundDownToStep((std::int64_t{low} + high) / 2)) : high;
+        if (std::optional<std::vector<AtlasSpot>> spots = packInto(icons, width, height, candidate.rule)) {
+            found = PackedAtlas{width, height, std::move(*spots)};
+            high = height - kSideStep;
+        } else if (!found) {
+            return std::nullopt;
+        } else {
+            low = height + kSideStep;
+        }
+    }
+    return found;
+}
+
+// Runs work(i) for i in [0, count) on two threads taking turns (one when no thread can be had); each
+// returns its result in its own slot, so nothing depends on which thread finishes first.
+template <typename Work>
+void onBothCores(std::size_t count, Work work) {
+    const auto share = [&](std::size_t first) {
+        for (std::size_t i = first; i < count; i += 2) work(i);
+    };
+    std::thread helper;
+    try {
+        helper = std::thread(share, 1);
+    } catch (const std::system_error&) {
+        share(1);
+    }
+    share(0);
+    if (helper.joinable()) helper.join();
+}
+
+void keepSmaller(std::optional<PackedAtlas>& best, std::optional<PackedAtlas>& found) {
+    if (found && (!best || areaOf(*found) < areaOf(*best))) best = std::move(found);
+}
+
 }  // namespace
 
 std::optional<PackedAtlas> packAtlas(const std::vector<IconSize>& sizes) {
-    std::vector<std::size_t> order(sizes.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    Icons icons{sizes, {}, 0, kSideStep, kSideStep};
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const IconSize& size = sizes[i];
+        if (size.width <= 0 || size.height <= 0) continue;
+        icons.order.push_back(i);
+        icons.paddedArea += std::int64_t{size.width + kGap} * (size.height + kGap);
+        icons.widest = std::max(icons.widest, size.width);
+        icons.tallest = std::max(icons.tallest, size.height);
+    }
+    if (icons.widest > kMaximumPackedSide || icons.tallest > kMaximumPackedSide) return std::nullopt;
+    std::stable_sort(icons.order.begin(), icons.order.end(), [&](std::size_t a, std::size_t b) {
         if (sizes[a].height != sizes[b].height) return sizes[a].height > sizes[b].height;
         return sizes[a].width > sizes[b].width;
     });
-    std::int64_t area = 0;
-    std::int32_t widest = kSideStep, tallest = kSideStep;
-    for (const IconSize& size : sizes) {
-        if (size.width <= 0 || size.height <= 0) continue;
-        area += static_cast<std::int64_t>(size.width + kGap) * (size.height + kGap);
-        widest = std::max(widest, size.width);
-        tallest = std::max(tallest, size.height);
-    }
-    if (widest > kMaximumPackedSide || tallest > kMaximumPackedSide) return std::nullopt;
 
-    // Widths from the squarest canvas the area allows to a third wider; for each the lowest height that
-    // holds every icon. The smallest area wins, then the squarer canvas.
-    const auto square =
-        static_cast<std::int64_t>(std::ceil(std::sqrt(static_cast<double>(std::max<std::int64_t>(area, 1)))));
-    std::optional<PackedAtlas> best;
-    for (int step = 0; step <= 8; ++step) {
+    // Bottom-left at widths around the squarest canvas the area allows, one pass each.
+    const double square = std::sqrt(static_cast<double>(std::max<std::int64_t>(icons.paddedArea, 1)));
+    std::vector<std::int32_t> widths;
+    for (int step = 0; step < kWidthSteps; ++step) {
         const std::int32_t width = std::min(
-            kMaximumPackedSide, roundUpToStep(std::max<std::int64_t>(widest, square + square * step / 24)));
-        std::int32_t low = roundUpToStep(std::max<std::int64_t>(tallest, area / width));
-        std::int32_t high = kMaximumPackedSide;
-        if (best)
-            high =
-                std::min(high, roundUpToStep(static_cast<std::int64_t>(best->width) * best->height / width));
-        std::optional<std::vector<AtlasSpot>> found;
-        std::int32_t foundHeight = 0;
-        while (low <= high) {
-            const std::int32_t middle =
-                roundUpToStep((static_cast<std::int64_t>(low) + high) / 2 - kSideStep + 1);
-            std::optional<std::vector<AtlasSpot>> spots =
-                packInto(sizes, order, width, std::max(middle, low));
-            if (spots) {
-                found = std::move(spots);
-                foundHeight = std::max(middle, low);
-                high = foundHeight - kSideStep;
-            } else {
-                low = std::max(middle, low) + kSideStep;
+            kMaximumPackedSide, roundUpToStep(std::max<std::int64_t>(
+                                    icons.widest, static_cast<std::int64_t>(square * (0.5 + 0.05 * step)))));
+        if (widths.empty() || width != widths.back()) widths.push_back(width);
+    }
+    std::vector<std::optional<PackedAtlas>> bottomLeft(widths.size());
+    onBothCores(widths.size(), [&](std::size_t i) { bottomLeft[i] = packBottomLeft(icons, widths[i]); });
+
+    // The other rules at the widths where bottom-left did best, each searched only below the smallest
+    // canvas so far. The two threads keep a bound each, so the result does not depend on timing.
+    std::vector<std::size_t> ranked;
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        if (bottomLeft[i]) ranked.push_back(i);
+    }
+    std::stable_sort(ranked.begin(), ranked.end(), [&](std::size_t a, std::size_t b) {
+        return areaOf(*bottomLeft[a]) < areaOf(*bottomLeft[b]);
+    });
+    std::optional<PackedAtlas> best;
+    for (std::optional<PackedAtlas>& found : bottomLeft) keepSmaller(best, found);
+    std::vector<Candidate> candidates;
+    for (std::size_t i = 0; i < std::min(ranked.size(), kWidthsForOtherRules); ++i) {
+        for (const MaxRectsRule rule : kOtherRules) candidates.push_back({widths[ranked[i]], rule});
+    }
+    const std::int64_t bound = best ? areaOf(*best) : kNoArea;
+    std::optional<PackedAtlas> shares[2];
+    onBothCores(2, [&](std::size_t share) {
+        std::int64_t areaToBeat = bound;
+        for (std::size_t i = share; i < candidates.size(); i += 2) {
+            if (std::optional<PackedAtlas> found = searchHeight(icons, candidates[i], areaToBeat)) {
+                areaToBeat = areaOf(*found);
+                shares[share] = std::move(found);
             }
         }
-        if (!found) continue;
-        const std::int64_t foundArea = static_cast<std::int64_t>(width) * foundHeight;
-        const std::int64_t bestArea = best ? static_cast<std::int64_t>(best->width) * best->height : 0;
-        if (!best || foundArea < bestArea) best = PackedAtlas{width, foundHeight, std::move(*found)};
-        if (width == kMaximumPackedSide) break;
-    }
+    });
+    for (std::optional<PackedAtlas>& found : shares) keepSmaller(best, found);
     return best;
 }

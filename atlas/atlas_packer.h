@@ -1,9 +1,10 @@
 #pragma once
 
 // The layout for today's clients: every icon on a canvas as small as the packer finds, with the 1-pixel gap
-// of the row layout between icons. MaxRects (best short side fit) over icons ordered tallest first; the
-// canvas's width is chosen among a few candidates and its height searched for each, sides multiples of 4.
-// Deterministic: the same sizes give the same layout.
+// of the row layout between icons, sides multiples of 4. MaxRects over icons ordered tallest first:
+// bottom-left at a range of canvas widths, then the other rules at the widths where it did best, each
+// searched only for canvases smaller than the best so far; the smallest canvas wins. The work is shared by
+// two threads. Deterministic: the same sizes give the same layout, whatever the machine.
 
 #include <cstdint>
 #include <optional>
