@@ -45,28 +45,30 @@ GatheredIcons gatherAtlasIcons(const std::vector<std::string>& names, const std:
     for (const std::string& name : names) {
         reporter.setProgressValue(progressBarValue(static_cast<float>(++index) / gathered.progressUnit));
         AtlasIcon icon;
-        std::optional<Image> image;
-        // A replacement that exists but does not load gives way to the default icon of its name.
+        std::optional<ImageSize> size;
+        // A replacement that exists but does not read gives way to the default icon of its name.
         const std::string replacement = newIconsDirectory + name + ".png";
+        const std::string original = defaultIconDirectory + name + ".png";
         if (fileSize(replacement) > 0) {
-            image = loadImage(replacement);
-            if (image) {
+            size = readPngSize(replacement);
+            if (size) {
                 icon.path = replacement;
+                icon.fallbackPath = original;
             } else {
                 reporter.logError("Can't load icon: " + replacement);
             }
         }
-        if (!image) {
-            icon.path = defaultIconDirectory + name + ".png";
-            image = loadImage(icon.path);
-            if (!image) reporter.logError("Can't load icon: " + icon.path);
+        if (!size) {
+            icon.path = original;
+            size = readPngSize(icon.path);
+            if (!size) reporter.logError("Can't load icon: " + icon.path);
         }
         icon.fileName = fileNamePart(icon.path, false);
         icon.name = fileNamePart(icon.path, true);
-        if (image) {
+        if (size) {
             icon.loaded = true;
-            icon.width = image->width();
-            icon.height = image->height();
+            icon.width = size->width;
+            icon.height = size->height;
         }
         gathered.icons.push_back(std::move(icon));
     }

@@ -12,10 +12,11 @@
 class Reporter;
 
 struct AtlasIcon {
-    std::string path;      // the chosen image file: directory + catalogue name + ".png"
-    std::string fileName;  // the path's last component
-    std::string name;      // the file name without ".png", as the new atlas XML names the icon
-    bool loaded = false;   // false: no file of the name loaded (reported); the icon is left out
+    std::string path;          // the chosen image file: directory + catalogue name + ".png"
+    std::string fallbackPath;  // for a replacement, the default icon of its name; else empty
+    std::string fileName;      // the path's last component
+    std::string name;          // the file name without ".png", as the new atlas XML names the icon
+    bool loaded = false;       // false: no file of the name loaded (reported); the icon is left out
     std::int32_t width = 0;
     std::int32_t height = 0;
 };
@@ -28,8 +29,8 @@ struct GatheredIcons {
 inline constexpr std::int32_t kAtlasCanvasSize = 2048;
 
 // For every catalogued name picks the replacement from newIconsDirectory when that file is not empty and
-// loads, else the default icon, measures it by loading it, and orders the list tallest first (stable). An
-// icon file that does not load is reported.
+// its PNG header reads, else the default icon, measures it from its header, and orders the list tallest
+// first (stable). An icon file whose header does not read is reported. Pixels are decoded only for drawing.
 GatheredIcons gatherAtlasIcons(const std::vector<std::string>& names, const std::string& newIconsDirectory,
                                const std::string& defaultIconDirectory, Reporter& reporter);
 

@@ -4,6 +4,7 @@
 #include "atlas/atlas_layout.h"
 #include "atlas/atlas_output.h"
 #include "atlas/icon_catalogue.h"
+#include "atlas/icon_drawing.h"
 #include "platform/file_system.h"
 #include "platform/image.h"
 #include "platform/reporter.h"
@@ -67,29 +68,19 @@ bool drawAtlas(const std::string& imagePath, const std::string& xmlPath, const G
     if (!xml) return false;
 
     ShelfCursor cursor;
-    std::size_t index = 0;
-    for (const AtlasIcon& icon : gathered.icons) {
-        reporter.setProgressValue(progressBarValue(static_cast<float>(++index) / gathered.progressUnit));
-        reporter.setProgressText("Processing icon: " + icon.fileName);
-        if (!icon.loaded) continue;
-        const std::optional<Image> image = loadImage(icon.path);
-        if (!image) {  // changed or removed since it was measured
-            reporter.logError("Can't load icon: " + icon.path);
-            continue;
-        }
-
+    drawIconsInOrder(gathered, reporter, [&](std::size_t, const AtlasIcon& icon, const Image& image) {
         const std::optional<AtlasSpot> fixedSpot = fixedSpotOf(icon.name);
-        const AtlasSpot spot = fixedSpot ? *fixedSpot : cursor.place(image->width(), image->height());
+        const AtlasSpot spot = fixedSpot ? *fixedSpot : cursor.place(image.width(), image.height());
         if (std::optional<DrawingContext> drawing = beginDrawing(*canvas)) {
             drawing->setDrawingMode(DrawingMode::AlphaBlend);
-            drawing->drawImage(*image, spot.x, spot.y);
+            drawing->drawImage(image, spot.x, spot.y);
             drawing->endDrawing();
         }
         // The new atlas would silently lack part of this icon.
-        if (!insideCanvas(spot, *image))
+        if (!insideCanvas(spot, image))
             reporter.logError("Icon doesn't fit into the atlas: " + icon.fileName);
-        xml->addIcon(icon.name, spot.x, spot.y, image->width(), image->height());
-    }
+        xml->addIcon(icon.name, spot.x, spot.y, image.width(), image.height());
+    });
 
     reporter.setProgressText("Saving Atlas image and Xml file");
     reportAtlasImageSave(saveImagePng(*canvas, imagePath), imagePath, reporter);

@@ -31,9 +31,8 @@ struct AtlasBuildDirectories {
 // open; the caller closes it.
 bool buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories, Reporter& reporter);
 
-// The part after gathering: the canvas, the drawing in layout order, the XML and the image. Each icon is
-// loaded again for drawing, from the file it was measured from; one that no longer loads is reported and
-// left out.
+// The part after gathering: the canvas, the drawing in layout order (drawIconsInOrder), the XML and the
+// image.
 bool drawAtlas(const std::string& atlasImagePath, const std::string& atlasXmlPath,
                const GatheredIcons& gathered, Reporter& reporter);
 
@@ -48,4 +47,3 @@ struct PackedAtlasTarget {
 // The drawing for a DDS client: every icon packed onto a canvas just large enough, the XML, the images.
 bool drawPackedAtlas(const PackedAtlasTarget& target, const std::string& atlasXmlPath,
                      const GatheredIcons& gathered, Reporter& reporter);
-

@@ -5,6 +5,7 @@
 #include "atlas/atlas_output.h"
 #include "atlas/atlas_packer.h"
 #include "atlas/atlas_writer.h"
+#include "atlas/icon_drawing.h"
 #include "platform/file_system.h"
 #include "platform/image.h"
 #include "platform/reporter.h"
@@ -33,25 +34,15 @@ bool drawPackedAtlas(const PackedAtlasTarget& target, const std::string& xmlPath
     std::optional<NewAtlasXml> xml = NewAtlasXml::create(xmlPath, reporter);
     if (!xml) return false;
 
-    for (std::size_t index = 0; index < gathered.icons.size(); ++index) {
-        const AtlasIcon& icon = gathered.icons[index];
-        reporter.setProgressValue(progressBarValue(static_cast<float>(index + 1) / gathered.progressUnit));
-        reporter.setProgressText("Processing icon: " + icon.fileName);
-        if (!icon.loaded) continue;
-        const std::optional<Image> image = loadImage(icon.path);
-        // Its spot was made for the size it had when measured.
-        if (!image || image->width() != icon.width || image->height() != icon.height) {
-            reporter.logError("Can't load icon: " + icon.path);
-            continue;
-        }
+    drawIconsInOrder(gathered, reporter, [&](std::size_t index, const AtlasIcon& icon, const Image& image) {
         const AtlasSpot spot = packed->spots[index];
         if (std::optional<DrawingContext> drawing = beginDrawing(*canvas)) {
             drawing->setDrawingMode(DrawingMode::AlphaBlend);
-            drawing->drawImage(*image, spot.x, spot.y);
+            drawing->drawImage(image, spot.x, spot.y);
             drawing->endDrawing();
         }
-        xml->addIcon(icon.name, spot.x, spot.y, image->width(), image->height());
-    }
+        xml->addIcon(icon.name, spot.x, spot.y, image.width(), image.height());
+    });
 
     reporter.setProgressText("Saving Atlas image and Xml file");
     reportAtlasImageSave(saveImageDds(*canvas, target.format, target.mipLevels, target.ddsPath),

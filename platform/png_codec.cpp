@@ -1,4 +1,5 @@
 #include <png.h>
+#include <zlib.h>
 
 #include <cstring>
 
@@ -165,6 +166,33 @@ std::optional<Image> loadImage(const std::string& path) {
     const std::optional<std::vector<std::uint8_t>> content = readWholeFile(path);
     if (!content) return std::nullopt;
     return decodePng(content->data(), content->size());
+}
+
+std::optional<ImageSize> readPngSize(const std::string& path) {
+    const FileHandle file = openFile(path, "rb");
+    if (!file) return std::nullopt;
+    // Signature, chunk length, "IHDR", 13 bytes of header, CRC.
+    std::uint8_t start[8 + 4 + 4 + 13 + 4];
+    if (std::fread(start, 1, sizeof start, file.get()) != sizeof start || png_sig_cmp(start, 0, 8) != 0)
+        return std::nullopt;
+    const auto bigEndian = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(start[at]) << 24 | static_cast<std::uint32_t>(start[at + 1]) << 16 |
+               static_cast<std::uint32_t>(start[at + 2]) << 8 | start[at + 3];
+    };
+    if (bigEndian(8) != 13 || std::memcmp(start + 12, "IHDR", 4) != 0 ||
+        crc32(crc32(0, nullptr, 0), start + 12, 4 + 13) != bigEndian(29))
+        return std::nullopt;
+    const std::uint32_t width = bigEndian(16), height = bigEndian(20);
+    const int bitDepth = start[24], colourType = start[25];
+    const bool validDepth =
+        colourType == 0   ? bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16
+        : colourType == 3 ? bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8
+        : colourType == 2 || colourType == 4 || colourType == 6 ? bitDepth == 8 || bitDepth == 16
+                                                                : false;
+    if (width == 0 || height == 0 || width > kMaximumImageSide || height > kMaximumImageSide || !validDepth ||
+        start[26] != 0 || start[27] != 0 || start[28] > 1)
+        return std::nullopt;
+    return ImageSize{static_cast<std::int32_t>(width), static_cast<std::int32_t>(height)};
 }
 
 std::optional<std::vector<std::uint8_t>> encodePng(const Image& image) {

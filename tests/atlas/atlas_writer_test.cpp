@@ -204,6 +204,27 @@ TEST_F(BuildTest, ReplacementsAreChosenByContent) {
     EXPECT_EQ(pixelAt(atlas, 11, 1), (std::vector<int>{9, 8, 7, 255}));  // RGB drawn opaque
 }
 
+// Sizes come from the headers; pixels that turn out damaged when drawn are reported, and the default icon
+// of the same size takes the replacement's place.
+TEST_F(BuildTest, ReplacementsWithDamagedPixelsGiveWayAtDrawing) {
+    writeFileText("battleatlas.dat", "same\r\nother\r\n");
+    icon("same", 6, 5, 3);
+    icon("other", 4, 4);
+    const std::string damaged = pngFileText(AtlasFixture::drawIcon(6, 5, 4)).substr(0, 40);
+    writeFileText("newTankImages/same.png", damaged);
+    writeFileText("newTankImages/other.png", pngFileText(AtlasFixture::drawIcon(9, 9, 5)).substr(0, 40));
+    ASSERT_TRUE(build());
+    EXPECT_EQ(spots(), "same.png@2,0:6x5 ");
+    const auto entries = t.entries();
+    const std::string news = t.settings.acNewIconsDir, defaults = t.settings.acBattleAtlasDir;
+    EXPECT_EQ(std::vector<std::string>(entries.begin() + 5, entries.begin() + 8),
+              (std::vector<std::string>{"ERROR: Can't load icon: " + news + "other.png",
+                                        "ERROR: Can't load icon: " + defaults + "other.png",
+                                        "ERROR: Can't load icon: " + news + "same.png"}));
+    EXPECT_EQ(pixelAt(*loadImage("battleAtlas.png"), 4, 2),
+              pixelAt(*loadImage("defaultBattleImages/same.png"), 2, 2));
+}
+
 TEST_F(BuildTest, IconsBelowTheCanvasAreClippedAndReported) {
     writeFileText("battleatlas.dat", "tall,1,1\r\nnext,1,1\r\n");
     icon("tall", 2043, 2047);
