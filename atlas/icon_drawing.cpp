@@ -6,7 +6,7 @@
 
 #include "atlas/atlas_layout.h"
 #include "platform/image.h"
-#include "platform/ordered_work.h"
+#include "platform/parallel_work.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
 

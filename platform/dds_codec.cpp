@@ -6,11 +6,10 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <system_error>
-#include <thread>
 
 #include "platform/bc7_decoder.h"
 #include "platform/file_io.h"
+#include "platform/parallel_work.h"
 
 namespace {
 
@@ -133,14 +132,9 @@ void decodeRgba32(const std::uint8_t* pixels, const DdsPixelFormat& format, Imag
 }
 
 // The next level: each pixel the alpha-weighted average of up to four, so transparent pixels lend no colour.
-std::optional<Image> halved(const Image& source) {
-    const std::int32_t width = std::max(1, source.width() / 2);
-    const std::int32_t height = std::max(1, source.height() / 2);
-    std::optional<Image> allocated = Image::allocate(width, height, 32, false);
-    if (!allocated) return std::nullopt;
-    Image& result = *allocated;
-    for (std::int32_t y = 0; y < height; ++y) {
-        for (std::int32_t x = 0; x < width; ++x) {
+void halveRows(const Image& source, Image& result, std::int32_t firstRow, std::int32_t endRow) {
+    for (std::int32_t y = firstRow; y < endRow; ++y) {
+        for (std::int32_t x = 0; x < result.width(); ++x) {
             std::uint32_t colour[3] = {}, alpha = 0, count = 0;
             for (std::int32_t dy = 0; dy < 2; ++dy) {
                 for (std::int32_t dx = 0; dx < 2; ++dx) {
@@ -158,76 +152,126 @@ std::optional<Image> halved(const Image& source) {
             out[3] = static_cast<std::uint8_t>((alpha + count / 2) / count);
         }
     }
-    return allocated;
 }
 
-// BC3 blocks with stb's encoder: at least as close as squish's cluster fit and ten times faster (the
-// table in the README). Pixels past the image's edge repeat its last row and column.
-void encodeBc3Rows(const Image& level, std::int32_t firstRow, std::int32_t endRow, std::uint8_t* blocks) {
+std::optional<Image> halved(const Image& source) {
+    std::optional<Image> result =
+        Image::allocate(std::max(1, source.width() / 2), std::max(1, source.height() / 2), 32, false);
+    if (!result) return std::nullopt;
+    forEachRange(
+        static_cast<std::size_t>(result->height()), 256.0 * 256.0,
+        [&](std::size_t) { return static_cast<double>(result->width()); },
+        [&](std::size_t first, std::size_t end) {
+            halveRows(source, *result, static_cast<std::int32_t>(first), static_cast<std::int32_t>(end));
+        });
+    return result;
+}
+
+// One 4 x 4 block's pixels; past the image's edge its last row and column repeat.
+void gatherBlock(const Image& level, std::int32_t bx, std::int32_t by, std::uint8_t* pixels) {
+    for (int y = 0; y < 4; ++y) {
+        const std::uint8_t* row = level.row(std::min(by * 4 + y, level.height() - 1));
+        for (int x = 0; x < 4; ++x)
+            std::memcpy(pixels + y * 16 + x * 4, row + std::min(bx * 4 + x, level.width() - 1) * 4, 4);
+    }
+}
+
+// A fully transparent pixel's colour is never seen, but the encoder fits its two end colours to all
+// sixteen: given the colour of the block's most opaque pixel it no longer pulls them away from the visible
+// ones. Its alpha stays 0, which BC3's alpha end points keep exactly.
+void fillTransparentColours(std::uint8_t* pixels) {
+    int opaque = -1;
+    for (int i = 0; i < 16; ++i) {
+        if (pixels[i * 4 + 3] > 0 && (opaque < 0 || pixels[i * 4 + 3] > pixels[opaque * 4 + 3])) opaque = i;
+    }
+    if (opaque < 0) return;
+    for (int i = 0; i < 16; ++i) {
+        if (pixels[i * 4 + 3] == 0) std::memcpy(pixels + i * 4, pixels + opaque * 4, 3);
+    }
+}
+
+// One mip level of the file being written.
+struct LevelOutput {
+    const Image* image;
+    std::uint8_t* bytes;
+};
+
+// Rows of 4 x 4 blocks [firstRow, endRow) of one level. BC3 with stb's encoder: at least as close as
+// squish's cluster fit and ten times faster (the table in the README); stb writes neither BC1's one-bit
+// alpha nor BC2's explicit alpha, squish does. Untouched blocks of a kept top level are copied.
+void encodeBlockRows(const LevelOutput& output, const DdsPixelFormat& format, const KeptBlocks* kept,
+                     std::int32_t firstRow, std::int32_t endRow) {
+    const Image& level = *output.image;
+    const std::int32_t blocksWide = (level.width() + 3) / 4;
+    const bool keeping = kept && kept->original;
+    const auto untouched = [&](std::int32_t bx, std::int32_t by) {
+        return keeping && !kept->touched[static_cast<std::size_t>(by) * blocksWide + bx];
+    };
+    if (format.encoding == DdsEncoding::Rgba32) {
+        const std::array<int, 4> shifts = channelShifts(format);
+        for (std::int32_t y = firstRow * 4; y < std::min(endRow * 4, level.height()); ++y) {
+            const std::uint8_t* from = level.row(y);
+            const std::size_t rowOffset = static_cast<std::size_t>(y) * level.width() * 4;
+            for (std::int32_t x = 0; x < level.width(); ++x, from += 4) {
+                std::uint8_t* to = output.bytes + rowOffset + static_cast<std::size_t>(x) * 4;
+                if (untouched(x / 4, y / 4)) {
+                    std::memcpy(to, kept->original + rowOffset + static_cast<std::size_t>(x) * 4, 4);
+                    continue;
+                }
+                std::uint32_t value = 0;
+                for (int channel = 0; channel < 4; ++channel) {
+                    if (shifts[channel] >= 0)
+                        value |= static_cast<std::uint32_t>(from[channel]) << shifts[channel];
+                }
+                for (int i = 0; i < 4; ++i) to[i] = static_cast<std::uint8_t>(value >> (8 * i));
+            }
+        }
+        return;
+    }
+    const std::size_t size = blockBytes(format.encoding);
     std::uint8_t pixels[64];
-    blocks += static_cast<std::size_t>(firstRow) * ((level.width() + 3) / 4) * 16;
     for (std::int32_t by = firstRow; by < endRow; ++by) {
-        for (std::int32_t bx = 0; bx < (level.width() + 3) / 4; ++bx) {
-            for (int y = 0; y < 4; ++y) {
-                const std::uint8_t* row = level.row(std::min(by * 4 + y, level.height() - 1));
-                for (int x = 0; x < 4; ++x)
-                    std::memcpy(pixels + y * 16 + x * 4, row + std::min(bx * 4 + x, level.width() - 1) * 4,
-                                4);
+        for (std::int32_t bx = 0; bx < blocksWide; ++bx) {
+            const std::size_t offset = (static_cast<std::size_t>(by) * blocksWide + bx) * size;
+            if (untouched(bx, by)) {
+                std::memcpy(output.bytes + offset, kept->original + offset, size);
+                continue;
             }
-            stb_compress_dxt_block(blocks, pixels, 1, STB_DXT_NORMAL);
-            blocks += 16;
+            gatherBlock(level, bx, by, pixels);
+            if (format.encoding == DdsEncoding::Bc3) {
+                fillTransparentColours(pixels);
+                stb_compress_dxt_block(output.bytes + offset, pixels, 1, STB_DXT_NORMAL);
+            } else {
+                squish::Compress(
+                    pixels, output.bytes + offset,
+                    squishFlags(format.encoding) | squish::kColourRangeFit | squish::kWeightColourByAlpha);
+            }
         }
     }
 }
 
-// Blocks are independent, so a large level is shared among the processor's cores; the call returns
-// when every block is written, so to its caller it is one step like any other.
-void encodeBc3(const Image& level, std::uint8_t* blocks) {
-    const std::int32_t rows = (level.height() + 3) / 4;
-    const auto cores = static_cast<std::int32_t>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
-    const std::int32_t workers = rows < 64 ? 1 : cores;
-    std::vector<std::thread> threads;
-    try {
-        for (std::int32_t i = 1; i < workers; ++i)
-            threads.emplace_back(encodeBc3Rows, std::cref(level), rows * i / workers,
-                                 rows * (i + 1) / workers, blocks);
-    } catch (const std::system_error&) {
-        // No thread to spare: this one does the rest.
+// Every level's block rows as one job shared among the cores, weighed by their blocks, so the small
+// levels do not wait for the large one.
+void encodeLevels(const std::vector<LevelOutput>& levels, const DdsPixelFormat& format,
+                  const KeptBlocks* kept) {
+    std::vector<std::pair<std::size_t, std::int32_t>> rows;  // level, block row
+    for (std::size_t level = 0; level < levels.size(); ++level) {
+        for (std::int32_t row = 0; row < (levels[level].image->height() + 3) / 4; ++row)
+            rows.emplace_back(level, row);
     }
-    const auto started = static_cast<std::int32_t>(threads.size()) + 1;
-    encodeBc3Rows(level, 0, rows / workers, blocks);
-    for (std::thread& thread : threads) thread.join();
-    // Rows of workers that could not be started.
-    if (started < workers) encodeBc3Rows(level, rows * started / workers, rows, blocks);
-}
-
-void appendLevel(std::vector<std::uint8_t>& out, const Image& level, const DdsPixelFormat& format) {
-    const std::size_t start = out.size();
-    out.resize(start + levelBytes(format.encoding, level.width(), level.height()));
-    if (format.encoding == DdsEncoding::Bc3) {
-        encodeBc3(level, out.data() + start);
-        return;
-    }
-    if (compressed(format.encoding)) {
-        // stb writes neither BC1's one-bit alpha nor BC2's explicit alpha; squish does.
-        squish::CompressImage(
-            level.row(0), level.width(), level.height(), static_cast<int>(level.stride()), out.data() + start,
-            squishFlags(format.encoding) | squish::kColourRangeFit | squish::kWeightColourByAlpha);
-        return;
-    }
-    const std::array<int, 4> shifts = channelShifts(format);
-    std::uint8_t* to = out.data() + start;
-    for (std::int32_t y = 0; y < level.height(); ++y) {
-        const std::uint8_t* from = level.row(y);
-        for (std::int32_t x = 0; x < level.width(); ++x, from += 4, to += 4) {
-            std::uint32_t value = 0;
-            for (int channel = 0; channel < 4; ++channel) {
-                if (shifts[channel] >= 0)
-                    value |= static_cast<std::uint32_t>(from[channel]) << shifts[channel];
+    forEachRange(
+        rows.size(), 128.0 * 128.0 / 16.0,
+        [&](std::size_t i) { return static_cast<double>((levels[rows[i].first].image->width() + 3) / 4); },
+        [&](std::size_t first, std::size_t end) {
+            // Consecutive rows of one level go to the encoder together.
+            for (std::size_t i = first; i < end;) {
+                std::size_t last = i;
+                while (last + 1 < end && rows[last + 1].first == rows[i].first) ++last;
+                encodeBlockRows(levels[rows[i].first], format, rows[i].first == 0 ? kept : nullptr,
+                                rows[i].second, rows[last].second + 1);
+                i = last + 1;
             }
-            for (int i = 0; i < 4; ++i) to[i] = static_cast<std::uint8_t>(value >> (8 * i));
-        }
-    }
+        });
 }
 
 DdsHeaderReading parseHeader(const std::uint8_t* data, std::size_t size, std::size_t totalSize);
@@ -405,8 +449,12 @@ DdsDecoding loadDds(const std::string& path) {
 }
 
 std::optional<std::vector<std::uint8_t>> encodeDds(const Image& image, const DdsPixelFormat& format,
-                                                   int mipLevels) {
+                                                   int mipLevels, const KeptBlocks* kept) {
     if (image.depth() != 32 || !writableFormat(format)) return std::nullopt;
+    if (kept && kept->original &&
+        kept->touched.size() !=
+            static_cast<std::size_t>((image.width() + 3) / 4) * ((image.height() + 3) / 4))
+        return std::nullopt;
     const int levels = std::clamp(mipLevels, 1, fullMipChainLength(image.width(), image.height()));
     const bool isCompressed = compressed(format.encoding);
     try {
@@ -455,21 +503,38 @@ std::optional<std::vector<std::uint8_t>> encodeDds(const Image& image, const Dds
             writeU32(out, 1);  // one image
             writeU32(out, 0);
         }
-        appendLevel(out, image, format);
-        std::optional<Image> level;
+        // Every level first (each halved on every core), then all of them encoded at once.
+        std::vector<Image> smaller;
+        smaller.reserve(static_cast<std::size_t>(levels - 1));
         for (int i = 1; i < levels; ++i) {
-            level = halved(level ? *level : image);
+            std::optional<Image> level = halved(smaller.empty() ? image : smaller.back());
             if (!level) return std::nullopt;
-            appendLevel(out, *level, format);
+            smaller.push_back(std::move(*level));
         }
+        std::vector<LevelOutput> outputs;
+        std::size_t offset = out.size();
+        for (int i = 0; i < levels; ++i) {
+            const Image& level = i == 0 ? image : smaller[static_cast<std::size_t>(i - 1)];
+            outputs.push_back({&level, nullptr});
+            offset += levelBytes(format.encoding, level.width(), level.height());
+        }
+        const std::size_t start = out.size();
+        out.resize(offset);
+        offset = start;
+        for (LevelOutput& output : outputs) {
+            output.bytes = out.data() + offset;
+            offset += levelBytes(format.encoding, output.image->width(), output.image->height());
+        }
+        encodeLevels(outputs, format, kept);
         return out;
     } catch (const std::exception&) {  // out of memory
         return std::nullopt;
     }
 }
 
-bool saveImageDds(const Image& image, const DdsPixelFormat& format, int mipLevels, const std::string& path) {
-    const std::optional<std::vector<std::uint8_t>> bytes = encodeDds(image, format, mipLevels);
+bool saveImageDds(const Image& image, const DdsPixelFormat& format, int mipLevels, const std::string& path,
+                  const KeptBlocks* kept) {
+    const std::optional<std::vector<std::uint8_t>> bytes = encodeDds(image, format, mipLevels, kept);
     if (!bytes) return false;
     std::optional<OutputFile> file = OutputFile::open(path, OutputFile::Mode::Replace);
     if (!file) return false;

@@ -50,12 +50,21 @@ struct DdsDecoding {
 DdsDecoding decodeDds(const std::uint8_t* data, std::size_t size);
 DdsDecoding loadDds(const std::string& path);
 
+// The top level's 4 x 4 blocks to copy from an original of the same size and format instead of encoding
+// them (for an uncompressed format, the pixels of those blocks).
+struct KeptBlocks {
+    const std::uint8_t* original = nullptr;  // the original's top level, as stored
+    std::vector<bool> touched;               // one per block, row by row: encode these from the image
+};
+
 // The whole file: header, the image and its mip levels (each half the size of the one above, down to
-// mipLevels levels or 1 x 1). BC7 is not written. None when the image cannot be encoded.
+// mipLevels levels or 1 x 1), encoded on every core. BC7 is not written. None when the image cannot be
+// encoded, or kept blocks do not match its size.
 std::optional<std::vector<std::uint8_t>> encodeDds(const Image& image, const DdsPixelFormat& format,
-                                                   int mipLevels);
+                                                   int mipLevels, const KeptBlocks* kept = nullptr);
 // The file is replaced only when it was written completely.
-bool saveImageDds(const Image& image, const DdsPixelFormat& format, int mipLevels, const std::string& path);
+bool saveImageDds(const Image& image, const DdsPixelFormat& format, int mipLevels, const std::string& path,
+                  const KeptBlocks* kept = nullptr);
 
 // The number of levels down to 1 x 1.
 int fullMipChainLength(std::int64_t width, std::int64_t height);
