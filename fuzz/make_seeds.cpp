@@ -102,6 +102,20 @@ int main(int argc, char** argv) {
     seed(out / "atlas_build", "odd.dat",
          "../a\rsub\\b\n/c,1\x00"
          "camerawithdirection\r\n");
+    // Launchers' records of installations.
+    seed(out / "vdf", "libraryfolders.vdf",
+         "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"C:\\\\Program Files (x86)\\\\Steam\"\n"
+         "\t\t\"apps\"\n\t\t{\n\t\t\t\"1407200\"\t\t\"1\"\n\t\t}\n\t}\n}\n");
+    seed(out / "vdf", "older.vdf", "\"LibraryFolders\" { \"1\" \"D:\\\\Games\" // comment\n }");
+    seed(out / "vdf", "manifest.acf", "\"AppState\" { \"LastPlayed\" \"1700000000\" [$WIN32] bare word }");
+    seed(out / "preferences", "preferences.xml",
+         "<?xml version=\"1.0\"?>\n<protocol name=\"wgc\"><application><games_manager><games>\n"
+         "<game><working_dir>C:\\Games\\World_of_Tanks_EU</working_dir></game>\n"
+         "<game><working_dir><![CDATA[D:\\W&rld]]> &amp;&#x41;&#66;</working_dir></game>\n"
+         "</games></games_manager></application></protocol>\n");
+    seed(out / "preferences", "game_info.xml",
+         "<protocol><game><id>WOT.CT.PRODUCTION</id></game></protocol>");
+    seed(out / "preferences", "lutris.yml", "game:\n  prefix: '~/Games/wargaming'\nname: World of Tanks\n");
     std::printf("seeds written to %s\n", out.c_str());
     return 0;
 }

@@ -5,7 +5,22 @@
 
 GameDirectoryCheck checkGameDirectory(const std::string& directory) {
     if (fileSize(directory) != kPathIsDirectory) return GameDirectoryCheck::Missing;
-    if (fileSize(withTrailingSeparator(directory) + "WorldOfTanks.exe") <= 0)
-        return GameDirectoryCheck::WithoutExecutable;
+    if (!gameClientIn(directory)) return GameDirectoryCheck::WithoutExecutable;
     return GameDirectoryCheck::Valid;
+}
+
+std::optional<GameClient> gameClientIn(const std::string& directory) {
+    const std::string base = withTrailingSeparator(directory);
+    // Lesta's executable first: its name is the one that tells the clients apart.
+    if (fileSize(base + "Tanki.exe") > 0) return GameClient::Lesta;
+    if (fileSize(base + "WorldOfTanks.exe") > 0) return GameClient::Wargaming;
+    return std::nullopt;
+}
+
+std::string_view gameClientName(GameClient client) {
+    return client == GameClient::Lesta ? "Lesta" : "WG";
+}
+
+std::string_view modPackageExtension(GameClient client) {
+    return client == GameClient::Lesta ? ".mtmod" : ".wotmod";
 }

@@ -1,9 +1,23 @@
 #pragma once
 
-// Whether a directory holds the game: it must exist and hold a non-empty "WorldOfTanks.exe".
+// Whether a directory holds the game, and whose client it is: Wargaming's World of Tanks
+// ("WorldOfTanks.exe") or Lesta's Mir Tankov ("Tanki.exe"). The executable must be a non-empty file.
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 enum class GameDirectoryCheck { Valid, Missing, WithoutExecutable };
 
+enum class GameClient { Wargaming, Lesta };
+
 GameDirectoryCheck checkGameDirectory(const std::string& directory);
+
+// The client in a game directory; none when it holds neither executable.
+std::optional<GameClient> gameClientIn(const std::string& directory);
+
+// "WG" or "Lesta", as lists of installations and the status line name them.
+std::string_view gameClientName(GameClient client);
+
+// The file name extension of the client's mod packages: ".wotmod", or ".mtmod" for Lesta's.
+std::string_view modPackageExtension(GameClient client);
