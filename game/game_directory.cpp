@@ -20,7 +20,3 @@ std::optional<GameClient> gameClientIn(const std::string& directory) {
 std::string_view gameClientName(GameClient client) {
     return client == GameClient::Lesta ? "Lesta" : "WG";
 }
-
-std::string_view modPackageExtension(GameClient client) {
-    return client == GameClient::Lesta ? ".mtmod" : ".wotmod";
-}

@@ -18,6 +18,3 @@ std::optional<GameClient> gameClientIn(const std::string& directory);
 
 // "WG" or "Lesta", as lists of installations and the status line name them.
 std::string_view gameClientName(GameClient client);
-
-// The file name extension of the client's mod packages: ".wotmod", or ".mtmod" for Lesta's.
-std::string_view modPackageExtension(GameClient client);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <set>
 
+#include "game/game_directory.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/reporter.h"
@@ -82,8 +83,8 @@ bool writeFileEntry(struct archive* writer, const std::string& name, const std::
 
 }  // namespace
 
-std::string_view modPackageExtension(const std::string&) {
-    return ".wotmod";
+std::string_view modPackageExtension(const std::string& installDirectory) {
+    return gameClientIn(installDirectory) == GameClient::Lesta ? ".mtmod" : ".wotmod";
 }
 
 std::string modPackageMetaXml(const ModPackageInfo& info) {

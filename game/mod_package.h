@@ -22,7 +22,7 @@ struct ModPackageFile {
     std::string sourcePath;  // the file whose content the entry gets
 };
 
-// The file name extension of the client's packages.
+// The file name extension of the client's packages: ".mtmod" for Lesta's, else ".wotmod".
 std::string_view modPackageExtension(const std::string& installDirectory);
 
 // The package's "meta.xml": <root> with id, version, name and description, CR LF line ends.

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "game/mod_package.h"
 #include "platform/path_separator.h"
 #include "tests/support/fake_registry.h"
 #include "tests/support/test_context.h"
@@ -159,4 +160,28 @@ TEST_F(InstallationSearchTest, WindowsGameCentersSteamAndRegistry) {
             dir(games / "World_of_Tanks_EU") + " WG EU 2.4.0.2",
             dir(games / "World_of_Tanks_ASIA") + " WG ASIA 2.4.0.0", dir(games / "Tanki") + " Lesta 1.37.0.0",
             dir(games / "Steam/steamapps/common/World of Tanks/EU") + " WG EU 2.4.0.2"}));
+}
+
+TEST(GameDirectory, EitherClientsExecutableMakesAGameDirectoryAndNamesItsPackages) {
+    TestContext t;
+    const struct {
+        const char* executable;
+        const char* content;
+        GameDirectoryCheck check;
+        const char* extension;
+    } cases[] = {
+        {"WorldOfTanks.exe", "MZ", GameDirectoryCheck::Valid, ".wotmod"},
+        {"Tanki.exe", "MZ", GameDirectoryCheck::Valid, ".mtmod"},
+        {"Tanki.exe", "", GameDirectoryCheck::WithoutExecutable, ".wotmod"},
+        {"tanks.exe", "MZ", GameDirectoryCheck::WithoutExecutable, ".wotmod"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.executable);
+        const std::string folder = t.directory.text() + std::to_string(++n) + kPathSeparator;
+        fs::create_directory(folder);
+        writeFileText(folder + c.executable, c.content);
+        EXPECT_EQ(checkGameDirectory(folder), c.check);
+        EXPECT_EQ(modPackageExtension(folder), c.extension);
+    }
 }
