@@ -50,6 +50,10 @@ bool buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories,
     target.mipLevels = original.header->mipLevels;
     if (fileSize(directories.originalAtlasDirectory + std::string(kind.atlasImageName)) >= 0)
         target.pngPath = directories.workingDirectory + std::string(kind.atlasImageName);
+    if (const std::optional<std::vector<AtlasSpot>> spots =
+            gameLayoutSpots(gathered, directories.originalAtlasDirectory + std::string(kind.atlasXmlName),
+                            original.header->width, original.header->height))
+        return drawKeptAtlas(target, ddsOriginal, *spots, xmlPath, gathered, reporter);
     return drawPackedAtlas(target, xmlPath, gathered, reporter);
 }
 
@@ -68,7 +72,8 @@ bool drawAtlas(const std::string& imagePath, const std::string& xmlPath, const G
     if (!xml) return false;
 
     ShelfCursor cursor;
-    drawIconsInOrder(gathered, reporter, [&](std::size_t, const AtlasIcon& icon, const Image& image) {
+    drawIconsInOrder(gathered, reporter, [&](std::size_t, const AtlasIcon& icon, const Image* pixels) {
+        const Image& image = *pixels;
         const std::optional<AtlasSpot> fixedSpot = fixedSpotOf(icon.name);
         const AtlasSpot spot = fixedSpot ? *fixedSpot : cursor.place(image.width(), image.height());
         if (std::optional<DrawingContext> drawing = beginDrawing(*canvas)) {

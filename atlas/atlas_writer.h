@@ -2,11 +2,12 @@
 
 // Builds one new atlas: every catalogued icon (replacement or default) drawn onto a transparent canvas at
 // its layout spot, plus the atlas XML naming each drawn icon's rectangle. For a client with PNG atlases the
-// canvas is 2048 x 2048 with the row layout; for one with DDS atlases it holds every icon, packed, and is
-// written in the original's pixel format (BC3 for BC7) with as many mip levels, plus a PNG when the client
-// shipped both.
+// canvas is 2048 x 2048 with the row layout; for one with DDS atlases it keeps the game's own layout when
+// every icon fits it, else holds every icon, packed, and is written in the original's pixel format (BC3 for
+// BC7) with as many mip levels, plus a PNG when the client shipped both.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,7 @@
 
 class Reporter;
 struct AtlasKind;
+struct AtlasSpot;
 struct GatheredIcons;
 
 // Where one build takes its icons from and puts the atlas; directories end in the separator.
@@ -47,3 +49,17 @@ struct PackedAtlasTarget {
 // The drawing for a DDS client: every icon packed onto a canvas just large enough, the XML, the images.
 bool drawPackedAtlas(const PackedAtlasTarget& target, const std::string& atlasXmlPath,
                      const GatheredIcons& gathered, Reporter& reporter);
+
+// The game's own places for the gathered icons (in their order), taken from its atlas XML, when every
+// icon that loaded has exactly the size of its rectangle there and the rectangle lies on the canvas;
+// else none.
+std::optional<std::vector<AtlasSpot>> gameLayoutSpots(const GatheredIcons& gathered,
+                                                      const std::string& originalXmlPath,
+                                                      std::int64_t canvasWidth, std::int64_t canvasHeight);
+
+// The drawing for a DDS client in the game's own layout: the original texture with the replacements
+// drawn in place of the icons they replace. Blocks no replacement reaches (its 1-pixel gap included) are
+// copied from the original when the format stays the same; the mip levels are made anew.
+bool drawKeptAtlas(const PackedAtlasTarget& target, const std::string& originalDdsPath,
+                   const std::vector<AtlasSpot>& spots, const std::string& atlasXmlPath,
+                   const GatheredIcons& gathered, Reporter& reporter);

@@ -36,17 +36,26 @@ DecodedIcon decodeIcon(const AtlasIcon& icon) {
 }  // namespace
 
 void drawIconsInOrder(const GatheredIcons& gathered, Reporter& reporter,
-                      const std::function<void(std::size_t, const AtlasIcon&, const Image&)>& draw) {
+                      const std::function<void(std::size_t, const AtlasIcon&, const Image*)>& draw,
+                      const std::function<bool(const AtlasIcon&)>& needsPixels) {
     // A few icons ahead are enough to keep the other core busy and memory small.
     constexpr std::size_t kAhead = 32;
     produceInOrder<DecodedIcon>(
-        gathered.icons.size(), kAhead, [&](std::size_t index) { return decodeIcon(gathered.icons[index]); },
+        gathered.icons.size(), kAhead,
+        [&](std::size_t index) {
+            const AtlasIcon& icon = gathered.icons[index];
+            return !needsPixels || needsPixels(icon) ? decodeIcon(icon) : DecodedIcon{};
+        },
         [&](std::size_t index, DecodedIcon&& decoded) {
             const AtlasIcon& icon = gathered.icons[index];
             reporter.setProgressValue(
                 progressBarValue(static_cast<float>(index + 1) / gathered.progressUnit));
             reporter.setProgressText("Processing icon: " + icon.fileName);
             for (const std::string& path : decoded.failedPaths) reporter.logError("Can't load icon: " + path);
-            if (decoded.image) draw(index, icon, *decoded.image);
+            if (decoded.image) {
+                draw(index, icon, &*decoded.image);
+            } else if (needsPixels && !needsPixels(icon) && icon.loaded) {
+                draw(index, icon, nullptr);
+            }
         });
 }

@@ -34,7 +34,8 @@ bool drawPackedAtlas(const PackedAtlasTarget& target, const std::string& xmlPath
     std::optional<NewAtlasXml> xml = NewAtlasXml::create(xmlPath, reporter);
     if (!xml) return false;
 
-    drawIconsInOrder(gathered, reporter, [&](std::size_t index, const AtlasIcon& icon, const Image& image) {
+    drawIconsInOrder(gathered, reporter, [&](std::size_t index, const AtlasIcon& icon, const Image* pixels) {
+        const Image& image = *pixels;
         const AtlasSpot spot = packed->spots[index];
         if (std::optional<DrawingContext> drawing = beginDrawing(*canvas)) {
             drawing->setDrawingMode(DrawingMode::AlphaBlend);
