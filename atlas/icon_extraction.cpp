@@ -1,13 +1,18 @@
 #include "atlas/icon_extraction.h"
 
 #include <limits>
+#include <optional>
+#include <vector>
 
 #include "atlas/atlas_descriptor_reader.h"
 #include "atlas/atlas_kind.h"
 #include "atlas/icon_catalogue.h"
 #include "platform/dds_codec.h"
+#include "platform/deferred_log.h"
+#include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/image.h"
+#include "platform/parallel_work.h"
 #include "platform/path_separator.h"
 #include "platform/reporter.h"
 #include "platform/text_file.h"
@@ -42,8 +47,16 @@ std::string iconPath(const std::string& directory, const std::string& iconFileNa
     return directory + relative;
 }
 
+// An icon's PNG, encoded on any thread, written on the extracting one in the order of the XML.
+struct IconFile {
+    std::string path;
+    std::string fileName;
+    std::optional<std::vector<std::uint8_t>> png;
+};
+
+// Cuts and encodes one icon into file; what goes wrong is reported to reporter.
 void saveIcon(const Image& atlas, const AtlasDescriptorEntry& entry, const std::string& iconDirectory,
-              Reporter& reporter) {
+              Reporter& reporter, IconFile& file) {
     const std::string fileName = entry.name + ".png";
     if (!staysInsideDirectory(fileName) || !fileSystemTakesName(fileName) || !fitsInt32(entry.x) ||
         !fitsInt32(entry.y) || !fitsInt32(entry.width) || !fitsInt32(entry.height)) {
@@ -55,9 +68,30 @@ void saveIcon(const Image& atlas, const AtlasDescriptorEntry& entry, const std::
         reporter.logError("Can't create icon: " + fileName);
         return;
     }
-    if (!saveImagePng(*icon, iconPath(iconDirectory, fileName)))
-        reporter.logError("Can't save icon: " + fileName);
+    file.path = iconPath(iconDirectory, fileName);
+    file.fileName = fileName;
+    file.png = encodePng(*icon);
+    if (!file.png) reporter.logError("Can't save icon: " + fileName);
 }
+
+bool writeIconFile(const IconFile& file) {
+    std::optional<OutputFile> output = OutputFile::open(file.path, OutputFile::Mode::Replace);
+    if (!output) return false;
+    output->write(file.png->data(), file.png->size());
+    return output->finish();
+}
+
+// One non-empty line of the atlas XML and what it holds.
+struct XmlStep {
+    int progress = 0;
+    std::optional<std::string> foundName;
+    std::optional<AtlasDescriptorEntry> entry;
+};
+
+struct CutStep {
+    DeferredLog log;
+    IconFile file;
+};
 
 }  // namespace
 
@@ -113,22 +147,37 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
     AtlasDescriptorReader reader;
     std::int64_t iconCount = 0;
     std::int64_t bytesSeen = 0;
+    std::vector<XmlStep> steps;
     while (!atEndOfFile(*xml)) {
         const std::string line = readLine(*xml);
         if (line.empty()) continue;
         bytesSeen += static_cast<std::int64_t>(line.size());
-        reporter.setProgressValue(progressBarValue(static_cast<double>(bytesSeen) / progressUnit));
-        const AtlasDescriptorReader::LineResult found = reader.readLine(line);
-        if (found.foundName) {
-            reporter.setProgressText("Found icon: " + *found.foundName + ".png");
-            ++iconCount;
-        }
-        if (found.entry) {
-            saveIcon(*atlas, *found.entry, iconDirectory, reporter);
-            writeLine(*catalogueFile,
-                      catalogueLine(found.entry->name, found.entry->width, found.entry->height));
-        }
+        AtlasDescriptorReader::LineResult found = reader.readLine(line);
+        steps.push_back({progressBarValue(static_cast<double>(bytesSeen) / progressUnit),
+                         std::move(found.foundName), std::move(found.entry)});
     }
+    // Icons are cut and encoded on every core, and written, reported and catalogued here in the XML's
+    // order: the files and the log are the same as on one thread.
+    produceInOrder<CutStep>(
+        steps.size(), 256,
+        [&](std::size_t i) {
+            CutStep cut;
+            if (steps[i].entry) saveIcon(*atlas, *steps[i].entry, iconDirectory, cut.log, cut.file);
+            return cut;
+        },
+        [&](std::size_t i, CutStep&& cut) {
+            const XmlStep& step = steps[i];
+            reporter.setProgressValue(step.progress);
+            if (step.foundName) {
+                reporter.setProgressText("Found icon: " + *step.foundName + ".png");
+                ++iconCount;
+            }
+            if (!step.entry) return;
+            cut.log.replay(reporter);
+            if (cut.file.png && !writeIconFile(cut.file))
+                reporter.logError("Can't save icon: " + cut.file.fileName);
+            writeLine(*catalogueFile, catalogueLine(step.entry->name, step.entry->width, step.entry->height));
+        });
     reporter.closeProgress();
     closeTextFile(*xml);
     if (!closeTextFile(*catalogueFile)) reporter.logError("Can't write descriptor: " + catalogue);

@@ -253,3 +253,39 @@ TEST_F(ExtractionTest, NamesWindowsRefusesAreRefusedLikeOtherUnsafeNames) {
     EXPECT_EQ(written, std::vector<std::string>{"fine.png"});
 }
 #endif
+
+// Icons are cut and encoded on several threads, yet every file, catalogue line and log entry comes out as
+// one thread would write it, in the XML's order; failures among them are reported in place.
+TEST_F(ExtractionTest, ParallelCuttingWritesTheSameBytesInTheSameOrder) {
+    const AtlasFixture many = AtlasFixture::generate({600, 512, 512, 3, 14, 9, "icon"});
+    ASSERT_TRUE(saveImagePng(many.image, "originalAtlases/battleAtlas.png"));
+    std::string xml = "<root>\n";
+    std::vector<std::string> expectedLines, expectedErrors;
+    for (std::size_t i = 0; i < many.icons.size(); ++i) {
+        FixtureIcon icon = many.icons[i];
+        if (i % 97 == 5) {  // an entry that cannot be cut
+            icon.name = "bad" + std::to_string(i);
+            icon.width = 0;
+            expectedErrors.push_back("ERROR: Can't create icon: " + icon.name + ".png");
+        }
+        xml += "<SubTexture><name> " + icon.name + " </name><x> " + std::to_string(icon.x) + " </x><y> " +
+               std::to_string(icon.y) + " </y><width> " + std::to_string(icon.width) + " </width><height> " +
+               std::to_string(icon.height) + " </height></SubTexture>\n";
+        expectedLines.push_back(icon.name + "," + std::to_string(icon.width) + "," +
+                                std::to_string(icon.height));
+    }
+    writeXml(xml + "</root>\n");
+    EXPECT_EQ(extract(), static_cast<std::int32_t>(many.icons.size()));
+    EXPECT_EQ(readCrLfLines("battleatlas.dat"), expectedLines);
+    std::vector<std::string> errors;
+    for (const std::string& entry : t.entries())
+        if (entry.rfind("ERROR", 0) == 0) errors.push_back(entry);
+    EXPECT_EQ(errors, expectedErrors);
+    for (std::size_t i = 0; i < many.icons.size(); ++i) {
+        const FixtureIcon& icon = many.icons[i];
+        if (i % 97 == 5) continue;
+        const std::vector<std::uint8_t> expected =
+            *encodePng(*grabImage(many.image, icon.x, icon.y, icon.width, icon.height));
+        ASSERT_EQ(readFileBytes("defaultBattleImages/" + icon.name + ".png"), expected) << icon.name;
+    }
+}
