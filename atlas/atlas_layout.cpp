@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "image/png_codec.h"
 #include "platform/file_system.h"
-#include "platform/image.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
 

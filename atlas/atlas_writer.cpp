@@ -5,8 +5,8 @@
 #include "atlas/atlas_output.h"
 #include "atlas/icon_catalogue.h"
 #include "atlas/icon_drawing.h"
+#include "image/png_codec.h"
 #include "platform/file_system.h"
-#include "platform/image.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
 
@@ -45,8 +45,7 @@ bool buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories,
     }
     PackedAtlasTarget target;
     target.ddsPath = directories.workingDirectory + ddsName;
-    target.format = original.header->format;
-    if (target.format.encoding == DdsEncoding::Bc7) target.format = DdsPixelFormat{};  // BC3
+    target.format = ddsRebuiltFormat(original.header->format);
     target.mipLevels = original.header->mipLevels;
     if (fileSize(directories.originalAtlasDirectory + std::string(kind.atlasImageName)) >= 0)
         target.pngPath = directories.workingDirectory + std::string(kind.atlasImageName);
@@ -76,11 +75,7 @@ bool drawAtlas(const std::string& imagePath, const std::string& xmlPath, const G
         const Image& image = *pixels;
         const std::optional<AtlasSpot> fixedSpot = fixedSpotOf(icon.name);
         const AtlasSpot spot = fixedSpot ? *fixedSpot : cursor.place(image.width(), image.height());
-        if (std::optional<DrawingContext> drawing = beginDrawing(*canvas)) {
-            drawing->setDrawingMode(DrawingMode::AlphaBlend);
-            drawing->drawImage(image, spot.x, spot.y);
-            drawing->endDrawing();
-        }
+        drawImageBlended(*canvas, image, spot.x, spot.y);
         // The new atlas would silently lack part of this icon.
         if (!insideCanvas(spot, image))
             reporter.logError("Icon doesn't fit into the atlas: " + icon.fileName);

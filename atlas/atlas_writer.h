@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/dds_codec.h"
+#include "image/dds_codec.h"
 
 class Reporter;
 struct AtlasKind;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "atlas/atlas_layout.h"
-#include "platform/image.h"
+#include "image/png_codec.h"
 #include "platform/parallel_work.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"

@@ -6,8 +6,8 @@
 #include "atlas/atlas_packer.h"
 #include "atlas/atlas_writer.h"
 #include "atlas/icon_drawing.h"
+#include "image/png_codec.h"
 #include "platform/file_system.h"
-#include "platform/image.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
 
@@ -37,11 +37,7 @@ bool drawPackedAtlas(const PackedAtlasTarget& target, const std::string& xmlPath
     drawIconsInOrder(gathered, reporter, [&](std::size_t index, const AtlasIcon& icon, const Image* pixels) {
         const Image& image = *pixels;
         const AtlasSpot spot = packed->spots[index];
-        if (std::optional<DrawingContext> drawing = beginDrawing(*canvas)) {
-            drawing->setDrawingMode(DrawingMode::AlphaBlend);
-            drawing->drawImage(image, spot.x, spot.y);
-            drawing->endDrawing();
-        }
+        drawImageBlended(*canvas, image, spot.x, spot.y);
         xml->addIcon(icon.name, spot.x, spot.y, image.width(), image.height());
     });
 

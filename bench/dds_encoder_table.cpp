@@ -13,8 +13,8 @@
 #include <functional>
 #include <vector>
 
-#include "platform/dds_codec.h"
-#include "platform/image.h"
+#include "image/dds_codec.h"
+#include "image/png_codec.h"
 
 namespace {
 

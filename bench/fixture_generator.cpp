@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/image.h"
+#include "image/png_codec.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/dds_samples.h"
 #include "tests/support/fake_game_install.h"

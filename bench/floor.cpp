@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dds_codec.h"
+#include "image/dds_codec.h"
 
 namespace {
 

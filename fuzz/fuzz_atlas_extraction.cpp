@@ -6,7 +6,7 @@
 #include "atlas/atlas_kind.h"
 #include "atlas/icon_extraction.h"
 #include "fuzz/fuzz_sandbox.h"
-#include "platform/image.h"
+#include "image/png_codec.h"
 #include "platform/path_separator.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/test_files.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/dds_codec.h"
+#include "image/dds_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::uint8_t> input(data, data + size);

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "fuzz/fuzz_sandbox.h"
-#include "platform/image.h"
+#include "image/png_codec.h"
 #include "tests/support/test_files.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

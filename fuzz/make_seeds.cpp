@@ -2,12 +2,13 @@
 // Usage: ravelin_fuzz_seeds OUTDIR [REALDATA_DIR]
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/settings.h"
-#include "platform/image.h"
+#include "image/png_codec.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/dds_samples.h"
 #include "tests/support/fake_game_install.h"
@@ -68,7 +69,9 @@ int main(int argc, char** argv) {
 
     // PNG: every colour type the decoder expands, and the encoder's own output.
     seed(out / "png", "rgba.png", bytesText(*encodePng(fixture.image)));
-    seed(out / "png", "rgb.png", bytesText(*encodePng(*createImage(3, 2, 24, Rgb{1, 2, 3}))));
+    Image rgb = *createImage(3, 2, 24);
+    std::memset(rgb.row(0), 0x7F, rgb.stride() * 2);
+    seed(out / "png", "rgb.png", bytesText(*encodePng(rgb)));
     seed(out / "png", "palette.png",
          bytesText(encodePngSample(
              {PNG_COLOR_TYPE_PALETTE, 4, false, 2, 2, {0x01, 0x10}, {1, 2, 3, 4, 5, 6}, {9}})));

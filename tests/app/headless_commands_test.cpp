@@ -7,7 +7,7 @@
 #include <set>
 
 #include "app/main_flow.h"
-#include "platform/image.h"
+#include "image/image.h"
 #include "platform/path_separator.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/fake_game_install.h"

@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "platform/dds_codec.h"
-#include "platform/image.h"
+#include "image/dds_codec.h"
+#include "image/png_codec.h"
 #include "platform/path_separator.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/fake_game_install.h"

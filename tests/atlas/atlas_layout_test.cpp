@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "atlas/icon_catalogue.h"
-#include "platform/image.h"
+#include "image/png_codec.h"
 #include "tests/support/test_context.h"
 
 namespace {

@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <map>
 
 #include "atlas/atlas_descriptor_reader.h"
 #include "atlas/atlas_kind.h"
 #include "atlas/icon_extraction.h"
-#include "platform/image.h"
+#include "image/png_codec.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/dds_samples.h"
 #include "tests/support/scoped_file_size_limit.h"
@@ -195,7 +197,10 @@ TEST_F(BuildTest, ReplacementsAreChosenByContent) {
     writeFileText("newTankImages/empty.png", "");
     icon("broken", 3, 3);
     writeFileText("newTankImages/broken.png", "\x89PNG but not really");
-    ASSERT_TRUE(saveImagePng(*createImage(2, 2, 24, Rgb{9, 8, 7}), "newTankImages/rgb.png"));
+    Image rgb = *createImage(2, 2, 24);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x) std::memcpy(rgb.row(y) + x * 3, "\x09\x08\x07", 3);
+    ASSERT_TRUE(saveImagePng(rgb, "newTankImages/rgb.png"));
     ASSERT_TRUE(build());
     // The broken replacement is reported and its default icon takes its place.
     EXPECT_EQ(spots(), "empty.png@2,0:3x3 broken.png@6,0:3x3 rgb.png@10,0:2x2 ");

@@ -19,7 +19,7 @@
 #include "atlas/icon_catalogue.h"
 #include "atlas/icon_extraction.h"
 #include "game/package_unpacker.h"
-#include "platform/image.h"
+#include "image/png_codec.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/fake_game_install.h"
 #include "tests/support/scoped_file_size_limit.h"

@@ -2,10 +2,23 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <stdexcept>
 
 #include "atlas/atlas_descriptor_reader.h"
+
+namespace {
+
+// A plain copy, not a blend: keeps the colour of transparent pixels, as the game's atlases do.
+void copyInto(Image& target, const Image& source, std::int32_t x, std::int32_t y) {
+    for (std::int32_t row = 0; row < source.height() && y + row < target.height(); ++row) {
+        const auto columns = std::min(source.width(), target.width() - x);
+        std::memcpy(target.row(y + row) + x * 4, source.row(row), static_cast<std::size_t>(columns) * 4);
+    }
+}
+
+}  // namespace
 
 std::string pngFileText(const Image& image) {
     const std::vector<std::uint8_t> png = *encodePng(image);
@@ -56,8 +69,7 @@ AtlasFixture AtlasFixture::generate(const AtlasFixtureOptions& options) {
         }
         if (y + height > options.atlasHeight) break;
         const Image icon = drawIcon(width, height, options.seed * 7919u + static_cast<unsigned>(i));
-        DrawingContext drawing(fixture.image);
-        drawing.drawImage(icon, x, y);  // plain copy keeps the colour of transparent pixels
+        copyInto(fixture.image, icon, x, y);
         char number[16];
         std::snprintf(number, sizeof number, "%04d", i);
         fixture.icons.push_back({options.namePrefix + "_" + number, x, y, width, height});
@@ -84,11 +96,11 @@ AtlasFixture AtlasFixture::fromGameXml(std::string_view xml, unsigned seed) {
         start = end + 1;
     }
     fixture.image = *createImage(width, height, 32);
-    DrawingContext drawing(fixture.image);
     unsigned index = 0;
     for (const FixtureIcon& icon : fixture.icons) {
         if (icon.width > 0 && icon.height > 0)
-            drawing.drawImage(drawIcon(icon.width, icon.height, seed * 7919u + index++), icon.x, icon.y);
+            copyInto(fixture.image, drawIcon(icon.width, icon.height, seed * 7919u + index++), icon.x,
+                     icon.y);
     }
     return fixture;
 }

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/image.h"
+#include "image/png_codec.h"
 
 struct FixtureIcon {
     std::string name;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/dds_codec.h"
-#include "platform/image.h"
+#include "image/dds_codec.h"
+#include "image/image.h"
 
 enum class DdsSampleFormat { Bc1, Bc2, Bc3, Bc7, BgraMasks, RgbxMasks, Dx10Rgba, Dx10Bgra };
 

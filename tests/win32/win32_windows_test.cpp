@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/image.h"
+#include "image/png_codec.h"
 #include "ui/win32/wide_text.h"
 #include "ui/win32/win32_ui.h"
 

@@ -1,11 +1,11 @@
-#include "platform/dds_codec.h"
+#include "image/dds_codec.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
 
-#include "platform/bc7_decoder.h"
+#include "image/bc7_decoder.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/dds_samples.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "platform/image.h"
+#include "image/png_codec.h"
 #include "tests/support/png_samples.h"
 #include "tests/support/scoped_working_directory.h"
 #include "tests/support/test_files.h"

@@ -1,4 +1,4 @@
-#include "platform/bc7_decoder.h"
+#include "image/bc7_decoder.h"
 
 #include <algorithm>
 #include <cstring>

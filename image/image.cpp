@@ -1,4 +1,4 @@
-#include "platform/image.h"
+#include "image/image.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,21 +17,8 @@ std::optional<Image> Image::allocate(std::int64_t width, std::int64_t height, in
                  static_cast<std::size_t>(stride), std::move(pixels));
 }
 
-std::optional<Image> createImage(std::int64_t width, std::int64_t height, int depth,
-                                 std::optional<Rgb> fill) {
-    std::optional<Image> image = Image::allocate(width, height, depth);
-    if (!image || !fill) return image;
-    const int channels = image->bytesPerPixel();
-    for (std::int32_t y = 0; y < image->height(); ++y) {
-        std::uint8_t* pixel = image->row(y);
-        for (std::int32_t x = 0; x < image->width(); ++x, pixel += channels) {
-            pixel[0] = fill->red;
-            pixel[1] = fill->green;
-            pixel[2] = fill->blue;
-            if (channels == 4) pixel[3] = 255;
-        }
-    }
-    return image;
+std::optional<Image> createImage(std::int64_t width, std::int64_t height, int depth) {
+    return Image::allocate(width, height, depth);
 }
 
 std::optional<Image> grabImage(const Image& source, std::int64_t x, std::int64_t y, std::int64_t width,
@@ -55,7 +42,7 @@ std::optional<Image> grabImage(const Image& source, std::int64_t x, std::int64_t
 
 namespace {
 
-// One covered pixel in AlphaBlend mode, straight alpha, integer arithmetic with truncating division.
+// One covered pixel, straight alpha, integer arithmetic with truncating division.
 inline void blendPixel(const std::uint8_t* source, int sourceAlpha, std::uint8_t* target,
                        bool targetHasAlpha) {
     if (sourceAlpha == 0) return;
@@ -78,9 +65,7 @@ inline void blendPixel(const std::uint8_t* source, int sourceAlpha, std::uint8_t
 
 }  // namespace
 
-void DrawingContext::drawImage(const Image& source, std::int64_t x, std::int64_t y) {
-    if (!target_) return;
-    Image& target = *target_;
+void drawImageBlended(Image& target, const Image& source, std::int64_t x, std::int64_t y) {
     const std::int64_t left = std::max<std::int64_t>(x, 0);
     const std::int64_t top = std::max<std::int64_t>(y, 0);
     const std::int64_t right = std::min<std::int64_t>(x + source.width(), target.width());
@@ -95,14 +80,7 @@ void DrawingContext::drawImage(const Image& source, std::int64_t x, std::int64_t
         std::uint8_t* to = target.row(static_cast<std::int32_t>(row)) + left * targetChannels;
         for (std::int64_t column = left; column < right; ++column) {
             const int alpha = sourceChannels == 4 ? from[3] : 255;
-            if (mode_ == DrawingMode::AlphaBlend) {
-                blendPixel(from, alpha, to, targetHasAlpha);
-            } else {
-                to[0] = from[0];
-                to[1] = from[1];
-                to[2] = from[2];
-                if (targetHasAlpha) to[3] = static_cast<std::uint8_t>(alpha);
-            }
+            blendPixel(from, alpha, to, targetHasAlpha);
             from += sourceChannels;
             to += targetChannels;
         }

@@ -1,10 +1,11 @@
+#include "image/png_codec.h"
+
 #include <png.h>
 #include <zlib.h>
 
 #include <cstring>
 
 #include "platform/file_io.h"
-#include "platform/image.h"
 
 namespace {
 
