@@ -21,8 +21,9 @@ std::string elapsedStampText(std::int32_t elapsed) {
     const std::int32_t minutes = (elapsed - hours * 3600000) / 60000;
     const std::int32_t seconds = (elapsed - hours * 3600000 - minutes * 60000) / 1000;
     const std::int32_t milliseconds = elapsed - hours * 3600000 - minutes * 60000 - seconds * 1000;
-    return "[" + padLeft(integerText(hours), 2, '0') + ":" + padLeft(integerText(minutes), 2, '0') + ":" +
-           padLeft(integerText(seconds), 2, '0') + ":" + padLeft(integerText(milliseconds), 3, '0') + "]  ";
+    return "[" + padLeft(std::to_string(hours), 2, '0') + ":" + padLeft(std::to_string(minutes), 2, '0') +
+           ":" + padLeft(std::to_string(seconds), 2, '0') + ":" +
+           padLeft(std::to_string(milliseconds), 3, '0') + "]  ";
 }
 
 EventLog::EventLog(std::string path, MillisecondClock clock, DateSource date)
@@ -74,8 +75,8 @@ bool EventLog::close(const std::string& stamp) {
     std::optional<TextFile> file = openTextFile(path_, true);
     if (!file) return false;
     for (const std::string& entry : pendingEntries_) writeLine(*file, entry);
-    writeLine(*file, stamp + "Ravelin exiting with " + integerText(errorCount_) + " errors and " +
-                         integerText(warningCount_) + " warnings");
+    writeLine(*file, stamp + "Ravelin exiting with " + std::to_string(errorCount_) + " errors and " +
+                         std::to_string(warningCount_) + " warnings");
     closeTextFile(*file);
     return true;
 }

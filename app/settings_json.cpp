@@ -5,44 +5,13 @@
 #include <cstdint>
 #include <vector>
 
-namespace {
+#include "platform/text_utilities.h"
 
-// The key's UTF-16 code units, decoded from valid UTF-8.
-std::vector<std::uint16_t> utf16Units(std::string_view text) {
-    std::vector<std::uint16_t> units;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::uint32_t codePoint = lead;
-        int length = 1;
-        if (lead >= 0xF0) {
-            codePoint = lead & 0x07;
-            length = 4;
-        } else if (lead >= 0xE0) {
-            codePoint = lead & 0x0F;
-            length = 3;
-        } else if (lead >= 0xC0) {
-            codePoint = lead & 0x1F;
-            length = 2;
-        }
-        for (int k = 1; k < length && i + static_cast<std::size_t>(k) < text.size(); ++k) {
-            codePoint =
-                (codePoint << 6) | (static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]) & 0x3F);
-        }
-        i += static_cast<std::size_t>(length);
-        if (codePoint >= 0x10000) {
-            codePoint -= 0x10000;
-            units.push_back(static_cast<std::uint16_t>(0xD800 + (codePoint >> 10)));
-            units.push_back(static_cast<std::uint16_t>(0xDC00 + (codePoint & 0x3FF)));
-        } else {
-            units.push_back(static_cast<std::uint16_t>(codePoint));
-        }
-    }
-    return units;
-}
+namespace {
 
 std::uint32_t keyBucket(std::string_view key) {
     std::uint32_t hash = 0;
-    for (const std::uint16_t unit : utf16Units(key)) hash = hash * 65599u + unit;
+    for (const std::uint16_t unit : utf16Text(key)) hash = hash * 65599u + unit;
     return hash % 64u;
 }
 
@@ -55,7 +24,7 @@ void appendObject(std::string& out, const nlohmann::ordered_json& object, int in
     for (auto member = object.begin(); member != object.end(); ++member) {
         auto& list = lists[keyBucket(member.key())];
         list.insert(list.begin(), {member.key(), &member.value()});
-        longestKey = std::max(longestKey, utf16Units(member.key()).size());
+        longestKey = std::max(longestKey, utf16Text(member.key()).size());
     }
     const std::string margin(static_cast<std::size_t>(indent) + 2, ' ');
     out += "{";
@@ -64,8 +33,8 @@ void appendObject(std::string& out, const nlohmann::ordered_json& object, int in
         for (const auto& [key, value] : list) {
             out += first ? "\r\n" : ",\r\n";
             first = false;
-            out += margin + jsonStringLiteral(key) + std::string(longestKey - utf16Units(key).size(), ' ') +
-                   ": ";
+            out +=
+                margin + jsonStringLiteral(key) + std::string(longestKey - utf16Text(key).size(), ' ') + ": ";
             appendValue(out, *value, indent + 2);
         }
     }

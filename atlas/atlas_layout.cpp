@@ -74,6 +74,6 @@ GatheredIcons gatherAtlasIcons(const std::vector<std::string>& names, const std:
     }
     std::stable_sort(gathered.icons.begin(), gathered.icons.end(),
                      [](const AtlasIcon& a, const AtlasIcon& b) { return a.height > b.height; });
-    reporter.logInfo("Rearranged " + integerText(static_cast<std::int64_t>(names.size())) + " icons.");
+    reporter.logInfo("Rearranged " + std::to_string(static_cast<std::int64_t>(names.size())) + " icons.");
     return gathered;
 }

@@ -9,10 +9,10 @@ std::vector<std::string> subTextureLines(std::string_view name, std::int64_t x, 
     return {
         "  <SubTexture>",
         "    <name> " + std::string(name) + " </name>",
-        "    <x> " + integerText(x) + " </x>",
-        "    <y> " + integerText(y) + " </y>",
-        "    <width> " + integerText(width) + " </width>",
-        "    <height> " + integerText(height) + " </height>",
+        "    <x> " + std::to_string(x) + " </x>",
+        "    <y> " + std::to_string(y) + " </y>",
+        "    <width> " + std::to_string(width) + " </width>",
+        "    <height> " + std::to_string(height) + " </height>",
         "  </SubTexture>",
     };
 }

@@ -64,8 +64,8 @@ bool drawAtlas(const std::string& imagePath, const std::string& xmlPath, const G
         reporter.logError("Can't create new Atlas image: " + imageName + ".");
         return false;
     }
-    reporter.logInfo("Created empty atlas image with size " + integerText(kAtlasCanvasSize) + "x" +
-                     integerText(kAtlasCanvasSize));
+    reporter.logInfo("Created empty atlas image with size " + std::to_string(kAtlasCanvasSize) + "x" +
+                     std::to_string(kAtlasCanvasSize));
 
     std::optional<NewAtlasXml> xml = NewAtlasXml::create(xmlPath, reporter);
     if (!xml) return false;

@@ -6,8 +6,8 @@
 #include "platform/text_utilities.h"
 
 std::string catalogueLine(std::string_view iconName, std::int64_t width, std::int64_t height) {
-    return fileNamePart(std::string(iconName) + ".png", true) + "," + integerText(width) + "," +
-           integerText(height);
+    return fileNamePart(std::string(iconName) + ".png", true) + "," + std::to_string(width) + "," +
+           std::to_string(height);
 }
 
 std::optional<std::vector<std::string>> readIconCatalogue(const std::string& directory,

@@ -18,6 +18,9 @@
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
 
+namespace {
+
+// Whether a relative icon file name stays inside its directory: not rooted, no ".." component.
 bool staysInsideDirectory(std::string_view path) {
     if (path.empty()) return true;
     if (isPathSeparator(path.front())) return false;
@@ -30,8 +33,6 @@ bool staysInsideDirectory(std::string_view path) {
         start = end + 1;
     }
 }
-
-namespace {
 
 bool fitsInt32(std::int64_t value) {
     return value >= std::numeric_limits<std::int32_t>::min() &&
@@ -131,8 +132,8 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
     result.atlasImageLoaded = true;
     result.atlasWidth = atlas->width();
     result.atlasHeight = atlas->height();
-    reporter.logInfo("Opened atlas image: " + imageName + " with size: " + integerText(atlas->width()) + "x" +
-                     integerText(atlas->height()));
+    reporter.logInfo("Opened atlas image: " + imageName + " with size: " + std::to_string(atlas->width()) +
+                     "x" + std::to_string(atlas->height()));
 
     std::optional<TextFile> catalogueFile = createReplacementTextFile(workingDirectory + catalogue);
     if (!catalogueFile) {
@@ -182,7 +183,7 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
     closeTextFile(*xml);
     if (!closeTextFile(*catalogueFile)) reporter.logError("Can't write descriptor: " + catalogue);
 
-    reporter.logInfo("Extracted " + integerText(iconCount) + " single icons from " + imageName);
+    reporter.logInfo("Extracted " + std::to_string(iconCount) + " single icons from " + imageName);
     result.iconCount =
         static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(iconCount)));
     return result;

@@ -24,6 +24,3 @@ struct AtlasExtraction {
 // in the separator).
 AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& originalAtlasDirectory,
                                   const std::string& workingDirectory, Reporter& reporter);
-
-// Whether a relative icon file name stays inside its directory: not rooted, no ".." component.
-bool staysInsideDirectory(std::string_view relativePath);

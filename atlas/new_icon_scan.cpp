@@ -19,6 +19,6 @@ std::int32_t scanNewIcons(const std::string& directory, Reporter& reporter) {
         }
     }
     reporter.closeProgress();
-    reporter.logInfo("Checked new icon dir and found " + integerText(count) + " PNG images");
+    reporter.logInfo("Checked new icon dir and found " + std::to_string(count) + " PNG images");
     return count;
 }

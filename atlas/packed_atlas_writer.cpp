@@ -20,8 +20,8 @@ bool drawPackedAtlas(const PackedAtlasTarget& target, const std::string& xmlPath
         sizes.push_back({icon.width, icon.height});  // 0 x 0 if not loaded
     const std::optional<PackedAtlas> packed = packAtlas(sizes);
     if (!packed) {
-        reporter.logError("The icons don't fit into an atlas of " + integerText(kMaximumPackedSide) + "x" +
-                          integerText(kMaximumPackedSide));
+        reporter.logError("The icons don't fit into an atlas of " + std::to_string(kMaximumPackedSide) + "x" +
+                          std::to_string(kMaximumPackedSide));
         return false;
     }
     std::optional<Image> canvas = createImage(packed->width, packed->height, 32);
@@ -29,8 +29,8 @@ bool drawPackedAtlas(const PackedAtlasTarget& target, const std::string& xmlPath
         reporter.logError("Can't create new Atlas image: " + ddsName + ".");
         return false;
     }
-    reporter.logInfo("Created empty atlas image with size " + integerText(packed->width) + "x" +
-                     integerText(packed->height));
+    reporter.logInfo("Created empty atlas image with size " + std::to_string(packed->width) + "x" +
+                     std::to_string(packed->height));
     std::optional<NewAtlasXml> xml = NewAtlasXml::create(xmlPath, reporter);
     if (!xml) return false;
 

@@ -22,11 +22,13 @@ ElementSearch findElement(const std::string& path, std::string_view opening, std
     search.fileRead = true;
     while (!atEndOfFile(*file)) {
         const std::string line = readLine(*file);
-        const std::int64_t start = findText(line, opening, 1, true);
-        if (start == 0) continue;
-        const std::int64_t valueStart = start + static_cast<std::int64_t>(opening.size());
-        const std::int64_t end = findText(line, closing, 1, true);
-        search.text = midText(line, valueStart, end - valueStart);
+        const std::size_t start = findIgnoringAsciiCase(line, opening);
+        if (start == std::string::npos) continue;
+        const std::size_t valueStart = start + opening.size();
+        const std::size_t end = findIgnoringAsciiCase(line, closing);
+        search.text = end == std::string::npos || end < valueStart
+                          ? std::string()
+                          : line.substr(valueStart, end - valueStart);
         break;
     }
     closeTextFile(*file);

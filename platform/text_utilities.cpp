@@ -16,34 +16,17 @@ std::size_t byteOffsetOf(std::string_view text, std::int64_t position) {
     return offset;
 }
 
-}  // namespace
-
 std::int64_t characterCount(std::string_view text) {
     return std::count_if(text.begin(), text.end(), [](char c) { return !isUtf8ContinuationByte(c); });
 }
 
-std::int64_t findText(std::string_view text, std::string_view pattern, std::int64_t start, bool ignoreCase) {
-    if (text.empty() || pattern.empty()) return 0;
-    const std::size_t from = byteOffsetOf(text, std::max<std::int64_t>(start, 1));
-    std::string_view::const_iterator found;
-    if (ignoreCase) {
-        found =
-            std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), pattern.begin(),
-                        pattern.end(), [](char a, char b) { return foldAsciiCase(a) == foldAsciiCase(b); });
-    } else {
-        found = std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), pattern.begin(),
-                            pattern.end());
-    }
-    if (found == text.end()) return 0;
-    return characterCount(text.substr(0, static_cast<std::size_t>(found - text.begin()))) + 1;
-}
+}  // namespace
 
-std::string midText(std::string_view text, std::int64_t start, std::int64_t length) {
-    if (length <= 0) return {};
-    const std::size_t from = byteOffsetOf(text, std::max<std::int64_t>(start, 1));
-    if (from >= text.size()) return {};
-    const std::string_view rest = text.substr(from);
-    return std::string(rest.substr(0, byteOffsetOf(rest, length + 1)));
+std::size_t findIgnoringAsciiCase(std::string_view text, std::string_view pattern) {
+    if (pattern.empty()) return std::string_view::npos;
+    const auto found = std::search(text.begin(), text.end(), pattern.begin(), pattern.end(),
+                                   [](char a, char b) { return foldAsciiCase(a) == foldAsciiCase(b); });
+    return found == text.end() ? std::string_view::npos : static_cast<std::size_t>(found - text.begin());
 }
 
 std::string trimText(std::string_view text) {
@@ -85,10 +68,6 @@ std::int64_t parseInteger(std::string_view text) {
     }
     if (negative) value = ~value + 1;
     return static_cast<std::int64_t>(value);
-}
-
-std::string integerText(std::int64_t number) {
-    return std::to_string(number);
 }
 
 std::string padLeft(std::string_view text, std::int64_t count, char pad) {
@@ -171,4 +150,28 @@ std::string validUtf8(std::string_view text) {
         i += taken;
     }
     return result;
+}
+
+char32_t nextCodePoint(std::string_view text, std::size_t& offset) {
+    const auto lead = static_cast<unsigned char>(text[offset++]);
+    const int length = std::max(sequenceLength(lead), 1);
+    char32_t codePoint = length == 1 ? lead : lead & (0x7F >> length);
+    for (int k = 1; k < length && offset < text.size(); ++k)
+        codePoint = (codePoint << 6) | (static_cast<unsigned char>(text[offset++]) & 0x3F);
+    return codePoint;
+}
+
+std::u16string utf16Text(std::string_view text) {
+    std::u16string units;
+    for (std::size_t offset = 0; offset < text.size();) {
+        char32_t codePoint = nextCodePoint(text, offset);
+        if (utf16UnitCount(codePoint) == 2) {
+            codePoint -= 0x10000;
+            units += static_cast<char16_t>(0xD800 + (codePoint >> 10));
+            units += static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF));
+        } else {
+            units += static_cast<char16_t>(codePoint);
+        }
+    }
+    return units;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// Small text helpers with 1-based character positions. Text is UTF-8; a character is one code point.
-// Letter case is folded for ASCII only: every marker and pattern the program matches is ASCII.
+// Small text helpers. Text is UTF-8; a character is one code point. Letter case is folded for ASCII only:
+// every marker and pattern the program matches is ASCII.
 
 #include <cstdint>
 #include <string>
@@ -14,22 +14,16 @@ inline char foldAsciiCase(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Position of the first occurrence of pattern at or after start (below 1 counts as 1), or 0.
-std::int64_t findText(std::string_view text, std::string_view pattern, std::int64_t start = 1,
-                      bool ignoreCase = false);
-// Up to length characters from start (below 1 counts as 1).
-std::string midText(std::string_view text, std::int64_t start, std::int64_t length);
+// Byte offset of the first occurrence of pattern, ASCII letter case ignored, or npos.
+std::size_t findIgnoringAsciiCase(std::string_view text, std::string_view pattern);
 // Removes blanks (U+0020 only) from both ends.
 std::string trimText(std::string_view text);
 // Blanks and tabs, an optional sign, then $hex, %binary or decimal digits; wraps instead of overflowing.
 std::int64_t parseInteger(std::string_view text);
-std::string integerText(std::int64_t number);
 // Exactly count characters: right-aligned and filled with pad, or cut to the first count characters.
 std::string padLeft(std::string_view text, std::int64_t count, char pad = ' ');
 // Rounds to the nearest integer, a half to the even neighbour; not-a-number gives 0, huge values saturate.
 std::int64_t roundHalfToEven(double real);
-// Number of characters (code points) of valid UTF-8 text.
-std::int64_t characterCount(std::string_view text);
 
 // A percentage for a progress bar: rounded half to even and held to a range the bar then clamps.
 int progressBarValue(double percentage);
@@ -38,3 +32,12 @@ int progressBarValue(double percentage);
 // outside (text files, package entries): a byte that cannot start a character is one "?", and so is a
 // sequence cut short, whose interrupting byte is then read on its own.
 std::string validUtf8(std::string_view text);
+
+// The code point that starts at offset of valid UTF-8 text; offset moves past it.
+char32_t nextCodePoint(std::string_view text, std::size_t& offset);
+// How many UTF-16 code units a code point takes: two beyond the basic plane (a surrogate pair).
+inline int utf16UnitCount(char32_t codePoint) {
+    return codePoint >= 0x10000 ? 2 : 1;
+}
+// Valid UTF-8 text as UTF-16, as Windows and JSON's ordering count it.
+std::u16string utf16Text(std::string_view text);

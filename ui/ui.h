@@ -8,8 +8,8 @@
 
 enum class MessageKind { Plain, Information, Error, Question };
 
-// The toolkit's own codes; callers of a question test for Yes only.
-enum class MessageAnswer { Ok = 1, Yes = 6, No = 7 };
+// Callers of a question test for Yes only.
+enum class MessageAnswer { Ok, Yes, No };
 
 // The events the main flow acts on; everything else stays inside the window layer.
 enum class UiEvent {

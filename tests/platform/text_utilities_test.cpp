@@ -5,25 +5,17 @@
 #include <cmath>
 #include <limits>
 
-TEST(TextUtilities, FindTextUsesOneBasedCharacterPositions) {
-    EXPECT_EQ(findText("abcabc", "bc"), 2);
-    EXPECT_EQ(findText("abcabc", "bc", 3), 5);
-    EXPECT_EQ(findText("abcabc", "bc", -4), 2);
-    EXPECT_EQ(findText("abc", "x"), 0);
-    EXPECT_EQ(findText("", "a"), 0);
-    EXPECT_EQ(findText("abc", ""), 0);
-    EXPECT_EQ(findText("é<x>", "<x>"), 2);  // é is one character of two bytes
-    EXPECT_EQ(findText("  <Client_Ver>1", "<client_ver>", 1, true), 3);
-    EXPECT_EQ(findText("  <Client_Ver>1", "<client_ver>"), 0);
+TEST(TextUtilities, FindIgnoringAsciiCase) {
+    EXPECT_EQ(findIgnoringAsciiCase("é<Client_Ver>1", "<client_ver>"), 2u);  // a byte offset
+    EXPECT_EQ(findIgnoringAsciiCase("abc", "x"), std::string_view::npos);
+    EXPECT_EQ(findIgnoringAsciiCase("abc", ""), std::string_view::npos);
 }
 
-TEST(TextUtilities, MidCutsByCharacters) {
-    EXPECT_EQ(midText("hello", 2, 3), "ell");
-    EXPECT_EQ(midText("hello", 0, 2), "he");
-    EXPECT_EQ(midText("hello", 4, 99), "lo");
-    EXPECT_EQ(midText("hello", 6, 1), "");
-    EXPECT_EQ(midText("hello", 2, -1), "");
-    EXPECT_EQ(midText("héllo", 2, 2), "él");
+TEST(TextUtilities, Utf16UnitsOfValidText) {
+    EXPECT_EQ(utf16Text("aé€😀"), u"aé€😀");
+    std::size_t offset = 1;
+    EXPECT_EQ(nextCodePoint("a😀", offset), U'😀');
+    EXPECT_EQ(offset, 5u);
 }
 
 TEST(TextUtilities, TrimRemovesBlanksOnly) {
@@ -68,7 +60,6 @@ TEST(TextUtilities, PadLeftFillsOrCuts) {
 }
 
 TEST(TextUtilities, NumbersAndRounding) {
-    EXPECT_EQ(integerText(-42), "-42");
     EXPECT_EQ(roundHalfToEven(std::nan("")), 0);
     EXPECT_EQ(roundHalfToEven(2.5), 2);
     EXPECT_EQ(roundHalfToEven(3.5), 4);
