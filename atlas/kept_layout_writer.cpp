@@ -9,9 +9,10 @@
 #include "atlas/atlas_output.h"
 #include "atlas/atlas_writer.h"
 #include "atlas/icon_drawing.h"
+#include "image/dds_codec.h"
+#include "image/png_codec.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
-#include "platform/image.h"
 #include "platform/reporter.h"
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
@@ -55,11 +56,7 @@ void drawInPlaceOf(Image& canvas, const Image& icon, const AtlasSpot& spot) {
     for (std::int32_t y = 0; y < icon.height(); ++y)
         std::fill_n(canvas.row(spot.y + y) + static_cast<std::size_t>(spot.x) * 4,
                     static_cast<std::size_t>(icon.width()) * 4, std::uint8_t{0});
-    if (std::optional<DrawingContext> drawing = beginDrawing(canvas)) {
-        drawing->setDrawingMode(DrawingMode::AlphaBlend);
-        drawing->drawImage(icon, spot.x, spot.y);
-        drawing->endDrawing();
-    }
+    drawImageBlended(canvas, icon, spot.x, spot.y);
 }
 
 // Marks the 4 x 4 blocks a drawn icon reaches, the 1-pixel gap around it included.
@@ -87,8 +84,8 @@ bool drawKeptAtlas(const PackedAtlasTarget& target, const std::string& originalD
         return false;
     }
     Image& canvas = *decoding.image;
-    reporter.logInfo("Kept the game's atlas layout with size " + integerText(canvas.width()) + "x" +
-                     integerText(canvas.height()));
+    reporter.logInfo("Kept the game's atlas layout with size " + std::to_string(canvas.width()) + "x" +
+                     std::to_string(canvas.height()));
     std::optional<NewAtlasXml> xml = NewAtlasXml::create(xmlPath, reporter);
     if (!xml) return false;
 

@@ -6,8 +6,8 @@
 #include "atlas/atlas_kind.h"
 #include "atlas/atlas_writer.h"
 #include "atlas/icon_extraction.h"
-#include "platform/dds_codec.h"
-#include "platform/image.h"
+#include "image/dds_codec.h"
+#include "image/png_codec.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/dds_samples.h"
 #include "tests/support/test_context.h"
@@ -53,7 +53,7 @@ struct KeptLayoutTest : ::testing::Test {
 
 TEST_F(KeptLayoutTest, ReplacementsOfTheSameSizeKeepTheGamesLayoutAndItsUntouchedBlocks) {
     const FixtureIcon& replaced = game.icons[3];
-    const Image solid = *createImage(replaced.width, replaced.height, 32, Rgb{200, 100, 40});
+    const Image solid = solidImage(replaced.width, replaced.height, 200, 100, 40);
     replace(replaced, solid);
     ASSERT_TRUE(build());
 
@@ -104,7 +104,7 @@ TEST_F(KeptLayoutTest, ReplacementsOfTheSameSizeKeepTheGamesLayoutAndItsUntouche
 
 TEST_F(KeptLayoutTest, OneIconOfAnotherSizeMeansPackingAnew) {
     const FixtureIcon& replaced = game.icons[0];
-    replace(replaced, *createImage(replaced.width + 1, replaced.height, 32, Rgb{1, 2, 3}));
+    replace(replaced, solidImage(replaced.width + 1, replaced.height, 1, 2, 3));
     ASSERT_TRUE(build());
     const DdsDecoding decoded = loadDds("battleAtlas.dds");
     ASSERT_TRUE(decoded.image);

@@ -20,6 +20,18 @@ void copyInto(Image& target, const Image& source, std::int32_t x, std::int32_t y
 
 }  // namespace
 
+Image solidImage(std::int32_t width, std::int32_t height, std::uint8_t red, std::uint8_t green,
+                 std::uint8_t blue) {
+    Image image = *createImage(width, height, 32);
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            const std::uint8_t pixel[4] = {red, green, blue, 255};
+            std::memcpy(image.row(y) + x * 4, pixel, 4);
+        }
+    }
+    return image;
+}
+
 std::string pngFileText(const Image& image) {
     const std::vector<std::uint8_t> png = *encodePng(image);
     return std::string(png.begin(), png.end());

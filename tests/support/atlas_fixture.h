@@ -29,6 +29,9 @@ struct AtlasFixtureOptions {
 };
 
 // The bytes of the image's PNG file.
+// An opaque image of one colour.
+Image solidImage(std::int32_t width, std::int32_t height, std::uint8_t red, std::uint8_t green,
+                 std::uint8_t blue);
 std::string pngFileText(const Image& image);
 
 struct AtlasFixture {
