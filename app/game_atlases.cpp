@@ -1,6 +1,7 @@
 #include "app/game_atlases.h"
 
-#include "app/atlas_settings.h"
+#include <algorithm>
+
 #include "app/context.h"
 #include "app/program_exit.h"
 #include "app/settings.h"
@@ -24,22 +25,23 @@ UnpackResult unpack(Context& context) {
     return result;
 }
 
-void extract(Context& context, const AtlasSettings& atlas) {
+void extract(Context& context, const AtlasKind& kind) {
     Settings& settings = context.settings;
     const AtlasExtraction extraction =
-        extractAtlasIcons(atlas.kind, settings.acOriginalAtlasDir, settings.acCurrentDir, context.reporter);
+        extractAtlasIcons(kind, settings.acOriginalAtlasDir, settings.acCurrentDir, context.reporter);
+    AtlasRecord& atlas = settings.atlas(kind);
     if (extraction.atlasImageLoaded) {
-        settings.*atlas.atlasWidth = extraction.atlasWidth;
-        settings.*atlas.atlasHeight = extraction.atlasHeight;
+        atlas.atlasWidth = extraction.atlasWidth;
+        atlas.atlasHeight = extraction.atlasHeight;
     }
-    settings.*atlas.iconCount = extraction.iconCount;
+    atlas.iconCount = extraction.iconCount;
 }
 
-void build(Context& context, const AtlasSettings& atlas) {
+void build(Context& context, const AtlasKind& kind) {
     const Settings& settings = context.settings;
-    buildAtlas(atlas.kind,
+    buildAtlas(kind,
                {settings.acCurrentDir, settings.acOriginalAtlasDir, settings.acNewIconsDir,
-                settings.*atlas.iconDirectory},
+                settings.atlas(kind).iconDirectory},
                context.reporter);
 }
 
@@ -50,8 +52,7 @@ int unpackGameAtlases(Context& context) {
 }
 
 void extractBothAtlases(Context& context) {
-    extract(context, kBattleAtlasSettings);
-    extract(context, kMarkerAtlasSettings);
+    for (const AtlasKind& kind : kAtlasKinds) extract(context, kind);
 }
 
 void reloadGameAtlases(Context& context, const std::string& newVersion) {
@@ -59,8 +60,10 @@ void reloadGameAtlases(Context& context, const std::string& newVersion) {
     extractBothAtlases(context);
     // Remembered only once the new atlases are taken apart: until then the question comes back.
     Settings& settings = context.settings;
-    if (unpacked && settings.wotNbOfBattleIcons > 0 && settings.wotNbOfMarkerIcons > 0)
-        settings.wotLastVersion = newVersion;
+    const bool everyAtlasGaveIcons =
+        std::all_of(settings.atlases.begin(), settings.atlases.end(),
+                    [](const AtlasRecord& atlas) { return atlas.iconCount > 0; });
+    if (unpacked && everyAtlasGaveIcons) settings.wotLastVersion = newVersion;
 }
 
 void scanNewIconDirectory(Context& context) {
@@ -68,7 +71,6 @@ void scanNewIconDirectory(Context& context) {
 }
 
 void createAtlases(Context& context) {
-    build(context, kMarkerAtlasSettings);
-    build(context, kBattleAtlasSettings);
+    for (const AtlasKind* kind : kAtlasKindsInBuildOrder) build(context, *kind);
     context.ui.closeProgressWindow();
 }

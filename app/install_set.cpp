@@ -11,13 +11,12 @@
 namespace {
 
 constexpr const char* kPackageId = "ravelin.atlases";
-constexpr const char* kAtlasFolderInGame = "gui/flash/atlases/";
 
 // Catalogued icons for which the icon directory holds a replacement (a file that is not empty).
 int replacedIconCount(Context& context) {
     const Settings& settings = context.settings;
     int replaced = 0;
-    for (const AtlasKind* kind : {&kMarkerAtlas, &kBattleAtlas}) {
+    for (const AtlasKind* kind : kAtlasKindsInBuildOrder) {
         const auto names = readIconCatalogue(settings.acCurrentDir, kind->catalogueName, context.reporter);
         for (const std::string& name : names.value_or(std::vector<std::string>())) {
             if (!settings.acNewIconsDir.empty() && fileSize(settings.acNewIconsDir + name + ".png") > 0)
@@ -32,7 +31,7 @@ int replacedIconCount(Context& context) {
 std::optional<std::vector<std::string>> builtAtlasFiles(Context& context, const std::string& verb) {
     const Settings& settings = context.settings;
     std::vector<std::string> files;
-    for (const AtlasKind* kind : {&kMarkerAtlas, &kBattleAtlas}) {
+    for (const AtlasKind* kind : kAtlasKindsInBuildOrder) {
         files.emplace_back(kind->atlasXmlName);
         for (const std::string_view image : {kind->atlasImageName, kind->atlasDdsImageName}) {
             if (fileSize(settings.acOriginalAtlasDir + std::string(image)) >= 0) files.emplace_back(image);
@@ -63,7 +62,7 @@ bool writeAtlasPackage(Context& context, const std::string& path) {
     if (!names) return false;
     std::vector<ModPackageFile> files;
     for (const std::string& name : *names)
-        files.push_back({kAtlasFolderInGame + name, settings.acCurrentDir + name});
+        files.push_back({std::string(kAtlasFolderInGame) + name, settings.acCurrentDir + name});
     const ModPackageInfo info{kPackageId, *version, "Ravelin atlases",
                               "Battle and vehicle marker atlases built by Ravelin, " +
                                   std::to_string(replacedIconCount(context)) + " icons replaced."};

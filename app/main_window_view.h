@@ -5,7 +5,9 @@
 
 // What the main window (and ravelin-cli's status) shows of the settings.
 inline MainWindowView mainWindowViewOf(const Settings& settings) {
-    return MainWindowView{settings.wotInstallDir,      settings.acBattleAtlasDir, settings.acMarkerAtlasDir,
-                          settings.acNewIconsDir,      settings.wotLastVersion,   settings.wotNbOfBattleIcons,
-                          settings.wotNbOfMarkerIcons, settings.acNewIconFiles};
+    const AtlasRecord& battle = settings.atlas(kBattleAtlas);
+    const AtlasRecord& marker = settings.atlas(kMarkerAtlas);
+    return MainWindowView{settings.wotInstallDir, battle.iconDirectory,    marker.iconDirectory,
+                          settings.acNewIconsDir, settings.wotLastVersion, battle.iconCount,
+                          marker.iconCount,       settings.acNewIconFiles};
 }

@@ -52,15 +52,15 @@ std::int64_t integerMember(const Json& value) {
 }
 
 template <typename Field>
-void readIntegerField(const Json& document, const char* key, Field& field) {
-    const auto member = document.find(key);
+void readIntegerField(const Json& document, std::string_view key, Field& field) {
+    const auto member = document.find(std::string(key));
     if (member == document.end()) return;
     using Unsigned = std::make_unsigned_t<Field>;
     field = static_cast<Field>(static_cast<Unsigned>(static_cast<std::uint64_t>(integerMember(*member))));
 }
 
-void readTextField(const Json& document, const char* key, std::string& field) {
-    const auto member = document.find(key);
+void readTextField(const Json& document, std::string_view key, std::string& field) {
+    const auto member = document.find(std::string(key));
     if (member != document.end() && member->is_string()) field = member->get<std::string>();
 }
 
@@ -68,18 +68,20 @@ Json settingsDocument(const Settings& s) {
     Json document = Json::object();
     document["wotInstallDir"] = s.wotInstallDir;
     document["wotLastVersion"] = s.wotLastVersion;
-    document["wotNbOfBattleIcons"] = s.wotNbOfBattleIcons;
-    document["wotNbOfMarkerIcons"] = s.wotNbOfMarkerIcons;
+    // Insertion order decides the order of keys that share a place in the file's layout, so it stays
+    // as the file has always had it.
+    for (const AtlasKind& kind : kAtlasKinds)
+        document[std::string(kind.iconCountKey)] = s.atlas(kind).iconCount;
     document["acCurrentDir"] = s.acCurrentDir;
     document["acOriginalAtlasDir"] = s.acOriginalAtlasDir;
     document["acNewIconsDir"] = s.acNewIconsDir;
     document["acNewIconFiles"] = s.acNewIconFiles;
-    document["acBattleAtlasDir"] = s.acBattleAtlasDir;
-    document["acBattleAtlasWidth"] = s.acBattleAtlasWidth;
-    document["acBattleAtlasHeight"] = s.acBattleAtlasHeight;
-    document["acMarkerAtlasDir"] = s.acMarkerAtlasDir;
-    document["acMarkerAtlasWidth"] = s.acMarkerAtlasWidth;
-    document["acMarkerAtlasHeight"] = s.acMarkerAtlasHeight;
+    for (const AtlasKind& kind : kAtlasKinds) {
+        const AtlasRecord& atlas = s.atlas(kind);
+        document[std::string(kind.iconDirectoryKey)] = atlas.iconDirectory;
+        document[std::string(kind.atlasWidthKey)] = atlas.atlasWidth;
+        document[std::string(kind.atlasHeightKey)] = atlas.atlasHeight;
+    }
     document["acSaveInGamedir"] = static_cast<int>(s.acSaveInGamedir);
     return document;
 }
@@ -102,18 +104,17 @@ std::optional<ParsedSettings> parseSettingsText(std::string_view text) {
         Settings& s = parsed.settings;
         readTextField(document, "wotInstallDir", s.wotInstallDir);
         readTextField(document, "wotLastVersion", s.wotLastVersion);
-        readIntegerField(document, "wotNbOfBattleIcons", s.wotNbOfBattleIcons);
-        readIntegerField(document, "wotNbOfMarkerIcons", s.wotNbOfMarkerIcons);
         readTextField(document, "acCurrentDir", s.acCurrentDir);
         readTextField(document, "acOriginalAtlasDir", s.acOriginalAtlasDir);
         readTextField(document, "acNewIconsDir", s.acNewIconsDir);
         readIntegerField(document, "acNewIconFiles", s.acNewIconFiles);
-        readTextField(document, "acBattleAtlasDir", s.acBattleAtlasDir);
-        readIntegerField(document, "acBattleAtlasWidth", s.acBattleAtlasWidth);
-        readIntegerField(document, "acBattleAtlasHeight", s.acBattleAtlasHeight);
-        readTextField(document, "acMarkerAtlasDir", s.acMarkerAtlasDir);
-        readIntegerField(document, "acMarkerAtlasWidth", s.acMarkerAtlasWidth);
-        readIntegerField(document, "acMarkerAtlasHeight", s.acMarkerAtlasHeight);
+        for (const AtlasKind& kind : kAtlasKinds) {
+            AtlasRecord& atlas = s.atlas(kind);
+            readIntegerField(document, kind.iconCountKey, atlas.iconCount);
+            readTextField(document, kind.iconDirectoryKey, atlas.iconDirectory);
+            readIntegerField(document, kind.atlasWidthKey, atlas.atlasWidth);
+            readIntegerField(document, kind.atlasHeightKey, atlas.atlasHeight);
+        }
         readIntegerField(document, "acSaveInGamedir", s.acSaveInGamedir);
     }
     parsed.documentText = jsonDocumentText(document);

@@ -2,30 +2,39 @@
 
 // The one settings record and its file "ravelin.conf", a JSON object written in a fixed layout.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "atlas/atlas_kind.h"
+
 struct Context;
+
+// What the program stores of one atlas kind, under the kind's keys.
+struct AtlasRecord {
+    std::string iconDirectory;    // where its default icons are
+    std::int32_t iconCount = 0;   // what the last extraction found
+    std::int32_t atlasWidth = 0;  // the game's atlas image size
+    std::int32_t atlasHeight = 0;
+
+    bool operator==(const AtlasRecord&) const = default;
+};
 
 // Directory fields end in the path separator.
 struct Settings {
     std::string wotInstallDir;
     std::string wotLastVersion;
-    std::int32_t wotNbOfBattleIcons = 0;
-    std::int32_t wotNbOfMarkerIcons = 0;
     std::string acCurrentDir;
     std::string acOriginalAtlasDir;
     std::string acNewIconsDir;
     std::int32_t acNewIconFiles = 0;
-    std::string acBattleAtlasDir;
-    std::int32_t acBattleAtlasWidth = 0;
-    std::int32_t acBattleAtlasHeight = 0;
-    std::string acMarkerAtlasDir;
-    std::int32_t acMarkerAtlasWidth = 0;
-    std::int32_t acMarkerAtlasHeight = 0;
     std::int8_t acSaveInGamedir = 0;
+    std::array<AtlasRecord, kAtlasKindCount> atlases;  // in the order of kAtlasKinds
+
+    AtlasRecord& atlas(const AtlasKind& kind) { return atlases[kind.index]; }
+    const AtlasRecord& atlas(const AtlasKind& kind) const { return atlases[kind.index]; }
 
     bool operator==(const Settings&) const = default;
 };

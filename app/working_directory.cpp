@@ -1,5 +1,7 @@
 #include "app/working_directory.h"
 
+#include <vector>
+
 #include "app/context.h"
 #include "app/event_log.h"
 #include "app/settings.h"
@@ -9,22 +11,20 @@
 void createWorkingDirectories(Context& context) {
     Settings& settings = context.settings;
     struct WorkingDirectory {
-        const char* name;
-        std::string Settings::*field;
+        std::string name;
+        std::string& field;
     };
-    static const WorkingDirectory kDirectories[] = {
-        {"originalAtlases", &Settings::acOriginalAtlasDir},
-        {"defaultBattleImages", &Settings::acBattleAtlasDir},
-        {"defaultMarkerImages", &Settings::acMarkerAtlasDir},
-        {"newTankImages", &Settings::acNewIconsDir},
-    };
-    for (const WorkingDirectory& directory : kDirectories) {
+    std::vector<WorkingDirectory> directories{{"originalAtlases", settings.acOriginalAtlasDir}};
+    for (const AtlasKind& kind : kAtlasKinds)
+        directories.push_back({std::string(kind.iconDirectoryName), settings.atlas(kind).iconDirectory});
+    directories.push_back({"newTankImages", settings.acNewIconsDir});
+    for (const WorkingDirectory& directory : directories) {
         const std::string path = settings.acCurrentDir + directory.name;
         if (fileSize(directory.name) != kPathIsDirectory) {
             context.log.logInfo("The directory " + path + " doesn't exist, creating ...");
             if (!createDirectory(directory.name)) context.log.logError("Can't create directory: " + path);
         }
-        settings.*directory.field = path + kPathSeparator;
+        directory.field = path + kPathSeparator;
     }
 }
 
@@ -37,10 +37,11 @@ void followMovedWorkingDirectory(Context& context) {
     // An empty old directory holds nothing; a stored one without its separator still names a folder.
     if (oldDirectory.empty()) return;
     const std::string oldPrefix = withTrailingSeparator(oldDirectory);
-    for (std::string Settings::*field :
-         {&Settings::wotInstallDir, &Settings::acOriginalAtlasDir, &Settings::acBattleAtlasDir,
-          &Settings::acMarkerAtlasDir, &Settings::acNewIconsDir}) {
-        std::string& directory = settings.*field;
+    std::vector<std::string*> directories{&settings.wotInstallDir, &settings.acOriginalAtlasDir};
+    for (AtlasRecord& atlas : settings.atlases) directories.push_back(&atlas.iconDirectory);
+    directories.push_back(&settings.acNewIconsDir);
+    for (std::string* stored : directories) {
+        std::string& directory = *stored;
         if (directory.starts_with(oldPrefix))
             directory = workingDirectory + directory.substr(oldPrefix.size());
     }

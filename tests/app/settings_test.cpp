@@ -13,18 +13,18 @@ Settings firstStartSettings() {
     Settings s;
     s.wotInstallDir = "C:\\Games\\World_of_Tanks\\";
     s.wotLastVersion = "1.0.2.3";
-    s.wotNbOfBattleIcons = 1523;
-    s.wotNbOfMarkerIcons = 612;
+    s.atlas(kBattleAtlas).iconCount = 1523;
+    s.atlas(kMarkerAtlas).iconCount = 612;
     s.acCurrentDir = "C:\\Ravelin\\";
     s.acOriginalAtlasDir = "C:\\Ravelin\\originalAtlases\\";
     s.acNewIconsDir = "C:\\Ravelin\\newTankImages\\";
     s.acNewIconFiles = 0;
-    s.acBattleAtlasDir = "C:\\Ravelin\\defaultBattleImages\\";
-    s.acBattleAtlasWidth = 2048;
-    s.acBattleAtlasHeight = 2048;
-    s.acMarkerAtlasDir = "C:\\Ravelin\\defaultMarkerImages\\";
-    s.acMarkerAtlasWidth = 1024;
-    s.acMarkerAtlasHeight = -1;
+    s.atlas(kBattleAtlas).iconDirectory = "C:\\Ravelin\\defaultBattleImages\\";
+    s.atlas(kBattleAtlas).atlasWidth = 2048;
+    s.atlas(kBattleAtlas).atlasHeight = 2048;
+    s.atlas(kMarkerAtlas).iconDirectory = "C:\\Ravelin\\defaultMarkerImages\\";
+    s.atlas(kMarkerAtlas).atlasWidth = 1024;
+    s.atlas(kMarkerAtlas).atlasHeight = -1;
     return s;
 }
 
@@ -96,12 +96,12 @@ TEST(Settings, ReaderAcceptsAnyJsonObject) {
     };
     Settings someFields;
     someFields.wotInstallDir = "D:\\";
-    someFields.wotNbOfBattleIcons = 3;
+    someFields.atlas(kBattleAtlas).iconCount = 3;
     Settings truncatedNumbers;
-    truncatedNumbers.wotNbOfMarkerIcons = -2;
+    truncatedNumbers.atlas(kMarkerAtlas).iconCount = -2;
     truncatedNumbers.acNewIconFiles = 1;
-    truncatedNumbers.acBattleAtlasWidth = 1;  // 2^32 + 1 keeps its low 32 bits
-    truncatedNumbers.acSaveInGamedir = 1;     // 257 cut to 8 bits
+    truncatedNumbers.atlas(kBattleAtlas).atlasWidth = 1;  // 2^32 + 1 keeps its low 32 bits
+    truncatedNumbers.acSaveInGamedir = 1;                 // 257 cut to 8 bits
     const Case cases[] = {
         {"other order on one line", R"({"wotNbOfBattleIcons":3,"wotInstallDir":"D:\\"})", someFields},
         {"extra members",

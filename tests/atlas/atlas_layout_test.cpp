@@ -52,7 +52,7 @@ TEST(AtlasLayout, FixedSpotsNeedTheExactName) {
 TEST(AtlasLayout, GatherPrefersNonEmptyReplacementsAndOrdersTallestFirst) {
     TestContext t;
     t.useWorkingDirectoryLayout();
-    const std::string defaults = t.settings.acBattleAtlasDir;
+    const std::string defaults = t.settings.atlas(kBattleAtlas).iconDirectory;
     writeFileText("battleatlas.dat",
                   "a,1,1\r\nb,1,1\r\nc,1,1\r\nempty,1,1\r\nbroken,1,1\r\nmissing,1,1\r\n\r\nd,1,1\r\n");
     saveBlank("defaultBattleImages/a.png", 5, 30);

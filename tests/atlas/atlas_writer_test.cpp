@@ -26,7 +26,7 @@ struct BuildTest : ::testing::Test {
     bool build() {
         return buildAtlas(kBattleAtlas,
                           {t.settings.acCurrentDir, t.settings.acOriginalAtlasDir, t.settings.acNewIconsDir,
-                           t.settings.acBattleAtlasDir},
+                           t.settings.atlas(kBattleAtlas).iconDirectory},
                           t.reporter);
     }
     void icon(const std::string& name, int width, int height, unsigned seed = 1) {
@@ -146,7 +146,7 @@ TEST_F(BuildTest, EmptyCatalogueAndUnloadableIconsGiveAnEmptyAtlas) {
                                         "progress text Processing icon: .png",
                                         "progress text Processing icon: also gone.png"}));
     EXPECT_EQ(t.ui.transcript.back(), "progress close");
-    const std::string directory = t.settings.acBattleAtlasDir;
+    const std::string directory = t.settings.atlas(kBattleAtlas).iconDirectory;
     const auto entries = t.entries();
     EXPECT_EQ(std::vector<std::string>(entries.end() - 8, entries.end() - 5),
               (std::vector<std::string>{"ERROR: Can't load icon: " + directory + "gone.png",
@@ -221,7 +221,8 @@ TEST_F(BuildTest, ReplacementsWithDamagedPixelsGiveWayAtDrawing) {
     ASSERT_TRUE(build());
     EXPECT_EQ(spots(), "same.png@2,0:6x5 ");
     const auto entries = t.entries();
-    const std::string news = t.settings.acNewIconsDir, defaults = t.settings.acBattleAtlasDir;
+    const std::string news = t.settings.acNewIconsDir,
+                      defaults = t.settings.atlas(kBattleAtlas).iconDirectory;
     EXPECT_EQ(std::vector<std::string>(entries.begin() + 5, entries.begin() + 8),
               (std::vector<std::string>{"ERROR: Can't load icon: " + news + "other.png",
                                         "ERROR: Can't load icon: " + defaults + "other.png",

@@ -33,7 +33,7 @@ struct KeptLayoutTest : ::testing::Test {
     bool build() {
         return buildAtlas(kBattleAtlas,
                           {t.settings.acCurrentDir, t.settings.acOriginalAtlasDir, t.settings.acNewIconsDir,
-                           t.settings.acBattleAtlasDir},
+                           t.settings.atlas(kBattleAtlas).iconDirectory},
                           t.reporter);
     }
     void replace(const FixtureIcon& icon, const Image& image) {

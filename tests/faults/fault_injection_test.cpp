@@ -238,8 +238,8 @@ TEST_F(FaultTest, VanishedAndBrokenIconsAreReportedAndLeftOut) {
     writeFileText("defaultBattleImages/contour_0002.png", garbled);
     const auto names = readIconCatalogue(settings.acCurrentDir, "battleatlas.dat", context.reporter);
     ASSERT_TRUE(names);
-    const GatheredIcons gathered =
-        gatherAtlasIcons(*names, settings.acNewIconsDir, settings.acBattleAtlasDir, context.reporter);
+    const GatheredIcons gathered = gatherAtlasIcons(
+        *names, settings.acNewIconsDir, settings.atlas(kBattleAtlas).iconDirectory, context.reporter);
     fs::remove("defaultBattleImages/contour_0003.png");
     EXPECT_TRUE(drawAtlas("battleAtlas.png", "battleAtlas.xml", gathered, context.reporter));
     const std::string xml = readFileText("battleAtlas.xml");
@@ -249,7 +249,8 @@ TEST_F(FaultTest, VanishedAndBrokenIconsAreReportedAndLeftOut) {
     EXPECT_NE(xml.find("<name> contour_0004 </name>"), std::string::npos);
     const auto errors = unstampedLines(log.pendingEntries());
     for (const char* gone : {"contour_0001", "contour_0002", "contour_0003"}) {
-        const std::string error = "ERROR: Can't load icon: " + settings.acBattleAtlasDir + gone + ".png";
+        const std::string error =
+            "ERROR: Can't load icon: " + settings.atlas(kBattleAtlas).iconDirectory + gone + ".png";
         EXPECT_EQ(std::count(errors.begin(), errors.end(), error), 1) << gone;
     }
     EXPECT_EQ(log.errorCount(), 3);

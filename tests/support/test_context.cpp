@@ -8,8 +8,8 @@ void TestContext::useWorkingDirectoryLayout() {
     const std::string root = directory.text();
     settings.acCurrentDir = root;
     settings.acOriginalAtlasDir = root + "originalAtlases" + kPathSeparator;
-    settings.acBattleAtlasDir = root + "defaultBattleImages" + kPathSeparator;
-    settings.acMarkerAtlasDir = root + "defaultMarkerImages" + kPathSeparator;
+    settings.atlas(kBattleAtlas).iconDirectory = root + "defaultBattleImages" + kPathSeparator;
+    settings.atlas(kMarkerAtlas).iconDirectory = root + "defaultMarkerImages" + kPathSeparator;
     settings.acNewIconsDir = root + "newTankImages" + kPathSeparator;
     for (const char* name :
          {"originalAtlases", "defaultBattleImages", "defaultMarkerImages", "newTankImages"}) {
