@@ -2,6 +2,8 @@
 //   ravelin_dds_encoder_table IMAGE.png              the candidates from Debian (libsquish, stb_dxt) and
 //                                                    the program's own encodeDds
 //   ravelin_dds_encoder_table IMAGE.png OTHER.dds    only the quality of a file another encoder wrote
+//   ravelin_dds_encoder_table --convert IN.png OUT.dds   PNG in, BC3 DDS out, as one process, to be timed
+//                                                    against another program's whole process
 
 #include <squish.h>
 #include <stb_dxt.h>
@@ -56,6 +58,10 @@ void row(const char* name, const Image& image, const std::function<std::vector<s
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--convert") == 0) {
+        const std::optional<Image> image = loadImage(argv[2]);
+        return image && image->depth() == 32 && saveImageDds(*image, DdsPixelFormat{}, 1, argv[3]) ? 0 : 1;
+    }
     if (argc != 2 && argc != 3) {
         std::fprintf(stderr, "usage: %s IMAGE.png [OTHER.dds]\n", argv[0]);
         return 2;

@@ -44,10 +44,10 @@ int main(int argc, char** argv) {
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         }
         if (!packed) {
-            std::printf("| %-10s | %-28s | does not fit |\n", "Ravelin", argv[i]);
+            std::printf("| %-58s | does not fit: %s |\n", "Ravelin", argv[i]);
             continue;
         }
-        std::printf("| %-28s | %5zu | %5d x %-5d | %6.2f %% | %6.0f |\n", "Ravelin", sizes.size(),
+        std::printf("| %-58s | %5zu | %5d x %-5d | %6.2f %% | %6.0f |\n", "Ravelin", sizes.size(),
                     packed->width, packed->height,
                     100.0 * static_cast<double>(iconArea) / (double(packed->width) * packed->height),
                     milliseconds);
