@@ -120,6 +120,14 @@ std::optional<AtlasSpot> MaxRectsBin::insert(std::int32_t width, std::int32_t he
     return std::nullopt;
 }
 
+// 1 when free rectangle i overlaps the other, else 0; without a branch.
+std::size_t MaxRectsBin::overlapsFree(std::size_t i, const Rect& other) const {
+    return static_cast<std::size_t>(lefts_[i] < other.right) &
+           static_cast<std::size_t>(other.left < rights_[i]) &
+           static_cast<std::size_t>(tops_[i] < other.bottom) &
+           static_cast<std::size_t>(other.top < bottoms_[i]);
+}
+
 void MaxRectsBin::split(const Rect& placed) {
     // The free rectangles the placed one overlaps, found without branching (the packer's hottest loop).
     const std::size_t count = lefts_.size();
@@ -127,8 +135,7 @@ void MaxRectsBin::split(const Rect& placed) {
     std::size_t hitCount = 0;
     for (std::size_t i = 0; i < count; ++i) {
         hits_[hitCount] = static_cast<std::uint32_t>(i);
-        hitCount += static_cast<std::size_t>((lefts_[i] < placed.right) & (placed.left < rights_[i]) &
-                                             (tops_[i] < placed.bottom) & (placed.top < bottoms_[i]));
+        hitCount += overlapsFree(i, placed);
     }
     created_.clear();
     Rect around{placed.left, placed.top, placed.right, placed.bottom};  // what the new spaces cover
@@ -167,8 +174,7 @@ void MaxRectsBin::split(const Rect& placed) {
     hitCount = 0;
     for (std::size_t i = 0; i < oldCount; ++i) {
         hits_[hitCount] = static_cast<std::uint32_t>(i);
-        hitCount += static_cast<std::size_t>((lefts_[i] < around.right) & (around.left < rights_[i]) &
-                                             (tops_[i] < around.bottom) & (around.top < bottoms_[i]));
+        hitCount += overlapsFree(i, around);
     }
     for (std::size_t h = 0; h < hitCount && !created_.empty(); ++h) {
         const std::size_t i = hits_[h];

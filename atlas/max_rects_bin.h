@@ -33,6 +33,7 @@ private:
     template <typename Score>
     std::optional<AtlasSpot> insertBy(std::int32_t width, std::int32_t height, Score score);
     std::int64_t contact(const Rect& at) const;
+    std::size_t overlapsFree(std::size_t i, const Rect& other) const;
     void split(const Rect& placed);
     void addFree(const Rect& space);
     void removeFree(std::size_t index);
