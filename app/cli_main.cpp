@@ -36,10 +36,16 @@ constexpr CommandInfo kCommands[] = {
     {"build", HeadlessCommand::Build, "", "create the new atlases",
      "Create Atlases: build the new marker atlas, then the new battle atlas, from the replacement\n"
      "icons (the default icon wherever there is none)."},
-    {"install", HeadlessCommand::Install, "", "copy the new atlases into the game",
-     "Copy the new atlases (their XML and images) into the game's mod directory\n"
-     "GAME_DIR/res_mods/<folder>/gui/flash/atlases/, creating it as needed; the folder is the one\n"
-     "the game's paths.xml names, else the game version. The game's packages are never touched."},
+    {"install", HeadlessCommand::Install, "", "put the new atlases into the game",
+     "Copy the new atlases (their XML and images) into the game's folder of loose files\n"
+     "GAME_DIR/res_mods/<folder>/gui/flash/atlases/, or with --package their .wotmod package into\n"
+     "GAME_DIR/mods/<folder>/; the folder is the one the game's paths.xml names, else the game\n"
+     "version. All or nothing; what Ravelin installed the other way is taken out, files of others\n"
+     "in the way are kept in backups/, and 'uninstall' undoes it. The game's packages are never\n"
+     "touched."},
+    {"uninstall", HeadlessCommand::Uninstall, "", "take out what Ravelin put into the game",
+     "Remove every file Ravelin put into the game that is still as Ravelin wrote it and put back\n"
+     "the files it replaced, from backups/. A file changed since is left alone and named."},
     {"package", HeadlessCommand::Package, "[FILE]", "write the new atlases as a .wotmod package",
      "Write the new atlases as the game's mod package FILE (default: ravelin.atlases_<version>.wotmod\n"
      "in the working directory): stored, a folder entry for every folder, meta.xml, the atlases\n"
@@ -56,6 +62,7 @@ struct OptionInfo {
 constexpr OptionInfo kOptions[] = {
     {"--workdir DIR", "work in DIR instead of the current directory"},
     {"--yes", "answer questions with Yes (default: No)"},
+    {"--package", "install: the .wotmod package into mods/ instead of the files into res_mods/"},
     {"--help", "show this help, or a command's help after the command"},
 };
 
@@ -73,7 +80,8 @@ void printColumn(std::FILE* out, const std::string& entry, std::string_view text
 }
 
 void printUsage(std::FILE* out) {
-    std::fputs("Usage: ravelin-cli [--workdir DIR] [--yes] COMMAND [ARGUMENT]\n\nCommands:\n", out);
+    std::fputs("Usage: ravelin-cli [--workdir DIR] [--yes] [--package] COMMAND [ARGUMENT]\n\nCommands:\n",
+               out);
     for (const CommandInfo& info : kCommands) printColumn(out, commandLine(info), info.summary);
     std::fputs("\nOptions:\n", out);
     for (const OptionInfo& option : kOptions) printColumn(out, std::string(option.name), option.help);
@@ -111,11 +119,14 @@ int main(int argc, char** argv) {
     std::string workdir;
     bool yes = false;
     bool help = false;
+    bool package = false;
     std::vector<std::string> words;
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
         if (word == "--yes") {
             yes = true;
+        } else if (word == "--package") {
+            package = true;
         } else if (word == "--help" || word == "-h") {
             help = true;
         } else if (word == "--workdir") {
@@ -141,6 +152,8 @@ int main(int argc, char** argv) {
                     static_cast<int>(info->help.size()), info->help.data());
         return 0;
     }
+    if (package && info->command != HeadlessCommand::Install)
+        return usageError("--package goes with install");
     const bool optional = info->argumentName.starts_with("[");
     const std::size_t expectedWords = info->argumentName.empty() ? 1 : 2;
     if (words.size() != expectedWords && !(optional && words.size() == 1)) {
@@ -162,10 +175,10 @@ int main(int argc, char** argv) {
     }
 
     TerminalUi ui(stderr, yes, ::isatty(STDERR_FILENO) != 0);
-    const HeadlessOutcome outcome = runHeadlessCommand(info->command, argument, ui);
-    const bool reports = info->command == HeadlessCommand::Status ||
-                         info->command == HeadlessCommand::Install ||
-                         info->command == HeadlessCommand::Package;
+    const HeadlessCommand command = package ? HeadlessCommand::InstallPackage : info->command;
+    const HeadlessOutcome outcome = runHeadlessCommand(command, argument, ui);
+    const bool reports = command == HeadlessCommand::Status || command == HeadlessCommand::Install ||
+                         command == HeadlessCommand::InstallPackage || command == HeadlessCommand::Package;
     if (reports && outcome.succeeded) std::fputs(outcome.report.c_str(), stdout);
     if (!outcome.succeeded) {
         std::fprintf(stderr, "ravelin-cli: %s\n", outcome.reason.c_str());

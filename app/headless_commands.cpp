@@ -11,6 +11,7 @@
 #include "app/mod_install.h"
 #include "app/program_exit.h"
 #include "app/settings.h"
+#include "app/tracked_install.h"
 #include "app/working_directory.h"
 #include "game/client_version.h"
 #include "platform/file_io.h"
@@ -65,7 +66,7 @@ bool gameUnchanged(Context& context) {
 
 bool usesOriginals(HeadlessCommand command) {
     return command == HeadlessCommand::Build || command == HeadlessCommand::Install ||
-           command == HeadlessCommand::Package;
+           command == HeadlessCommand::InstallPackage || command == HeadlessCommand::Package;
 }
 
 // Setup and update store what they found even when part of it failed; the desktop program does the same.
@@ -95,7 +96,12 @@ void runJob(Context& context, HeadlessCommand command, const std::string& argume
             createAtlases(context);
             break;
         case HeadlessCommand::Install:
-            wentTo = installNewAtlases(context);
+        case HeadlessCommand::InstallPackage:
+            wentTo = installNewAtlases(
+                context, command == HeadlessCommand::Install ? InstallWay::LooseFiles : InstallWay::Package);
+            break;
+        case HeadlessCommand::Uninstall:
+            uninstallAtlases(context);
             break;
         case HeadlessCommand::Package: {
             const std::string path =
@@ -135,7 +141,8 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
         // A failed job stores nothing it changed on the way (a missing icon directory stays unused).
         if (haveSettings && (outcome.succeeded || savesOnFailure(command))) saveSettings(context);
         closeLog(context);
-        if (command == HeadlessCommand::Install) outcome.report = "Installed into " + wentTo + "\n";
+        if (command == HeadlessCommand::Install || command == HeadlessCommand::InstallPackage)
+            outcome.report = "Installed into " + wentTo + "\n";
         if (command == HeadlessCommand::Package) outcome.report = "Package written: " + wentTo + "\n";
     } catch (const ProgramExit& exit) {
         outcome.succeeded = false;

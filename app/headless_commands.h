@@ -8,13 +8,15 @@
 class Ui;
 
 enum class HeadlessCommand {
-    Setup,    // first start: check the game directory, create the working directories, unpack, extract
-    Update,   // unpack and extract again from the remembered game directory; remember its version
-    Icons,    // make a directory the new contour icon directory and count its icons
-    Build,    // "Create Atlases": marker atlas, then battle atlas
-    Install,  // copy the new atlases into the game's mod directory
-    Package,  // write the new atlases as the game's mod package
-    Status,   // what the main window would show
+    Setup,           // first start: check the game directory, create the working directories, unpack, extract
+    Update,          // unpack and extract again from the remembered game directory; remember its version
+    Icons,           // make a directory the new contour icon directory and count its icons
+    Build,           // "Create Atlases": marker atlas, then battle atlas
+    Install,         // copy the new atlases into the game's mod directory
+    InstallPackage,  // the same as the game's mod package in its folder of packages
+    Package,         // write the new atlases as the game's mod package
+    Uninstall,       // take out what Ravelin installed, put back what it replaced
+    Status,          // what the main window would show
 };
 
 struct HeadlessOutcome {

@@ -4,8 +4,10 @@
 #include "app/event_log.h"
 #include "app/install_set.h"
 #include "app/settings.h"
+#include "app/tracked_install.h"
 #include "game/mod_directory.h"
 #include "game/mod_folders.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -38,7 +40,7 @@ bool installFileSet(Context& context, const std::vector<FileCopy>& files) {
     return true;
 }
 
-std::string installNewAtlases(Context& context) {
+std::string installNewAtlases(Context& context, InstallWay way) {
     const Settings& settings = context.settings;
     if (settings.wotInstallDir.empty() || settings.wotLastVersion.empty()) {
         context.log.logError("Can't install the new atlases: the game directory or its version is unknown.");
@@ -47,14 +49,23 @@ std::string installNewAtlases(Context& context) {
     const std::optional<ModFolders> folders =
         readModFolders(settings.wotInstallDir, settings.wotLastVersion, context.reporter);
     if (!folders) return {};
-    const auto names = builtAtlasFiles(context, "install");
-    if (!names) return {};
-    const std::string directory = modAtlasDirectory(settings.wotInstallDir, folders->looseFiles);
+    std::string directory;
     std::vector<FileCopy> files;
-    for (const std::string& name : *names) files.push_back({settings.acCurrentDir + name, directory + name});
+    if (way == InstallWay::LooseFiles) {
+        directory = modAtlasDirectory(settings.wotInstallDir, folders->looseFiles);
+        const auto names = builtAtlasFiles(context, "install");
+        if (!names) return {};
+        for (const std::string& name : *names)
+            files.push_back({settings.acCurrentDir + name, directory + name});
+    } else {
+        directory = modPackageDirectory(settings.wotInstallDir, folders->packages);
+        const std::string name = defaultPackageName(context);
+        if (!writeAtlasPackage(context, settings.acCurrentDir + name)) return {};
+        files.push_back({settings.acCurrentDir + name, directory + name});
+    }
     if (!createModDirectory(directory)) {
         context.log.logError("Can't create directory: " + directory);
         return {};
     }
-    return installFileSet(context, files) ? directory : std::string();
+    return installTracked(context, files) ? directory : std::string();
 }

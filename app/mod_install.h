@@ -1,7 +1,7 @@
 #pragma once
 
-// Installing the new atlases into the game: the built atlas files copied into the game's mod directory
-// for its client version, as one set.
+// Installing the new atlases into the game: the built atlas files copied into the game's folder of loose
+// files, or the package of them into its folder of packages, as one set that can be undone.
 
 #include <string>
 #include <vector>
@@ -10,11 +10,18 @@
 
 struct Context;
 
+enum class InstallWay {
+    LooseFiles,  // "res_mods/<folder>/gui/flash/atlases/"
+    Package,     // "mods/<folder>/ravelin.atlases_<version>.wotmod"
+};
+
 // Copies, for both atlases, the XML and each image format the client ships (as the originals show) from
-// the working directory into the game's mod directory, creating it as needed. All or nothing: the game
-// gets every new file or keeps every file it had. Returns the directory, or the empty text when nothing
-// was installed (the reasons logged as errors).
-std::string installNewAtlases(Context& context);
+// the working directory into the game's mod directory, or writes them as a package into the working
+// directory and copies that into the game, creating the folders as needed. All or nothing: the game gets
+// every new file or keeps every file it had; what Ravelin installed the other way goes (see
+// tracked_install.h). Returns the directory, or the empty text when nothing was installed (the reasons
+// logged as errors).
+std::string installNewAtlases(Context& context, InstallWay way = InstallWay::LooseFiles);
 
 // Puts the files into the game as one set (see replaceFiles), logging each installed file or why none
 // was. True when all were installed.

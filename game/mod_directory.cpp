@@ -16,6 +16,10 @@ std::string modAtlasDirectory(const std::string& installDirectory, const std::st
     return directory;
 }
 
+std::string modPackageDirectory(const std::string& installDirectory, const std::string& folder) {
+    return installDirectory + "mods" + kPathSeparator + folder + kPathSeparator;
+}
+
 bool createModDirectory(const std::string& directory) {
     std::error_code error;
     std::filesystem::create_directories(nativePath(directory), error);

@@ -8,5 +8,7 @@
 
 // installDirectory + "res_mods/<folder>/gui/flash/atlases/" (with the platform's separator).
 std::string modAtlasDirectory(const std::string& installDirectory, const std::string& folder);
+// installDirectory + "mods/<folder>/", where the game loads packages from.
+std::string modPackageDirectory(const std::string& installDirectory, const std::string& folder);
 // Creates the directory and every missing one above it; false when it is not a directory afterwards.
 bool createModDirectory(const std::string& directory);

@@ -1,0 +1,22 @@
+#pragma once
+
+// Installing into the game so that it can be undone: files of someone else in the way are backed up,
+// what was written is recorded (see install_record.h), and what Ravelin installed before and the new set
+// no longer holds is taken out.
+
+#include <string>
+#include <vector>
+
+#include "platform/file_set.h"
+
+struct Context;
+
+// Puts the files into the game as one set. A destination that is not Ravelin's is copied into "backups/"
+// first; one Ravelin installed and someone changed since stops the install, named. Then every file
+// Ravelin installed before that is not in the set is taken out (the other way of installing, an older
+// version's folder). False with the reasons logged; the game's files are then as they were.
+bool installTracked(Context& context, const std::vector<FileCopy>& files);
+
+// Takes out everything Ravelin installed and puts the backed-up files back; a file changed since Ravelin
+// wrote it is left alone and named. False when anything was left or failed.
+bool uninstallAtlases(Context& context);

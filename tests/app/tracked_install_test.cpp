@@ -1,0 +1,79 @@
+#include "app/tracked_install.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/headless_commands.h"
+#include "app/install_record.h"
+#include "tests/support/fake_game_install.h"
+#include "tests/support/scoped_working_directory.h"
+#include "tests/support/scripted_ui.h"
+#include "tests/support/test_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TrackedInstallTest : ::testing::Test {
+    ScopedWorkingDirectory directory;
+    FakeGameInstall game{directory.path() / "game", smallTodaysGameWithAtlases("2.4.0.2")};
+    fs::path loose = game.directory() / "res_mods" / "2.4.0.2" / "gui" / "flash" / "atlases";
+    fs::path package = game.directory() / "mods" / "2.4.0.2" / "ravelin.atlases_2.4.0.2.wotmod";
+
+    HeadlessOutcome run(HeadlessCommand command, const std::string& argument = {}) {
+        ScriptedUi ui;
+        return runHeadlessCommand(command, argument, ui);
+    }
+    void SetUp() override {
+        ASSERT_TRUE(run(HeadlessCommand::Setup, game.text()).succeeded);
+        ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
+    }
+};
+
+}  // namespace
+
+TEST_F(TrackedInstallTest, ForeignFilesAreBackedUpAndOneWayReplacesTheOther) {
+    fs::create_directories(loose);
+    writeFileText((loose / "battleAtlas.xml").string(), "another mod's atlas");
+    writeFileText((loose / "unrelated.txt").string(), "kept");
+
+    ASSERT_TRUE(run(HeadlessCommand::Install).succeeded);
+    EXPECT_EQ(readFileText((loose / "battleAtlas.xml").string()), readFileText("battleAtlas.xml"));
+    EXPECT_EQ(readFileText("backups/res_mods/2.4.0.2/gui/flash/atlases/battleAtlas.xml"),
+              "another mod's atlas");
+    ASSERT_TRUE(run(HeadlessCommand::Install).succeeded);  // again: its own files are no one's to back up
+    EXPECT_FALSE(fs::exists("backups/res_mods/2.4.0.2/gui/flash/atlases/battleAtlas.xml.1"));
+
+    // The package instead: the loose files go, the other mod's file comes back.
+    const HeadlessOutcome packaged = run(HeadlessCommand::InstallPackage);
+    ASSERT_TRUE(packaged.succeeded) << packaged.reason;
+    EXPECT_TRUE(fs::exists(package));
+    EXPECT_EQ(readFileText((loose / "battleAtlas.xml").string()), "another mod's atlas");
+    EXPECT_FALSE(fs::exists(loose / "vehicleMarkerAtlas.xml"));
+    EXPECT_TRUE(fs::exists(loose / "unrelated.txt"));
+
+    ASSERT_TRUE(run(HeadlessCommand::Uninstall).succeeded);
+    EXPECT_FALSE(fs::exists(package));
+    EXPECT_FALSE(fs::exists(kInstallRecordName));
+    EXPECT_EQ(readFileText((loose / "battleAtlas.xml").string()), "another mod's atlas");
+}
+
+TEST_F(TrackedInstallTest, AChangedFileIsLeftAloneAndNamed) {
+    fs::create_directories(loose);
+    writeFileText((loose / "battleAtlas.xml").string(), "another mod's atlas");
+    ASSERT_TRUE(run(HeadlessCommand::Install).succeeded);
+    const std::string changed = (loose / "vehicleMarkerAtlas.xml").string();
+    writeFileText(changed, "edited by hand");
+    EXPECT_EQ(run(HeadlessCommand::Install).reason,
+              "Can't install the new atlases: " + changed +
+                  " changed since Ravelin installed it; move it away and install again.");
+    EXPECT_EQ(readFileText(changed), "edited by hand");
+
+    const HeadlessOutcome uninstalled = run(HeadlessCommand::Uninstall);
+    EXPECT_EQ(uninstalled.reason, "Left alone, changed since Ravelin installed it: " + changed);
+    EXPECT_EQ(readFileText(changed), "edited by hand");
+    EXPECT_FALSE(fs::exists(loose / "battleAtlas.dds"));
+    EXPECT_EQ(readFileText((loose / "battleAtlas.xml").string()), "another mod's atlas");
+    EXPECT_TRUE(run(HeadlessCommand::Uninstall).succeeded);  // nothing of Ravelin's is left
+}
