@@ -57,6 +57,7 @@ bool EventLog::logEvent(std::string_view text, LogLevel level) {
             pendingEntries_.push_back(stamp + "ERROR: " + std::string(text));
             ++errorCount_;
             if (!firstError_) firstError_ = std::string(text);
+            lastError_ = std::string(text);
             break;
     }
     return true;

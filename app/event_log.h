@@ -36,6 +36,7 @@ public:
 
     // The text of the run's first error entry, if there was one.
     const std::optional<std::string>& firstError() const { return firstError_; }
+    const std::optional<std::string>& lastError() const { return lastError_; }
     std::int32_t errorCount() const { return errorCount_; }
     std::int32_t warningCount() const { return warningCount_; }
     const std::vector<std::string>& pendingEntries() const { return pendingEntries_; }
@@ -53,6 +54,7 @@ private:
     std::int32_t warningCount_ = 0;
     std::vector<std::string> pendingEntries_;
     std::optional<std::string> firstError_;
+    std::optional<std::string> lastError_;
 };
 
 // "[" hours ":" minutes ":" seconds ":" milliseconds "]  " for an elapsed time in milliseconds.

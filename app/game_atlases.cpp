@@ -70,7 +70,11 @@ void scanNewIconDirectory(Context& context) {
     context.settings.acNewIconFiles = scanNewIcons(context.settings.acNewIconsDir, context.reporter);
 }
 
-void createAtlases(Context& context) {
+void buildBothAtlases(Context& context) {
     for (const AtlasKind* kind : kAtlasKindsInBuildOrder) build(context, *kind);
+}
+
+void createAtlases(Context& context) {
+    buildBothAtlases(context);
     context.ui.closeProgressWindow();
 }

@@ -17,5 +17,7 @@ void extractBothAtlases(Context& context);
 void reloadGameAtlases(Context& context, const std::string& newVersion);
 // Counts the icons of the new icon directory.
 void scanNewIconDirectory(Context& context);
-// Marker atlas first, then the battle atlas; closes the progress window either way.
+// Marker atlas first, then the battle atlas; the progress window stays open for what follows.
+void buildBothAtlases(Context& context);
+// The same, closing the progress window either way.
 void createAtlases(Context& context);

@@ -7,6 +7,7 @@
 #include "app/main_window_view.h"
 #include "app/program_exit.h"
 #include "app/settings.h"
+#include "app/window_install.h"
 #include "app/working_directory.h"
 #include "game/client_version.h"
 #include "platform/file_io.h"
@@ -93,7 +94,7 @@ void chooseNewIconDirectory(Desktop& desktop) {
 
 void runEventLoop(Desktop& desktop) {
     for (bool quit = false; !quit;) {
-        switch (desktop.ui.waitEvent()) {
+        switch (const UiEvent event = desktop.ui.waitEvent()) {
             case UiEvent::MainWindowCloseRequest:
                 quit = true;
                 break;
@@ -104,7 +105,12 @@ void runEventLoop(Desktop& desktop) {
                 chooseNewIconDirectory(desktop);
                 break;
             case UiEvent::CreateAtlases:
-                createAtlases(desktop.context);
+                createAtlasesFromWindow(desktop.context);
+                break;
+            case UiEvent::SaveInGameDirectoryChecked:
+            case UiEvent::SaveInGameDirectoryUnchecked:
+                changeSaveInGameDirectory(desktop.context, event == UiEvent::SaveInGameDirectoryChecked);
+                desktop.refreshMainWindow();
                 break;
             case UiEvent::OpenInstructions:
                 desktop.ui.openInstructionsWindow();

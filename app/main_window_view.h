@@ -9,5 +9,5 @@ inline MainWindowView mainWindowViewOf(const Settings& settings) {
     const AtlasRecord& marker = settings.atlas(kMarkerAtlas);
     return MainWindowView{settings.wotInstallDir, battle.iconDirectory,    marker.iconDirectory,
                           settings.acNewIconsDir, settings.wotLastVersion, battle.iconCount,
-                          marker.iconCount,       settings.acNewIconFiles};
+                          marker.iconCount,       settings.acNewIconFiles, settings.acSaveInGamedir != 0};
 }

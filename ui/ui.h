@@ -17,6 +17,8 @@ enum class UiEvent {
     ChooseGameDirectory,      // ". . ." beside the install directory
     ChooseNewIconsDirectory,  // ". . ." beside the new contour icon directory
     CreateAtlases,
+    SaveInGameDirectoryChecked,  // the check box, clicked into either state
+    SaveInGameDirectoryUnchecked,
     OpenInstructions,   // "?"
     CloseInstructions,  // "Close" of the instructions window
 };
@@ -49,6 +51,7 @@ struct MainWindowView {
     std::int32_t battleIcons = 0;
     std::int32_t markerIcons = 0;
     std::int32_t newIcons = 0;
+    bool saveInGameDirectory = false;  // "Create Atlases" also puts the atlases into the game
 };
 
 // The desktop program's windows on top of the dialogs.

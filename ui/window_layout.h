@@ -66,6 +66,11 @@ inline bool canCreateAtlases(const MainWindowView& view) {
     return true;
 }
 
+// The check box needs a game to put the atlases into.
+inline bool canSaveInGameDirectory(const MainWindowView& view) {
+    return !view.installDirectory.empty();
+}
+
 // Every caption with the width it may take: labels are 160 px wide, the check box leaves room for its
 // indicator, the status fields hold a five-digit count or a long version behind their borders.
 inline std::vector<std::pair<std::string_view, int>> captionsAndWidths() {

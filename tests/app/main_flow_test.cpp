@@ -321,3 +321,41 @@ TEST_F(MainFlowTest, TodaysClientIsFoundTakenApartAndBuiltFor) {
     // The next start finds the same version and asks nothing.
     EXPECT_TRUE(messages(run()).empty());
 }
+
+TEST_F(MainFlowTest, TheCheckedBoxInstallsWithEveryBuildAndUncheckingOffersToTakeThemOut) {
+    firstStart();
+    const std::filesystem::path installed =
+        game.directory() / "res_mods" / "1.20.0.0" / "gui" / "flash" / "atlases";
+    run({}, {}, {UiEvent::CreateAtlases});
+    EXPECT_FALSE(std::filesystem::exists(installed));
+
+    const ScriptedUi checked = run({}, {}, {UiEvent::SaveInGameDirectoryChecked, UiEvent::CreateAtlases});
+    EXPECT_TRUE(checked.linesStartingWith("main refresh").back().ends_with(" | in game"));
+    EXPECT_EQ(readFileText((installed / "battleAtlas.xml").string()), readFileText("battleAtlas.xml"));
+    EXPECT_EQ(checked.linesStartingWith("progress open").back(), "progress open Installing the new atlases");
+    EXPECT_FALSE(checked.progressWindowOpen);
+    EXPECT_EQ(messages(checked).back(),
+              "message information [Atlases installed] The new atlases are in the game:\r\n" +
+                  (installed / "").string());
+
+    // Remembered; a failure says why and that the game's files are as they were.
+    writeFileText((game.directory() / "paths.xml").string(), "<Paths><Path>./res_mods/../x</Path></Paths>");
+    const ScriptedUi failing = run({}, {}, {UiEvent::CreateAtlases});
+    EXPECT_TRUE(failing.linesStartingWith("main refresh").front().ends_with(" | in game"));
+    EXPECT_EQ(messages(failing).back(),
+              "message error [Error] The new atlases could not be put into the game:\r\n"
+              "Unusable mod folder in " +
+                  game.text() + "paths.xml: '../x'\r\nThe game's files are as they were.");
+    std::filesystem::remove(game.directory() / "paths.xml");
+
+    const ScriptedUi kept = run({}, {MessageAnswer::No}, {UiEvent::SaveInGameDirectoryUnchecked});
+    EXPECT_EQ(messages(kept).back(),
+              "message question [Remove installed atlases] Remove the atlases Ravelin put "
+              "into the game and put back the files they replaced?");
+    EXPECT_TRUE(std::filesystem::exists(installed / "battleAtlas.xml"));
+    const ScriptedUi removed = run({}, {MessageAnswer::Yes}, {UiEvent::SaveInGameDirectoryUnchecked});
+    EXPECT_FALSE(std::filesystem::exists(installed / "battleAtlas.xml"));
+    EXPECT_EQ(messages(removed).back(),
+              "message information [Atlases removed] The atlases Ravelin installed are out of the game.");
+    EXPECT_FALSE(removed.linesStartingWith("main refresh").back().ends_with(" | in game"));
+}

@@ -126,7 +126,12 @@ TEST(MainWindow, RefreshFillsFieldsStatusLineAndCreateButton) {
     view = filledView();
     ui.refreshMainWindow(view);
     EXPECT_TRUE(window.createAtlasesButton()->isEnabled());
-    EXPECT_FALSE(window.saveInGameDirectoryBox()->isEnabled());
+    EXPECT_TRUE(window.saveInGameDirectoryBox()->isEnabled());  // a game directory is known
+    EXPECT_FALSE(window.saveInGameDirectoryBox()->isChecked());
+    view.saveInGameDirectory = true;
+    ui.refreshMainWindow(view);
+    EXPECT_TRUE(window.saveInGameDirectoryBox()->isChecked());
+    EXPECT_TRUE(ui.pendingEvents().empty());  // the refresh is not a click
 
     EXPECT_EQ(window.installDirectoryField()->text().toStdString(), view.installDirectory);
     EXPECT_TRUE(window.installDirectoryField()->isReadOnly());
@@ -172,13 +177,20 @@ TEST(MainWindow, ButtonsAndCloseBoxDeliverTheirEvents) {
     window.chooseNewIconsDirectoryButton()->click();
     window.instructionsButton()->click();
     window.createAtlasesButton()->click();
-    window.saveInGameDirectoryBox()->click();  // disabled: nothing
+    window.saveInGameDirectoryBox()->click();
+    window.saveInGameDirectoryBox()->click();
+    MainWindowView noGame = filledView();
+    noGame.installDirectory.clear();
+    ui.refreshMainWindow(noGame);
+    window.saveInGameDirectoryBox()->click();  // disabled without a game: nothing
     QCloseEvent close;
     QApplication::sendEvent(&window, &close);
     EXPECT_FALSE(close.isAccepted());  // the flow ends the program, not the window
-    const std::vector<UiEvent> expected = {UiEvent::ChooseGameDirectory, UiEvent::ChooseNewIconsDirectory,
-                                           UiEvent::OpenInstructions, UiEvent::CreateAtlases,
-                                           UiEvent::MainWindowCloseRequest};
+    const std::vector<UiEvent> expected = {
+        UiEvent::ChooseGameDirectory,        UiEvent::ChooseNewIconsDirectory,
+        UiEvent::OpenInstructions,           UiEvent::CreateAtlases,
+        UiEvent::SaveInGameDirectoryChecked, UiEvent::SaveInGameDirectoryUnchecked,
+        UiEvent::MainWindowCloseRequest};
     for (const UiEvent event : expected) EXPECT_EQ(ui.waitEvent(), event);
     EXPECT_TRUE(ui.pendingEvents().empty());
 }

@@ -236,9 +236,9 @@ TEST(MainWindow, ControlsSitAtTheirPlacesInCreationAndTabOrder) {
     test.ui->refreshMainWindow(filledView());
     std::vector<int> tabOrder;
     HWND control = window.control(MainControl::InstallDirectoryField);
-    for (int i = 0; i < 9; ++i, control = GetNextDlgTabItem(handle, control, FALSE))
+    for (int i = 0; i < 10; ++i, control = GetNextDlgTabItem(handle, control, FALSE))
         tabOrder.push_back(GetDlgCtrlID(control));
-    EXPECT_EQ(tabOrder, (std::vector<int>{2, 3, 5, 7, 9, 10, 13, 12, 2}));
+    EXPECT_EQ(tabOrder, (std::vector<int>{2, 3, 5, 7, 9, 10, 11, 13, 12, 2}));
     EXPECT_EQ(
         GetDlgCtrlID(GetNextDlgTabItem(handle, window.control(MainControl::InstallDirectoryField), TRUE)),
         12);  // Shift+Tab
@@ -266,7 +266,12 @@ TEST(MainWindow, RefreshFillsFieldsStatusLineAndCreateButton) {
     view = filledView();
     test.ui->refreshMainWindow(view);
     EXPECT_TRUE(IsWindowEnabled(create));
-    EXPECT_FALSE(IsWindowEnabled(saveBox));
+    EXPECT_TRUE(IsWindowEnabled(saveBox));  // a game directory is known
+    EXPECT_EQ(SendMessageW(saveBox, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    view.saveInGameDirectory = true;
+    test.ui->refreshMainWindow(view);
+    EXPECT_EQ(SendMessageW(saveBox, BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(test.ui->pendingEvents().empty());  // the refresh is not a click
 
     EXPECT_EQ(textOf(window.control(MainControl::InstallDirectoryField)), view.installDirectory);
     EXPECT_EQ(textOf(window.control(MainControl::NewIconDirectoryField)), view.newIconDirectory);
@@ -341,12 +346,19 @@ TEST(MainWindow, ButtonsAndCloseBoxDeliverTheirEvents) {
     click(window.control(MainControl::ChooseNewIconsDirectory));
     click(window.control(MainControl::Instructions));
     click(window.control(MainControl::CreateAtlases));
-    click(window.control(MainControl::SaveInGameDirectory));  // disabled: nothing
+    click(window.control(MainControl::SaveInGameDirectory));
+    click(window.control(MainControl::SaveInGameDirectory));
+    MainWindowView noGame = filledView();
+    noGame.installDirectory.clear();
+    test.ui->refreshMainWindow(noGame);
+    click(window.control(MainControl::SaveInGameDirectory));  // disabled without a game: nothing
     requestClose(window.handle());
     EXPECT_TRUE(IsWindow(window.handle()));  // the flow ends the program, not the window
-    const std::vector<UiEvent> expected = {UiEvent::ChooseGameDirectory, UiEvent::ChooseNewIconsDirectory,
-                                           UiEvent::OpenInstructions, UiEvent::CreateAtlases,
-                                           UiEvent::MainWindowCloseRequest};
+    const std::vector<UiEvent> expected = {
+        UiEvent::ChooseGameDirectory,        UiEvent::ChooseNewIconsDirectory,
+        UiEvent::OpenInstructions,           UiEvent::CreateAtlases,
+        UiEvent::SaveInGameDirectoryChecked, UiEvent::SaveInGameDirectoryUnchecked,
+        UiEvent::MainWindowCloseRequest};
     for (const UiEvent event : expected) EXPECT_EQ(test.ui->waitEvent(), event);
     EXPECT_TRUE(test.ui->pendingEvents().empty());
 

@@ -62,6 +62,10 @@ MainWindow::MainWindow(EventSink sink) : sink_(std::move(sink)) {
     saveInGameDirectoryBox_ = new QCheckBox(qtText(kSaveInGameDirectoryCaption), this);
     saveInGameDirectoryBox_->setGeometry(rectOf(kSaveInGameDirectoryPlace));
     saveInGameDirectoryBox_->setEnabled(false);
+    // clicked() comes from the user only (mouse or space bar), never from refresh().
+    connect(saveInGameDirectoryBox_, &QCheckBox::clicked, this, [this](bool checked) {
+        sink_(checked ? UiEvent::SaveInGameDirectoryChecked : UiEvent::SaveInGameDirectoryUnchecked);
+    });
 
     instructionsButton_ = addButton(kInstructionsCaption, kInstructionsPlace, UiEvent::OpenInstructions);
     createAtlasesButton_ = addButton(kCreateAtlasesCaption, kCreateAtlasesPlace, UiEvent::CreateAtlases);
@@ -97,6 +101,8 @@ void MainWindow::refresh(const MainWindowView& view) {
         fields[i]->setText(qtText(*values[i]));
         fields[i]->setCursorPosition(0);
     }
+    saveInGameDirectoryBox_->setEnabled(canSaveInGameDirectory(view));
+    saveInGameDirectoryBox_->setChecked(view.saveInGameDirectory);
     createAtlasesButton_->setEnabled(canCreateAtlases(view));
 }
 

@@ -57,7 +57,6 @@ void Win32MainWindow::createControls() {
             createControl(handle_, L"BUTTON", kChooseCaption, buttonStyle,
                           id(MainControl::ChooseNewIconsDirectory));
     }
-    // Never enabled, never read: the new atlases always go to the working directory.
     createControl(handle_, L"BUTTON", kSaveInGameDirectoryCaption, WS_TABSTOP | WS_DISABLED | BS_AUTOCHECKBOX,
                   id(MainControl::SaveInGameDirectory));
     createControl(handle_, L"BUTTON", kInstructionsCaption, buttonStyle, id(MainControl::Instructions));
@@ -99,6 +98,9 @@ void Win32MainWindow::refresh(const MainWindowView& view) {
     const std::array<const std::string*, 4> values = directories(view);
     for (std::size_t row = 0; row < values.size(); ++row)
         SetWindowTextW(control(kFields[row]), wideText(*values[row]).c_str());
+    const HWND box = control(MainControl::SaveInGameDirectory);
+    EnableWindow(box, canSaveInGameDirectory(view));
+    SendMessageW(box, BM_SETCHECK, view.saveInGameDirectory ? BST_CHECKED : BST_UNCHECKED, 0);
     EnableWindow(control(MainControl::CreateAtlases), canCreateAtlases(view));
 }
 
@@ -128,6 +130,13 @@ std::optional<LRESULT> Win32MainWindow::handleMessage(UINT message, WPARAM wPara
     switch (message) {
         case WM_COMMAND:
             if (HIWORD(wParam) != BN_CLICKED || !lParam) break;
+            if (LOWORD(wParam) == id(MainControl::SaveInGameDirectory)) {
+                // The box has toggled itself already; BM_SETCHECK from refresh() sends no BN_CLICKED.
+                const bool checked =
+                    SendMessageW(reinterpret_cast<HWND>(lParam), BM_GETCHECK, 0, 0) == BST_CHECKED;
+                sink_(checked ? UiEvent::SaveInGameDirectoryChecked : UiEvent::SaveInGameDirectoryUnchecked);
+                return 0;
+            }
             for (const auto& [button, event] : kButtonEvents) {
                 if (LOWORD(wParam) == id(button)) {
                     sink_(event);
