@@ -84,7 +84,8 @@ TEST_F(HeadlessTest, UpdateIconsAndStatus) {
 
     ASSERT_TRUE(run(HeadlessCommand::Setup, game.text()).succeeded);
     writeFileText((game.directory() / "WoTLauncher.cfg").string(), "<client_ver>1.21</client_ver>");
-    for (const HeadlessCommand command : {HeadlessCommand::Build, HeadlessCommand::Install}) {
+    for (const HeadlessCommand command : {HeadlessCommand::Build, HeadlessCommand::Install,
+                                          HeadlessCommand::InstallPackage, HeadlessCommand::Package}) {
         EXPECT_EQ(run(command).reason,
                   "The game was updated from 1.20.0.0 to 1.21: run ravelin-cli update first.");
     }

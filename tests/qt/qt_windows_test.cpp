@@ -93,12 +93,13 @@ TEST(MainWindow, ControlsSitAtTheirPlacesInCreationAndTabOrder) {
                                               "Battle Atlas icon directory:", "Marker Atlas icon directory:",
                                               "New contour icon directory:"}));
 
+    ui.refreshMainWindow(filledView());  // every control enabled
     window.show();
     window.activateWindow();
     window.installDirectoryField()->setFocus();
     std::vector<QWidget*> chain;
     QWidget* widget = window.installDirectoryField();
-    for (int i = 0; i < 7; ++i, widget = widget->nextInFocusChain()) {
+    for (int i = 0; i < 9; ++i, widget = widget->nextInFocusChain()) {
         while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled())
             widget = widget->nextInFocusChain();
         chain.push_back(widget);
@@ -107,7 +108,14 @@ TEST(MainWindow, ControlsSitAtTheirPlacesInCreationAndTabOrder) {
               (std::vector<QWidget*>{window.installDirectoryField(), window.chooseGameDirectoryButton(),
                                      window.battleIconDirectoryField(), window.markerIconDirectoryField(),
                                      window.newIconDirectoryField(), window.chooseNewIconsDirectoryButton(),
-                                     window.instructionsButton()}));
+                                     window.saveInGameDirectoryBox(), window.instructionsButton(),
+                                     window.createAtlasesButton()}));
+    // The space bar toggles the box as a click does.
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ");
+    QApplication::sendEvent(window.saveInGameDirectoryBox(), &press);
+    QApplication::sendEvent(window.saveInGameDirectoryBox(), &release);
+    EXPECT_EQ(ui.waitEvent(), UiEvent::SaveInGameDirectoryChecked);
 }
 
 TEST(MainWindow, RefreshFillsFieldsStatusLineAndCreateButton) {
