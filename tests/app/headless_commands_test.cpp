@@ -163,6 +163,8 @@ TEST(RavelinCli, ExitCodesAndHelp) {
     EXPECT_NE(readFileText("build.txt").find("Create Atlases"), std::string::npos);
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " frobnicate 2> /dev/null").c_str())), 2);
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " icons 2> /dev/null").c_str())), 2);
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " --package build 2> /dev/null").c_str())), 2);
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " package a b 2> /dev/null").c_str())), 2);
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " --workdir sub status 2> err.txt").c_str())), 1);
     EXPECT_EQ(readCrLfLines("err.txt").back(), "ravelin-cli: Can't open config file.\n");
 }
