@@ -7,7 +7,6 @@
 #include "app/tracked_install.h"
 #include "game/mod_directory.h"
 #include "game/mod_folders.h"
-#include "platform/file_system.h"
 
 namespace {
 
