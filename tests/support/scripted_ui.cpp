@@ -65,7 +65,8 @@ void ScriptedUi::refreshMainWindow(const MainWindowView& view) {
     transcript.push_back("main refresh " + view.installDirectory + " | " + view.battleIconDirectory + " | " +
                          view.markerIconDirectory + " | " + view.newIconDirectory + " | " + view.gameVersion +
                          " | " + std::to_string(view.battleIcons) + " | " + std::to_string(view.markerIcons) +
-                         " | " + std::to_string(view.newIcons) + (view.saveInGameDirectory ? " | in game" : ""));
+                         " | " + std::to_string(view.newIcons) +
+                         (view.saveInGameDirectory ? " | in game" : ""));
 }
 
 void ScriptedUi::showMainWindow() {
