@@ -131,7 +131,9 @@ std::optional<LRESULT> Win32MainWindow::handleMessage(UINT message, WPARAM wPara
         case WM_COMMAND:
             if (HIWORD(wParam) != BN_CLICKED || !lParam) break;
             if (LOWORD(wParam) == id(MainControl::SaveInGameDirectory)) {
-                // The box has toggled itself already; BM_SETCHECK from refresh() sends no BN_CLICKED.
+                // The box has toggled itself already; BM_SETCHECK from refresh() sends no BN_CLICKED. A
+                // disabled box may still toggle on a BM_CLICK (Wine does), which no user can send.
+                if (!IsWindowEnabled(reinterpret_cast<HWND>(lParam))) return 0;
                 const bool checked =
                     SendMessageW(reinterpret_cast<HWND>(lParam), BM_GETCHECK, 0, 0) == BST_CHECKED;
                 sink_(checked ? UiEvent::SaveInGameDirectoryChecked : UiEvent::SaveInGameDirectoryUnchecked);
