@@ -1,7 +1,9 @@
 #include "app/event_log.h"
 
 #include <chrono>
+#include <span>
 
+#include "platform/file_system.h"
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
 
@@ -47,37 +49,68 @@ bool EventLog::logEvent(std::string_view text, LogLevel level) {
         case LogLevel::LogClose:
             return close(stamp);
         case LogLevel::LogInfo:
-            pendingEntries_.push_back(stamp + std::string(text));
+            append(stamp + std::string(text));
             break;
         case LogLevel::LogWarning:
-            pendingEntries_.push_back(stamp + "WARNING: " + std::string(text));
             ++warningCount_;
+            append(stamp + "WARNING: " + std::string(text));
             break;
         case LogLevel::LogError:
-            pendingEntries_.push_back(stamp + "ERROR: " + std::string(text));
             ++errorCount_;
             if (!firstError_) firstError_ = std::string(text);
             lastError_ = std::string(text);
+            append(stamp + "ERROR: " + std::string(text));
             break;
     }
     return true;
 }
 
+namespace {
+
+// Appends the lines and closes, which flushes them; the bytes written, or -1 when anything failed.
+std::int64_t appendLines(const std::string& path, std::span<const std::string> lines) {
+    std::optional<TextFile> file = openTextFile(path, true);
+    if (!file) return -1;
+    std::int64_t bytes = 0;
+    for (const std::string& line : lines) {
+        writeLine(*file, line);
+        bytes += static_cast<std::int64_t>(line.size()) + 2;
+    }
+    return closeTextFile(*file) ? bytes : -1;
+}
+
+}  // namespace
+
 bool EventLog::open(const std::string& stamp) {
     std::optional<TextFile> file = createTextFile(path_);
     if (!file) return false;
-    writeLine(*file, stamp + "Ravelin version " + std::string(kProgramVersion) + " logfile, created at " +
-                         formatDate("%YYYY-%mm-%dd, %hh:%ii:%ss", date_()));
-    closeTextFile(*file);
+    const std::string banner = stamp + "Ravelin version " + std::string(kProgramVersion) +
+                               " logfile, created at " + formatDate("%YYYY-%mm-%dd, %hh:%ii:%ss", date_());
+    writeLine(*file, banner);
+    writtenBytes_ = closeTextFile(*file) ? static_cast<std::int64_t>(banner.size()) + 2 : -1;
+    writtenEntries_ = 0;
     return true;
 }
 
+void EventLog::append(std::string entry) {
+    pendingEntries_.push_back(std::move(entry));
+    if (writtenBytes_ < 0) return;
+    const std::int64_t bytes =
+        fileSize(path_) == writtenBytes_ ? appendLines(path_, std::span(pendingEntries_).last(1)) : -1;
+    if (bytes < 0) {
+        writtenBytes_ = -1;
+        return;
+    }
+    writtenBytes_ += bytes;
+    writtenEntries_ = pendingEntries_.size();
+}
+
 bool EventLog::close(const std::string& stamp) {
-    std::optional<TextFile> file = openTextFile(path_, true);
-    if (!file) return false;
-    for (const std::string& entry : pendingEntries_) writeLine(*file, entry);
-    writeLine(*file, stamp + "Ravelin exiting with " + std::to_string(errorCount_) + " errors and " +
-                         std::to_string(warningCount_) + " warnings");
-    closeTextFile(*file);
-    return true;
+    const bool intact = writtenBytes_ >= 0 && fileSize(path_) == writtenBytes_;
+    const auto first = pendingEntries_.begin() + static_cast<std::ptrdiff_t>(intact ? writtenEntries_ : 0);
+    std::vector<std::string> lines(first, pendingEntries_.end());
+    lines.push_back(stamp + "Ravelin exiting with " + std::to_string(errorCount_) + " errors and " +
+                    std::to_string(warningCount_) + " warnings");
+    writtenBytes_ = -1;  // the run is over: nothing more goes in as it comes
+    return appendLines(path_, lines) >= 0;
 }

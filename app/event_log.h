@@ -1,8 +1,9 @@
 #pragma once
 
-// The run's event log. The file "ravelin.log" is created with a banner line at start; entries are kept
-// in memory and appended in one pass at the end, followed by a summary line with the error and warning
-// counts. Every line starts with the time elapsed since the first call, "[hh:mm:ss:mmm]  ".
+// The run's event log. The file "ravelin.log" is created with a banner line at start; each entry is
+// appended and flushed as it is made, so a killed run leaves every entry up to the kill, and closing adds
+// a summary line with the error and warning counts. Every line starts with the time elapsed since the
+// first call, "[hh:mm:ss:mmm]  ".
 
 #include <cstdint>
 #include <functional>
@@ -44,6 +45,7 @@ public:
 private:
     std::string elapsedStamp();
     bool open(const std::string& stamp);
+    void append(std::string entry);
     bool close(const std::string& stamp);
 
     std::string path_;
@@ -53,6 +55,11 @@ private:
     std::int32_t errorCount_ = 0;
     std::int32_t warningCount_ = 0;
     std::vector<std::string> pendingEntries_;
+    // How much of the run is in the file: its size and the entries in it. A file that no longer has that
+    // size (deleted, replaced, a failed append) gets no more entries as they come; closing then appends
+    // every entry, as to a log written only at the end.
+    std::int64_t writtenBytes_ = -1;
+    std::size_t writtenEntries_ = 0;
     std::optional<std::string> firstError_;
     std::optional<std::string> lastError_;
 };

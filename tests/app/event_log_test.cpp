@@ -45,6 +45,8 @@ TEST(EventLog, ShortRunWritesBannerEntriesAndSummary) {
     log.logError("a second error");
     log.logEvent("ignored", static_cast<LogLevel>(9));
     EXPECT_EQ(log.firstError(), "Can't open config file.");
+    // Each entry is in the file as soon as it is logged.
+    EXPECT_EQ(readCrLfLines("ravelin.log").back(), "[00:00:03:724]  ERROR: a second error");
     EXPECT_TRUE(log.logEvent("", LogLevel::LogClose));
     EXPECT_EQ(readFileText("ravelin.log"),
               "[00:00:00:000]  Ravelin version " + std::string(kProgramVersion) +

@@ -4,12 +4,17 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <map>
 
 #include "app/context.h"
 #include "app/event_log.h"
 #include "app/game_atlases.h"
+#include "app/headless_commands.h"
 #include "app/main_flow.h"
 #include "app/program_exit.h"
 #include "app/settings.h"
@@ -355,4 +360,46 @@ TEST_F(FaultTest, WriteProtectedFilesAreNotReplacedAndReplacedFilesKeepTheirMode
          {"vehicleMarkerAtlas.xml", "markeratlas.dat", "defaultMarkerImages/marker_0000.png"})
         EXPECT_EQ(fs::status(name).permissions(), readWrite) << name;
     expectNothingOutsideOrLeftOver();
+}
+
+// A run killed in the middle of a step leaves every entry logged up to the kill, each line whole: the
+// log of a complete run begins with the same lines.
+TEST_F(FaultTest, KilledRunKeepsEveryEntryUpToTheKill) {
+    struct KillingUi : ScriptedUi {
+        int progressWindows = 0;
+        void openProgressWindow(const std::string& title) override {
+            ++progressWindows;
+            ScriptedUi::openProgressWindow(title);
+        }
+        void setProgressBar(int value) override {
+            if (progressWindows == 2 && value >= 50)
+                ::kill(::getpid(), SIGKILL);  // halfway through extraction
+            ScriptedUi::setProgressBar(value);
+        }
+    };
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        KillingUi ui;
+        runHeadlessCommand(HeadlessCommand::Setup, game.text(), ui);
+        std::_Exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+    const std::string killedText = readFileText("ravelin.log");
+    fs::rename("ravelin.log", "killed.log");
+    const auto killed = unstampedLines(readCrLfLines("killed.log"));
+    for (const auto& entry : fs::directory_iterator(work)) {
+        if (entry.path().filename() != "killed.log") fs::remove_all(entry.path());
+    }
+
+    ScriptedUi ui;
+    ASSERT_TRUE(runHeadlessCommand(HeadlessCommand::Setup, game.text(), ui).succeeded);
+    const auto complete = unstampedLines(readCrLfLines("ravelin.log"));
+    ASSERT_TRUE(killedText.ends_with("\r\n"));
+    ASSERT_LT(killed.size(), complete.size() - 1);
+    EXPECT_TRUE(
+        std::equal(killed.begin() + 1, killed.end(), complete.begin() + 1));  // all but the banner's date
+    EXPECT_EQ(killed.back(), "Created descriptor file: battleatlas.dat");
 }
