@@ -104,6 +104,20 @@ const CommandInfo* findCommand(std::string_view name) {
     return nullptr;
 }
 
+// Too few words, or too many: a path with blanks given without quotes is the usual cause.
+std::string argumentCountError(const CommandInfo& info, const std::vector<std::string>& words) {
+    const std::string name(info.name);
+    if (info.argumentName.empty()) return name + " takes no argument";
+    const bool optional = info.argumentName.starts_with("[");
+    const std::string argument(optional ? info.argumentName.substr(1, info.argumentName.size() - 2)
+                                        : info.argumentName);
+    if (words.size() < 2) return name + " needs " + argument;
+    std::string joined = words[1];
+    for (std::size_t i = 2; i < words.size(); ++i) joined += " " + words[i];
+    return "too many arguments: " + name + (optional ? " takes at most one " : " takes one ") + argument +
+           "; put a path with blanks in quotes: " + "ravelin-cli " + name + " \"" + joined + "\"";
+}
+
 // A directory named on the command line as the caller sees it, before moving into the working directory.
 std::string absoluteDirectory(const std::string& argument) {
     std::error_code error;
@@ -156,16 +170,19 @@ int main(int argc, char** argv) {
         return usageError("--package goes with install");
     const bool optional = info->argumentName.starts_with("[");
     const std::size_t expectedWords = info->argumentName.empty() ? 1 : 2;
-    if (words.size() != expectedWords && !(optional && words.size() == 1)) {
-        return usageError(info->argumentName.empty() ? words[0] + " takes no argument"
-                          : optional                 ? words[0] + " takes at most one argument"
-                                     : words[0] + " needs " + std::string(info->argumentName));
-    }
+    if (words.size() != expectedWords && !(optional && words.size() == 1))
+        return usageError(argumentCountError(*info, words));
     const std::string argument = words.size() > 1 ? absoluteDirectory(words[1]) : std::string();
 
     if (!workdir.empty()) {
         std::error_code error;
-        std::filesystem::create_directories(nativePath(workdir), error);
+        // Only setup makes a new working directory; elsewhere a missing one is a mistyped name.
+        if (info->command == HeadlessCommand::Setup) {
+            std::filesystem::create_directories(nativePath(workdir), error);
+        } else if (!std::filesystem::exists(nativePath(workdir), error)) {
+            std::fprintf(stderr, "ravelin-cli: the working directory %s doesn't exist\n", workdir.c_str());
+            return 1;
+        }
         std::filesystem::current_path(nativePath(workdir), error);
         if (error) {
             std::fprintf(stderr, "ravelin-cli: can't work in %s: %s\n", workdir.c_str(),
@@ -177,12 +194,15 @@ int main(int argc, char** argv) {
     TerminalUi ui(stderr, yes, ::isatty(STDERR_FILENO) != 0);
     const HeadlessCommand command = package ? HeadlessCommand::InstallPackage : info->command;
     const HeadlessOutcome outcome = runHeadlessCommand(command, argument, ui);
-    const bool reports = command == HeadlessCommand::Status || command == HeadlessCommand::Install ||
-                         command == HeadlessCommand::InstallPackage || command == HeadlessCommand::Package;
-    if (reports && outcome.succeeded) std::fputs(outcome.report.c_str(), stdout);
+    // Each error once, the reason of a failure last.
+    for (const std::string& error : ui.errors()) {
+        if (outcome.succeeded || error != outcome.reason)
+            std::fprintf(stderr, "ravelin-cli: %s\n", error.c_str());
+    }
     if (!outcome.succeeded) {
         std::fprintf(stderr, "ravelin-cli: %s\n", outcome.reason.c_str());
         return 1;
     }
+    std::fputs(outcome.report.c_str(), stdout);
     return 0;
 }

@@ -20,7 +20,8 @@
 
 namespace {
 
-constexpr const char* kNoSettings = "Can't open config file.";
+constexpr const char* kNoWorkingDirectory =
+    "No Ravelin working directory here: run ravelin-cli setup GAME_DIR first.";
 
 // The stored version is the one the icons were cut from; the installed one is what the game runs now.
 std::string statusReport(const MainWindowView& view, const std::string& installedVersion) {
@@ -74,6 +75,38 @@ bool savesOnFailure(HeadlessCommand command) {
     return command == HeadlessCommand::Setup || command == HeadlessCommand::Update;
 }
 
+std::string iconCounts(const Settings& settings) {
+    return std::to_string(settings.wotNbOfBattleIcons) + " battle icons, " +
+           std::to_string(settings.wotNbOfMarkerIcons) + " marker icons";
+}
+
+// The one line that tells what a job that succeeded did (status has its table instead).
+std::string jobSummary(HeadlessCommand command, const Settings& settings, const std::string& wentTo) {
+    switch (command) {
+        case HeadlessCommand::Setup:
+            return "Set up " + settings.acCurrentDir + " for World of Tanks " + settings.wotLastVersion +
+                   ": " + iconCounts(settings) + ".\n";
+        case HeadlessCommand::Update:
+            return "Took the atlases of World of Tanks " + settings.wotLastVersion +
+                   " apart: " + iconCounts(settings) + ".\n";
+        case HeadlessCommand::Icons:
+            return "New contour icon directory " + settings.acNewIconsDir + ": " +
+                   std::to_string(settings.acNewIconFiles) + " icons.\n";
+        case HeadlessCommand::Build:
+            return "Created the new atlases in " + settings.acCurrentDir + "\n";
+        case HeadlessCommand::Install:
+        case HeadlessCommand::InstallPackage:
+            return "Installed into " + wentTo + "\n";
+        case HeadlessCommand::Package:
+            return "Package written: " + wentTo + "\n";
+        case HeadlessCommand::Uninstall:
+            return "Took out what Ravelin had installed into " + settings.wotInstallDir + "\n";
+        case HeadlessCommand::Status:
+            break;
+    }
+    return {};
+}
+
 // The job itself, once the settings are there; install and package say where the files went.
 void runJob(Context& context, HeadlessCommand command, const std::string& argument, std::string& wentTo) {
     switch (command) {
@@ -123,7 +156,7 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
     HeadlessOutcome outcome;
     try {
         if (command == HeadlessCommand::Status) {
-            if (!loadSettings(context)) return {false, kNoSettings, {}};
+            if (!loadSettings(context)) return {false, kNoWorkingDirectory, {}};
             return {true,
                     {},
                     statusReport(mainWindowViewOf(settings),
@@ -136,14 +169,13 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
         std::string wentTo;
         if (haveSettings && (!usesOriginals(command) || gameUnchanged(context)))
             runJob(context, command, argument, wentTo);
-        outcome.reason = log.firstError().value_or(std::string());
+        // The log keeps its entry for the missing settings; the reason says what to do.
+        outcome.reason = haveSettings ? log.firstError().value_or(std::string()) : kNoWorkingDirectory;
         outcome.succeeded = !log.firstError();
         // A failed job stores nothing it changed on the way (a missing icon directory stays unused).
         if (haveSettings && (outcome.succeeded || savesOnFailure(command))) saveSettings(context);
         closeLog(context);
-        if (command == HeadlessCommand::Install || command == HeadlessCommand::InstallPackage)
-            outcome.report = "Installed into " + wentTo + "\n";
-        if (command == HeadlessCommand::Package) outcome.report = "Package written: " + wentTo + "\n";
+        if (outcome.succeeded) outcome.report = jobSummary(command, settings, wentTo);
     } catch (const ProgramExit& exit) {
         outcome.succeeded = false;
         outcome.reason = exit.message;

@@ -22,11 +22,11 @@ enum class HeadlessCommand {
 struct HeadlessOutcome {
     bool succeeded = false;
     std::string reason;  // one line, when the job failed
-    std::string report;  // the status text, or where install or package put the atlases
+    std::string report;  // on success: the status text, or one line saying what the job did
 };
 
 // Runs one job in the working directory. The job fails on a fatal error, the error exit, or the first
-// error entry of the log, whose text becomes the reason. Setup takes the game directory as its argument,
-// Icons the icon directory, Package the package's path (empty: the default name in the working
-// directory).
+// error entry of the log, whose text becomes the reason; before setup the reason says to run it. Setup
+// takes the game directory as its argument, Icons the icon directory, Package the package's path (empty:
+// the default name in the working directory).
 HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui);

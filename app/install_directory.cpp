@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "game/client_version.h"
 #include "game/game_directory.h"
+#include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
 #include "ui/ui.h"
@@ -37,6 +38,7 @@ constexpr Rejection kWithoutExecutable{
 const Rejection* rejectionOf(const std::string& directory) {
     switch (checkGameDirectory(directory)) {
         case GameDirectoryCheck::Missing:
+        case GameDirectoryCheck::IsFile:  // the picker gives folders only
             return &kMissing;
         case GameDirectoryCheck::WithoutExecutable:
             return &kWithoutExecutable;
@@ -50,6 +52,25 @@ const Rejection* rejectionOf(const std::string& directory) {
 std::string asDirectory(std::string path) {
     if (path.back() != kPathSeparator) path += kPathSeparator;
     return path;
+}
+
+// What is wrong with a directory named on the command line, said about that path; empty when it is the
+// game's.
+std::string namedDirectoryProblem(std::string path) {
+    while (path.size() > 1 && isPathSeparator(path.back())) path.pop_back();
+    switch (checkGameDirectory(path)) {
+        case GameDirectoryCheck::Missing:
+            return "The game directory " + path + " doesn't exist.";
+        case GameDirectoryCheck::IsFile:
+            return path + " is a file: give the folder that holds it, " +
+                   withTrailingSeparator(utf8PathText(nativePath(path).parent_path()));
+        case GameDirectoryCheck::WithoutExecutable:
+            return "Didn't find the World of Tanks® executable " + std::string(kGameExecutableName) + " (or " +
+                   std::string(kLestaExecutableName) + ") in " + withTrailingSeparator(path);
+        case GameDirectoryCheck::Valid:
+            break;
+    }
+    return {};
 }
 
 void remember(Context& context, const std::string& directory) {
@@ -80,8 +101,8 @@ void selectInstallDirectory(Context& context) {
 }
 
 void useInstallDirectory(Context& context, const std::string& directory) {
-    const std::string path = directory.empty() ? directory : asDirectory(directory);
-    if (const Rejection* rejection = path.empty() ? &kCancelled : rejectionOf(path))
-        raiseFatalError(context, rejection->fatal);
-    remember(context, path);
+    if (directory.empty()) raiseFatalError(context, kCancelled.fatal);
+    const std::string problem = namedDirectoryProblem(directory);
+    if (!problem.empty()) raiseFatalError(context, problem);
+    remember(context, asDirectory(directory));
 }

@@ -12,5 +12,5 @@ struct Context;
 void selectInstallDirectory(Context& context);
 
 // The same for a directory named up front (ravelin-cli): one that is not a game directory is a fatal
-// error, with the text the dialog loop ends with.
+// error whose text names the path and what is wrong with it.
 void useInstallDirectory(Context& context, const std::string& directory);

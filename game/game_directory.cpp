@@ -4,7 +4,9 @@
 #include "platform/path_separator.h"
 
 GameDirectoryCheck checkGameDirectory(const std::string& directory) {
-    if (fileSize(directory) != kPathIsDirectory) return GameDirectoryCheck::Missing;
+    const std::int64_t size = fileSize(directory);
+    if (size >= 0) return GameDirectoryCheck::IsFile;
+    if (size != kPathIsDirectory) return GameDirectoryCheck::Missing;
     if (!gameClientIn(directory)) return GameDirectoryCheck::WithoutExecutable;
     return GameDirectoryCheck::Valid;
 }
@@ -12,8 +14,8 @@ GameDirectoryCheck checkGameDirectory(const std::string& directory) {
 std::optional<GameClient> gameClientIn(const std::string& directory) {
     const std::string base = withTrailingSeparator(directory);
     // Lesta's executable first: its name is the one that tells the clients apart.
-    if (fileSize(base + "Tanki.exe") > 0) return GameClient::Lesta;
-    if (fileSize(base + "WorldOfTanks.exe") > 0) return GameClient::Wargaming;
+    if (fileSize(base + std::string(kLestaExecutableName)) > 0) return GameClient::Lesta;
+    if (fileSize(base + std::string(kGameExecutableName)) > 0) return GameClient::Wargaming;
     return std::nullopt;
 }
 

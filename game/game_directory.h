@@ -7,7 +7,10 @@
 #include <string>
 #include <string_view>
 
-enum class GameDirectoryCheck { Valid, Missing, WithoutExecutable };
+inline constexpr std::string_view kGameExecutableName = "WorldOfTanks.exe";
+inline constexpr std::string_view kLestaExecutableName = "Tanki.exe";
+
+enum class GameDirectoryCheck { Valid, Missing, IsFile, WithoutExecutable };
 
 enum class GameClient { Wargaming, Lesta };
 

@@ -67,7 +67,7 @@ TEST_F(HeadlessTest, SetupBuildMatchTheDesktopProgramByteForByte) {
 TEST_F(HeadlessTest, SetupRejectsWhatThePickerWouldReject) {
     const HeadlessOutcome missing = run(HeadlessCommand::Setup, directory.text() + "nowhere");
     EXPECT_FALSE(missing.succeeded);
-    EXPECT_EQ(missing.reason, "The selected directory doesn't exist.");
+    EXPECT_EQ(missing.reason, "The game directory " + directory.text() + "nowhere doesn't exist.");
     EXPECT_FALSE(std::filesystem::exists("ravelin.conf"));
 
     FakeGameOptions noAtlases;
@@ -78,8 +78,10 @@ TEST_F(HeadlessTest, SetupRejectsWhatThePickerWouldReject) {
 }
 
 TEST_F(HeadlessTest, UpdateIconsAndStatus) {
-    EXPECT_EQ(run(HeadlessCommand::Build).reason, "Can't open config file.");
-    EXPECT_EQ(run(HeadlessCommand::Status).reason, "Can't open config file.");
+    const std::string noSetup = "No Ravelin working directory here: run ravelin-cli setup GAME_DIR first.";
+    EXPECT_EQ(run(HeadlessCommand::Build).reason, noSetup);
+    EXPECT_EQ(readCrLfLines("ravelin.log")[1].substr(16), "ERROR: Can't open config file.");
+    EXPECT_EQ(run(HeadlessCommand::Status).reason, noSetup);
     EXPECT_FALSE(std::filesystem::exists("ravelin.conf"));
 
     ASSERT_TRUE(run(HeadlessCommand::Setup, game.text()).succeeded);
@@ -165,8 +167,47 @@ TEST(RavelinCli, ExitCodesAndHelp) {
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " icons 2> /dev/null").c_str())), 2);
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " --package build 2> /dev/null").c_str())), 2);
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " package a b 2> /dev/null").c_str())), 2);
-    EXPECT_EQ(WEXITSTATUS(std::system((cli + " --workdir sub status 2> err.txt").c_str())), 1);
-    EXPECT_EQ(readCrLfLines("err.txt").back(), "ravelin-cli: Can't open config file.\n");
+}
+
+// What a script sees: the exit code, stdout, and stderr with each error once. Stderr is a file here, so
+// no progress line is drawn.
+TEST(RavelinCli, SpeaksPlainly) {
+    ScopedWorkingDirectory directory;
+    FakeGameInstall game{directory.path() / "game", smallGameWithAtlases()};
+    const std::string root = directory.text();
+    struct Case {
+        std::string arguments;
+        int exitCode;
+        std::string out;
+        std::string err;
+    };
+    const std::string noSetup =
+        "ravelin-cli: No Ravelin working directory here: run ravelin-cli setup GAME_DIR first.\n";
+    const Case cases[] = {
+        {"status", 1, "", noSetup},
+        {"build", 1, "", noSetup},
+        {"--workdir sub status", 1, "", "ravelin-cli: the working directory sub doesn't exist\n"},
+        {"setup /games/World of Tanks", 2, "",
+         "ravelin-cli: too many arguments: setup takes one GAME_DIR; put a path with blanks in quotes: "
+         "ravelin-cli setup \"/games/World of Tanks\"\nTry 'ravelin-cli --help'.\n"},
+        {"setup game/WorldOfTanks.exe", 1, "",
+         "ravelin-cli: " + root + "game/WorldOfTanks.exe is a file: give the folder that holds it, " + root +
+             "game/\n"},
+        {"setup .", 1, "",
+         "ravelin-cli: Didn't find the World of Tanks® executable WorldOfTanks.exe in " + root + "\n"},
+        {"setup game", 0,
+         "Set up " + root + " for World of Tanks 1.20.0.0: 8 battle icons, 5 marker icons.\n", ""},
+        {"build", 0, "Created the new atlases in " + root + "\n", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const int status =
+            std::system((RAVELIN_CLI_PATH " " + c.arguments + " > out.txt 2> err.txt").c_str());
+        EXPECT_EQ(WEXITSTATUS(status), c.exitCode);
+        EXPECT_EQ(readFileText("out.txt"), c.out);
+        EXPECT_EQ(readFileText("err.txt"), c.err);
+    }
+    EXPECT_FALSE(std::filesystem::exists("sub"));
 }
 
 #endif

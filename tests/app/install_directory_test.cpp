@@ -93,7 +93,7 @@ TEST_F(InstallDirectoryTest, MissingLauncherConfigStillAcceptsTheDirectory) {
     EXPECT_EQ(t.log.errorCount(), 1);
 }
 
-TEST_F(InstallDirectoryTest, ADirectoryNamedUpFrontIsCheckedTheSameWay) {
+TEST_F(InstallDirectoryTest, ADirectoryNamedUpFrontIsCheckedAndItsProblemNamed) {
     useInstallDirectory(t.context, game.directory().string());
     EXPECT_EQ(t.settings.wotInstallDir, game.text());
     EXPECT_EQ(t.settings.wotLastVersion, "1.20.0.0");
@@ -106,7 +106,7 @@ TEST_F(InstallDirectoryTest, ADirectoryNamedUpFrontIsCheckedTheSameWay) {
             FAIL() << "must end the program";
         } catch (const ProgramExit& exit) {
             EXPECT_EQ(exit.message, wrong.empty() ? "Didn't select the World of Tanks install dir."
-                                                  : "The selected directory doesn't exist.");
+                                                  : "The game directory " + wrong + " doesn't exist.");
         }
         EXPECT_TRUE(t.ui.linesStartingWith("message question").empty());
         EXPECT_EQ(t.settings.wotInstallDir, game.text());

@@ -29,6 +29,10 @@ TerminalUi::TerminalUi(std::FILE* messages, bool answerYes, bool progressBar)
     : messages_(messages), answerYes_(answerYes), progressBar_(progressBar) {}
 
 MessageAnswer TerminalUi::showMessage(const std::string& title, const std::string& text, MessageKind kind) {
+    if (kind == MessageKind::Error) {
+        errors_.push_back(oneLine(text));
+        return MessageAnswer::Ok;
+    }
     if (progressOpen_ && progressBar_) std::fputc('\n', messages_);
     drawnValue_ = -1;
     if (kind != MessageKind::Question) {

@@ -1,10 +1,12 @@
 #pragma once
 
 // The Ui of ravelin-cli: messages on stderr, questions answered by a flag, a one-line progress bar on
-// stderr when it is a terminal. There is no one to pick a folder.
+// stderr when it is a terminal. There is no one to pick a folder. Error messages are kept, not printed:
+// the program prints each once at the end, beside the job's outcome.
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "ui/ui.h"
 
@@ -20,6 +22,9 @@ public:
     void setProgressBar(int value) override;
     void closeProgressWindow() override;
 
+    // The texts of the error messages shown so far, in order.
+    const std::vector<std::string>& errors() const { return errors_; }
+
 private:
     void drawProgress();
 
@@ -31,4 +36,5 @@ private:
     std::string progressText_;
     int progressValue_ = 0;
     int drawnValue_ = -1;
+    std::vector<std::string> errors_;
 };
