@@ -1,7 +1,5 @@
 // ravelin-cli: Ravelin's main jobs without a window, in the working directory (or --workdir DIR).
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -191,7 +189,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    TerminalUi ui(stderr, yes, ::isatty(STDERR_FILENO) != 0);
+    TerminalUi ui(stderr, yes, ConsoleLine::open(stderr));
     const HeadlessCommand command = package ? HeadlessCommand::InstallPackage : info->command;
     const HeadlessOutcome outcome = runHeadlessCommand(command, argument, ui);
     // Each error once, the reason of a failure last.

@@ -123,11 +123,11 @@ TEST_F(HeadlessTest, UpdateIconsAndStatus) {
 
 TEST(TerminalUi, AnswersQuestionsByFlagAndPicksNoFolder) {
     std::FILE* out = std::tmpfile();
-    TerminalUi yes(out, true, false);
+    TerminalUi yes(out, true, std::nullopt);
     EXPECT_EQ(yes.showMessage("Q", "first?", MessageKind::Question), MessageAnswer::Yes);
     EXPECT_EQ(yes.chooseFolder("Select", ""), "");
     EXPECT_EQ(yes.showMessage("Error", "Select another one?", MessageKind::Question), MessageAnswer::Yes);
-    TerminalUi no(out, false, false);
+    TerminalUi no(out, false, std::nullopt);
     EXPECT_EQ(no.showMessage("Q", "a\r\nb", MessageKind::Question), MessageAnswer::No);
     no.openProgressWindow("quiet");
     no.setProgressBar(50);
@@ -141,7 +141,8 @@ TEST(TerminalUi, AnswersQuestionsByFlagAndPicksNoFolder) {
 
 TEST(TerminalUi, ProgressLineEndsAtAHundredPercent) {
     std::FILE* out = std::tmpfile();
-    TerminalUi ui(out, false, true);
+    EXPECT_FALSE(ConsoleLine::open(out));  // a file never gets a progress line, nor its escape codes
+    TerminalUi ui(out, false, ConsoleLine::withEscapeCodes(out));
     ui.openProgressWindow("Unpacking Atlas files");
     ui.setProgressBar(37);
     ui.closeProgressWindow();

@@ -25,15 +25,15 @@ constexpr std::size_t kTextWidth = 40;
 
 }  // namespace
 
-TerminalUi::TerminalUi(std::FILE* messages, bool answerYes, bool progressBar)
-    : messages_(messages), answerYes_(answerYes), progressBar_(progressBar) {}
+TerminalUi::TerminalUi(std::FILE* messages, bool answerYes, std::optional<ConsoleLine> progressLine)
+    : messages_(messages), answerYes_(answerYes), progressLine_(progressLine) {}
 
 MessageAnswer TerminalUi::showMessage(const std::string& title, const std::string& text, MessageKind kind) {
     if (kind == MessageKind::Error) {
         errors_.push_back(oneLine(text));
         return MessageAnswer::Ok;
     }
-    if (progressOpen_ && progressBar_) std::fputc('\n', messages_);
+    if (progressOpen_ && progressLine_) progressLine_->end();
     drawnValue_ = -1;
     if (kind != MessageKind::Question) {
         std::fprintf(messages_, "%s: %s\n", title.c_str(), oneLine(text).c_str());
@@ -65,19 +65,18 @@ void TerminalUi::setProgressBar(int value) {
 }
 
 void TerminalUi::closeProgressWindow() {
-    if (progressOpen_ && progressBar_) {
+    if (progressOpen_ && progressLine_) {
         // A finished step reads 100 %, whatever its last counted value was.
         progressValue_ = 100;
         drawProgress();
-        std::fputc('\n', messages_);
-        std::fflush(messages_);
+        progressLine_->end();
     }
     progressOpen_ = false;
     drawnValue_ = -1;
 }
 
 void TerminalUi::drawProgress() {
-    if (!progressBar_) return;
+    if (!progressLine_) return;
     drawnValue_ = progressValue_;
     const int filled = progressValue_ * kBarWidth / 100;
     std::string text = progressText_.substr(0, kTextWidth);
@@ -85,9 +84,7 @@ void TerminalUi::drawProgress() {
     if (text.size() < progressText_.size()) {
         while (!text.empty() && isUtf8ContinuationByte(progressText_[text.size()])) text.pop_back();
     }
-    std::fprintf(messages_, "\r\033[K%s [%s%s] %3d%% %s", progressTitle_.c_str(),
-                 std::string(static_cast<std::size_t>(filled), '#').c_str(),
-                 std::string(static_cast<std::size_t>(kBarWidth - filled), ' ').c_str(), progressValue_,
-                 text.c_str());
-    std::fflush(messages_);
+    progressLine_->show(progressTitle_ + " [" + std::string(static_cast<std::size_t>(filled), '#') +
+                        std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') + "] " +
+                        padLeft(std::to_string(progressValue_), 3, ' ') + "% " + text);
 }

@@ -1,19 +1,20 @@
 #pragma once
 
 // The Ui of ravelin-cli: messages on stderr, questions answered by a flag, a one-line progress bar on
-// stderr when it is a terminal. There is no one to pick a folder. Error messages are kept, not printed:
-// the program prints each once at the end, beside the job's outcome.
+// a console line when stderr is a console or terminal. There is no one to pick a folder. Error messages are
+// kept, not printed: the program prints each once at the end, beside the job's outcome.
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "platform/console.h"
 #include "ui/ui.h"
 
 class TerminalUi : public Ui {
 public:
-    // answerYes answers questions Yes (else No).
-    TerminalUi(std::FILE* messages, bool answerYes, bool progressBar);
+    // answerYes answers questions Yes (else No); without a progress line no progress is shown.
+    TerminalUi(std::FILE* messages, bool answerYes, std::optional<ConsoleLine> progressLine);
 
     MessageAnswer showMessage(const std::string& title, const std::string& text, MessageKind kind) override;
     std::string chooseFolder(const std::string&, const std::string&) override { return {}; }
@@ -30,7 +31,7 @@ private:
 
     std::FILE* messages_;
     bool answerYes_;
-    bool progressBar_;
+    std::optional<ConsoleLine> progressLine_;
     bool progressOpen_ = false;
     std::string progressTitle_;
     std::string progressText_;
