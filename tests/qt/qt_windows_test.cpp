@@ -10,10 +10,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextEdit>
+#include <QThread>
 #include <QTimer>
 #include <functional>
 
@@ -242,6 +244,38 @@ TEST(ProgressWindow, ShowsTextAndClampedBarAndIsReplacedByTheNextOne) {
     ui.closeProgressWindow();
     ui.closeProgressWindow();
     EXPECT_EQ(ui.progressWindow(), nullptr);
+}
+
+// Clicks and keys given to the main window while a step runs are dropped when it ends; afterwards the
+// main window takes them again. The events are posted, as the window system queues a user's input.
+TEST(ProgressWindow, InputGivenDuringAStepIsDropped) {
+    QtUi ui;
+    ui.openMainWindow();
+    ui.refreshMainWindow(filledView());
+    ui.showMainWindow();
+    QPushButton* create = ui.mainWindow()->createAtlasesButton();
+    const auto giveInput = [create] {
+        const QPointF centre(create->width() / 2.0, create->height() / 2.0);
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QCoreApplication::postEvent(
+                create, new QMouseEvent(type, centre, create->mapToGlobal(centre), Qt::LeftButton,
+                                        Qt::LeftButton, Qt::NoModifier));
+        }
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+            QCoreApplication::postEvent(create, new QKeyEvent(type, Qt::Key_Space, Qt::NoModifier));
+    };
+    ui.openProgressWindow("Create new vehicleMarkerAtlas");
+    giveInput();
+    QThread::msleep(40);  // the step repaints its window
+    ui.setProgressBar(50);
+    giveInput();
+    ui.closeProgressWindow();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ui.pendingEvents().empty());
+
+    giveInput();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ui.pendingEvents(), (std::deque<UiEvent>{UiEvent::CreateAtlases, UiEvent::CreateAtlases}));
 }
 
 TEST(InstructionsWindow, ShowsTheTextAndOpensFreshEachTime) {

@@ -14,6 +14,39 @@ QString fromUtf8(const std::string& text) {
 
 constexpr qint64 kRepaintIntervalMilliseconds = 30;
 
+// Swallows the user's input to every window while it is installed.
+class InputDropper : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+            case QEvent::ShortcutOverride:
+            case QEvent::Shortcut:
+            case QEvent::Wheel:
+            case QEvent::ContextMenu:
+            case QEvent::TouchBegin:
+            case QEvent::TouchUpdate:
+            case QEvent::TouchEnd:
+                return true;
+            default:
+                return false;
+        }
+    }
+};
+
+// Lets the windows repaint; input given meanwhile is dropped, not kept for after the step, so a click
+// during a build never starts another one.
+void processEventsDroppingInput() {
+    InputDropper dropper;
+    QCoreApplication::instance()->installEventFilter(&dropper);
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::instance()->removeEventFilter(&dropper);
+}
+
 }  // namespace
 
 QtUi::QtUi() {
@@ -55,13 +88,15 @@ void QtUi::setProgressBar(int value) {
 }
 
 void QtUi::closeProgressWindow() {
+    if (!progressWindow_) return;
     delete progressWindow_.data();
     progressWindow_ = nullptr;
+    processEventsDroppingInput();  // what came since the last repaint
 }
 
 void QtUi::repaintProgress(bool now) {
     if (!now && sinceRepaint_.elapsed() < kRepaintIntervalMilliseconds) return;
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    processEventsDroppingInput();
     sinceRepaint_.restart();
 }
 

@@ -38,7 +38,7 @@ public:
     const std::deque<UiEvent>& pendingEvents() const { return events_; }
 
 private:
-    // Lets the progress window repaint without taking user input, at most every few milliseconds.
+    // Lets the progress window repaint, dropping user input, at most every few milliseconds.
     void repaintProgress(bool now);
 
     std::unique_ptr<MainWindow> mainWindow_;
