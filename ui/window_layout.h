@@ -101,6 +101,22 @@ inline constexpr std::string_view kTitle = "Instructions";
 inline constexpr ControlPlace kTextPlace{10, 10, 400, 550};
 inline constexpr ControlPlace kClosePlace{170, 560, 100, 30};
 inline constexpr std::string_view kCloseCaption = "Close";
+
+// The window is never taller than the screen has room for: it gives up height down to a floor, the text
+// field scrolls, and "Close" stays below it.
+inline constexpr int kMinimumClientHeight = 160;
+constexpr int clientHeightFor(int availableClientHeight) {
+    return availableClientHeight < kMinimumClientHeight ? kMinimumClientHeight
+           : availableClientHeight > kClientHeight      ? kClientHeight
+                                                        : availableClientHeight;
+}
+constexpr ControlPlace textPlace(int clientHeight) {
+    return {kTextPlace.x, kTextPlace.y, kTextPlace.width, kTextPlace.height - (kClientHeight - clientHeight)};
+}
+constexpr ControlPlace closePlace(int clientHeight) {
+    return {kClosePlace.x, kClosePlace.y - (kClientHeight - clientHeight), kClosePlace.width,
+            kClosePlace.height};
+}
 }  // namespace instructions_window
 
 // The built-in instructions as stored: UTF-8 with a byte-order mark and CR LF line ends.

@@ -287,7 +287,7 @@ TEST(InstructionsWindow, ShowsTheTextAndOpensFreshEachTime) {
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->windowTitle(), "Instructions");
     EXPECT_EQ(window->size(), QSize(420, 600));
-    EXPECT_FALSE(window->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(window->textField()->geometry(), QRect(10, 10, 400, 550));
     EXPECT_EQ(window->closeButton()->geometry(), QRect(170, 560, 100, 30));
     EXPECT_EQ(window->closeButton()->text(), "Close");
@@ -300,9 +300,22 @@ TEST(InstructionsWindow, ShowsTheTextAndOpensFreshEachTime) {
     EXPECT_FALSE(text.contains('\r'));
     saveScreenshot(*window, "instructions-window");
 
-    window->close();  // the window manager's close request
+    // The title bar's close box, Escape and Enter ask the flow to close it, as "Close" does; other keys
+    // stay with the text field.
+    window->close();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(ui.pendingEvents().empty());
+    for (const auto& [key, modifiers] :
+         std::vector<std::pair<int, Qt::KeyboardModifiers>>{{Qt::Key_Escape, Qt::NoModifier},
+                                                            {Qt::Key_Return, Qt::NoModifier},
+                                                            {Qt::Key_Enter, Qt::KeypadModifier},
+                                                            {Qt::Key_Down, Qt::NoModifier}}) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(window->textField(), &press);
+    }
+    QKeyEvent enterOnClose(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(window->closeButton(), &enterOnClose);
+    EXPECT_EQ(ui.pendingEvents(), std::deque<UiEvent>(5, UiEvent::CloseInstructions));
+    while (!ui.pendingEvents().empty()) ui.waitEvent();
     window->textField()->verticalScrollBar()->setValue(200);
     window->closeButton()->click();
     EXPECT_EQ(ui.waitEvent(), UiEvent::CloseInstructions);
@@ -311,6 +324,27 @@ TEST(InstructionsWindow, ShowsTheTextAndOpensFreshEachTime) {
     EXPECT_EQ(ui.instructionsWindow()->textField()->verticalScrollBar()->value(), 0);
     ui.closeInstructionsWindow();
     EXPECT_EQ(ui.instructionsWindow(), nullptr);
+}
+
+// On a screen shorter than the window, it shrinks and its text scrolls; "Close" stays inside.
+TEST(InstructionsWindow, NeverTallerThanTheScreen) {
+    QtUi ui;
+    ui.openMainWindow();
+    ui.openInstructionsWindow();
+    InstructionsWindow* window = ui.instructionsWindow();
+    for (const int available : {2000, 600, 450, 100}) {
+        SCOPED_TRACE(available);
+        window->fitHeight(available);
+        const int height = std::clamp(available, 160, 600);
+        EXPECT_EQ(window->size(), QSize(420, height));
+        EXPECT_EQ(window->closeButton()->geometry(), QRect(170, height - 40, 100, 30));
+        EXPECT_EQ(window->textField()->geometry(), QRect(10, 10, 400, height - 50));
+    }
+    window->fitHeight(450);
+    window->show();
+    QCoreApplication::processEvents();
+    EXPECT_GT(window->textField()->verticalScrollBar()->maximum(), 0);
+    saveScreenshot(*window, "instructions-window-short-screen");
 }
 
 TEST(InstructionsText, HoldsEveryHeadingInOrderStoredWithMarkAndCrLf) {

@@ -438,7 +438,7 @@ TEST(InstructionsWindow, ShowsTheTextAndOpensFreshEachTime) {
     const HWND handle = window->handle();
     EXPECT_EQ(textOf(handle), "Instructions");
     EXPECT_EQ(clientSize(handle).cx, 420);
-    EXPECT_EQ(clientSize(handle).cy, 600);
+    EXPECT_EQ(clientSize(handle).cy, 600);  // the virtual screen has room for it
     EXPECT_FALSE(styleOf(handle) & WS_SYSMENU);
     EXPECT_TRUE(extendedStyleOf(handle) & WS_EX_TOOLWINDOW);
     EXPECT_EQ(GetWindow(handle, GW_OWNER), test.ui->mainWindow()->handle());
@@ -461,9 +461,40 @@ TEST(InstructionsWindow, ShowsTheTextAndOpensFreshEachTime) {
     pumpMessages();
     saveScreenshot(handle, "instructions-window");
 
-    requestClose(handle);
-    EXPECT_TRUE(IsWindowVisible(handle));
-    EXPECT_TRUE(test.ui->pendingEvents().empty());
+    // Tab moves from the text field to "Close" and back; Escape, Enter and Alt+F4 (which Windows turns into
+    // a close request) ask the flow to close it, as "Close" does.
+    SetFocus(window->textField());
+    PostMessageW(window->textField(), WM_KEYDOWN, VK_TAB, 0);
+    PostMessageW(handle, WM_SYSCOMMAND, SC_CLOSE, 0);  // the close box or the system menu's Close
+    EXPECT_EQ(test.ui->waitEvent(), UiEvent::CloseInstructions);
+    EXPECT_EQ(GetFocus(), window->closeButton());
+    const struct {
+        HWND target;
+        UINT message;
+        WPARAM key;
+    } keys[] = {{window->textField(), WM_KEYDOWN, VK_ESCAPE},
+                {window->textField(), WM_KEYDOWN, VK_RETURN},
+                {window->closeButton(), WM_KEYDOWN, VK_RETURN},
+                {window->textField(), WM_SYSKEYDOWN, VK_F4}};
+    for (const auto& key : keys) {
+        SCOPED_TRACE(key.key);
+        PostMessageW(key.target, key.message, key.key,
+                     key.message == WM_SYSKEYDOWN ? 1 << 29 : 0);  // Alt down
+        EXPECT_EQ(test.ui->waitEvent(), UiEvent::CloseInstructions);
+    }
+    EXPECT_TRUE(IsWindowVisible(handle));  // until the flow closes it
+
+    // On a screen shorter than the window, it shrinks and its text scrolls; "Close" stays inside.
+    for (const int available : {2000, 450, 100}) {
+        SCOPED_TRACE(available);
+        test.ui->instructionsWindow()->fitHeight(available);
+        const int height = std::clamp(available, 160, 600);
+        EXPECT_EQ(clientSize(handle).cy, height);
+        expectPlace(window->textField(), {10, 10, 400, height - 50});
+        expectPlace(window->closeButton(), {170, height - 40, 100, 30});
+    }
+    pumpMessages();
+    saveScreenshot(handle, "instructions-window-short-screen");
 
     // The main window still takes its clicks while the instructions are open.
     click(test.ui->mainWindow()->control(MainControl::ChooseNewIconsDirectory));

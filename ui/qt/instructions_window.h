@@ -1,11 +1,13 @@
 #pragma once
 
-// The instructions window: the built-in instructions text, read-only, closed by its "Close" button.
+// The instructions window: the built-in instructions text, read-only, closed by its "Close" button, the
+// title bar's close box, Escape or Enter, which all ask the flow to close it.
 
 #include <QWidget>
 #include <functional>
 
 class QCloseEvent;
+class QKeyEvent;
 class QPushButton;
 class QTextEdit;
 
@@ -16,11 +18,15 @@ public:
     QTextEdit* textField() const { return textField_; }
     QPushButton* closeButton() const { return closeButton_; }
 
+    // Makes the window as tall as it may be within the given height of its inside.
+    void fitHeight(int availableClientHeight);
+
 protected:
-    // The window manager's close request (Alt+F4, a close box the window manager adds) is ignored.
+    void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    std::function<void()> onClose_;
     QTextEdit* textField_;
     QPushButton* closeButton_;
 };

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace {
 
@@ -31,7 +32,15 @@ void centreWindow(QWidget& window, const QWidget* over) {
     } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         area = screen->availableGeometry();
     }
-    if (area.isValid()) window.move(area.center() - QPoint(window.width() / 2, window.height() / 2));
+    if (!area.isValid()) return;
+    QPoint place = area.center() - QPoint(window.width() / 2, window.height() / 2);
+    // Never off the top or left of the screen, where its title bar could not be reached.
+    if (const QScreen* screen = over ? over->screen() : QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        place.setY(std::max(available.top(), std::min(place.y(), available.bottom() - window.height())));
+        place.setX(std::max(available.left(), place.x()));
+    }
+    window.move(place);
 }
 
 MainWindow::MainWindow(EventSink sink) : sink_(std::move(sink)) {

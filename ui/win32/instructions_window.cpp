@@ -18,6 +18,21 @@ const wchar_t* textFieldClass() {
     return richEdit ? MSFTEDIT_CLASS : L"EDIT";
 }
 
+// The height the work area of the window's monitor leaves for its inside, in 96-dpi pixels.
+int availableClientHeight(HWND window, UINT dpi) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    const HWND owner = GetWindow(window, GW_OWNER);
+    if (!GetMonitorInfoW(MonitorFromWindow(owner ? owner : window, MONITOR_DEFAULTTONEAREST), &monitor))
+        return kClientHeight;
+    RECT frame{};
+    RECT client{};
+    GetWindowRect(window, &frame);
+    GetClientRect(window, &client);
+    const int frameHeight = (frame.bottom - frame.top) - client.bottom;
+    return MulDiv(monitor.rcWork.bottom - monitor.rcWork.top - frameHeight, 96, static_cast<int>(dpi));
+}
+
 }  // namespace
 
 std::unique_ptr<Win32InstructionsWindow> Win32InstructionsWindow::create(HWND owner,
@@ -47,13 +62,39 @@ std::unique_ptr<Win32InstructionsWindow> Win32InstructionsWindow::create(HWND ow
 }
 
 void Win32InstructionsWindow::layOut(UINT dpi) {
-    placeControls(dpi, kClientWidth, kClientHeight,
-                  {{textField(), kTextPlace}, {closeButton(), kClosePlace}});
+    layOutWithin(dpi, availableClientHeight(handle_, dpi));
+}
+
+void Win32InstructionsWindow::layOutWithin(UINT dpi, int availableHeight) {
+    const int height = clientHeightFor(availableHeight);
+    placeControls(dpi, kClientWidth, height,
+                  {{textField(), textPlace(height)}, {closeButton(), closePlace(height)}});
     useFont(captionFont(dpi, {}));
 }
 
+void Win32InstructionsWindow::fitHeight(int availableHeight) {
+    layOutWithin(windowDpi(handle_), availableHeight);
+}
+
+bool Win32InstructionsWindow::takeKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN || (message.hwnd != handle_ && !IsChild(handle_, message.hwnd)))
+        return false;
+    if (message.wParam == VK_ESCAPE || message.wParam == VK_RETURN) {
+        onClose_();
+        return true;
+    }
+    if (message.wParam == VK_TAB && message.hwnd == textField()) {
+        SetFocus(GetNextDlgTabItem(handle_, textField(), GetKeyState(VK_SHIFT) < 0));
+        return true;
+    }
+    return false;
+}
+
 std::optional<LRESULT> Win32InstructionsWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CLOSE) return 0;  // only its "Close" button closes it
+    if (message == WM_CLOSE) {  // Alt+F4: its only button is "Close", so it does the same
+        onClose_();
+        return 0;
+    }
     if (message == WM_COMMAND && LOWORD(wParam) == kCloseButtonId && HIWORD(wParam) == BN_CLICKED && lParam) {
         onClose_();
         return 0;

@@ -102,6 +102,7 @@ void Win32Ui::closeInstructionsWindow() {
 }
 
 bool Win32Ui::isDialogMessage(MSG& message) const {
+    if (instructionsWindow_ && instructionsWindow_->takeKey(message)) return true;
     // Tab, Shift+Tab, Space and the arrow keys move between and press the controls.
     for (const NativeWindow* window : {static_cast<const NativeWindow*>(mainWindow_.get()),
                                        static_cast<const NativeWindow*>(instructionsWindow_.get())}) {

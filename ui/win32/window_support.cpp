@@ -1,5 +1,7 @@
 #include "ui/win32/window_support.h"
 
+#include <algorithm>
+
 #include "ui/win32/wide_text.h"
 
 namespace {
@@ -92,8 +94,16 @@ void centreWindow(HWND window, HWND over) {
     GetWindowRect(window, &own);
     const int width = own.right - own.left;
     const int height = own.bottom - own.top;
-    SetWindowPos(window, nullptr, (area.left + area.right - width) / 2, (area.top + area.bottom - height) / 2,
-                 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int left = (area.left + area.right - width) / 2;
+    int top = (area.top + area.bottom - height) / 2;
+    // Never off the top or left of the work area, where its title bar could not be reached.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromWindow(over ? over : window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        top = std::max<int>(monitor.rcWork.top, std::min<int>(top, monitor.rcWork.bottom - height));
+        left = std::max<int>(monitor.rcWork.left, left);
+    }
+    SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND createControl(HWND parent, const wchar_t* windowClass, std::string_view caption, DWORD style, int id,
