@@ -297,6 +297,28 @@ TEST(MainWindow, RefreshFillsFieldsStatusLineAndCreateButton) {
     saveScreenshot(window.handle(), "main-window");
 }
 
+// The fields' text sits in the middle of their boxes, in line with the labels, and Tab still leaves them.
+TEST(MainWindow, FieldTextIsVerticallyCentredAndTabLeavesTheFields) {
+    TestUi test;
+    test.ui->openMainWindow();
+    test.ui->refreshMainWindow(filledView());
+    test.ui->showMainWindow();
+    Win32MainWindow& window = *test.ui->mainWindow();
+    for (const MainControl field : {MainControl::InstallDirectoryField, MainControl::NewIconDirectoryField}) {
+        RECT client{};
+        RECT text{};
+        GetClientRect(window.control(field), &client);
+        SendMessageW(window.control(field), EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
+        EXPECT_LE(std::abs((text.top + text.bottom) - client.bottom), 1) << text.top << " " << text.bottom;
+        EXPECT_GT(text.top, 0);
+    }
+    SetFocus(window.control(MainControl::InstallDirectoryField));
+    PostMessageW(window.control(MainControl::InstallDirectoryField), WM_KEYDOWN, VK_TAB, 0);
+    PostMessageW(window.handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(test.ui->waitEvent(), UiEvent::MainWindowCloseRequest);
+    EXPECT_EQ(GetFocus(), window.control(MainControl::ChooseGameDirectory));
+}
+
 TEST(MainWindow, EveryCaptionFitsItsBoxAtALegibleSize) {
     TestUi test;
     test.ui->openMainWindow();

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "ui/win32/wide_text.h"
 
 namespace {
@@ -29,6 +31,31 @@ int id(MainControl control) {
     return static_cast<int>(control);
 }
 
+// The directory fields are multi-line edits, the only kind that takes a formatting rectangle, so that
+// their one line of text can sit in the middle of the box like the labels beside it. They leave Tab and
+// the other dialog keys to the dialog, as a single-line field does.
+LRESULT CALLBACK fieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    const LRESULT result = DefSubclassProc(field, message, wParam, lParam);
+    return message == WM_GETDLGCODE ? result & ~DLGC_WANTALLKEYS : result;
+}
+
+void centreFieldText(HWND field, HFONT font) {
+    HDC context = GetDC(field);
+    if (!context) return;
+    const HGDIOBJ previous = SelectObject(context, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(context, &metrics);
+    SelectObject(context, previous);
+    ReleaseDC(field, context);
+    RECT client{};
+    RECT format{};
+    GetClientRect(field, &client);
+    SendMessageW(field, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    format.top = std::max<LONG>(0, (client.bottom - metrics.tmHeight) / 2);
+    format.bottom = format.top + metrics.tmHeight;
+    SendMessageW(field, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&format));
+}
+
 }  // namespace
 
 std::unique_ptr<Win32MainWindow> Win32MainWindow::create(EventSink sink) {
@@ -45,11 +72,14 @@ void Win32MainWindow::createControls() {
     // The status line first, then the controls in the order of their numbers, which is the tab order. A
     // control that cannot be created is left out; the messages meant for it go nowhere.
     createControl(handle_, STATUSCLASSNAMEW, "", 0, id(MainControl::StatusLine));
-    const DWORD fieldStyle = WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL;  // scrolls sideways, never edited
+    // One line that scrolls sideways, never edited.
+    const DWORD fieldStyle = WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL | ES_MULTILINE;
     const DWORD buttonStyle = WS_TABSTOP | BS_PUSHBUTTON;
     for (std::size_t row = 0; row < 4; ++row) {
         createControl(handle_, L"STATIC", kDirectoryCaptions[row], SS_LEFT | SS_NOPREFIX, id(kCaptions[row]));
-        createControl(handle_, L"EDIT", "", fieldStyle, id(kFields[row]), WS_EX_CLIENTEDGE);
+        const HWND field =
+            createControl(handle_, L"EDIT", "", fieldStyle, id(kFields[row]), WS_EX_CLIENTEDGE);
+        SetWindowSubclass(field, fieldProcedure, 0, 0);
         if (row == 0)
             createControl(handle_, L"BUTTON", kChooseCaption, buttonStyle,
                           id(MainControl::ChooseGameDirectory));
@@ -80,6 +110,7 @@ void Win32MainWindow::layOut(UINT dpi) {
                    {control(MainControl::Instructions), kInstructionsPlace},
                    {control(MainControl::CreateAtlases), kCreateAtlasesPlace}});
     useFont(captionFont(dpi, captionsAndWidths()));
+    for (const MainControl field : kFields) centreFieldText(control(field), font());
     const HWND status = control(MainControl::StatusLine);
     const int quarter = scaled(kClientWidth / 4, dpi);
     const int rightEdges[4] = {quarter, 2 * quarter, 3 * quarter, -1};
