@@ -13,8 +13,11 @@
 
 namespace {
 
-// Where the picker starts: the usual install location on Windows, the home directory elsewhere.
-std::string pickerStartDirectory() {
+// Where the picker starts: at the game directory chosen before while it exists, else at the usual install
+// location on Windows, the home directory elsewhere.
+std::string pickerStartDirectory(const Settings& settings) {
+    if (!settings.wotInstallDir.empty() && fileSize(settings.wotInstallDir) == kPathIsDirectory)
+        return settings.wotInstallDir;
 #ifdef _WIN32
     return "C:\\Program Files (x86)";
 #else
@@ -85,7 +88,8 @@ void selectInstallDirectory(Context& context) {
     // Each rejected choice either starts a complete new attempt or ends the program.
     for (;;) {
         context.log.logInfo("Selecting new World of Tanks® install directory.");
-        std::string path = context.ui.chooseFolder("Select the WoT install dir:", pickerStartDirectory());
+        std::string path =
+            context.ui.chooseFolder("Select the WoT install dir:", pickerStartDirectory(context.settings));
         const Rejection* rejection = &kCancelled;
         if (!path.empty()) {
             path = asDirectory(path);

@@ -2,7 +2,6 @@
 
 #include "app/main_flow.h"
 #include "app/program_version.h"
-#include "ui/qt/caption_font.h"
 #include "ui/qt/qt_ui.h"
 
 int main(int argc, char** argv) {
@@ -10,7 +9,6 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName("Ravelin");
     QApplication::setApplicationVersion(
         QString::fromUtf8(kProgramVersion.data(), static_cast<qsizetype>(kProgramVersion.size())));
-    QApplication::setFont(captionFont(mainWindowCaptions()));
     QtUi ui;
     return runProgram(ui);
 }

@@ -37,6 +37,15 @@ TEST_F(InstallDirectoryTest, AcceptsADirectoryWithTheGameAndStoresItsVersion) {
                                         "Valid World of Tanks® install dir found: " + game.text() + ".",
                                         "Get game client version: 1.20.0.0"}));
     EXPECT_EQ(t.ui.transcript.front().rfind("folder [Select the WoT install dir:] ", 0), 0u);
+
+    // The next choice starts at the chosen directory while it exists.
+    t.ui.folders.push_back(game.text());
+    selectInstallDirectory(t.context);
+    EXPECT_EQ(t.ui.linesStartingWith("folder").back(), "folder [Select the WoT install dir:] " + game.text());
+    std::filesystem::remove_all(game.directory());
+    t.ui.folders.push_back(game.text());
+    EXPECT_THROW(selectInstallDirectory(t.context), ProgramExit);
+    EXPECT_NE(t.ui.linesStartingWith("folder").back(), "folder [Select the WoT install dir:] " + game.text());
 }
 
 TEST_F(InstallDirectoryTest, RetriesWithYesUntilAValidChoice) {

@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
+#include <vector>
+
+#include "ui/qt/caption_font.h"
 
 namespace {
 
@@ -79,7 +82,18 @@ MainWindow::MainWindow(EventSink sink) : sink_(std::move(sink)) {
     instructionsButton_ = addButton(kInstructionsCaption, kInstructionsPlace, UiEvent::OpenInstructions);
     createAtlasesButton_ = addButton(kCreateAtlasesCaption, kCreateAtlasesPlace, UiEvent::CreateAtlases);
     createAtlasesButton_->setEnabled(false);
+    fitCaptions();
     centreWindow(*this, nullptr);
+}
+
+void MainWindow::fitCaptions() {
+    // The controls in the order of captionsAndWidths(): labels, check box, "Create Atlases", status line.
+    std::vector<QWidget*> controls(captionLabels_.begin(), captionLabels_.end());
+    controls.insert(controls.end(), {saveInGameDirectoryBox_, createAtlasesButton_});
+    controls.insert(controls.end(), statusFields_.begin(), statusFields_.end());
+    const auto captions = captionsAndWidths();
+    for (std::size_t i = 0; i < controls.size() && i < captions.size(); ++i)
+        controls[i]->setFont(captionFont(controls[i]->font(), qtText(captions[i].first), captions[i].second));
 }
 
 QLineEdit* MainWindow::addDirectoryRow(int row) {

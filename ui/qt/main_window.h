@@ -39,6 +39,8 @@ protected:
 
 private:
     QLineEdit* addDirectoryRow(int row);
+    // Each caption in the system's font, made smaller only where it would not fit its control.
+    void fitCaptions();
     QPushButton* addButton(std::string_view caption, const ControlPlace& place, UiEvent event);
 
     EventSink sink_;

@@ -1,6 +1,7 @@
 #include "ui/qt/progress_window.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QProgressBar>
 #include <algorithm>
@@ -8,20 +9,38 @@
 #include "ui/qt/main_window.h"
 #include "ui/window_layout.h"
 
+using namespace progress_window;
+
+namespace {
+
+// Room on the title bar besides the title: the frame's edges, its icon and the window manager's buttons.
+constexpr int kTitleBarAllowance = 90;
+
+// As wide as the fixed layout, or wider when the title would not fit on the title bar: the window
+// manager would cut it. Title bars mostly use a bold face of the system's font.
+int windowWidthFor(const QString& title, const QFont& font) {
+    QFont bold = font;
+    bold.setBold(true);
+    return std::max(kClientWidth, QFontMetrics(bold).horizontalAdvance(title) + kTitleBarAllowance);
+}
+
+}  // namespace
+
 ProgressWindow::ProgressWindow(const QString& title, QWidget* owner) : QWidget(owner, Qt::Tool) {
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setWindowTitle(title);
-    setFixedSize(progress_window::kClientWidth, progress_window::kClientHeight);
+    const int widening = windowWidthFor(title, font()) - kClientWidth;
+    setFixedSize(kClientWidth + widening, kClientHeight);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
 
     textLine_ = new QLabel(this);
-    textLine_->setGeometry(rectOf(progress_window::kTextPlace));
+    textLine_->setGeometry(rectOf(kTextPlace).adjusted(0, 0, widening, 0));
     textLine_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     textLine_->setWordWrap(true);
 
     bar_ = new QProgressBar(this);
-    bar_->setGeometry(rectOf(progress_window::kBarPlace));
+    bar_->setGeometry(rectOf(kBarPlace).adjusted(0, 0, widening, 0));
     bar_->setRange(0, 100);
     bar_->setValue(0);
     bar_->setTextVisible(false);
