@@ -1,7 +1,10 @@
 #include <QApplication>
+#include <algorithm>
+#include <string_view>
 
 #include "app/main_flow.h"
 #include "app/program_version.h"
+#include "app/working_directory.h"
 #include "ui/qt/qt_ui.h"
 
 int main(int argc, char** argv) {
@@ -10,5 +13,16 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(
         QString::fromUtf8(kProgramVersion.data(), static_cast<qsizetype>(kProgramVersion.size())));
     QtUi ui;
+    // The desktop entry starts Ravelin with --user-data: a menu's launcher stands in a directory of its own
+    // (often the home directory), which Ravelin would fill with its files. From a terminal Ravelin works
+    // in the directory it is started in.
+    const bool userData = std::any_of(
+        argv + 1, argv + argc, [](const char* word) { return std::string_view(word) == "--user-data"; });
+    if (userData && !enterUserWorkingDirectory()) {
+        ui.showMessage("Error",
+                       "Can't create the working directory " + userWorkingDirectory() + ", exiting program!",
+                       MessageKind::Error);
+        return 0;
+    }
     return runProgram(ui);
 }

@@ -1,12 +1,29 @@
 #include "app/working_directory.h"
 
+#include <filesystem>
 #include <vector>
 
 #include "app/context.h"
 #include "app/event_log.h"
 #include "app/settings.h"
+#include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
+
+std::string userWorkingDirectory() {
+    const std::string data = userDataHome();
+    return data.empty() ? data : data + "ravelin" + kPathSeparator;
+}
+
+bool enterUserWorkingDirectory() {
+    const std::string directory = userWorkingDirectory();
+    if (directory.empty()) return false;
+    std::error_code error;
+    std::filesystem::create_directories(nativePath(directory), error);
+    if (error) return false;
+    std::filesystem::current_path(nativePath(directory), error);
+    return !error;
+}
 
 void createWorkingDirectories(Context& context) {
     Settings& settings = context.settings;

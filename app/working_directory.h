@@ -2,7 +2,14 @@
 
 // The working directory and the four directories the program keeps in it.
 
+#include <string>
+
 struct Context;
+
+// The user's own working directory, "ravelin" in the user's data directory; empty without a home.
+std::string userWorkingDirectory();
+// Makes it the process's working directory, creating it when missing. False when that fails.
+bool enterUserWorkingDirectory();
 
 // The four working directories are created when missing and stored in the settings.
 void createWorkingDirectories(Context& context);

@@ -153,6 +153,13 @@ bool DirectoryListing::next() {
     return false;
 }
 
+std::string userDataHome() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data && std::filesystem::path(data).is_absolute()) return withTrailingSeparator(data);
+    const std::string home = homeDirectory();
+    return home.empty() ? home : home + ".local" + kPathSeparator + "share" + kPathSeparator;
+}
+
 std::string homeDirectory() {
 #ifdef _WIN32
     const char* home = std::getenv("USERPROFILE");

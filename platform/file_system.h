@@ -70,3 +70,7 @@ private:
 
 // The user's home directory with a trailing separator, or the empty text.
 std::string homeDirectory();
+// Where programs keep the user's own data: $XDG_DATA_HOME, or the home directory's ".local/share" when it
+// is unset, empty or relative (the XDG base directories ignore a relative one). With a trailing
+// separator; the empty text without either.
+std::string userDataHome();

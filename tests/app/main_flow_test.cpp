@@ -1,6 +1,7 @@
 #include "app/main_flow.h"
 
 #include "app/program_version.h"
+#include "app/working_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 
 #include "image/dds_codec.h"
 #include "image/png_codec.h"
+#include "platform/file_system.h"
 #include "platform/path_separator.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/fake_game_install.h"
@@ -360,3 +362,47 @@ TEST_F(MainFlowTest, TheCheckedBoxInstallsWithEveryBuildAndUncheckingOffersToTak
               "message information [Atlases removed] The atlases Ravelin installed are out of the game.");
     EXPECT_FALSE(removed.linesStartingWith("main refresh").back().ends_with(" | in game"));
 }
+
+#ifndef _WIN32  // the XDG data directory is the Linux desktop's
+// The desktop entry's start works in "ravelin" of the user's data directory, created when missing.
+TEST(UserWorkingDirectory, IsRavelinInTheUsersDataDirectory) {
+    ScopedWorkingDirectory directory;
+    const std::string home = directory.text() + "home";
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const char* savedData = std::getenv("XDG_DATA_HOME");
+    const std::string savedDataText = savedData ? savedData : "";
+    ::setenv("HOME", home.c_str(), 1);
+    const struct {
+        const char* dataHome;  // nullptr: unset
+        std::string expected;
+    } cases[] = {
+        {nullptr, home + "/.local/share/ravelin/"},
+        {"", home + "/.local/share/ravelin/"},
+        {"relative/data", home + "/.local/share/ravelin/"},
+        {"/srv/data/", "/srv/data/ravelin/"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dataHome ? c.dataHome : "(unset)");
+        if (c.dataHome) {
+            ::setenv("XDG_DATA_HOME", c.dataHome, 1);
+        } else {
+            ::unsetenv("XDG_DATA_HOME");
+        }
+        EXPECT_EQ(userWorkingDirectory(), c.expected);
+    }
+    ::setenv("XDG_DATA_HOME", (directory.text() + "data").c_str(), 1);
+    EXPECT_TRUE(enterUserWorkingDirectory());
+    EXPECT_EQ(currentDirectory(), directory.text() + "data/ravelin/");
+    std::filesystem::current_path(directory.path());
+    std::filesystem::remove_all(directory.path() / "data");
+    writeFileText("data", "a file where the directory should be");
+    EXPECT_FALSE(enterUserWorkingDirectory());
+
+    ::setenv("HOME", savedHome.c_str(), 1);
+    if (savedData) {
+        ::setenv("XDG_DATA_HOME", savedDataText.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_DATA_HOME");
+    }
+}
+#endif

@@ -163,6 +163,18 @@ TEST(MainWindow, RefreshFillsFieldsStatusLineAndCreateButton) {
     saveScreenshot(window, "main-window");
 }
 
+// The windows carry the program's icon: the dark rounded square, clear in its corners.
+TEST(MainWindow, HasTheProgramsIcon) {
+    QtUi ui;
+    ui.openMainWindow();
+    const QIcon icon = ui.mainWindow()->windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    const QImage image = icon.pixmap(64, 64).toImage().convertToFormat(QImage::Format_RGBA8888);
+    ASSERT_EQ(image.size(), QSize(64, 64));
+    EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+    EXPECT_EQ(image.pixel(6, 32), qRgba(0x2b, 0x3a, 0x42, 255));
+}
+
 TEST(MainWindow, EveryCaptionFitsItsBoxInTheSystemsFontMadeSmallerOnlyWhereNeeded) {
     QtUi ui;
     ui.openMainWindow();

@@ -1,21 +1,25 @@
 #!/usr/bin/env bash
 # Starts the real program under a virtual X display in a prepared working directory, sends its main
 # window a close request and checks that it ends with exit code 0 and a complete log.
-# A ravelin.exe runs under Wine ($WINE), with Windows paths in its settings.
+# The Linux program starts as its desktop entry starts it: with --user-data, from another directory, in
+# $XDG_DATA_HOME/ravelin. A ravelin.exe runs under Wine ($WINE), with Windows paths in its settings.
 # Usage: smoke_test.sh RAVELIN SEND_CLOSE_REQUEST
 set -euo pipefail
 ravelin=$1
 close_request=$2
-run=("$ravelin")
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+work="$root/data/ravelin"
+mkdir -p "$work" "$root/elsewhere"
+run=(env XDG_DATA_HOME="$root/data" "$ravelin" --user-data)
 directory() { printf '%s/' "$1"; }
 case "$ravelin" in
   *.exe)
     run=("${WINE:-/usr/lib/wine/wine64}" "$ravelin")
+    start="$work"
     directory() { local path="Z:$1/"; printf '%s' "${path//\//\\\\}"; }  # JSON-escaped backslashes
     ;;
 esac
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/game" "$work/originalAtlases" "$work/defaultBattleImages" "$work/defaultMarkerImages" "$work/newTankImages"
 echo "fake executable" > "$work/game/WorldOfTanks.exe"
 printf '<client_ver>1.0.0</client_ver>\r\n' > "$work/game/WoTLauncher.cfg"
@@ -24,7 +28,7 @@ cat > "$work/ravelin.conf" <<JSON
  "acOriginalAtlasDir": "$(directory "$work/originalAtlases")", "acBattleAtlasDir": "$(directory "$work/defaultBattleImages")",
  "acMarkerAtlasDir": "$(directory "$work/defaultMarkerImages")", "acNewIconsDir": "$(directory "$work/newTankImages")"}
 JSON
-cd "$work"
+cd "${start:-$root/elsewhere}"
 # A virtual display that does not come up (a server number taken at the wrong moment) is the machine's
 # fault, not the program's: each attempt is bounded, and a second one gets a fresh display.
 status=0
@@ -40,6 +44,8 @@ if [ "$status" -ne 0 ]; then
   echo "ravelin ended with exit code $status" >&2
   exit 1
 fi
+cd "$work"
+if [ -n "$(ls -A "$root/elsewhere")" ]; then echo "files left where it was started" >&2; exit 1; fi
 last=$(tail -n 1 ravelin.log | tr -d '\r')
 case "$last" in
   *"Ravelin exiting with 0 errors and 0 warnings") ;;

@@ -5,6 +5,7 @@
 #include <QTextEdit>
 
 #include "ui/qt/dialogs.h"
+#include "ui/qt/program_icon.h"
 
 namespace {
 
@@ -51,6 +52,7 @@ void processEventsDroppingInput() {
 
 QtUi::QtUi() {
     sinceRepaint_.start();
+    QApplication::setWindowIcon(programIcon());  // every window's, for the title bar and the task bar
 }
 
 QtUi::~QtUi() {
