@@ -87,13 +87,21 @@ MainWindow::MainWindow(EventSink sink) : sink_(std::move(sink)) {
 }
 
 void MainWindow::fitCaptions() {
-    // The controls in the order of captionsAndWidths(): labels, check box, "Create Atlases", status line.
-    std::vector<QWidget*> controls(captionLabels_.begin(), captionLabels_.end());
-    controls.insert(controls.end(), {saveInGameDirectoryBox_, createAtlasesButton_});
-    controls.insert(controls.end(), statusFields_.begin(), statusFields_.end());
+    // In the order of captionsAndWidths(): the labels, the check box, "Create Atlases", the status line;
+    // the controls of a group keep one size.
+    const std::vector<std::vector<QWidget*>> groups = {{captionLabels_.begin(), captionLabels_.end()},
+                                                       {saveInGameDirectoryBox_},
+                                                       {createAtlasesButton_},
+                                                       {statusFields_.begin(), statusFields_.end()}};
     const auto captions = captionsAndWidths();
-    for (std::size_t i = 0; i < controls.size() && i < captions.size(); ++i)
-        controls[i]->setFont(captionFont(controls[i]->font(), qtText(captions[i].first), captions[i].second));
+    std::size_t next = 0;
+    for (const std::vector<QWidget*>& group : groups) {
+        std::vector<std::pair<QString, int>> groupCaptions;
+        for (std::size_t i = 0; i < group.size() && next < captions.size(); ++i, ++next)
+            groupCaptions.emplace_back(qtText(captions[next].first), captions[next].second);
+        const QFont font = captionFont(QWidget::font(), groupCaptions);
+        for (QWidget* control : group) control->setFont(font);
+    }
 }
 
 QLineEdit* MainWindow::addDirectoryRow(int row) {
