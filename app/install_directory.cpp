@@ -68,8 +68,8 @@ std::string namedDirectoryProblem(std::string path) {
             return path + " is a file: give the folder that holds it, " +
                    withTrailingSeparator(utf8PathText(nativePath(path).parent_path()));
         case GameDirectoryCheck::WithoutExecutable:
-            return "Didn't find the World of Tanks® executable " + std::string(kGameExecutableName) + " (or " +
-                   std::string(kLestaExecutableName) + ") in " + withTrailingSeparator(path);
+            return "Didn't find the World of Tanks® executable " + std::string(kGameExecutableName) +
+                   " (or " + std::string(kLestaExecutableName) + ") in " + withTrailingSeparator(path);
         case GameDirectoryCheck::Valid:
             break;
     }

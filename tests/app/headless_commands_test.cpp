@@ -195,7 +195,8 @@ TEST(RavelinCli, SpeaksPlainly) {
          "ravelin-cli: " + root + "game/WorldOfTanks.exe is a file: give the folder that holds it, " + root +
              "game/\n"},
         {"setup .", 1, "",
-         "ravelin-cli: Didn't find the World of Tanks® executable WorldOfTanks.exe in " + root + "\n"},
+         "ravelin-cli: Didn't find the World of Tanks® executable WorldOfTanks.exe (or Tanki.exe) in " +
+             root + "\n"},
         {"setup game", 0,
          "Set up " + root + " for World of Tanks 1.20.0.0: 8 battle icons, 5 marker icons.\n", ""},
         {"build", 0, "Created the new atlases in " + root + "\n", ""},
