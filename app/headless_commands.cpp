@@ -13,6 +13,7 @@
 #include "app/settings.h"
 #include "app/tracked_install.h"
 #include "app/working_directory.h"
+#include "atlas/atlas_kind.h"
 #include "game/client_version.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
@@ -76,8 +77,12 @@ bool savesOnFailure(HeadlessCommand command) {
 }
 
 std::string iconCounts(const Settings& settings) {
-    return std::to_string(settings.wotNbOfBattleIcons) + " battle icons, " +
-           std::to_string(settings.wotNbOfMarkerIcons) + " marker icons";
+    std::string counts;
+    for (const AtlasKind& kind : kAtlasKinds) {
+        counts += (counts.empty() ? "" : ", ") + std::to_string(settings.atlas(kind).iconCount) +
+                  " icons in " + std::string(kind.atlasName);
+    }
+    return counts;
 }
 
 // The one line that tells what a job that succeeded did (status has its table instead).

@@ -1,4 +1,4 @@
-// Draws the program's icon (resources/icon_picture.h) at the sizes Windows asks for and writes it as an
+// Draws the program's icon (ui/icon_picture.h) at the sizes Windows asks for and writes it as an
 // .ico file of 32-bit images.
 // Built and run on the build machine. Usage: make_icon OUTPUT.ico
 
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "../icon_picture.h"
+#include "../../ui/icon_picture.h"
 
 namespace {
 

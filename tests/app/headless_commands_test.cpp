@@ -198,7 +198,9 @@ TEST(RavelinCli, SpeaksPlainly) {
          "ravelin-cli: Didn't find the World of Tanks® executable WorldOfTanks.exe (or Tanki.exe) in " +
              root + "\n"},
         {"setup game", 0,
-         "Set up " + root + " for World of Tanks 1.20.0.0: 8 battle icons, 5 marker icons.\n", ""},
+         "Set up " + root +
+             " for World of Tanks 1.20.0.0: 8 icons in battleAtlas, 5 icons in vehicleMarkerAtlas.\n",
+         ""},
         {"build", 0, "Created the new atlases in " + root + "\n", ""},
     };
     for (const Case& c : cases) {

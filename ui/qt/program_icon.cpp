@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QPixmap>
 
-#include "resources/icon_picture.h"
+#include "ui/icon_picture.h"
 
 QIcon programIcon() {
     QIcon icon;
