@@ -9,6 +9,7 @@
 #include "app/headless_commands.h"
 #include "platform/console.h"
 #include "platform/file_io.h"
+#include "platform/text_utilities.h"
 #include "ui/terminal/terminal_ui.h"
 
 namespace {
@@ -123,6 +124,19 @@ std::string absoluteDirectory(const std::string& argument) {
     return error ? argument : utf8PathText(absolute.lexically_normal());
 }
 
+// The report's lines, each with the control characters that ravelin.conf or the game's files put in it
+// shown escaped.
+std::string printableLines(const std::string& report) {
+    std::string shown;
+    for (std::size_t start = 0; start < report.size();) {
+        const std::size_t end = std::min(report.find('\n', start), report.size());
+        shown += printableText(std::string_view(report).substr(start, end - start));
+        if (end < report.size()) shown += '\n';
+        start = end + 1;
+    }
+    return shown;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -195,12 +209,12 @@ int main(int argc, char** argv) {
     // Each error once, the reason of a failure last.
     for (const std::string& error : ui.errors()) {
         if (outcome.succeeded || error != outcome.reason)
-            std::fprintf(stderr, "ravelin-cli: %s\n", error.c_str());
+            std::fprintf(stderr, "ravelin-cli: %s\n", printableText(error).c_str());
     }
     if (!outcome.succeeded) {
-        std::fprintf(stderr, "ravelin-cli: %s\n", outcome.reason.c_str());
+        std::fprintf(stderr, "ravelin-cli: %s\n", printableText(outcome.reason).c_str());
         return 1;
     }
-    std::fputs(outcome.report.c_str(), stdout);
+    std::fputs(printableLines(outcome.report).c_str(), stdout);
     return 0;
 }

@@ -62,6 +62,11 @@ std::string installNewAtlases(Context& context, InstallWay way) {
         if (!writeAtlasPackage(context, settings.acCurrentDir + name)) return {};
         files.push_back({settings.acCurrentDir + name, directory + name});
     }
+    const std::string root = settings.wotInstallDir + (way == InstallWay::LooseFiles ? "res_mods" : "mods");
+    if (!liesInside(directory, root)) {
+        context.log.logError("Can't install the new atlases: " + directory + " is not inside " + root);
+        return {};
+    }
     if (!createModDirectory(directory)) {
         context.log.logError("Can't create directory: " + directory);
         return {};

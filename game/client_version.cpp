@@ -1,12 +1,18 @@
 #include "game/client_version.h"
 
+#include <filesystem>
 #include <optional>
 
+#include "game/mod_folders.h"
+#include "platform/file_io.h"
 #include "platform/reporter.h"
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
 
 namespace {
+
+// Far above any real launcher configuration or version.xml.
+constexpr std::uintmax_t kVersionFileCeiling = 1u << 20;
 
 // The text between the markers on the first line holding the opening one (letter case ignored); no text
 // when the file cannot be read or has no such line.
@@ -17,6 +23,13 @@ struct ElementSearch {
 
 ElementSearch findElement(const std::string& path, std::string_view opening, std::string_view closing) {
     ElementSearch search;
+    // A FIFO or a link to a device would never end.
+    std::error_code error;
+    const auto status = std::filesystem::status(nativePath(path), error);
+    if (error || !std::filesystem::is_regular_file(status) ||
+        std::filesystem::file_size(nativePath(path), error) > kVersionFileCeiling || error) {
+        return search;
+    }
     std::optional<TextFile> file = openTextFileForReading(path);
     if (!file) return search;
     search.fileRead = true;
@@ -35,12 +48,16 @@ ElementSearch findElement(const std::string& path, std::string_view opening, std
     return search;
 }
 
+std::string withoutBlanksAround(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
 }  // namespace
 
 std::string versionFromVersionElement(std::string_view element) {
-    const std::size_t first = element.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    std::string version(element.substr(first, element.find_last_not_of(" \t") - first + 1));
+    std::string version = withoutBlanksAround(element);
     if (version.starts_with("v.")) version.erase(0, 2);
     if (const std::size_t blank = version.find_first_of(" \t"); blank != std::string::npos)
         version.resize(blank);
@@ -52,7 +69,7 @@ std::string readClientVersion(const std::string& installDirectory, Reporter& rep
         findElement(installDirectory + "WoTLauncher.cfg", "<client_ver>", "</client_ver>");
     std::string version;
     if (launcher.text) {
-        version = *launcher.text;
+        version = withoutBlanksAround(*launcher.text);
     } else {
         const ElementSearch game = findElement(installDirectory + "version.xml", "<version>", "</version>");
         if (game.text) {
@@ -61,6 +78,11 @@ std::string readClientVersion(const std::string& installDirectory, Reporter& rep
             reporter.logError("Can't get the game version, insufficient rights?");
             return {};
         }
+    }
+    // It becomes a folder name inside the game.
+    if (!version.empty() && !gameFolderName(version)) {
+        reporter.logError("Unusable game version: '" + printableText(version) + "'");
+        return {};
     }
     reporter.logInfo("Get game client version: " + version);
     return version;

@@ -19,21 +19,6 @@ bool isNameCharacter(char c) {
     return isLetterOrDigit(c) || c == ' ' || c == '.' || c == '_' || c == '-';
 }
 
-// Control characters shown as \xNN, so a hostile name cannot steer a terminal.
-std::string shownName(std::string_view text) {
-    std::string shown;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) {
-            shown += c;
-        } else {
-            constexpr char kHex[] = "0123456789ABCDEF";
-            shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
-        }
-    }
-    return shown;
-}
-
 // The text of every <Path ...>…</Path> element, in document order; comments are skipped.
 template <typename Visit>
 void forEachPathElement(std::string_view text, Visit visit) {
@@ -124,8 +109,8 @@ std::optional<ModFolders> readModFolders(const std::string& installDirectory, co
         const std::optional<std::string> name = gameFolderName(text);
         if (!name) {
             reporter.logError(found->empty()
-                                  ? "Unusable game version: '" + shownName(text) + "'"
-                                  : "Unusable mod folder in " + path + ": '" + shownName(text) + "'");
+                                  ? "Unusable game version: '" + printableText(text) + "'"
+                                  : "Unusable mod folder in " + path + ": '" + printableText(text) + "'");
             return std::nullopt;
         }
         *chosen = *name;

@@ -175,3 +175,22 @@ std::u16string utf16Text(std::string_view text) {
     }
     return units;
 }
+
+std::string printableText(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string shown;
+    shown.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0u;
+        if (byte < 0x20 || byte == 0x7F) {
+            shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+        } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {  // U+0080 to U+009F
+            shown += {'\\', 'u', '0', '0', kHex[next >> 4], kHex[next & 15]};
+            ++i;
+        } else {
+            shown += text[i];
+        }
+    }
+    return shown;
+}

@@ -41,3 +41,7 @@ inline int utf16UnitCount(char32_t codePoint) {
 }
 // Valid UTF-8 text as UTF-16, as Windows and JSON's ordering count it.
 std::u16string utf16Text(std::string_view text);
+
+// The text as a terminal may show it: control characters (C0, DEL and C1) written as "\xNN" or
+// "\u00NN", so that text from game files cannot move the cursor, clear the screen or retitle the window.
+std::string printableText(std::string_view text);

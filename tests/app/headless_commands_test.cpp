@@ -285,3 +285,27 @@ TEST_F(HeadlessTest, FailedInstallKeepsThePreviousSet) {
         after[entry.path().filename().string()] = readFileText(entry.path().string());
     EXPECT_EQ(after, first);  // nothing mixed, no temporary file left
 }
+
+#ifndef _WIN32  // a POSIX shell runs the program
+// ravelin.conf may be edited by hand: what it holds is shown escaped on a terminal.
+TEST_F(HeadlessTest, HandEditedVersionsNeverSteerTheTerminal) {
+    ASSERT_TRUE(run(HeadlessCommand::Setup, game.text()).succeeded);
+    ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
+    const std::string settings = readFileText("ravelin.conf");
+    const auto withVersion = [&](const std::string& json) {
+        std::string edited = settings;
+        const std::size_t at = edited.find("\"1.20.0.0\"", edited.find("wotLastVersion"));
+        edited.replace(at, 10, "\"" + json + "\"");
+        writeFileText("ravelin.conf", edited);
+    };
+    const std::string cli = RAVELIN_CLI_PATH;
+    withVersion("1.0\\u001b[2J\\u0007");
+    EXPECT_EQ(std::system((cli + " status > status.txt").c_str()), 0);
+    EXPECT_NE(readFileText("status.txt").find("Game Version: 1.0\\x1B[2J\\x07\n"), std::string::npos);
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " install 2> err.txt").c_str())), 1);
+    EXPECT_EQ(readCrLfLines("err.txt").back(),
+              "ravelin-cli: The game was updated from 1.0\\x1B[2J\\x07 to 1.20.0.0: run ravelin-cli update "
+              "first.\n");
+    EXPECT_FALSE(std::filesystem::exists(game.directory() / "res_mods"));
+}
+#endif

@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "tests/support/test_context.h"
 
 namespace {
@@ -16,7 +20,7 @@ std::string versionFrom(TestContext& t, const std::string& config) {
 
 }  // namespace
 
-TEST(ClientVersion, TakesTheFirstElementOnOneLineUntrimmed) {
+TEST(ClientVersion, TakesTheFirstElementOnOneLineWithoutBlanksAround) {
     TestContext t;
     t.settings.wotInstallDir = t.directory.text();
     struct Case {
@@ -26,7 +30,8 @@ TEST(ClientVersion, TakesTheFirstElementOnOneLineUntrimmed) {
     const Case cases[] = {
         {"<info>\r\n  <client_ver>1.0.2.3</client_ver>\r\n</info>", "1.0.2.3"},
         {"  <CLIENT_VER>1.0</Client_Ver>", "1.0"},
-        {"<client_ver> 1.0 </client_ver>", " 1.0 "},
+        {"<client_ver> 1.24.1.0\t</client_ver>", "1.24.1.0"},
+        {"<client_ver>2.4.1.0 Common Test</client_ver>", "2.4.1.0 Common Test"},
         {"<client_ver>first</client_ver>\n<client_ver>second</client_ver>", "first"},
         {"<client_ver>split\n</client_ver>", ""},
         {"</client_ver><client_ver>backwards", ""},
@@ -70,3 +75,45 @@ TEST(ClientVersion, TodaysClientsNameItInVersionXml) {
     EXPECT_EQ(versionFromVersionElement("1.9"), "1.9");
     EXPECT_EQ(versionFromVersionElement("  "), "");
 }
+
+// The version becomes a folder name inside the game: anything that could lead elsewhere is refused where
+// it is read, and shown escaped.
+TEST(ClientVersion, UnusableVersionsAreRefused) {
+    TestContext t;
+    t.settings.wotInstallDir = t.directory.text();
+    struct Case {
+        std::string config;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"<client_ver>../../../../../../tmp/x</client_ver>", "../../../../../../tmp/x"},
+        {"<client_ver>..</client_ver>", ".."},
+        {"<client_ver>1.0/../../x</client_ver>", "1.0/../../x"},
+        {"<client_ver>C:\\x</client_ver>", "C:\\x"},
+        {"<client_ver>.hidden</client_ver>", ".hidden"},
+        {"<client_ver>1.0\x1b]0;owned\x07\xc2\x9b</client_ver>", "1.0\\x1B]0;owned\\x07\\u009B"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.config);
+        EXPECT_EQ(versionFrom(t, c.config), "");
+        EXPECT_EQ(t.entries().back(), "ERROR: Unusable game version: '" + c.shown + "'");
+    }
+    std::filesystem::remove("WoTLauncher.cfg");
+    writeFileText("version.xml", "<version> v.../../x #1 </version>");
+    EXPECT_EQ(readClientVersion(t.settings.wotInstallDir, t.reporter), "");
+    EXPECT_EQ(t.entries().back(), "ERROR: Unusable game version: '../../x'");
+}
+
+#ifndef _WIN32  // FIFOs and device links
+TEST(ClientVersion, OnlyRegularFilesOfModestSizeAreRead) {
+    TestContext t;
+    t.settings.wotInstallDir = t.directory.text();
+    ASSERT_EQ(::mkfifo("WoTLauncher.cfg", 0644), 0);
+    std::filesystem::create_symlink("/dev/zero", "version.xml");
+    EXPECT_EQ(readClientVersion(t.settings.wotInstallDir, t.reporter), "");  // returns instead of hanging
+    std::filesystem::remove("WoTLauncher.cfg");
+    writeFileText("WoTLauncher.cfg", "<client_ver>1.0</client_ver>" + std::string(1 << 20, ' '));
+    EXPECT_EQ(readClientVersion(t.settings.wotInstallDir, t.reporter), "");
+    EXPECT_EQ(t.entries().back(), "ERROR: Can't get the game version, insufficient rights?");
+}
+#endif

@@ -1,4 +1,5 @@
 #include "game/mod_folders.h"
+#include "game/mod_directory.h"
 
 #include <gtest/gtest.h>
 
@@ -69,4 +70,16 @@ TEST(ModFolders, ReadFromTheGameOrTheVersion) {
     writeFileText("paths.xml", "<Paths><Path>./mods/../../etc\x1b</Path></Paths>");
     EXPECT_FALSE(readModFolders(game, "1.0", t.reporter));
     EXPECT_EQ(t.entries().back(), "ERROR: Unusable mod folder in " + game + "paths.xml: '../../etc\\x1B'");
+}
+
+// The last word on where an install writes: the path made absolute and normal lies below the folder.
+TEST(ModFolders, InstallTargetsStayInsideTheirFolder) {
+    const struct {
+        const char* path;
+        bool inside;
+    } cases[] = {{"game/res_mods/1.0/gui/", true}, {"game/res_mods/a/../b", true},
+                 {"game/res_mods/../x", false},    {"game/res_mods/1.0/../../../tmp", false},
+                 {"game/res_mods", false},         {"game/res_mods_other/x", false},
+                 {"/tmp/game/res_mods/x", false}};
+    for (const auto& c : cases) EXPECT_EQ(liesInside(c.path, "game/res_mods"), c.inside) << c.path;
 }

@@ -6,7 +6,7 @@
 
 namespace {
 
-// A message on one line: its line breaks become blanks.
+// A message on one line: its line breaks become blanks, other control characters are shown escaped.
 std::string oneLine(const std::string& text) {
     std::string line;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -17,7 +17,7 @@ std::string oneLine(const std::string& text) {
             line += text[i];
         }
     }
-    return line;
+    return printableText(line);
 }
 
 constexpr int kBarWidth = 30;
@@ -47,7 +47,7 @@ MessageAnswer TerminalUi::showMessage(const std::string& title, const std::strin
 void TerminalUi::openProgressWindow(const std::string& title) {
     closeProgressWindow();
     progressOpen_ = true;
-    progressTitle_ = title;
+    progressTitle_ = printableText(title);
     progressText_.clear();
     progressValue_ = 0;
     drawProgress();
@@ -55,7 +55,7 @@ void TerminalUi::openProgressWindow(const std::string& title) {
 
 void TerminalUi::setProgressText(const std::string& text) {
     if (!progressOpen_) return;
-    progressText_ = text;
+    progressText_ = printableText(text);
 }
 
 void TerminalUi::setProgressBar(int value) {
