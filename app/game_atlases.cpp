@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/context.h"
+#include "app/event_log.h"
 #include "app/program_exit.h"
 #include "app/settings.h"
 #include "atlas/atlas_writer.h"
@@ -56,14 +57,19 @@ void extractBothAtlases(Context& context) {
 }
 
 void reloadGameAtlases(Context& context, const std::string& newVersion) {
-    const bool unpacked = unpack(context).complete;
+    // Icons cut by a new XML from an old image, or the reverse, would be wrong: the old ones stay.
+    if (!unpack(context).complete) {
+        context.log.logError(
+            "Not every atlas file could be unpacked; the icons taken apart earlier are kept.");
+        return;
+    }
     extractBothAtlases(context);
     // Remembered only once the new atlases are taken apart: until then the question comes back.
     Settings& settings = context.settings;
     const bool everyAtlasGaveIcons =
         std::all_of(settings.atlases.begin(), settings.atlases.end(),
                     [](const AtlasRecord& atlas) { return atlas.iconCount > 0; });
-    if (unpacked && everyAtlasGaveIcons) settings.wotLastVersion = newVersion;
+    if (everyAtlasGaveIcons) settings.wotLastVersion = newVersion;
 }
 
 void scanNewIconDirectory(Context& context) {

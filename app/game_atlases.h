@@ -12,8 +12,9 @@ struct Context;
 int unpackGameAtlases(Context& context);
 // Battle atlas first, then the marker atlas; counts and atlas sizes are stored as found.
 void extractBothAtlases(Context& context);
-// Unpacks and extracts again after a confirmed game update; stores the new version only when every atlas
-// file was unpacked and both extractions gave icons.
+// Unpacks and extracts again after a confirmed game update: only when every atlas file was unpacked anew
+// (else an error, and the earlier icons stay); stores the new version only when both extractions gave
+// icons.
 void reloadGameAtlases(Context& context, const std::string& newVersion);
 // Counts the icons of the new icon directory.
 void scanNewIconDirectory(Context& context);

@@ -4,10 +4,12 @@
 #include <archive_entry.h>
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <string_view>
 #include <vector>
 
+#include "game/entry_ceiling.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
@@ -70,21 +72,68 @@ ArchiveReader openPackage(const std::string& path) {
     return reader;
 }
 
-// Copies the current entry's data to the destination, which is replaced only when every byte was read.
-bool copyEntry(archive* reader, archive_entry* entry, const std::string& destination,
-               std::vector<char>& buffer) {
-    if (archive_entry_filetype(entry) == AE_IFDIR) return false;
-    // Pieces larger than the stream buffer go straight to the file, without a copy.
+// Adds an entry's recorded size to a sum that must not overflow: a package may declare anything.
+std::int64_t addSize(std::int64_t sum, std::int64_t size) {
+    if (size <= 0) return sum;
+    return sum > std::numeric_limits<std::int64_t>::max() - size ? std::numeric_limits<std::int64_t>::max()
+                                                                 : sum + size;
+}
+
+// Reads up to size bytes of the current entry's data; the count read, or none when the data is damaged.
+std::optional<std::size_t> readData(archive* reader, char* data, std::size_t size) {
+    std::size_t filled = 0;
+    while (filled < size) {
+        const la_ssize_t read = archive_read_data(reader, data + filled, size - filled);
+        if (read < 0) return std::nullopt;
+        if (read == 0) break;
+        filled += static_cast<std::size_t>(read);
+    }
+    return filled;
+}
+
+struct EntryCopy {
+    std::optional<OutputFile> file;  // complete beside its destination, not yet renamed in
+    std::string fault;               // why there is none, when it is worth saying
+};
+
+// Copies the current entry's data into a temporary file beside the destination. The entry's ceiling is
+// known from its first bytes before anything is written and is held while the data streams, so a bomb
+// costs no more than the largest file of its kind.
+EntryCopy copyEntry(archive* reader, archive_entry* entry, const std::string& destination,
+                    std::string_view fileName, std::vector<char>& buffer) {
+    EntryCopy copy;
+    // Zips without Unix modes give no type; a link's data would be its target's name.
+    if (const auto type = archive_entry_filetype(entry); type != AE_IFREG && type != 0) {
+        copy.fault = "not a regular file";
+        return copy;
+    }
+    const std::optional<std::size_t> headSize = readData(reader, buffer.data(), kEntryHeadSize);
+    if (!headSize) return copy;
+    const std::uint64_t ceiling =
+        entryCeiling(fileName, std::span(reinterpret_cast<const std::uint8_t*>(buffer.data()), *headSize));
+    const std::string tooLarge = "more than " + std::to_string(ceiling) + " bytes";
+    if (archive_entry_size_is_set(entry) && static_cast<std::uint64_t>(archive_entry_size(entry)) > ceiling) {
+        copy.fault = tooLarge;
+        return copy;
+    }
     std::optional<OutputFile> file = OutputFile::open(destination, OutputFile::Mode::Replace);
-    if (!file) return false;
+    if (!file) return copy;
+    std::uint64_t written = *headSize;
+    file->write(buffer.data(), *headSize);
     for (;;) {
         const la_ssize_t read = archive_read_data(reader, buffer.data(), buffer.size());
-        if (read < 0) return false;  // the temporary file goes with `file`
+        if (read < 0) return copy;  // the temporary file goes with `file`
         if (read == 0) break;
+        written += static_cast<std::uint64_t>(read);
+        if (written > ceiling) {
+            copy.fault = tooLarge;
+            return copy;
+        }
         file->write(buffer.data(), static_cast<std::size_t>(read));
-        if (file->failed()) return false;
+        if (file->failed()) return copy;
     }
-    return file->finish();
+    if (file->finishWriting()) copy.file.emplace(std::move(*file));
+    return copy;
 }
 
 }  // namespace
@@ -122,14 +171,15 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
     UnpackResult result;
     const std::vector<std::string> packages = guiPackagePaths(installDirectory);
     std::int64_t totalSize = 0;
-    for (const std::string& path : packages) totalSize += fileSize(path);
+    for (const std::string& path : packages) totalSize = addSize(totalSize, fileSize(path));
     const double progressUnit = static_cast<double>(totalSize) / 100.0;
 
     std::vector<char> buffer;
     std::int64_t bytesListed = 0;
-    int filesTaken = 0;    // wanted files found in an earlier package: later ones are not looked at
-    int filesWritten = 0;  // written completely
-    bool copyFailed = false;
+    int filesTaken = 0;  // wanted files found in an earlier package: later ones are not looked at
+    int filesFailed = 0;
+    // Each complete copy waits beside its destination until its atlas's other file is known to be good.
+    std::optional<OutputFile> copies[std::size(kWantedEntries)];
     for (const std::string& packagePath : packages) {
         ArchiveReader reader = openPackage(packagePath);
         if (!reader) {
@@ -148,23 +198,30 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
         for (;;) {
             const int status = archive_read_next_header(reader.get(), &entry);
             if (status != ARCHIVE_OK && status != ARCHIVE_WARN) break;  // the end, or a damaged header
-            if (archive_entry_size_is_set(entry)) bytesListed += archive_entry_size(entry);
+            if (archive_entry_size_is_set(entry))
+                bytesListed = addSize(bytesListed, archive_entry_size(entry));
             reporter.setProgressValue(progressBarValue(static_cast<double>(bytesListed) / progressUnit));
             const char* rawName = archive_entry_pathname_utf8(entry);
             if (!rawName) rawName = archive_entry_pathname(entry);
             const std::string_view name = rawName ? rawName : "";
             const std::string shownName = validUtf8(name);
             reporter.setProgressText("Found file: " + shownName);
-            for (const WantedEntry& wanted : kWantedEntries) {
+            for (std::size_t index = 0; index < std::size(kWantedEntries); ++index) {
+                const WantedEntry& wanted = kWantedEntries[index];
                 if (name != wanted.entryName || (filesTaken & wanted.value) != 0) continue;
                 reporter.setProgressText("Unpack file: " + shownName);
                 reporter.logInfo("Unpack file: " + shownName);
-                if (copyEntry(reader.get(), entry, destinationDirectory + std::string(wanted.fileName),
-                              buffer)) {
-                    filesWritten |= wanted.value;
+                const std::string fileName(wanted.fileName);
+                EntryCopy copy =
+                    copyEntry(reader.get(), entry, destinationDirectory + fileName, fileName, buffer);
+                copies[index].reset();
+                if (copy.file) {
+                    copies[index].emplace(std::move(*copy.file));
+                    filesFailed &= ~wanted.value;
                 } else {
-                    copyFailed = true;
-                    reporter.logError("Can't unpack the original file: " + std::string(wanted.fileName));
+                    filesFailed |= wanted.value;
+                    reporter.logError("Can't unpack the original file: " + fileName +
+                                      (copy.fault.empty() ? std::string() : " (" + copy.fault + ")"));
                 }
                 filesInPackage |= wanted.value;
                 result.entriesFound += wanted.value;
@@ -174,9 +231,28 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
     }
     if (!result.packageOpened) return result;
 
+    // An atlas's files go in together: when one of them failed, the other is not put beside the old one,
+    // which would mix two clients' rectangles and pixels.
+    int filesWritten = 0;
+    bool complete = filesFailed == 0;
+    for (const AtlasFiles& atlas : kAtlasFiles) {
+        const bool atlasFailed = (filesFailed & (atlas.xml | atlas.png | atlas.dds)) != 0;
+        for (std::size_t index = 0; index < std::size(kWantedEntries); ++index) {
+            const int value = kWantedEntries[index].value;
+            if ((value & (atlas.xml | atlas.png | atlas.dds)) == 0 || !copies[index]) continue;
+            if (atlasFailed) {
+                copies[index].reset();
+            } else if (copies[index]->replaceDestination()) {
+                filesWritten |= value;
+            } else {
+                complete = false;
+                reporter.logError("Can't unpack the original file: " +
+                                  std::string(kWantedEntries[index].fileName));
+            }
+        }
+    }
     // The originals mirror the client: an image of the other format left from an earlier client would be
     // taken for this one's.
-    bool complete = !copyFailed;
     for (const AtlasFiles& atlas : kAtlasFiles) {
         const bool png = (filesWritten & atlas.png) != 0;
         const bool dds = (filesWritten & atlas.dds) != 0;

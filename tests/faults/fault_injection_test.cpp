@@ -3,12 +3,12 @@
 // earlier good file and writes nothing outside the working directory and the icon directories.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
-
 #include <map>
 
 #include "app/context.h"
@@ -26,6 +26,8 @@
 #include "game/package_unpacker.h"
 #include "image/png_codec.h"
 #include "tests/support/atlas_fixture.h"
+#include "tests/support/crafted_zip.h"
+#include "tests/support/dds_samples.h"
 #include "tests/support/fake_game_install.h"
 #include "tests/support/scoped_file_size_limit.h"
 #include "tests/support/scoped_working_directory.h"
@@ -344,9 +346,10 @@ TEST_F(FaultTest, WriteProtectedFilesAreNotReplacedAndReplacedFilesKeepTheirMode
     }));
     for (const char* line :
          {"ERROR: Can't save config file.", "ERROR: Can't write atlas XML file: battleAtlas.xml",
-          "ERROR: Can't save atlas image battleAtlas.png", "ERROR: Can't write descriptor: battleatlas.dat",
-          "ERROR: Can't save icon: contour_0000.png",
-          "ERROR: Can't unpack the original file: battleAtlas.xml"}) {
+          "ERROR: Can't save atlas image battleAtlas.png",
+          "ERROR: Can't unpack the original file: battleAtlas.xml",
+          // so the update cuts nothing, and the catalogue and icons stay as they were
+          "ERROR: Not every atlas file could be unpacked; the icons taken apart earlier are kept."}) {
         EXPECT_TRUE(logHas(line)) << line;
     }
     const Snapshot after = snapshotOf(work);
@@ -402,4 +405,41 @@ TEST_F(FaultTest, KilledRunKeepsEveryEntryUpToTheKill) {
     EXPECT_TRUE(
         std::equal(killed.begin() + 1, killed.end(), complete.begin() + 1));  // all but the banner's date
     EXPECT_EQ(killed.back(), "Created descriptor file: battleatlas.dat");
+}
+
+// 2 GiB bombs (a single-line XML and a DDS whose header promises 256 x 256) in a package of a few MB,
+// whose zip headers declare 4 KiB: setup stops each entry at its ceiling while it streams, names it and
+// fails, with memory and writes bounded.
+TEST_F(FaultTest, PackageBombsStopAtTheirCeiling) {
+    constexpr std::uint64_t kBomb = 2ull << 30;
+    const std::string dds = ddsHeaderText(256, 256, 0x4, "DXT5");
+    std::vector<CraftedEntry> entries = {
+        inflatingEntry("gui/flash/atlases/battleAtlas.xml", {}, kBomb, 'a'),
+        inflatingEntry("gui/flash/atlases/battleAtlas.dds", {dds.begin(), dds.end()}, kBomb, 0)};
+    for (CraftedEntry& bomb : entries) bomb.size = 4096;  // the headers lie: only streaming finds out
+    for (const char* name : {"vehicleMarkerAtlas.xml", "vehicleMarkerAtlas.png"})
+        entries.push_back(storedEntry(std::string("gui/flash/atlases/") + name, game.content(name)));
+    writeFileBytes(game.packagePath().string(), craftedZip(entries));
+    EXPECT_LT(fs::file_size(game.packagePath()), 16u << 20);
+
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::freopen("err.txt", "w", stderr);
+        execl(RAVELIN_CLI_PATH, "ravelin-cli", "setup", game.text().c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    ASSERT_EQ(wait4(child, &status, 0, &usage), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+    EXPECT_TRUE(logHas("ERROR: Can't unpack the original file: battleAtlas.xml (more than 67108864 bytes)"));
+    EXPECT_TRUE(logHas("ERROR: Can't unpack the original file: battleAtlas.dds (more than " +
+                       std::to_string(128 + 256 * 256) + " bytes)"));
+    EXPECT_LT(usage.ru_maxrss, 512 * 1024) << "KiB at the peak";
+    EXPECT_LT(usage.ru_oublock, 300 * 2048) << "512-byte blocks written";
+    std::printf("setup on a 2 GiB bomb: peak %ld KiB, %ld KiB written\n", usage.ru_maxrss,
+                usage.ru_oublock / 2);
+    expectNothingOutsideOrLeftOver();
 }

@@ -5,6 +5,8 @@
 #include "app/game_atlases.h"
 #include "app/program_exit.h"
 #include "platform/path_separator.h"
+#include "tests/support/crafted_zip.h"
+#include "tests/support/dds_samples.h"
 #include "tests/support/fake_game_install.h"
 #include "tests/support/test_context.h"
 
@@ -88,9 +90,11 @@ TEST_F(UnpackTest, CorruptEntryKeepsTheEarlierFile) {
     EXPECT_EQ(errors(), (std::vector<std::string>{"ERROR: Can't unpack the original file: battleAtlas.png"}));
     EXPECT_EQ(unpacked("battleAtlas.png"), "earlier good original");
     EXPECT_EQ(unpacked("vehicleMarkerAtlas.xml"), game.content("vehicleMarkerAtlas.xml"));
+    // The battle XML does not go in beside the earlier image.
+    EXPECT_FALSE(std::filesystem::exists("originalAtlases/battleAtlas.xml"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("originalAtlases"),
                             std::filesystem::directory_iterator()),
-              4);
+              3);
 }
 
 TEST_F(UnpackTest, PackageThatCannotBeOpenedIsFatal) {
@@ -164,4 +168,79 @@ TEST_F(UnpackTest, OneBrokenPartDoesNotHideTheOthers) {
     EXPECT_TRUE(result.complete);
     EXPECT_EQ(errors(),
               (std::vector<std::string>{"ERROR: Can't open the package: " + game.partPath(4).string()}));
+}
+
+// Every wanted entry has a ceiling, known before a byte is written and held while it streams: the entry
+// is refused by name, its atlas's other file is not put beside the old one, the earlier pair stays.
+TEST_F(UnpackTest, EntriesBeyondTheirCeilingAreRefused) {
+    const std::string dds = ddsHeaderText(256, 256, 0x4, "DXT5");
+    const std::uint64_t ddsSize = 128 + 256 * 256;  // BC3: a byte a pixel, one level
+    const std::vector<std::uint8_t> ddsHead(dds.begin(), dds.end());
+    struct Case {
+        const char* name;
+        CraftedEntry entry;
+        std::string error;
+    };
+    CraftedEntry lyingXml = inflatingEntry("gui/flash/atlases/battleAtlas.xml", {}, 65u << 20, 'a');
+    lyingXml.size = 100;  // only streaming finds out
+    const Case cases[] = {
+        {"XML past 64 MiB", lyingXml,
+         "battleAtlas.xml (more than 67108864 bytes)"},
+        {"DDS past its header's size",
+         inflatingEntry("gui/flash/atlases/battleAtlas.dds", ddsHead, ddsSize + 1, 0),
+         "battleAtlas.dds (more than " + std::to_string(ddsSize) + " bytes)"},
+        {"declared far beyond",
+         {.name = "gui/flash/atlases/battleAtlas.xml", .data = {3, 0}, .size = 1ull << 62, .zip64 = true},
+         "battleAtlas.xml (more than 67108864 bytes)"},
+        {"a link",
+         {.name = "gui/flash/atlases/battleAtlas.xml",
+          .data = {'/', 'e', 't', 'c'},
+          .size = 4,
+          .deflated = false,
+          .unixMode = 0120777},
+         "battleAtlas.xml (not a regular file)"},
+    };
+    const FakeGameInstall game = install({});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFileText("originalAtlases/battleAtlas.xml", "earlier xml");
+        writeFileText("originalAtlases/battleAtlas.dds", "earlier dds");
+        std::vector<CraftedEntry> entries;
+        for (const char* name :
+             {"battleAtlas.xml", "battleAtlas.dds", "vehicleMarkerAtlas.xml", "vehicleMarkerAtlas.png"}) {
+            const std::string entryName = std::string("gui/flash/atlases/") + name;
+            if (entryName == c.entry.name) {
+                entries.push_back(c.entry);
+            } else {
+                entries.push_back(storedEntry(entryName, entryName.ends_with(".dds")
+                                                             ? dds + std::string(ddsSize - 128, '\0')
+                                                             : game.content(name)));
+            }
+        }
+        writeFileBytes(game.packagePath().string(), craftedZip(entries));
+        const std::size_t earlierErrors = errors().size();
+        EXPECT_FALSE(unpack().complete);
+        const std::vector<std::string> all = errors();
+        EXPECT_EQ(
+            std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(earlierErrors), all.end()),
+            (std::vector<std::string>{"ERROR: Can't unpack the original file: " + c.error}));
+        EXPECT_EQ(unpacked("battleAtlas.xml"), "earlier xml");
+        EXPECT_EQ(unpacked("battleAtlas.dds"), "earlier dds");
+        EXPECT_EQ(unpacked("vehicleMarkerAtlas.xml"), game.content("vehicleMarkerAtlas.xml"));
+        for (const auto& file : std::filesystem::directory_iterator("originalAtlases"))
+            EXPECT_EQ(file.path().string().find(".tmp"), std::string::npos) << file.path();
+    }
+}
+
+// Sizes a package declares are summed without overflow (the sanitized build would abort).
+TEST_F(UnpackTest, DeclaredSizesNearTheLimitAddUp) {
+    const FakeGameInstall game = install({});
+    std::vector<CraftedEntry> entries;
+    for (const char* name : {"huge/a", "huge/b", "huge/c"})
+        entries.push_back({.name = name, .data = {3, 0}, .size = (1ull << 63) - 1, .zip64 = true});
+    for (const char* name : kWanted)
+        entries.push_back(storedEntry(std::string("gui/flash/atlases/") + name, game.content(name)));
+    writeFileBytes(game.packagePath().string(), craftedZip(entries));
+    EXPECT_TRUE(unpack().complete);
+    EXPECT_TRUE(errors().empty());
 }
