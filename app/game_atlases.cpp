@@ -10,7 +10,9 @@
 #include "atlas/icon_extraction.h"
 #include "atlas/new_icon_scan.h"
 #include "game/package_unpacker.h"
+#include "platform/file_system.h"
 #include "platform/path_separator.h"
+#include "platform/text_file.h"
 #include "ui/ui.h"
 
 namespace {
@@ -40,10 +42,17 @@ void extract(Context& context, const AtlasKind& kind) {
 
 void build(Context& context, const AtlasKind& kind) {
     const Settings& settings = context.settings;
+    const std::string record = settings.acCurrentDir + buildRecordName(kind);
+    removeFile(record);
+    const std::int32_t earlierErrors = context.log.errorCount();
     buildAtlas(kind,
                {settings.acCurrentDir, settings.acOriginalAtlasDir, settings.acNewIconsDir,
                 settings.atlas(kind).iconDirectory},
                context.reporter);
+    if (context.log.errorCount() != earlierErrors) return;
+    std::optional<TextFile> file = createReplacementTextFile(record);
+    if (file) writeLine(*file, "Built without errors: " + std::string(kind.atlasXmlName));
+    if (!file || !closeTextFile(*file)) context.log.logError("Can't write the build record: " + record);
 }
 
 }  // namespace
@@ -74,6 +83,10 @@ void reloadGameAtlases(Context& context, const std::string& newVersion) {
 
 void scanNewIconDirectory(Context& context) {
     context.settings.acNewIconFiles = scanNewIcons(context.settings.acNewIconsDir, context.reporter);
+}
+
+std::string buildRecordName(const AtlasKind& kind) {
+    return std::string(kind.atlasName) + ".built";
 }
 
 void buildBothAtlases(Context& context) {

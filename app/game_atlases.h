@@ -5,6 +5,7 @@
 
 #include <string>
 
+struct AtlasKind;
 struct Context;
 
 // Unpacks the four original atlas files into "originalAtlases"; a package that cannot be opened is a fatal
@@ -18,7 +19,10 @@ void extractBothAtlases(Context& context);
 void reloadGameAtlases(Context& context, const std::string& newVersion);
 // Counts the icons of the new icon directory.
 void scanNewIconDirectory(Context& context);
-// Marker atlas first, then the battle atlas; the progress window stays open for what follows.
+// Marker atlas first, then the battle atlas; the progress window stays open for what follows. Each atlas
+// built without an error gets its build record; only such atlases are installed.
 void buildBothAtlases(Context& context);
 // The same, closing the progress window either way.
 void createAtlases(Context& context);
+// The build record's file name in the working directory ("battleAtlas.built").
+std::string buildRecordName(const AtlasKind& kind);

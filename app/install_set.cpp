@@ -2,7 +2,9 @@
 
 #include "app/context.h"
 #include "app/event_log.h"
+#include "app/game_atlases.h"
 #include "app/settings.h"
+#include "atlas/atlas_descriptor_reader.h"
 #include "atlas/atlas_kind.h"
 #include "atlas/icon_catalogue.h"
 #include "game/mod_folders.h"
@@ -40,6 +42,19 @@ std::optional<std::vector<std::string>> builtAtlasFiles(Context& context, const 
     for (const std::string& name : files) {
         if (fileSize(settings.acCurrentDir + name) < 0) {
             context.log.logError("Can't " + verb + " atlas file: " + name + " (not built yet)");
+            return std::nullopt;
+        }
+    }
+    // An atlas that lost icons in its build, or has none, would make them vanish in the game.
+    for (const AtlasKind* kind : {&kMarkerAtlas, &kBattleAtlas}) {
+        const std::string xmlName(kind->atlasXmlName);
+        if (fileSize(settings.acCurrentDir + buildRecordName(*kind)) < 0) {
+            context.log.logError("Can't " + verb + " atlas file: " + xmlName +
+                                 " (its last build logged errors)");
+            return std::nullopt;
+        }
+        if (countAtlasEntries(settings.acCurrentDir + xmlName).value_or(0) == 0) {
+            context.log.logError("Can't " + verb + " atlas file: " + xmlName + " (it holds no icons)");
             return std::nullopt;
         }
     }

@@ -12,7 +12,7 @@ struct Context;
 
 // The built atlas files by name, in the working directory: for each atlas its XML and each image format
 // the client ships (as the unpacked originals show). None, with an error naming the first file, when one
-// is not built yet.
+// is not built yet, or an atlas's last build logged errors or it holds no icons.
 std::optional<std::vector<std::string>> builtAtlasFiles(Context& context, const std::string& verb);
 
 // The package's default file name: "ravelin.atlases_<version>" and the client's package extension.

@@ -1,5 +1,6 @@
 #include "atlas/atlas_descriptor_reader.h"
 
+#include "platform/text_file.h"
 #include "platform/text_utilities.h"
 
 std::optional<std::string> atlasFieldValue(std::string_view line, std::string_view openingMarker,
@@ -42,4 +43,16 @@ AtlasDescriptorReader::LineResult AtlasDescriptorReader::readLine(std::string_vi
         named_ = false;
     }
     return result;
+}
+
+std::optional<std::int64_t> countAtlasEntries(const std::string& path) {
+    std::optional<TextFile> file = openTextFileForReading(path);
+    if (!file) return std::nullopt;
+    AtlasDescriptorReader reader;
+    std::int64_t entries = 0;
+    while (!atEndOfFile(*file)) {
+        if (reader.readLine(readLine(*file)).entry) ++entries;
+    }
+    closeTextFile(*file);
+    return entries;
 }

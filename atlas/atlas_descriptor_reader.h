@@ -23,6 +23,9 @@ struct AtlasDescriptorEntry {
     std::int64_t height = -1;
 };
 
+// The number of complete entries in an atlas XML file; none when it cannot be read.
+std::optional<std::int64_t> countAtlasEntries(const std::string& path);
+
 class AtlasDescriptorReader {
 public:
     struct LineResult {

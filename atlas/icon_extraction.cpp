@@ -64,6 +64,17 @@ void saveIcon(const Image& atlas, const AtlasDescriptorEntry& entry, const std::
         reporter.logError("Can't create icon: " + fileName);
         return;
     }
+    // The numbers come from the XML; the work of cutting must be bounded by the image.
+    const bool overlaps = entry.x < atlas.width() && entry.y < atlas.height() && entry.x + entry.width > 0 &&
+                          entry.y + entry.height > 0;
+    const bool empty = entry.width <= 0 || entry.height <= 0;  // refused below, as ever
+    if (!empty && (!overlaps || entry.width > atlas.width() || entry.height > atlas.height())) {
+        reporter.logError("Can't cut icon: " + fileName + " (its rectangle " +
+                          (overlaps ? "is larger than" : "lies outside") + " the " +
+                          std::to_string(atlas.width()) + "x" + std::to_string(atlas.height()) +
+                          " atlas image)");
+        return;
+    }
     const std::optional<Image> icon = grabImage(atlas, entry.x, entry.y, entry.width, entry.height);
     if (!icon) {
         reporter.logError("Can't create icon: " + fileName);
@@ -184,6 +195,8 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
     if (!closeTextFile(*catalogueFile)) reporter.logError("Can't write descriptor: " + catalogue);
 
     reporter.logInfo("Extracted " + std::to_string(iconCount) + " single icons from " + imageName);
+    // An atlas without icons would make every icon of that kind vanish from the game.
+    if (iconCount == 0) reporter.logError("No icons found in " + xmlName);
     result.iconCount =
         static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(iconCount)));
     return result;

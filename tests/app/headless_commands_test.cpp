@@ -49,8 +49,9 @@ TEST_F(HeadlessTest, SetupBuildMatchTheDesktopProgramByteForByte) {
     runProgram(desktop);
     const auto desktopFiles = workingFiles(directory.path());
     EXPECT_EQ(desktopFiles.count("battleAtlas.png"), 1u);
-    EXPECT_EQ(desktopFiles.size(),
-              4u + 8u + 5u + 2u + 4u + 1u);  // originals, icons, catalogues, atlases, settings
+    EXPECT_EQ(
+        desktopFiles.size(),
+        4u + 8u + 5u + 2u + 4u + 2u + 1u);  // originals, icons, catalogues, atlases, build records, settings
     for (const auto& [name, content] : desktopFiles) std::filesystem::remove_all(directory.path() / name);
     for (const char* folder :
          {"originalAtlases", "defaultBattleImages", "defaultMarkerImages", "newTankImages"}) {
@@ -309,3 +310,29 @@ TEST_F(HeadlessTest, HandEditedVersionsNeverSteerTheTerminal) {
     EXPECT_FALSE(std::filesystem::exists(game.directory() / "res_mods"));
 }
 #endif
+
+// An atlas XML without icons fails setup; install takes only atlases built without an error that hold
+// icons. The older client's empty atlas is still built, byte for byte, but never installed.
+TEST_F(HeadlessTest, AtlasesWithoutIconsOrWithBuildErrorsStayOutOfTheGame) {
+    FakeGameOptions attributeStyle = smallGameWithAtlases();
+    attributeStyle.battleAtlasXml = "<SubTexture name=\"a\" x=\"0\" y=\"0\" width=\"2\" height=\"2\"/>\r\n";
+    FakeGameInstall empty(directory.path() / "empty", attributeStyle);
+    EXPECT_EQ(run(HeadlessCommand::Setup, empty.text()).reason, "No icons found in battleAtlas.xml");
+    ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
+    EXPECT_EQ(run(HeadlessCommand::Install).reason,
+              "Can't install atlas file: battleAtlas.xml (it holds no icons)");
+
+    ASSERT_TRUE(run(HeadlessCommand::Setup, game.text()).succeeded);
+    const std::string firstIcon = readCrLfLines("battleatlas.dat").front();
+    std::filesystem::create_directory("broken");
+    writeFileText("broken/" + firstIcon.substr(0, firstIcon.find(',')) + ".png", "not a png");
+    ASSERT_TRUE(run(HeadlessCommand::Icons, "broken").succeeded);
+    EXPECT_FALSE(run(HeadlessCommand::Build).succeeded);
+    EXPECT_EQ(run(HeadlessCommand::Install).reason,
+              "Can't install atlas file: battleAtlas.xml (its last build logged errors)");
+    EXPECT_FALSE(std::filesystem::exists(game.directory() / "res_mods"));
+    std::filesystem::remove_all("broken");
+    std::filesystem::create_directory("broken");
+    ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
+    EXPECT_TRUE(run(HeadlessCommand::Install).succeeded);
+}

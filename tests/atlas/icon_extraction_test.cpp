@@ -142,7 +142,8 @@ TEST_F(ExtractionTest, HugeNumbersAndFailedSavesAreReported) {
     const auto entries = t.entries();
     for (const char* expected :
          {"ERROR: Can't create icon: wide.png", "ERROR: Can't create icon: far.png",
-          "ERROR: Can't create icon: huge.png", "ERROR: Can't save icon: nodir/icon.png"}) {
+          "ERROR: Can't cut icon: huge.png (its rectangle is larger than the 256x256 atlas image)",
+          "ERROR: Can't save icon: nodir/icon.png"}) {
         EXPECT_NE(std::find(entries.begin(), entries.end(), expected), entries.end()) << expected;
     }
 }
@@ -287,5 +288,39 @@ TEST_F(ExtractionTest, ParallelCuttingWritesTheSameBytesInTheSameOrder) {
         const std::vector<std::uint8_t> expected =
             *encodePng(*grabImage(many.image, icon.x, icon.y, icon.width, icon.height));
         ASSERT_EQ(readFileBytes("defaultBattleImages/" + icon.name + ".png"), expected) << icon.name;
+    }
+}
+
+// The numbers in the XML are checked against the image: nothing is cut for a rectangle that lies wholly
+// outside it or is larger than it, whatever it would cost, and the icon is named.
+TEST_F(ExtractionTest, RectanglesAreCheckedAgainstTheImage) {
+    writeXml(
+        "<name>right</name><x>256</x><y>0</y><width>4</width><height>4</height>\n"
+        "<name>above</name><x>0</x><y>-4</y><width>4</width><height>4</height>\n"
+        "<name>vast</name><x>0</x><y>0</y><width>16384</width><height>16384</height>\n"
+        "<name>tall</name><x>0</x><y>0</y><width>2</width><height>257</height>\n"
+        "<name>corner</name><x>254</x><y>254</y><width>4</width><height>4</height>\n");
+    EXPECT_EQ(extract(), 5);
+    const auto entries = t.entries();
+    for (const auto& [name, fault] : {std::pair{"right", "lies outside"},
+                                      {"above", "lies outside"},
+                                      {"vast", "is larger than"},
+                                      {"tall", "is larger than"}}) {
+        const std::string expected = std::string("ERROR: Can't cut icon: ") + name + ".png (its rectangle " +
+                                     fault + " the 256x256 atlas image)";
+        EXPECT_NE(std::find(entries.begin(), entries.end(), expected), entries.end()) << expected;
+        EXPECT_FALSE(std::filesystem::exists(std::string("defaultBattleImages/") + name + ".png")) << name;
+    }
+    EXPECT_EQ(t.log.errorCount(), 4);
+    EXPECT_EQ(pixelAt(*loadImage("defaultBattleImages/corner.png"), 3, 3), (std::vector<int>{0, 0, 0, 0}));
+}
+
+// An atlas without icons would make every icon of its kind vanish in the game.
+TEST_F(ExtractionTest, AnXmlWithoutIconsIsAnError) {
+    for (const char* xml : {"", "<SubTexture name=\"a\" x=\"0\" y=\"0\" width=\"2\" height=\"2\"/>\n"}) {
+        SCOPED_TRACE(xml);
+        writeXml(xml);
+        EXPECT_EQ(extract(), 0);
+        EXPECT_EQ(t.entries().back(), "ERROR: No icons found in battleAtlas.xml");
     }
 }
