@@ -10,22 +10,27 @@ constexpr std::uint64_t kMiB = 1u << 20;
 constexpr std::uint64_t kLargestSide = 16384;
 constexpr std::uint64_t kLargestDds = kLargestSide * kLargestSide * 4 * 4 / 3 + kEntryHeadSize;
 
-std::uint64_t ddsCeiling(std::span<const std::uint8_t> head) {
+std::string moreThan(std::uint64_t bytes) {
+    return "more than " + std::to_string(bytes) + " bytes";
+}
+
+EntryCeiling ddsCeiling(std::span<const std::uint8_t> head) {
     const DdsHeaderReading reading = readDdsHeader(head.data(), head.size(), kLargestDds);
-    if (!reading.header) return kLargestDds;
+    if (!reading.header) return {kEntryHeadSize, "a DDS header of no use: " + reading.fault};
     const DdsHeader& header = *reading.header;
     std::uint64_t size = header.dataOffset;
     for (int level = 0; level < header.mipLevels; ++level) {
         size += ddsLevelBytes(header.format.encoding, std::max<std::int64_t>(header.width >> level, 1),
                               std::max<std::int64_t>(header.height >> level, 1));
     }
-    return std::min(size, kLargestDds);
+    size = std::min(size, kLargestDds);
+    return {size, moreThan(size)};
 }
 
 }  // namespace
 
-std::uint64_t entryCeiling(std::string_view fileName, std::span<const std::uint8_t> head) {
-    if (fileName.ends_with(".xml")) return 64 * kMiB;
-    if (fileName.ends_with(".png")) return 256 * kMiB;
+EntryCeiling entryCeiling(std::string_view fileName, std::span<const std::uint8_t> head) {
+    if (fileName.ends_with(".xml")) return {64 * kMiB, moreThan(64 * kMiB)};
+    if (fileName.ends_with(".png")) return {256 * kMiB, moreThan(256 * kMiB)};
     return ddsCeiling(head);
 }

@@ -109,11 +109,12 @@ EntryCopy copyEntry(archive* reader, archive_entry* entry, const std::string& de
     }
     const std::optional<std::size_t> headSize = readData(reader, buffer.data(), kEntryHeadSize);
     if (!headSize) return copy;
-    const std::uint64_t ceiling =
+    const EntryCeiling ceiling =
         entryCeiling(fileName, std::span(reinterpret_cast<const std::uint8_t*>(buffer.data()), *headSize));
-    const std::string tooLarge = "more than " + std::to_string(ceiling) + " bytes";
-    if (archive_entry_size_is_set(entry) && static_cast<std::uint64_t>(archive_entry_size(entry)) > ceiling) {
-        copy.fault = tooLarge;
+    if (*headSize > ceiling.bytes ||
+        (archive_entry_size_is_set(entry) &&
+         static_cast<std::uint64_t>(archive_entry_size(entry)) > ceiling.bytes)) {
+        copy.fault = ceiling.refusal;
         return copy;
     }
     std::optional<OutputFile> file = OutputFile::open(destination, OutputFile::Mode::Replace);
@@ -125,8 +126,8 @@ EntryCopy copyEntry(archive* reader, archive_entry* entry, const std::string& de
         if (read < 0) return copy;  // the temporary file goes with `file`
         if (read == 0) break;
         written += static_cast<std::uint64_t>(read);
-        if (written > ceiling) {
-            copy.fault = tooLarge;
+        if (written > ceiling.bytes) {
+            copy.fault = ceiling.refusal;
             return copy;
         }
         file->write(buffer.data(), static_cast<std::size_t>(read));

@@ -261,6 +261,12 @@ DdsDecoding decodeDds(const std::uint8_t* data, std::size_t size) {
 }
 
 DdsDecoding loadDds(const std::string& path) {
+    // A file whose header is of no use is not read whole.
+    if (DdsHeaderReading reading = loadDdsHeader(path); !reading.header) {
+        DdsDecoding decoding;
+        decoding.fault = std::move(reading.fault);
+        return decoding;
+    }
     const std::optional<std::vector<std::uint8_t>> content = readWholeFile(path);
     if (!content) {
         DdsDecoding decoding;

@@ -176,6 +176,8 @@ TEST_F(UnpackTest, EntriesBeyondTheirCeilingAreRefused) {
     const std::string dds = ddsHeaderText(256, 256, 0x4, "DXT5");
     const std::uint64_t ddsSize = 128 + 256 * 256;  // BC3: a byte a pixel, one level
     const std::vector<std::uint8_t> ddsHead(dds.begin(), dds.end());
+    const std::string unusable = ddsHeaderText(256, 256, 0x4, "ATI2");
+    const std::vector<std::uint8_t> unusableHead(unusable.begin(), unusable.end());
     struct Case {
         const char* name;
         CraftedEntry entry;
@@ -184,8 +186,9 @@ TEST_F(UnpackTest, EntriesBeyondTheirCeilingAreRefused) {
     CraftedEntry lyingXml = inflatingEntry("gui/flash/atlases/battleAtlas.xml", {}, 65u << 20, 'a');
     lyingXml.size = 100;  // only streaming finds out
     const Case cases[] = {
-        {"XML past 64 MiB", lyingXml,
-         "battleAtlas.xml (more than 67108864 bytes)"},
+        {"XML past 64 MiB", lyingXml, "battleAtlas.xml (more than 67108864 bytes)"},
+        {"DDS header of no use", inflatingEntry("gui/flash/atlases/battleAtlas.dds", unusableHead, 4096, 0),
+         "battleAtlas.dds (a DDS header of no use: FourCC ATI2)"},
         {"DDS past its header's size",
          inflatingEntry("gui/flash/atlases/battleAtlas.dds", ddsHead, ddsSize + 1, 0),
          "battleAtlas.dds (more than " + std::to_string(ddsSize) + " bytes)"},
