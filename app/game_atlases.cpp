@@ -6,10 +6,10 @@
 #include "app/event_log.h"
 #include "app/program_exit.h"
 #include "app/settings.h"
+#include "atlas/atlas_kind.h"
 #include "atlas/atlas_writer.h"
 #include "atlas/icon_extraction.h"
 #include "atlas/new_icon_scan.h"
-#include "game/package_unpacker.h"
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
 #include "platform/text_file.h"
@@ -19,8 +19,9 @@ namespace {
 
 UnpackResult unpack(Context& context) {
     const std::string& installDirectory = context.settings.wotInstallDir;
-    const UnpackResult result = unpackOriginalAtlases(
-        installDirectory, std::string("originalAtlases") + kPathSeparator, context.reporter);
+    const UnpackResult result =
+        unpackOriginalAtlases(installDirectory, std::string("originalAtlases") + kPathSeparator,
+                              originalAtlasFiles(), context.reporter);
     if (!result.packageOpened) {
         raiseFatalError(context, "Can't find the ressource file: '" + gamePackagePath(installDirectory) +
                                      "' the install dir seemes to be wrong.");
@@ -56,6 +57,18 @@ void build(Context& context, const AtlasKind& kind) {
 }
 
 }  // namespace
+
+std::vector<WantedAtlas> originalAtlasFiles() {
+    const auto inGame = [](std::string_view name) {
+        return WantedFile{std::string(kAtlasFolderInGame) + std::string(name), std::string(name)};
+    };
+    std::vector<WantedAtlas> atlases;
+    for (const AtlasKind& kind : kAtlasKinds) {
+        atlases.push_back(
+            {inGame(kind.atlasXmlName), {inGame(kind.atlasImageName), inGame(kind.atlasDdsImageName)}});
+    }
+    return atlases;
+}
 
 int unpackGameAtlases(Context& context) {
     return unpack(context).entriesFound;

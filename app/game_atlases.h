@@ -4,12 +4,18 @@
 // ravelin-cli. They store what they find in the settings.
 
 #include <string>
+#include <vector>
+
+#include "game/package_unpacker.h"
 
 struct AtlasKind;
 struct Context;
 
-// Unpacks the four original atlas files into "originalAtlases"; a package that cannot be opened is a fatal
-// error. Returns the sum of the values of the wanted entries met (0: none).
+// Each kind's files in the game's packages: its XML, and its PNG and DDS images (a client ships one or
+// both).
+std::vector<WantedAtlas> originalAtlasFiles();
+// Unpacks the original atlas files into "originalAtlases"; a package that cannot be opened is a fatal
+// error. Returns how many wanted entries were met (0: none).
 int unpackGameAtlases(Context& context);
 // Battle atlas first, then the marker atlas; counts and atlas sizes are stored as found.
 void extractBothAtlases(Context& context);

@@ -1,8 +1,10 @@
 // Game packages of any content: only the wanted atlas files may appear, and only in "originalAtlases".
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/game_atlases.h"
 #include "fuzz/fuzz_sandbox.h"
 #include "game/package_unpacker.h"
 #include "platform/path_separator.h"
@@ -18,8 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writeFileText((game / "res" / "packages" / "gui.pkg").string(), std::string(asText(data, size)));
     resetDirectory("originalAtlases");
     FuzzContext fuzz;
+    const std::vector<WantedAtlas> wanted = originalAtlasFiles();
     unpackOriginalAtlases(game.string() + kPathSeparator, std::string("originalAtlases") + kPathSeparator,
-                          fuzz.context.reporter);
+                          wanted, fuzz.context.reporter);
     for (const auto& entry : std::filesystem::directory_iterator(".")) {
         if (entry.path().filename() != "originalAtlases") {
             std::fprintf(stderr, "unexpected file %s\n", entry.path().c_str());
@@ -28,8 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const auto& entry : std::filesystem::directory_iterator("originalAtlases")) {
         const std::string name = entry.path().filename().string();
-        if (name != "battleAtlas.png" && name != "battleAtlas.xml" && name != "vehicleMarkerAtlas.png" &&
-            name != "vehicleMarkerAtlas.xml" && name != "battleAtlas.dds" && name != "vehicleMarkerAtlas.dds") {
+        const auto isNamed = [&](const WantedFile& file) { return file.fileName == name; };
+        if (!std::any_of(wanted.begin(), wanted.end(), [&](const WantedAtlas& atlas) {
+                return isNamed(atlas.xml) || std::any_of(atlas.images.begin(), atlas.images.end(), isNamed);
+            })) {
             std::fprintf(stderr, "unexpected file %s\n", name.c_str());
             std::abort();
         }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -18,36 +19,25 @@
 
 namespace {
 
-struct WantedEntry {
-    std::string_view entryName;
-    std::string_view fileName;  // in "originalAtlases"
-    int value;
+// A wanted file's state while the packages are looked through.
+struct Slot {
+    const WantedFile* wanted;
+    std::size_t atlas;   // its index in the wanted atlases
+    bool image;          // else the atlas's XML
+    bool taken = false;  // found in an earlier package: later ones are not looked at
+    bool inThisPackage = false;
+    bool failed = false;               // the last copy of it met failed
+    std::optional<OutputFile> copy{};  // complete beside its destination, not yet renamed in
+    bool written = false;
 };
 
-// The PNG-era values stay 1, 2, 4 and 8; today's DDS images follow.
-constexpr WantedEntry kWantedEntries[] = {
-    {"gui/flash/atlases/battleAtlas.png", "battleAtlas.png", kBattlePng},
-    {"gui/flash/atlases/battleAtlas.xml", "battleAtlas.xml", kBattleXml},
-    {"gui/flash/atlases/vehicleMarkerAtlas.png", "vehicleMarkerAtlas.png", kMarkerPng},
-    {"gui/flash/atlases/vehicleMarkerAtlas.xml", "vehicleMarkerAtlas.xml", kMarkerXml},
-    {"gui/flash/atlases/battleAtlas.dds", "battleAtlas.dds", kBattleDds},
-    {"gui/flash/atlases/vehicleMarkerAtlas.dds", "vehicleMarkerAtlas.dds", kMarkerDds},
-};
-
-// One atlas's files, by their values.
-struct AtlasFiles {
-    int xml;
-    int png;
-    int dds;
-};
-constexpr AtlasFiles kAtlasFiles[] = {{kBattleXml, kBattlePng, kBattleDds},
-                                      {kMarkerXml, kMarkerPng, kMarkerDds}};
-
-const WantedEntry& wantedEntryOf(int value) {
-    for (const WantedEntry& wanted : kWantedEntries) {
-        if (wanted.value == value) return wanted;
+std::vector<Slot> slotsOf(const std::vector<WantedAtlas>& atlases) {
+    std::vector<Slot> slots;
+    for (std::size_t atlas = 0; atlas < atlases.size(); ++atlas) {
+        slots.push_back({&atlases[atlas].xml, atlas, false});
+        for (const WantedFile& image : atlases[atlas].images) slots.push_back({&image, atlas, true});
     }
-    return kWantedEntries[0];
+    return slots;
 }
 
 constexpr std::size_t kBlockSize = 10240;
@@ -168,7 +158,8 @@ std::vector<std::string> guiPackagePaths(const std::string& installDirectory) {
 }
 
 UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
-                                   const std::string& destinationDirectory, Reporter& reporter) {
+                                   const std::string& destinationDirectory,
+                                   const std::vector<WantedAtlas>& atlases, Reporter& reporter) {
     UnpackResult result;
     const std::vector<std::string> packages = guiPackagePaths(installDirectory);
     std::int64_t totalSize = 0;
@@ -177,10 +168,7 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
 
     std::vector<char> buffer;
     std::int64_t bytesListed = 0;
-    int filesTaken = 0;  // wanted files found in an earlier package: later ones are not looked at
-    int filesFailed = 0;
-    // Each complete copy waits beside its destination until its atlas's other file is known to be good.
-    std::optional<OutputFile> copies[std::size(kWantedEntries)];
+    std::vector<Slot> slots = slotsOf(atlases);
     for (const std::string& packagePath : packages) {
         ArchiveReader reader = openPackage(packagePath);
         if (!reader) {
@@ -194,7 +182,6 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
             reporter.logInfo("Unpacking original atlas and xml files");
             buffer.resize(kCopyPieceSize);
         }
-        int filesInPackage = 0;
         archive_entry* entry = nullptr;
         for (;;) {
             const int status = archive_read_next_header(reader.get(), &entry);
@@ -207,61 +194,64 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
             const std::string_view name = rawName ? rawName : "";
             const std::string shownName = validUtf8(name);
             reporter.setProgressText("Found file: " + shownName);
-            for (std::size_t index = 0; index < std::size(kWantedEntries); ++index) {
-                const WantedEntry& wanted = kWantedEntries[index];
-                if (name != wanted.entryName || (filesTaken & wanted.value) != 0) continue;
+            for (Slot& slot : slots) {
+                if (name != slot.wanted->entryName || slot.taken) continue;
                 reporter.setProgressText("Unpack file: " + shownName);
                 reporter.logInfo("Unpack file: " + shownName);
-                const std::string fileName(wanted.fileName);
+                const std::string& fileName = slot.wanted->fileName;
                 EntryCopy copy =
                     copyEntry(reader.get(), entry, destinationDirectory + fileName, fileName, buffer);
-                copies[index].reset();
+                slot.copy.reset();
+                slot.failed = !copy.file;
                 if (copy.file) {
-                    copies[index].emplace(std::move(*copy.file));
-                    filesFailed &= ~wanted.value;
+                    slot.copy.emplace(std::move(*copy.file));
                 } else {
-                    filesFailed |= wanted.value;
                     reporter.logError("Can't unpack the original file: " + fileName +
                                       (copy.fault.empty() ? std::string() : " (" + copy.fault + ")"));
                 }
-                filesInPackage |= wanted.value;
-                result.entriesFound += wanted.value;
+                slot.inThisPackage = true;
+                ++result.entriesFound;
+                break;  // the entry's data is read
             }
         }
-        filesTaken |= filesInPackage;
+        for (Slot& slot : slots) slot.taken = slot.taken || slot.inThisPackage;
     }
     if (!result.packageOpened) return result;
 
-    // An atlas's files go in together: when one of them failed, the other is not put beside the old one,
-    // which would mix two clients' rectangles and pixels.
-    int filesWritten = 0;
-    bool complete = filesFailed == 0;
-    for (const AtlasFiles& atlas : kAtlasFiles) {
-        const bool atlasFailed = (filesFailed & (atlas.xml | atlas.png | atlas.dds)) != 0;
-        for (std::size_t index = 0; index < std::size(kWantedEntries); ++index) {
-            const int value = kWantedEntries[index].value;
-            if ((value & (atlas.xml | atlas.png | atlas.dds)) == 0 || !copies[index]) continue;
-            if (atlasFailed) {
-                copies[index].reset();
-            } else if (copies[index]->replaceDestination()) {
-                filesWritten |= value;
-            } else {
-                complete = false;
-                reporter.logError("Can't unpack the original file: " +
-                                  std::string(kWantedEntries[index].fileName));
-            }
+    // An atlas's files go in together: when one of them failed, the others are not put beside the old
+    // ones, which would mix two clients' rectangles and pixels.
+    bool complete = true;
+    std::vector<bool> atlasFailed(atlases.size(), false);
+    for (const Slot& slot : slots) {
+        if (slot.failed) {
+            atlasFailed[slot.atlas] = true;
+            complete = false;
+        }
+    }
+    for (Slot& slot : slots) {
+        if (!slot.copy) continue;
+        if (atlasFailed[slot.atlas]) {
+            slot.copy.reset();
+        } else if (slot.copy->replaceDestination()) {
+            slot.written = true;
+        } else {
+            complete = false;
+            reporter.logError("Can't unpack the original file: " + slot.wanted->fileName);
         }
     }
     // The originals mirror the client: an image of the other format left from an earlier client would be
     // taken for this one's.
-    for (const AtlasFiles& atlas : kAtlasFiles) {
-        const bool png = (filesWritten & atlas.png) != 0;
-        const bool dds = (filesWritten & atlas.dds) != 0;
-        if (dds && (filesTaken & atlas.png) == 0)
-            removeFile(destinationDirectory + std::string(wantedEntryOf(atlas.png).fileName));
-        if (png && (filesTaken & atlas.dds) == 0)
-            removeFile(destinationDirectory + std::string(wantedEntryOf(atlas.dds).fileName));
-        complete = complete && (filesWritten & atlas.xml) != 0 && (png || dds);
+    for (std::size_t atlas = 0; atlas < atlases.size(); ++atlas) {
+        bool xmlWritten = false;
+        bool imageWritten = false;
+        for (const Slot& slot : slots) {
+            if (slot.atlas == atlas) (slot.image ? imageWritten : xmlWritten) |= slot.written;
+        }
+        for (const Slot& slot : slots) {
+            if (slot.atlas == atlas && slot.image && imageWritten && !slot.taken)
+                removeFile(destinationDirectory + slot.wanted->fileName);
+        }
+        complete = complete && xmlWritten && imageWritten;
     }
     result.complete = complete;
     reporter.closeProgress();

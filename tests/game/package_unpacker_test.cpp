@@ -23,7 +23,8 @@ struct UnpackTest : ::testing::Test {
     }
     UnpackResult unpack() {
         return unpackOriginalAtlases(t.settings.wotInstallDir,
-                                     std::string("originalAtlases") + kPathSeparator, t.reporter);
+                                     std::string("originalAtlases") + kPathSeparator, originalAtlasFiles(),
+                                     t.reporter);
     }
     std::string unpacked(const std::string& name) { return readFileText("originalAtlases/" + name); }
     std::vector<std::string> errors() const {
@@ -39,10 +40,10 @@ const char* const kWanted[] = {"battleAtlas.png", "battleAtlas.xml", "vehicleMar
 
 }  // namespace
 
-TEST_F(UnpackTest, FullPackageGivesFifteenAndTheFourFiles) {
+TEST_F(UnpackTest, FullPackageGivesTheFourFiles) {
     const FakeGameInstall game = install({});
     const UnpackResult result = unpack();
-    EXPECT_EQ(result.entriesFound, 15);
+    EXPECT_EQ(result.entriesFound, 4);
     EXPECT_TRUE(result.complete);
     for (const char* name : kWanted) EXPECT_EQ(unpacked(name), game.content(name)) << name;
     std::vector<std::string> expected = {"Unpacking original atlas and xml files"};
@@ -61,12 +62,12 @@ TEST_F(UnpackTest, FullPackageGivesFifteenAndTheFourFiles) {
 TEST_F(UnpackTest, MissingDuplicatedAndMisspelledEntries) {
     install({.omitBattleXml = true}, "no-xml");
     const UnpackResult withoutXml = unpack();
-    EXPECT_EQ(withoutXml.entriesFound, 13);
+    EXPECT_EQ(withoutXml.entriesFound, 3);
     EXPECT_FALSE(withoutXml.complete);
     EXPECT_FALSE(std::filesystem::exists("originalAtlases/battleAtlas.xml"));
 
     const FakeGameInstall twice = install({.battleAtlasXml = "second", .duplicateBattleXml = true}, "twice");
-    EXPECT_EQ(unpack().entriesFound, 17);
+    EXPECT_EQ(unpack().entriesFound, 5);
     EXPECT_EQ(unpacked("battleAtlas.xml"), "second");
 
     install({.upperCaseFolder = true}, "upper");
@@ -76,7 +77,7 @@ TEST_F(UnpackTest, MissingDuplicatedAndMisspelledEntries) {
 
 TEST_F(UnpackTest, DamagedHeaderEndsTheListingWithWhatWasMet) {
     install({.damageHeaderBeforeMarker = true});
-    EXPECT_EQ(unpack().entriesFound, 3);
+    EXPECT_EQ(unpack().entriesFound, 2);
     EXPECT_TRUE(std::filesystem::exists("originalAtlases/battleAtlas.xml"));
     EXPECT_FALSE(std::filesystem::exists("originalAtlases/vehicleMarkerAtlas.png"));
 }
@@ -85,7 +86,7 @@ TEST_F(UnpackTest, CorruptEntryKeepsTheEarlierFile) {
     writeFileText("originalAtlases/battleAtlas.png", "earlier good original");
     const FakeGameInstall game = install({.corruptBattlePngData = true});
     const UnpackResult result = unpack();
-    EXPECT_EQ(result.entriesFound, 15);
+    EXPECT_EQ(result.entriesFound, 4);
     EXPECT_FALSE(result.complete);
     EXPECT_EQ(errors(), (std::vector<std::string>{"ERROR: Can't unpack the original file: battleAtlas.png"}));
     EXPECT_EQ(unpacked("battleAtlas.png"), "earlier good original");
@@ -129,7 +130,7 @@ TEST_F(UnpackTest, SplitPackagesAreLookedThroughInNumericOrder) {
     EXPECT_EQ(guiPackagePaths(game.text())[9], game.partPath(10).string());
 
     const UnpackResult result = unpack();
-    EXPECT_EQ(result.entriesFound, kBattleXml + kMarkerXml + kBattleDds + kMarkerDds);
+    EXPECT_EQ(result.entriesFound, 4);
     EXPECT_TRUE(result.complete);
     EXPECT_EQ(unpacked("battleAtlas.xml"), game.content("battleAtlas.xml"));  // part 9's, not part 10's
     EXPECT_EQ(unpacked("battleAtlas.dds"), "battle dds");
