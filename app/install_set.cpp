@@ -46,7 +46,7 @@ std::optional<std::vector<std::string>> builtAtlasFiles(Context& context, const 
         }
     }
     // An atlas that lost icons in its build, or has none, would make them vanish in the game.
-    for (const AtlasKind* kind : {&kMarkerAtlas, &kBattleAtlas}) {
+    for (const AtlasKind* kind : kAtlasKindsInBuildOrder) {
         const std::string xmlName(kind->atlasXmlName);
         if (fileSize(settings.acCurrentDir + buildRecordName(*kind)) < 0) {
             context.log.logError("Can't " + verb + " atlas file: " + xmlName +
