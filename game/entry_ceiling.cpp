@@ -16,7 +16,7 @@ std::string moreThan(std::uint64_t bytes) {
 
 EntryCeiling ddsCeiling(std::span<const std::uint8_t> head) {
     const DdsHeaderReading reading = readDdsHeader(head.data(), head.size(), kLargestDds);
-    if (!reading.header) return {kEntryHeadSize, "a DDS header of no use: " + reading.fault};
+    if (!reading.header) return {kEntryHeadSize, "a DDS Ravelin cannot read: " + reading.fault};
     const DdsHeader& header = *reading.header;
     std::uint64_t size = header.dataOffset;
     for (int level = 0; level < header.mipLevels; ++level) {

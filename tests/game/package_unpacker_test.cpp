@@ -188,8 +188,8 @@ TEST_F(UnpackTest, EntriesBeyondTheirCeilingAreRefused) {
     lyingXml.size = 100;  // only streaming finds out
     const Case cases[] = {
         {"XML past 64 MiB", lyingXml, "battleAtlas.xml (more than 67108864 bytes)"},
-        {"DDS header of no use", inflatingEntry("gui/flash/atlases/battleAtlas.dds", unusableHead, 4096, 0),
-         "battleAtlas.dds (a DDS header of no use: FourCC ATI2)"},
+        {"DDS Ravelin cannot read", inflatingEntry("gui/flash/atlases/battleAtlas.dds", unusableHead, 4096, 0),
+         "battleAtlas.dds (a DDS Ravelin cannot read: FourCC ATI2)"},
         {"DDS past its header's size",
          inflatingEntry("gui/flash/atlases/battleAtlas.dds", ddsHead, ddsSize + 1, 0),
          "battleAtlas.dds (more than " + std::to_string(ddsSize) + " bytes)"},
