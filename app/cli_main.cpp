@@ -23,10 +23,11 @@ struct CommandInfo {
 };
 
 constexpr CommandInfo kCommands[] = {
-    {"setup", HeadlessCommand::Setup, "GAME_DIR", "set up from the game installed in GAME_DIR",
+    {"setup", HeadlessCommand::Setup, "[GAME_DIR]", "set up from the game installed in GAME_DIR",
      "Set up the working directory for the game in GAME_DIR, as the desktop program's first start\n"
      "does: check GAME_DIR, create the working directories, unpack the original atlases and cut\n"
-     "them into icons."},
+     "them into icons. Without GAME_DIR, the one installation 'games' finds is used; when it finds\n"
+     "several they are listed and the exit code is 2."},
     {"update", HeadlessCommand::Update, "", "take the atlases of the updated game apart again",
      "Unpack the original atlases again from the remembered game directory and cut them into\n"
      "icons, after a game update; the new client version is remembered."},
@@ -51,6 +52,11 @@ constexpr CommandInfo kCommands[] = {
      "under res/gui/flash/atlases/. The same build gives the same bytes."},
     {"status", HeadlessCommand::Status, "", "show directories, version and counts",
      "Show the directories, the game version and the icon counts."},
+    {"games", HeadlessCommand::Games, "", "list the game installations found",
+     "List the installations of the game found in the Game Centers' records (Wargaming's and\n"
+     "Lesta's), Steam's libraries, Lutris's Wine prefixes and ~/Games/wargaming-game-center, one a\n"
+     "line: path, client (WG or Lesta), realm (EU, NA, CT for the Common Test, ...) and version,\n"
+     "separated by tabs. Records that cannot be read are named on stderr."},
 };
 
 struct OptionInfo {
@@ -86,7 +92,7 @@ void printUsage(std::FILE* out) {
     for (const OptionInfo& option : kOptions) printColumn(out, std::string(option.name), option.help);
     std::fputs(
         "\nExit code 0 on success; otherwise 1 with the reason on the last line of stderr (2 for usage "
-        "errors).\n",
+        "errors, and for a setup that found several games).\n",
         out);
 }
 
@@ -206,14 +212,17 @@ int main(int argc, char** argv) {
     TerminalUi ui(stderr, yes, ConsoleLine::open(stderr));
     const HeadlessCommand command = package ? HeadlessCommand::InstallPackage : info->command;
     const HeadlessOutcome outcome = runHeadlessCommand(command, argument, ui);
+    std::fputs(printableLines(outcome.notes).c_str(), stderr);
     // Each error once, the reason of a failure last.
     for (const std::string& error : ui.errors()) {
         if (outcome.succeeded || error != outcome.reason)
             std::fprintf(stderr, "ravelin-cli: %s\n", printableText(error).c_str());
     }
     if (!outcome.succeeded) {
+        // Several installations: the list on stdout, to pick one from.
+        if (outcome.needsChoice) std::fputs(printableLines(outcome.report).c_str(), stdout);
         std::fprintf(stderr, "ravelin-cli: %s\n", printableText(outcome.reason).c_str());
-        return 1;
+        return outcome.needsChoice ? 2 : 1;
     }
     std::fputs(printableLines(outcome.report).c_str(), stdout);
     return 0;

@@ -3,14 +3,16 @@
 // What every step of the program works with; there is no other shared state.
 
 #include "app/program_reporter.h"
+#include "game/installation_search.h"
 
 class EventLog;
 class Ui;
 struct Settings;
 
 struct Context {
-    Context(Settings& settings, EventLog& log, Ui& ui)
-        : settings(settings), log(log), ui(ui), reporter(log, ui) {}
+    // Installations are looked for in the places given, none by default.
+    Context(Settings& settings, EventLog& log, Ui& ui, SearchPlaces places = {})
+        : settings(settings), log(log), ui(ui), reporter(log, ui), places(std::move(places)) {}
     Context(const Context&) = delete;
     Context& operator=(const Context&) = delete;
 
@@ -18,4 +20,5 @@ struct Context {
     EventLog& log;
     Ui& ui;
     ProgramReporter reporter;  // what the atlas and game layers report through
+    SearchPlaces places;       // where the game may be installed
 };

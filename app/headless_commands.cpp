@@ -25,13 +25,14 @@ constexpr const char* kNoWorkingDirectory =
     "No Ravelin working directory here: run ravelin-cli setup GAME_DIR first.";
 
 // The stored version is the one the icons were cut from; the installed one is what the game runs now.
-std::string statusReport(const MainWindowView& view, const std::string& installedVersion) {
+std::string statusReport(const Settings& settings, const std::string& installedVersion) {
+    const MainWindowView view = mainWindowViewOf(settings);
     return "World of Tanks install directory: " + view.installDirectory + "\n" +
            "Battle Atlas icon directory: " + view.battleIconDirectory + "\n" +
            "Marker Atlas icon directory: " + view.markerIconDirectory + "\n" +
            "New contour icon directory: " + view.newIconDirectory + "\n" +
            "Game Version: " + view.gameVersion + "\n" + "Installed game version: " + installedVersion +
-           (installedVersion == view.gameVersion ? "" : " (run ravelin-cli update)") + "\n" +
+           (installedVersion == settings.wotLastVersion ? "" : " (run ravelin-cli update)") + "\n" +
            "Battle icons found: " + std::to_string(view.battleIcons) + "\n" +
            "Marker icons found: " + std::to_string(view.markerIcons) + "\n" +
            "New icons found: " + std::to_string(view.newIcons) + "\n";
@@ -106,7 +107,8 @@ std::string jobSummary(HeadlessCommand command, const Settings& settings, const 
             return "Package written: " + wentTo + "\n";
         case HeadlessCommand::Uninstall:
             return "Took out what Ravelin had installed into " + settings.wotInstallDir + "\n";
-        case HeadlessCommand::Status:
+        case HeadlessCommand::Status:  // its table instead
+        case HeadlessCommand::Games:   // its list instead
             break;
     }
     return {};
@@ -148,24 +150,71 @@ void runJob(Context& context, HeadlessCommand command, const std::string& argume
             break;
         }
         case HeadlessCommand::Status:  // answered from the loaded settings alone
+        case HeadlessCommand::Games:   // answered from the launchers' records alone
             break;
     }
 }
 
+// Keeps the lines reported while searching, for the caller to show; the search has no progress.
+class NoteCollector : public Reporter {
+public:
+    void logInfo(std::string_view text) override { notes += std::string(text) + "\n"; }
+    void logError(std::string_view text) override { notes += std::string(text) + "\n"; }
+    void openProgress(std::string_view) override {}
+    void setProgressText(std::string_view) override {}
+    void setProgressValue(int) override {}
+    void closeProgress() override {}
+
+    std::string notes;
+};
+
+std::string gameList(const std::vector<GameInstallation>& found) {
+    std::string list;
+    for (const GameInstallation& installation : found) {
+        list += installation.directory + "\t" + std::string(gameClientName(installation.client)) + "\t" +
+                installation.realm + "\t" + installation.version + "\n";
+    }
+    return list;
+}
+
 }  // namespace
 
-HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui) {
+HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui,
+                                   const SearchPlaces& places) {
+    HeadlessOutcome outcome;
+    std::string gameDirectory = argument;
+    // Listing, or choosing for setup, reads the launchers' records and writes nothing.
+    if (command == HeadlessCommand::Games || (command == HeadlessCommand::Setup && argument.empty())) {
+        NoteCollector collector;
+        const std::vector<GameInstallation> found = findGameInstallations(places, collector);
+        outcome.notes = collector.notes;
+        outcome.report = gameList(found);
+        if (command == HeadlessCommand::Games) {
+            outcome.succeeded = true;
+            return outcome;
+        }
+        if (found.size() != 1) {
+            outcome.needsChoice = found.size() > 1;
+            outcome.reason = found.empty()
+                                 ? "No game installation found: name its directory (setup GAME_DIR)."
+                                 : "Several game installations found: name one (setup GAME_DIR).";
+            return outcome;
+        }
+        gameDirectory = found.front().directory;
+    }
     Settings settings;
     EventLog log;
-    Context context{settings, log, ui};
-    HeadlessOutcome outcome;
+    Context context{settings, log, ui, places};
     try {
         if (command == HeadlessCommand::Status) {
-            if (!loadSettings(context)) return {false, kNoWorkingDirectory, {}};
-            return {true,
-                    {},
-                    statusReport(mainWindowViewOf(settings),
-                                 readClientVersion(settings.wotInstallDir, context.reporter))};
+            outcome.succeeded = loadSettings(context);
+            if (!outcome.succeeded) {
+                outcome.reason = kNoWorkingDirectory;
+                return outcome;
+            }
+            outcome.report =
+                statusReport(settings, readClientVersion(settings.wotInstallDir, context.reporter));
+            return outcome;
         }
         openLog(context);
         // Settings are saved when they were set up or loaded, as the desktop program's normal exit saves
@@ -173,7 +222,7 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
         const bool haveSettings = command == HeadlessCommand::Setup || loadForCommonStart(context);
         std::string wentTo;
         if (haveSettings && (!usesOriginals(command) || gameUnchanged(context)))
-            runJob(context, command, argument, wentTo);
+            runJob(context, command, gameDirectory, wentTo);
         // The log keeps its entry for the missing settings; the reason says what to do.
         outcome.reason = haveSettings ? log.firstError().value_or(std::string()) : kNoWorkingDirectory;
         outcome.succeeded = !log.firstError();

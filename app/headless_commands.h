@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "game/installation_search.h"
+
 class Ui;
 
 enum class HeadlessCommand {
@@ -17,16 +19,23 @@ enum class HeadlessCommand {
     Package,         // write the new atlases as the game's mod package
     Uninstall,       // take out what Ravelin installed, put back what it replaced
     Status,          // what the main window would show
+    Games,           // the game installations found on this machine
 };
 
 struct HeadlessOutcome {
     bool succeeded = false;
-    std::string reason;  // one line, when the job failed
-    std::string report;  // on success: the status text, or one line saying what the job did
+    std::string reason;        // one line, when the job failed
+    std::string report;        // on success: the status text, one line saying what the job did, the games
+                               // found; on needsChoice the games found
+    std::string notes;         // lines for the caller besides the report (records of installations skipped)
+    bool needsChoice = false;  // setup found several installations and needs one named
 };
 
 // Runs one job in the working directory. The job fails on a fatal error, the error exit, or the first
 // error entry of the log, whose text becomes the reason; before setup the reason says to run it. Setup
-// takes the game directory as its argument, Icons the icon directory, Package the package's path (empty:
-// the default name in the working directory).
-HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui);
+// takes the game directory as its argument (empty: the only installation found in the places given),
+// Icons the icon directory, Package the package's path (empty: the default name in the working
+// directory). Games lists what was found, one installation a line: path, client, realm and version
+// separated by tabs.
+HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui,
+                                   const SearchPlaces& places = systemSearchPlaces());

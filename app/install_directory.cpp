@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "game/client_version.h"
 #include "game/game_directory.h"
+#include "game/installation_search.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
@@ -82,14 +83,40 @@ void remember(Context& context, const std::string& directory) {
     context.settings.wotLastVersion = readClientVersion(directory, context.reporter);
 }
 
+// What the search found, offered before the folder picker: one installation by a question, several in
+// the chooser. The path chosen, or the empty text when the chooser was closed as a picker is cancelled.
+std::string offeredOrPicked(Context& context, const std::vector<GameInstallation>& found) {
+    if (found.size() == 1) {
+        const GameInstallation& only = found.front();
+        if (context.ui.showMessage("World of Tanks® found",
+                                   "World of Tanks® is installed in\r\n" + only.directory + " (" +
+                                       installationLabel(only) + ").\r\nUse this installation?",
+                                   MessageKind::Question) == MessageAnswer::Yes)
+            return only.directory;
+    } else if (found.size() > 1) {
+        std::vector<std::string> lines;
+        for (const GameInstallation& installation : found)
+            lines.push_back(installationLabel(installation) + " - " + installation.directory);
+        const int choice = context.ui.chooseInstallation(lines);
+        if (choice >= 0 && static_cast<std::size_t>(choice) < found.size())
+            return found[static_cast<std::size_t>(choice)].directory;
+        if (choice != kChoseOtherFolder) return {};
+    }
+    return context.ui.chooseFolder("Select the WoT install dir:", pickerStartDirectory(context.settings));
+}
+
 }  // namespace
 
 void selectInstallDirectory(Context& context) {
+    const std::vector<GameInstallation> found = findGameInstallations(context.places, context.reporter);
+    for (const GameInstallation& installation : found) {
+        context.log.logInfo("Found World of Tanks® installation: " + installation.directory + " (" +
+                            installationLabel(installation) + ")");
+    }
     // Each rejected choice either starts a complete new attempt or ends the program.
     for (;;) {
         context.log.logInfo("Selecting new World of Tanks® install directory.");
-        std::string path =
-            context.ui.chooseFolder("Select the WoT install dir:", pickerStartDirectory(context.settings));
+        std::string path = offeredOrPicked(context, found);
         const Rejection* rejection = &kCancelled;
         if (!path.empty()) {
             path = asDirectory(path);

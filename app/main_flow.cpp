@@ -124,10 +124,10 @@ void runEventLoop(Desktop& desktop) {
 
 }  // namespace
 
-int runProgram(DesktopUi& ui) {
+int runProgram(DesktopUi& ui, const SearchPlaces& places) {
     Settings settings;
     EventLog log;
-    Context context{settings, log, ui};
+    Context context{settings, log, ui, places};
     Desktop desktop{context, ui};
     ignoreFileSizeSignal();
     try {

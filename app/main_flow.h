@@ -3,7 +3,10 @@
 // The desktop program's spine: start-up (first start or common start), the event loop with its three
 // handlers, and the exits. Every controlled end is a ProgramExit, caught by runProgram.
 
+#include "game/installation_search.h"
+
 class DesktopUi;
 
-// Runs the whole program against the given windows. Always returns exit code 0.
-int runProgram(DesktopUi& ui);
+// Runs the whole program against the given windows, looking for the game in the places given. Always
+// returns exit code 0.
+int runProgram(DesktopUi& ui, const SearchPlaces& places = systemSearchPlaces());

@@ -20,6 +20,7 @@ public:
         return MessageAnswer::No;
     }
     std::string chooseFolder(const std::string&, const std::string&) override { return {}; }
+    int chooseInstallation(const std::vector<std::string>&) override { return kChoseNothing; }
     void openProgressWindow(const std::string&) override {}
     void setProgressText(const std::string&) override {}
     void setProgressBar(int) override {}

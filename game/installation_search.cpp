@@ -40,6 +40,19 @@ public:
     void closeProgress() override {}
 };
 
+// The names of a folder's entries of one type, in the same order on every file system.
+std::vector<std::string> sortedEntries(const std::string& folder, std::string_view pattern,
+                                       DirectoryListing::EntryType type) {
+    std::vector<std::string> names;
+    if (std::optional<DirectoryListing> listing = DirectoryListing::open(folder, pattern)) {
+        while (listing->next()) {
+            if (listing->entryType() == type) names.push_back(listing->entryName());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 struct Candidate {
     std::string directory;
     std::int64_t lastPlayed = 0;
@@ -114,22 +127,13 @@ private:
             // The game's folder holds one folder per realm.
             const std::string game = joined(library, {"steamapps", "common", "World of Tanks"});
             add(game, lastPlayed);
-            if (std::optional<DirectoryListing> listing = DirectoryListing::open(game, "*")) {
-                while (listing->next()) {
-                    if (listing->entryType() == DirectoryListing::EntryType::Directory)
-                        add(joined(game, {listing->entryName()}), lastPlayed);
-                }
-            }
+            for (const std::string& realm : sortedEntries(game, "*", DirectoryListing::EntryType::Directory))
+                add(joined(game, {realm}), lastPlayed);
         }
     }
 
     void readLutris(const std::string& folder) {
-        std::optional<DirectoryListing> listing = DirectoryListing::open(folder, "*.yml");
-        if (!listing) return;
-        std::vector<std::string> names;
-        while (listing->next()) names.push_back(listing->entryName());
-        std::sort(names.begin(), names.end());  // the same order on every file system
-        for (const std::string& name : names) {
+        for (const std::string& name : sortedEntries(folder, "*.yml", DirectoryListing::EntryType::File)) {
             const std::string path = joined(folder, {name});
             const std::optional<std::string> text = recordText(path);
             if (!text || !aboutTheGame(*text)) continue;

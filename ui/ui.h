@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum class MessageKind { Plain, Information, Error, Question };
 
@@ -23,6 +24,9 @@ enum class UiEvent {
     CloseInstructions,  // "Close" of the instructions window
 };
 
+inline constexpr int kChoseOtherFolder = -1;
+inline constexpr int kChoseNothing = -2;
+
 // What every job needs: dialogs and the progress of a long step.
 class Ui {
 public:
@@ -33,6 +37,10 @@ public:
                                       MessageKind kind) = 0;
     // The chosen directory ending in the path separator, or the empty text on cancel.
     virtual std::string chooseFolder(const std::string& title, const std::string& initialDirectory) = 0;
+
+    // The installations found, one line each, in a list with "Other folder…" beside it: the index of the
+    // chosen line, kChoseOtherFolder, or kChoseNothing when the window was closed.
+    virtual int chooseInstallation(const std::vector<std::string>& installations) = 0;
 
     // The progress window; at most one, a second open replaces the first.
     virtual void openProgressWindow(const std::string& title) = 0;

@@ -94,6 +94,22 @@ inline constexpr ControlPlace kTextPlace{10, 10, 280, 40};
 inline constexpr ControlPlace kBarPlace{10, 55, 280, 25};
 }  // namespace progress_window
 
+// The list of installations found, with "Other folder…" for the folder picker.
+namespace installation_chooser {
+inline constexpr int kClientWidth = 520;
+inline constexpr int kClientHeight = 200;
+inline constexpr std::string_view kTitle = "Select the WoT install dir:";
+inline constexpr std::string_view kPrompt = "World of Tanks® is installed in these places:";
+inline constexpr ControlPlace kPromptPlace{10, 10, 500, 20};
+inline constexpr ControlPlace kListPlace{10, 35, 500, 120};
+inline constexpr ControlPlace kOtherFolderPlace{10, 165, 130, 28};
+inline constexpr ControlPlace kUsePlace{320, 165, 90, 28};
+inline constexpr ControlPlace kCancelPlace{420, 165, 90, 28};
+inline constexpr std::string_view kOtherFolderCaption = "Other folder…";
+inline constexpr std::string_view kUseCaption = "OK";
+inline constexpr std::string_view kCancelCaption = "Cancel";
+}  // namespace installation_chooser
+
 namespace instructions_window {
 inline constexpr int kClientWidth = 420;
 inline constexpr int kClientHeight = 600;

@@ -34,9 +34,11 @@ struct HeadlessTest : ::testing::Test {
     ScopedWorkingDirectory directory;
     FakeGameInstall game{directory.path() / "game", smallGameWithAtlases()};
 
+    SearchPlaces places;  // nowhere, unless a test says
+
     HeadlessOutcome run(HeadlessCommand command, const std::string& argument = {}) {
         ScriptedUi ui;
-        return runHeadlessCommand(command, argument, ui);
+        return runHeadlessCommand(command, argument, ui, places);
     }
 };
 
@@ -46,7 +48,7 @@ TEST_F(HeadlessTest, SetupBuildMatchTheDesktopProgramByteForByte) {
     ScriptedUi desktop;
     desktop.folders = {game.text()};
     desktop.events = {UiEvent::CreateAtlases};
-    runProgram(desktop);
+    runProgram(desktop, SearchPlaces{});
     const auto desktopFiles = workingFiles(directory.path());
     EXPECT_EQ(desktopFiles.count("battleAtlas.png"), 1u);
     EXPECT_EQ(
@@ -162,7 +164,7 @@ TEST(RavelinCli, ExitCodesAndHelp) {
     ScopedWorkingDirectory directory;
     const std::string cli = RAVELIN_CLI_PATH;
     EXPECT_EQ(std::system((cli + " --help > help.txt").c_str()), 0);
-    EXPECT_NE(readFileText("help.txt").find("setup GAME_DIR"), std::string::npos);
+    EXPECT_NE(readFileText("help.txt").find("setup [GAME_DIR]"), std::string::npos);
     EXPECT_EQ(std::system((cli + " build --help > build.txt").c_str()), 0);
     EXPECT_NE(readFileText("build.txt").find("Create Atlases"), std::string::npos);
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " frobnicate 2> /dev/null").c_str())), 2);
@@ -190,7 +192,8 @@ TEST(RavelinCli, SpeaksPlainly) {
         {"build", 1, "", noSetup},
         {"--workdir sub status", 1, "", "ravelin-cli: the working directory sub doesn't exist\n"},
         {"setup /games/World of Tanks", 2, "",
-         "ravelin-cli: too many arguments: setup takes one GAME_DIR; put a path with blanks in quotes: "
+         "ravelin-cli: too many arguments: setup takes at most one GAME_DIR; put a path with blanks in "
+         "quotes: "
          "ravelin-cli setup \"/games/World of Tanks\"\nTry 'ravelin-cli --help'.\n"},
         {"setup game/WorldOfTanks.exe", 1, "",
          "ravelin-cli: " + root + "game/WorldOfTanks.exe is a file: give the folder that holds it, " + root +
@@ -335,4 +338,57 @@ TEST_F(HeadlessTest, AtlasesWithoutIconsOrWithBuildErrorsStayOutOfTheGame) {
     std::filesystem::create_directory("broken");
     ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
     EXPECT_TRUE(run(HeadlessCommand::Install).succeeded);
+}
+
+TEST_F(HeadlessTest, GamesListsWhatWasFoundAndSetupTakesTheOnlyOne) {
+    const std::filesystem::path home = directory.path() / "home";
+    places = homeSearchPlaces(home.string());
+    const HeadlessOutcome none = run(HeadlessCommand::Setup);
+    EXPECT_FALSE(none.succeeded);
+    EXPECT_FALSE(none.needsChoice);
+    EXPECT_EQ(none.reason, "No game installation found: name its directory (setup GAME_DIR).");
+    EXPECT_FALSE(std::filesystem::exists("ravelin.log"));
+    EXPECT_EQ(run(HeadlessCommand::Games).report, "");
+
+    const std::filesystem::path steamGame =
+        home / ".steam" / "steam" / "steamapps" / "common" / "World of Tanks";
+    FakeGameInstall eu(steamGame / "EU", smallGameWithAtlases("2.4.0.2"));
+    writeFileText((steamGame / "EU" / "game_info.xml").string(),
+                  "<protocol><game><id>WOT.EU.PRODUCTION</id></game></protocol>");
+    const std::filesystem::path vdf =
+        home / ".local" / "share" / "Steam" / "steamapps" / "libraryfolders.vdf";
+    std::filesystem::create_directories(vdf.parent_path());
+    writeFileText(vdf.string(), "\"libraryfolders\" {");
+    const HeadlessOutcome one = run(HeadlessCommand::Setup);
+    EXPECT_TRUE(one.succeeded) << one.reason;
+    EXPECT_EQ(one.notes, "Skipped a damaged record of game installations: " + vdf.string() +
+                             " (damaged: unclosed block at byte 18)\n");
+    EXPECT_NE(readFileText("ravelin.conf").find("\"2.4.0.2\""), std::string::npos);
+
+    FakeGameInstall tanki(home / "Games" / "wargaming-game-center" / "drive_c" / "Tanki",
+                          smallGameWithAtlases("1.37.0.0"));
+    std::filesystem::rename(tanki.directory() / "WorldOfTanks.exe", tanki.directory() / "Tanki.exe");
+    const std::filesystem::path center =
+        home / "Games" / "wargaming-game-center" / "drive_c" / "ProgramData" / "Lesta" / "GameCenter";
+    std::filesystem::create_directories(center);
+    writeFileText((center / "preferences.xml").string(),
+                  "<protocol><application><games_manager><games><game><working_dir>C:\\Tanki</working_dir>"
+                  "</game></games></games_manager></application></protocol>");
+    const std::string settingsBefore = readFileText("ravelin.conf");
+    const HeadlessOutcome several = run(HeadlessCommand::Setup);
+    EXPECT_TRUE(several.needsChoice);
+    EXPECT_EQ(several.reason, "Several game installations found: name one (setup GAME_DIR).");
+    const std::string list = eu.text() + "\tWG\tEU\t2.4.0.2\n" + tanki.text() + "\tLesta\t\t1.37.0.0\n";
+    EXPECT_EQ(several.report, list);
+    EXPECT_EQ(readFileText("ravelin.conf"), settingsBefore);
+    EXPECT_EQ(run(HeadlessCommand::Games).report, list);
+
+    // Lesta's client is named in the status, and its packages are .mtmod.
+    ASSERT_TRUE(run(HeadlessCommand::Setup, tanki.text()).succeeded);
+    EXPECT_NE(run(HeadlessCommand::Status)
+                  .report.find("\nGame Version: 1.37.0.0 (Lesta)\nInstalled game version: 1.37.0.0\n"),
+              std::string::npos);
+    ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
+    EXPECT_EQ(run(HeadlessCommand::Package).report,
+              "Package written: " + directory.text() + "ravelin.atlases_1.37.0.0.mtmod\n");
 }

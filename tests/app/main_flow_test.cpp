@@ -24,6 +24,7 @@ struct MainFlowTest : ::testing::Test {
     // The game lives beside the working directory's files, as it would on a real disk.
     FakeGameInstall game{directory.path() / "game", smallGameWithAtlases()};
     std::string root = directory.text();
+    SearchPlaces places;  // nowhere, unless a test says
 
     // One run of the program; returns the UI it talked to.
     ScriptedUi run(std::deque<std::string> folders = {}, std::deque<MessageAnswer> answers = {},
@@ -32,7 +33,7 @@ struct MainFlowTest : ::testing::Test {
         ui.folders = std::move(folders);
         ui.answers = std::move(answers);
         ui.events = std::move(events);
-        EXPECT_EQ(runProgram(ui), 0);
+        EXPECT_EQ(runProgram(ui, places), 0);
         return ui;
     }
     ScriptedUi firstStart() { return run({game.text()}); }
@@ -406,3 +407,52 @@ TEST(UserWorkingDirectory, IsRavelinInTheUsersDataDirectory) {
     }
 }
 #endif
+
+TEST_F(MainFlowTest, InstallationsFoundAreOfferedBeforeThePicker) {
+    const std::filesystem::path home = directory.path() / "home";
+    places = homeSearchPlaces(home.string());
+    const std::filesystem::path steamGame =
+        home / ".local" / "share" / "Steam" / "steamapps" / "common" / "World of Tanks";
+    FakeGameInstall eu(steamGame / "EU", smallGameWithAtlases("2.4.0.2"));
+    const std::string question =
+        "message question [World of Tanks® found] World of Tanks® is installed in\r\n" + eu.text() +
+        " (WG 2.4.0.2).\r\nUse this installation?";
+
+    // One found: Yes takes it without the picker.
+    const ScriptedUi yes = run({}, {MessageAnswer::Yes});
+    EXPECT_EQ(messages(yes)[1], question);
+    EXPECT_TRUE(yes.linesStartingWith("folder").empty());
+    const auto lines = log();
+    EXPECT_EQ(lines[3], "Found World of Tanks® installation: " + eu.text() + " (WG 2.4.0.2)");
+    EXPECT_EQ(yes.linesStartingWith("main refresh").front().rfind("main refresh " + eu.text(), 0), 0u);
+
+    // The ". . ." beside it offers the same; No opens the picker.
+    const ScriptedUi no =
+        run({game.text()}, {MessageAnswer::Yes, MessageAnswer::No}, {UiEvent::ChooseGameDirectory});
+    EXPECT_EQ(messages(no).back(), question);
+    EXPECT_EQ(no.linesStartingWith("folder").size(), 1u);
+    EXPECT_NE(readFileText("ravelin.conf").find("1.20.0.0"), std::string::npos);
+
+    // Several: the chooser; a line, "Other folder…" (the picker) or closing it (as a cancelled picker).
+    FakeGameInstall na(steamGame / "NA", smallGameWithAtlases("2.4.0.1"));
+    ScriptedUi chooser;
+    chooser.installationChoices = {1};
+    chooser.answers = {MessageAnswer::Yes};
+    chooser.events = {UiEvent::ChooseGameDirectory};
+    runProgram(chooser, places);
+    EXPECT_EQ(chooser.linesStartingWith("installations"),
+              std::vector<std::string>{"installations [WG 2.4.0.2 - " + eu.text() + "] [WG 2.4.0.1 - " +
+                                       na.text() + "]"});
+    EXPECT_NE(readFileText("ravelin.conf").find("2.4.0.1"), std::string::npos);
+
+    ScriptedUi other;
+    other.installationChoices = {kChoseOtherFolder, kChoseNothing};
+    other.folders = {""};
+    other.answers = {MessageAnswer::Yes, MessageAnswer::Yes, MessageAnswer::No};
+    other.events = {UiEvent::ChooseGameDirectory};
+    runProgram(other, places);
+    EXPECT_EQ(other.linesStartingWith("folder").size(), 1u);
+    EXPECT_EQ(other.linesStartingWith("installations").size(), 2u);
+    EXPECT_EQ(messages(other).back(),
+              "message error [Ravelin] Didn't select the World of Tanks install dir.");
+}

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -20,6 +21,7 @@
 #include <functional>
 
 #include "ui/qt/caption_font.h"
+#include "ui/qt/installation_chooser.h"
 #include "ui/qt/qt_ui.h"
 
 namespace {
@@ -509,4 +511,35 @@ TEST(Dialogs, FolderPickerGivesTheFolderWithASeparatorOrNothing) {
     });
     EXPECT_EQ(ui.chooseFolder("Select new contour icons directory:", home.toStdString()),
               home.toStdString() + "/");
+}
+
+TEST(Dialogs, InstallationChooserListsThemAndAnswersEachWay) {
+    QtUi ui;
+    ui.openMainWindow();
+    ui.showMainWindow();
+    const std::vector<std::string> lines = {"WG EU 2.4.0.2 - /games/EU/", "Lesta 1.37.0.0 - /games/Tanki/"};
+    whenDialogShows([](QWidget& dialog) {
+        auto& chooser = dynamic_cast<InstallationChooser&>(dialog);
+        EXPECT_EQ(chooser.windowTitle(), "Select the WoT install dir:");
+        EXPECT_EQ(chooser.size(), QSize(520, 200));
+        EXPECT_EQ(chooser.windowModality(), Qt::ApplicationModal);
+        EXPECT_EQ(chooser.list()->count(), 2);
+        EXPECT_EQ(chooser.list()->item(1)->text(), "Lesta 1.37.0.0 - /games/Tanki/");
+        EXPECT_EQ(chooser.list()->currentRow(), 0);
+        EXPECT_EQ(chooser.otherFolderButton()->text(), QString::fromUtf8("Other folder…"));
+        EXPECT_EQ(chooser.otherFolderButton()->geometry(), QRect(10, 165, 130, 28));
+        EXPECT_TRUE(chooser.useButton()->isDefault());
+        EXPECT_EQ(QApplication::activeModalWidget(), &chooser);
+        saveScreenshot(chooser, "installation-chooser");
+        chooser.list()->setCurrentRow(1);
+        chooser.useButton()->click();
+    });
+    EXPECT_EQ(ui.chooseInstallation(lines), 1);
+    whenDialogShows(
+        [](QWidget& dialog) { dynamic_cast<InstallationChooser&>(dialog).otherFolderButton()->click(); });
+    EXPECT_EQ(ui.chooseInstallation(lines), kChoseOtherFolder);
+    whenDialogShows([](QWidget& dialog) { press(dialog, Qt::Key_Escape); });
+    EXPECT_EQ(ui.chooseInstallation(lines), kChoseNothing);
+    whenDialogShows([](QWidget& dialog) { dialog.close(); });
+    EXPECT_EQ(ui.chooseInstallation(lines), kChoseNothing);
 }

@@ -37,6 +37,16 @@ std::string ScriptedUi::chooseFolder(const std::string& title, const std::string
     return folder;
 }
 
+int ScriptedUi::chooseInstallation(const std::vector<std::string>& installations) {
+    std::string line = "installations";
+    for (const std::string& installation : installations) line += " [" + installation + "]";
+    transcript.push_back(line);
+    if (installationChoices.empty()) return kChoseNothing;
+    const int choice = installationChoices.front();
+    installationChoices.pop_front();
+    return choice;
+}
+
 void ScriptedUi::openProgressWindow(const std::string& title) {
     transcript.push_back("progress open " + title);
     progressWindowOpen = true;

@@ -2,7 +2,7 @@
 
 // A Ui for tests: dialogs are answered and events delivered from queues the test fills, and every call
 // is recorded as one line of a transcript. With an empty queue a question is answered No, the folder
-// picker is cancelled and the event is a close request of the main window.
+// picker and the installation chooser are cancelled and the event is a close request of the main window.
 
 #include <deque>
 #include <string>
@@ -14,6 +14,7 @@ class ScriptedUi : public DesktopUi {
 public:
     std::deque<MessageAnswer> answers;
     std::deque<std::string> folders;
+    std::deque<int> installationChoices;
     std::deque<UiEvent> events;
     std::vector<std::string> transcript;
 
@@ -22,6 +23,7 @@ public:
 
     MessageAnswer showMessage(const std::string& title, const std::string& text, MessageKind kind) override;
     std::string chooseFolder(const std::string& title, const std::string& initialDirectory) override;
+    int chooseInstallation(const std::vector<std::string>& installations) override;
     void openProgressWindow(const std::string& title) override;
     void setProgressText(const std::string& text) override;
     void setProgressBar(int value) override;

@@ -5,6 +5,7 @@
 #include <QTextEdit>
 
 #include "ui/qt/dialogs.h"
+#include "ui/qt/installation_chooser.h"
 #include "ui/qt/program_icon.h"
 
 namespace {
@@ -66,6 +67,12 @@ MessageAnswer QtUi::showMessage(const std::string& title, const std::string& tex
 
 std::string QtUi::chooseFolder(const std::string& title, const std::string& initialDirectory) {
     return chooseFolderDialog(title, initialDirectory);
+}
+
+int QtUi::chooseInstallation(const std::vector<std::string>& installations) {
+    InstallationChooser chooser(installations, QApplication::activeWindow());
+    chooser.exec();
+    return chooser.choice();
 }
 
 void QtUi::openProgressWindow(const std::string& title) {

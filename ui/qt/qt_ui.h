@@ -20,6 +20,7 @@ public:
 
     MessageAnswer showMessage(const std::string& title, const std::string& text, MessageKind kind) override;
     std::string chooseFolder(const std::string& title, const std::string& initialDirectory) override;
+    int chooseInstallation(const std::vector<std::string>& installations) override;
     void openProgressWindow(const std::string& title) override;
     void setProgressText(const std::string& text) override;
     void setProgressBar(int value) override;

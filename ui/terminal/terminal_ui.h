@@ -1,8 +1,9 @@
 #pragma once
 
 // The Ui of ravelin-cli: messages on stderr, questions answered by a flag, a one-line progress bar on
-// a console line when stderr is a console or terminal. There is no one to pick a folder. Error messages are
-// kept, not printed: the program prints each once at the end, beside the job's outcome.
+// a console line when stderr is a console or terminal. There is no one to pick a folder or an
+// installation. Error messages are kept, not printed: the program prints each once at the end, beside
+// the job's outcome.
 
 #include <cstdio>
 #include <string>
@@ -18,6 +19,7 @@ public:
 
     MessageAnswer showMessage(const std::string& title, const std::string& text, MessageKind kind) override;
     std::string chooseFolder(const std::string&, const std::string&) override { return {}; }
+    int chooseInstallation(const std::vector<std::string>&) override { return kChoseNothing; }
     void openProgressWindow(const std::string& title) override;
     void setProgressText(const std::string& text) override;
     void setProgressBar(int value) override;
