@@ -6,6 +6,7 @@
 #include <richedit.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -584,5 +585,94 @@ TEST(Dialogs, FolderPickerStartsAtTheTrimmedDirectoryAndEndsItsAnswerInOneBacksl
     for (const auto& [chosen, expected] : answers) {
         test.dialogs->folder = chosen;
         EXPECT_EQ(test.ui->chooseFolder("Select the WoT install dir:", "C:\\Program Files (x86)"), expected);
+    }
+}
+
+namespace {
+
+// What the installation chooser's test does once the chooser's own loop runs.
+std::function<void(Win32InstallationChooser&)> actOnChooser;
+
+}  // namespace
+
+TEST(InstallationChooser, ListsTheLinesTakesNoOtherInputAndAnswersEachWay) {
+    TestUi test;
+    test.ui->openMainWindow();
+    test.ui->showMainWindow();
+    test.ui->openInstructionsWindow();
+    const HWND main = test.ui->mainWindow()->handle();
+    const HWND instructions = test.ui->instructionsWindow()->handle();
+    SetForegroundWindow(main);
+    pumpMessages();
+    const std::vector<std::string> lines = {"WG EU 2.4.0.2 - C:\\Games\\World_of_Tanks_EU\\",
+                                            "Lesta 1.37.0.0 - C:\\Games\\Wörld€\\Tanki\\"};
+    const auto select = [](Win32InstallationChooser& chooser, int row) {
+        SendMessageW(chooser.list(), LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    };
+    struct Case {
+        const char* name;
+        std::function<void(Win32InstallationChooser&)> act;
+        int answer;
+    };
+    const Case cases[] = {
+        {"OK",
+         [&](Win32InstallationChooser& chooser) {
+             const HWND handle = chooser.handle();
+             EXPECT_EQ(textOf(handle), "Select the WoT install dir:");
+             const SIZE client = clientSize(handle);
+             EXPECT_EQ(client.cx, 520);
+             EXPECT_EQ(client.cy, 200);
+             expectPlace(chooser.list(), {10, 35, 500, 120});
+             expectPlace(chooser.otherFolderButton(), {10, 165, 130, 28});
+             EXPECT_EQ(textOf(chooser.otherFolderButton()), "Other folder…");
+             EXPECT_TRUE(styleOf(chooser.useButton()) & BS_DEFPUSHBUTTON);
+             EXPECT_EQ(SendMessageW(chooser.list(), LB_GETCOUNT, 0, 0), 2);
+             EXPECT_EQ(SendMessageW(chooser.list(), LB_GETCURSEL, 0, 0), 0);
+             wchar_t line[100] = {};
+             SendMessageW(chooser.list(), LB_GETTEXT, 1, reinterpret_cast<LPARAM>(line));
+             EXPECT_EQ(utf8Text(line), lines[1]);
+             EXPECT_FALSE(IsWindowEnabled(main));
+             EXPECT_FALSE(IsWindowEnabled(instructions));
+             EXPECT_TRUE(IsWindowEnabled(handle));
+             saveScreenshot(handle, "installation-chooser");
+             select(chooser, 1);
+             click(chooser.useButton());
+         },
+         1},
+        {"double click",
+         [&](Win32InstallationChooser& chooser) {
+             select(chooser, 1);
+             SendMessageW(chooser.handle(), WM_COMMAND,
+                          MAKEWPARAM(Win32InstallationChooser::kListId, LBN_DBLCLK),
+                          reinterpret_cast<LPARAM>(chooser.list()));
+         },
+         1},
+        {"Enter",
+         [](Win32InstallationChooser& chooser) { PostMessageW(chooser.list(), WM_KEYDOWN, VK_RETURN, 0); },
+         0},
+        {"Other folder", [](Win32InstallationChooser& chooser) { click(chooser.otherFolderButton()); },
+         kChoseOtherFolder},
+        {"Cancel", [](Win32InstallationChooser& chooser) { click(chooser.cancelButton()); }, kChoseNothing},
+        {"Escape",
+         [](Win32InstallationChooser& chooser) { PostMessageW(chooser.list(), WM_KEYDOWN, VK_ESCAPE, 0); },
+         kChoseNothing},
+        {"close box", [](Win32InstallationChooser& chooser) { requestClose(chooser.handle()); },
+         kChoseNothing},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        actOnChooser = c.act;
+        SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR timer, DWORD) {
+            KillTimer(nullptr, timer);
+            const HWND chooser = FindWindowW(L"RavelinInstallationChooser", nullptr);
+            ASSERT_NE(chooser, nullptr);
+            auto* window =
+                reinterpret_cast<Win32InstallationChooser*>(GetWindowLongPtrW(chooser, GWLP_USERDATA));
+            actOnChooser(*window);
+        });
+        EXPECT_EQ(test.ui->chooseInstallation(lines), c.answer);
+        EXPECT_EQ(windowsOfClass(L"RavelinInstallationChooser"), 0);
+        EXPECT_TRUE(IsWindowEnabled(main));
+        EXPECT_TRUE(IsWindowEnabled(instructions));
     }
 }

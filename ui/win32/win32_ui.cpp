@@ -41,6 +41,35 @@ std::string Win32Ui::chooseFolder(const std::string& title, const std::string& i
     return chosen.empty() ? std::string() : withTrailingSeparator(chosen);
 }
 
+int Win32Ui::chooseInstallation(const std::vector<std::string>& installations) {
+    const HWND owner = dialogOwner();
+    const ModalScope modal(owner);
+    // The owner takes no input either while the chooser is open; it is enabled again before the chooser
+    // goes, so that Windows gives it the focus back.
+    const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+    if (ownerWasEnabled) EnableWindow(owner, FALSE);
+    std::unique_ptr<Win32InstallationChooser> chooser =
+        Win32InstallationChooser::create(owner, installations);
+    int answer = chooser ? kChoseOtherFolder : kChoseNothing;  // without a chooser, the picker as before
+    while (chooser && !chooser->answer()) {
+        MSG message;
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            PostQuitMessage(got == 0 ? static_cast<int>(message.wParam) : 0);  // for the flow's own wait
+            answer = kChoseNothing;
+            break;
+        }
+        if (!IsDialogMessageW(chooser->handle(), &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    if (chooser && chooser->answer()) answer = *chooser->answer();
+    if (ownerWasEnabled) EnableWindow(owner, TRUE);
+    chooser.reset();
+    return answer;
+}
+
 void Win32Ui::openProgressWindow(const std::string& title) {
     closeProgressWindow();
     const HWND owner =

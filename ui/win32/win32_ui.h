@@ -8,6 +8,7 @@
 
 #include "ui/ui.h"
 #include "ui/win32/dialogs.h"
+#include "ui/win32/installation_chooser.h"
 #include "ui/win32/instructions_window.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/progress_window.h"
@@ -19,6 +20,7 @@ public:
 
     MessageAnswer showMessage(const std::string& title, const std::string& text, MessageKind kind) override;
     std::string chooseFolder(const std::string& title, const std::string& initialDirectory) override;
+    int chooseInstallation(const std::vector<std::string>& installations) override;
     void openProgressWindow(const std::string& title) override;
     void setProgressText(const std::string& text) override;
     void setProgressBar(int value) override;
