@@ -30,10 +30,7 @@ std::unique_ptr<Win32InstallationChooser> Win32InstallationChooser::create(
     createControl(handle, L"BUTTON", kUseCaption, WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
     createControl(handle, L"BUTTON", kCancelCaption, WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
     window->layOut(windowDpi(handle));
-    centreWindow(handle, owner);
-    ShowWindow(handle, SW_SHOW);
-    SetForegroundWindow(handle);
-    SetFocus(list);
+    showInFront(handle, owner, list);
     return window;
 }
 

@@ -52,10 +52,7 @@ std::unique_ptr<Win32InstructionsWindow> Win32InstructionsWindow::create(HWND ow
     SetWindowTextW(field, wideText(shownInstructionsText()).c_str());
     createControl(handle, L"BUTTON", kCloseCaption, WS_TABSTOP | BS_PUSHBUTTON, kCloseButtonId);
     window->layOut(windowDpi(handle));
-    centreWindow(handle, owner);
-    ShowWindow(handle, SW_SHOW);
-    SetForegroundWindow(handle);
-    SetFocus(field);
+    showInFront(handle, owner, field);
     SendMessageW(field, EM_SETSEL, 0, 0);  // the top of the text, nothing selected
     SendMessageW(field, EM_SCROLLCARET, 0, 0);
     return window;

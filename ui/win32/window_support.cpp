@@ -106,6 +106,13 @@ void centreWindow(HWND window, HWND over) {
     SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void showInFront(HWND window, HWND owner, HWND focus) {
+    centreWindow(window, owner);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    SetFocus(focus);
+}
+
 HWND createControl(HWND parent, const wchar_t* windowClass, std::string_view caption, DWORD style, int id,
                    DWORD extendedStyle) {
     return CreateWindowExW(

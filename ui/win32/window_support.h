@@ -24,6 +24,8 @@ UINT windowDpi(HWND window);
 int scaled(int pixels, UINT dpi);
 // Centres the window over a visible other window, else over the work area of its monitor.
 void centreWindow(HWND window, HWND over);
+// A new dialog-like window: centred over its owner, shown in front, the keyboard on the control given.
+void showInFront(HWND window, HWND owner, HWND focus);
 
 HWND createControl(HWND parent, const wchar_t* windowClass, std::string_view caption, DWORD style, int id,
                    DWORD extendedStyle = 0);
