@@ -123,13 +123,6 @@ std::string argumentCountError(const CommandInfo& info, const std::vector<std::s
            "; put a path with blanks in quotes: " + "ravelin-cli " + name + " \"" + joined + "\"";
 }
 
-// A directory named on the command line as the caller sees it, before moving into the working directory.
-std::string absoluteDirectory(const std::string& argument) {
-    std::error_code error;
-    const auto absolute = std::filesystem::absolute(nativePath(argument), error);
-    return error ? argument : utf8PathText(absolute.lexically_normal());
-}
-
 // The report's lines, each with the control characters that ravelin.conf or the game's files put in it
 // shown escaped.
 std::string printableLines(const std::string& report) {
@@ -190,7 +183,8 @@ int main(int argc, char** argv) {
     const std::size_t expectedWords = info->argumentName.empty() ? 1 : 2;
     if (words.size() != expectedWords && !(optional && words.size() == 1))
         return usageError(argumentCountError(*info, words));
-    const std::string argument = words.size() > 1 ? absoluteDirectory(words[1]) : std::string();
+    // A path named on the command line as the caller sees it, before moving into the working directory.
+    const std::string argument = words.size() > 1 ? absolutePathText(words[1]) : std::string();
 
     if (!workdir.empty()) {
         std::error_code error;

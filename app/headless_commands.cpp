@@ -18,34 +18,31 @@
 #include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
+#include "ui/window_layout.h"
 
 namespace {
 
 constexpr const char* kNoWorkingDirectory =
     "No Ravelin working directory here: run ravelin-cli setup GAME_DIR first.";
 
-// The stored version is the one the icons were cut from; the installed one is what the game runs now.
+// The window's captions and status fields, one a line, with the version the game runs now after the
+// stored one the icons were cut from.
 std::string statusReport(const Settings& settings, const std::string& installedVersion) {
     const MainWindowView view = mainWindowViewOf(settings);
-    return "World of Tanks install directory: " + view.installDirectory + "\n" +
-           "Battle Atlas icon directory: " + view.battleIconDirectory + "\n" +
-           "Marker Atlas icon directory: " + view.markerIconDirectory + "\n" +
-           "New contour icon directory: " + view.newIconDirectory + "\n" +
-           "Game Version: " + view.gameVersion + "\n" + "Installed game version: " + installedVersion +
-           (installedVersion == settings.wotLastVersion ? "" : " (run ravelin-cli update)") + "\n" +
-           "Battle icons found: " + std::to_string(view.battleIcons) + "\n" +
-           "Marker icons found: " + std::to_string(view.markerIcons) + "\n" +
-           "New icons found: " + std::to_string(view.newIcons) + "\n";
+    std::string report;
+    const auto shownDirectories = main_window::directories(view);
+    for (std::size_t row = 0; row < main_window::kDirectoryCaptions.size(); ++row)
+        report += std::string(main_window::kDirectoryCaptions[row]) + " " + *shownDirectories[row] + "\n";
+    const auto fields = main_window::statusTexts(view);
+    report += fields[0] + "\nInstalled game version: " + installedVersion +
+              (installedVersion == settings.wotLastVersion ? "" : " (run ravelin-cli update)") + "\n";
+    for (std::size_t field = 1; field < fields.size(); ++field) report += fields[field] + "\n";
+    return report;
 }
 
 void setUp(Context& context, const std::string& gameDirectory) {
-    context.log.logInfo("Seems to be first start, set up environment.");
-    useInstallDirectory(context, gameDirectory);
-    context.settings.acCurrentDir = currentDirectory();
-    createWorkingDirectories(context);
-    if (unpackGameAtlases(context) == 0)
-        takeErrorExit(context, "Didn't select the correct install directory, exiting program!");
-    extractBothAtlases(context);
+    setUpFirstStart(
+        context, [&] { useInstallDirectory(context, gameDirectory); }, 1);
     scanNewIconDirectory(context);
 }
 
@@ -124,14 +121,10 @@ void runJob(Context& context, HeadlessCommand command, const std::string& argume
             reloadGameAtlases(context, readClientVersion(context.settings.wotInstallDir, context.reporter));
             scanNewIconDirectory(context);
             break;
-        case HeadlessCommand::Icons: {
-            std::error_code error;
-            const auto absolute = std::filesystem::absolute(nativePath(argument), error);
-            context.settings.acNewIconsDir =
-                withTrailingSeparator(error ? argument : utf8PathText(absolute.lexically_normal()));
+        case HeadlessCommand::Icons:
+            context.settings.acNewIconsDir = withTrailingSeparator(argument);
             scanNewIconDirectory(context);
             break;
-        }
         case HeadlessCommand::Build:
             createAtlases(context);
             break;

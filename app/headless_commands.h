@@ -35,7 +35,7 @@ struct HeadlessOutcome {
 // error entry of the log, whose text becomes the reason; before setup the reason says to run it. Setup
 // takes the game directory as its argument (empty: the only installation found in the places given),
 // Icons the icon directory, Package the package's path (empty: the default name in the working
-// directory). Games lists what was found, one installation a line: path, client, realm and version
-// separated by tabs.
+// directory); paths are absolute, as the caller resolved them. Games lists what was found, one installation a
+// line: path, client, realm and version separated by tabs.
 HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui,
                                    const SearchPlaces& places = systemSearchPlaces());

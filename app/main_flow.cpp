@@ -17,9 +17,6 @@
 
 namespace {
 
-constexpr const char* kWrongInstallDirectory =
-    "Didn't select the correct install directory, exiting program!";
-
 // The desktop program's state: the shared context and the windows it owns.
 struct Desktop {
     Context& context;
@@ -33,15 +30,9 @@ void firstStart(Context& context) {
                            "Can't load the config file, it seems to be the first start, please select\r\n"
                            "the World of Tanks® installation dir in the following dialog!",
                            MessageKind::Information);
-    context.log.logInfo("Seems to be first start, set up environment.");
-    selectInstallDirectory(context);
-    context.settings.acCurrentDir = currentDirectory();
-    createWorkingDirectories(context);
-    if (unpackGameAtlases(context) == 0) {
-        selectInstallDirectory(context);
-        if (unpackGameAtlases(context) == 0) takeErrorExit(context, kWrongInstallDirectory);
-    }
-    extractBothAtlases(context);
+    // A directory without atlases gets one more choice.
+    setUpFirstStart(
+        context, [&context] { selectInstallDirectory(context); }, 2);
 }
 
 void commonStart(Desktop& desktop) {

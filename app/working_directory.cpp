@@ -5,6 +5,8 @@
 
 #include "app/context.h"
 #include "app/event_log.h"
+#include "app/game_atlases.h"
+#include "app/program_exit.h"
 #include "app/settings.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
@@ -63,4 +65,16 @@ void followMovedWorkingDirectory(Context& context) {
             directory = workingDirectory + directory.substr(oldPrefix.size());
     }
     context.log.logInfo("Working directory moved from " + oldDirectory + " to " + workingDirectory + ".");
+}
+
+void setUpFirstStart(Context& context, const std::function<void()>& chooseGameDirectory, int attempts) {
+    context.log.logInfo("Seems to be first start, set up environment.");
+    chooseGameDirectory();
+    context.settings.acCurrentDir = currentDirectory();
+    createWorkingDirectories(context);
+    while (unpackGameAtlases(context) == 0) {
+        if (--attempts <= 0) takeErrorExit(context, kWrongInstallDirectory);
+        chooseGameDirectory();
+    }
+    extractBothAtlases(context);
 }

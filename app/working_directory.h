@@ -2,6 +2,7 @@
 
 // The working directory and the four directories the program keeps in it.
 
+#include <functional>
 #include <string>
 
 struct Context;
@@ -16,3 +17,11 @@ void createWorkingDirectories(Context& context);
 // Sets acCurrentDir to the process's working directory; when that moved, every stored directory that lay
 // inside the old one is moved along to the same place inside the new one.
 void followMovedWorkingDirectory(Context& context);
+
+inline constexpr const char* kWrongInstallDirectory =
+    "Didn't select the correct install directory, exiting program!";
+
+// The first start once the log is open: the game directory chosen by `chooseGameDirectory`, the working
+// directories made, the game's atlases unpacked and cut into icons. A directory whose packages hold no
+// atlas is chosen again until `attempts` choices are used up; then the program takes its error exit.
+void setUpFirstStart(Context& context, const std::function<void()>& chooseGameDirectory, int attempts);

@@ -23,6 +23,12 @@ std::string utf8PathText(const std::filesystem::path& path) {
     return std::string(text.begin(), text.end());
 }
 
+std::string absolutePathText(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(nativePath(path), error);
+    return error ? path : utf8PathText(absolute.lexically_normal());
+}
+
 FileHandle openFile(const std::string& path, const char* mode) {
     if (path.empty()) return nullptr;
 #ifdef _WIN32

@@ -15,6 +15,9 @@
 // UTF-8 paths to and from the file system's own form (UTF-16 on Windows).
 std::filesystem::path nativePath(const std::string& path);
 std::string utf8PathText(const std::filesystem::path& path);
+// The path made absolute against the working directory, without "." and ".." steps; as given when the
+// working directory cannot be read.
+std::string absolutePathText(const std::string& path);
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }

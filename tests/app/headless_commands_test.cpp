@@ -105,9 +105,10 @@ TEST_F(HeadlessTest, UpdateIconsAndStatus) {
 
     std::filesystem::create_directory("mine");
     writeFileText("mine/a.png", "x");
-    ASSERT_TRUE(run(HeadlessCommand::Icons, "mine").succeeded);
+    ASSERT_TRUE(run(HeadlessCommand::Icons, directory.text() + "mine").succeeded);
     const HeadlessOutcome status = run(HeadlessCommand::Status);
     ASSERT_TRUE(status.succeeded);
+    EXPECT_EQ(status.report.rfind("World of Tanks® install directory: " + game.text() + "\n", 0), 0u);
     EXPECT_NE(status.report.find("Game Version: 1.21\nInstalled game version: 1.21\n"), std::string::npos);
     EXPECT_NE(status.report.find("New contour icon directory: " + directory.text() + "mine" + kPathSeparator +
                                  "\n"),
@@ -115,7 +116,7 @@ TEST_F(HeadlessTest, UpdateIconsAndStatus) {
     EXPECT_NE(status.report.find("Battle icons found: 8\nMarker icons found: 5\nNew icons found: 1\n"),
               std::string::npos);
 
-    const HeadlessOutcome missing = run(HeadlessCommand::Icons, "absent");
+    const HeadlessOutcome missing = run(HeadlessCommand::Icons, directory.text() + "absent");
     EXPECT_EQ(missing.reason,
               "The new icon dir '" + directory.text() + "absent" + kPathSeparator + "' doesn't exist.");
     // A failed command stores nothing: the next build still uses "mine".
@@ -329,7 +330,7 @@ TEST_F(HeadlessTest, AtlasesWithoutIconsOrWithBuildErrorsStayOutOfTheGame) {
     const std::string firstIcon = readCrLfLines("battleatlas.dat").front();
     std::filesystem::create_directory("broken");
     writeFileText("broken/" + firstIcon.substr(0, firstIcon.find(',')) + ".png", "not a png");
-    ASSERT_TRUE(run(HeadlessCommand::Icons, "broken").succeeded);
+    ASSERT_TRUE(run(HeadlessCommand::Icons, directory.text() + "broken").succeeded);
     EXPECT_FALSE(run(HeadlessCommand::Build).succeeded);
     EXPECT_EQ(run(HeadlessCommand::Install).reason,
               "Can't install atlas file: battleAtlas.xml (its last build logged errors)");
