@@ -35,7 +35,9 @@ constexpr CommandInfo kCommands[] = {
      "Make DIR the directory of the new contour icons and count the PNG files in it."},
     {"build", HeadlessCommand::Build, "", "create the new atlases",
      "Create Atlases: build the new marker atlas, then the new battle atlas, from the replacement\n"
-     "icons (the default icon wherever there is none)."},
+     "icons (the default icon wherever there is none). Then print a summary on stdout: per atlas\n"
+     "the icons replaced, unreadable or of another size, the new icons without a replacement, and\n"
+     "the files in the icon directory that match no icon, each with the nearest icon name."},
     {"install", HeadlessCommand::Install, "", "put the new atlases into the game",
      "Copy the new atlases (their XML and images) into the game's folder of loose files\n"
      "GAME_DIR/res_mods/<folder>/gui/flash/atlases/, or with --package their .wotmod package into\n"
@@ -51,7 +53,13 @@ constexpr CommandInfo kCommands[] = {
      "in the working directory): stored, a folder entry for every folder, meta.xml, the atlases\n"
      "under res/gui/flash/atlases/. The same build gives the same bytes."},
     {"status", HeadlessCommand::Status, "", "show directories, version and counts",
-     "Show the directories, the game version and the icon counts."},
+     "Show the directories, the game version and the icon counts, per atlas also how many icons\n"
+     "are replaced, unreadable, of another size or new, and how many files match no icon."},
+    {"report", HeadlessCommand::Report, "[FILE]", "write the icon report page",
+     "Write a page (HTML, pictures embedded, so it can be mailed or posted as it is) with every\n"
+     "atlas's icon states and counts, the replacements beside their default icons, the new icons,\n"
+     "and the files that match no icon with the nearest icon name. FILE defaults to\n"
+     "ravelin-report.html in the working directory."},
     {"games", HeadlessCommand::Games, "", "list the game installations found",
      "List the installations of the game found in the Game Centers' records (Wargaming's and\n"
      "Lesta's), Steam's libraries, Lutris's Wine prefixes and ~/Games/wargaming-game-center, one a\n"
@@ -212,12 +220,13 @@ int main(int argc, char** argv) {
         if (outcome.succeeded || error != outcome.reason)
             std::fprintf(stderr, "ravelin-cli: %s\n", printableText(error).c_str());
     }
+    // Several installations: the list on stdout, to pick one from. A failed build still prints its summary:
+    // it tells what went wrong too.
+    if (outcome.succeeded || outcome.needsChoice || command == HeadlessCommand::Build)
+        std::fputs(printableLines(outcome.report).c_str(), stdout);
     if (!outcome.succeeded) {
-        // Several installations: the list on stdout, to pick one from.
-        if (outcome.needsChoice) std::fputs(printableLines(outcome.report).c_str(), stdout);
         std::fprintf(stderr, "ravelin-cli: %s\n", printableText(outcome.reason).c_str());
         return outcome.needsChoice ? 2 : 1;
     }
-    std::fputs(printableLines(outcome.report).c_str(), stdout);
     return 0;
 }

@@ -8,7 +8,9 @@
 #include "app/settings.h"
 #include "atlas/atlas_kind.h"
 #include "atlas/atlas_writer.h"
+#include "atlas/icon_catalogue.h"
 #include "atlas/icon_extraction.h"
+#include "atlas/new_icon_names.h"
 #include "atlas/new_icon_scan.h"
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
@@ -31,6 +33,8 @@ UnpackResult unpack(Context& context) {
 
 void extract(Context& context, const AtlasKind& kind) {
     Settings& settings = context.settings;
+    const std::string cataloguePath = settings.acCurrentDir + std::string(kind.catalogueName);
+    const std::optional<std::vector<std::string>> previousNames = readCatalogueNames(cataloguePath);
     const AtlasExtraction extraction =
         extractAtlasIcons(kind, settings.acOriginalAtlasDir, settings.acCurrentDir, context.reporter);
     AtlasRecord& atlas = settings.atlas(kind);
@@ -39,6 +43,12 @@ void extract(Context& context, const AtlasKind& kind) {
         atlas.atlasHeight = extraction.atlasHeight;
     }
     atlas.iconCount = extraction.iconCount;
+    // Which icons the game's update brought, for the summary, the overview and the report.
+    if (extraction.iconCount == 0) return;
+    const std::string listName = newIconListName(kind);
+    if (!rememberNewIconNames(settings.acCurrentDir + listName, previousNames,
+                              readCatalogueNames(cataloguePath).value_or(std::vector<std::string>{})))
+        context.reporter.logError("Can't write the list of new icons: " + listName);
 }
 
 void build(Context& context, const AtlasKind& kind) {

@@ -5,6 +5,7 @@
 #include "app/context.h"
 #include "app/event_log.h"
 #include "app/game_atlases.h"
+#include "app/icon_state_views.h"
 #include "app/install_directory.h"
 #include "app/install_set.h"
 #include "app/main_window_view.h"
@@ -14,6 +15,8 @@
 #include "app/tracked_install.h"
 #include "app/working_directory.h"
 #include "atlas/atlas_kind.h"
+#include "atlas/icon_state_report.h"
+#include "atlas/icon_state_summary.h"
 #include "game/client_version.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
@@ -38,6 +41,19 @@ std::string statusReport(const Settings& settings, const std::string& installedV
               (installedVersion == settings.wotLastVersion ? "" : " (run ravelin-cli update)") + "\n";
     for (std::size_t field = 1; field < fields.size(); ++field) report += fields[field] + "\n";
     return report;
+}
+
+HeadlessOutcome writeReport(const Settings& settings, const std::string& path) {
+    const std::string html = iconStateReportHtml(currentIconStates(settings), settings.wotLastVersion);
+    std::optional<OutputFile> file = OutputFile::open(path, OutputFile::Mode::Replace);
+    if (file) file->write(html);
+    HeadlessOutcome outcome;
+    outcome.succeeded = file && file->finish();
+    if (outcome.succeeded)
+        outcome.report = "Report written to " + path + "\n";
+    else
+        outcome.reason = "Can't write the report: " + path;
+    return outcome;
 }
 
 void setUp(Context& context, const std::string& gameDirectory) {
@@ -95,8 +111,6 @@ std::string jobSummary(HeadlessCommand command, const Settings& settings, const 
         case HeadlessCommand::Icons:
             return "New contour icon directory " + settings.acNewIconsDir + ": " +
                    std::to_string(settings.acNewIconFiles) + " icons.\n";
-        case HeadlessCommand::Build:
-            return "Created the new atlases in " + settings.acCurrentDir + "\n";
         case HeadlessCommand::Install:
         case HeadlessCommand::InstallPackage:
             return "Installed into " + wentTo + "\n";
@@ -104,8 +118,10 @@ std::string jobSummary(HeadlessCommand command, const Settings& settings, const 
             return "Package written: " + wentTo + "\n";
         case HeadlessCommand::Uninstall:
             return "Took out what Ravelin had installed into " + settings.wotInstallDir + "\n";
+        case HeadlessCommand::Build:   // the build summary instead
         case HeadlessCommand::Status:  // its table instead
         case HeadlessCommand::Games:   // its list instead
+        case HeadlessCommand::Report:  // where the page went instead
             break;
     }
     return {};
@@ -144,6 +160,7 @@ void runJob(Context& context, HeadlessCommand command, const std::string& argume
         }
         case HeadlessCommand::Status:  // answered from the loaded settings alone
         case HeadlessCommand::Games:   // answered from the launchers' records alone
+        case HeadlessCommand::Report:  // answered from the settings and the files alone
             break;
     }
 }
@@ -199,6 +216,13 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
     EventLog log;
     Context context{settings, log, ui, places};
     try {
+        if (command == HeadlessCommand::Report) {
+            if (!loadSettings(context)) {
+                outcome.reason = kNoWorkingDirectory;
+                return outcome;
+            }
+            return writeReport(settings, argument.empty() ? std::string(kDefaultReportFileName) : argument);
+        }
         if (command == HeadlessCommand::Status) {
             outcome.succeeded = loadSettings(context);
             if (!outcome.succeeded) {
@@ -206,7 +230,8 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
                 return outcome;
             }
             outcome.report =
-                statusReport(settings, readClientVersion(settings.wotInstallDir, context.reporter));
+                statusReport(settings, readClientVersion(settings.wotInstallDir, context.reporter)) +
+                iconStateCountLines(currentIconStates(settings));
             return outcome;
         }
         openLog(context);
@@ -214,15 +239,19 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
         // them.
         const bool haveSettings = command == HeadlessCommand::Setup || loadForCommonStart(context);
         std::string wentTo;
-        if (haveSettings && (!usesOriginals(command) || gameUnchanged(context)))
-            runJob(context, command, gameDirectory, wentTo);
+        const bool jobRuns = haveSettings && (!usesOriginals(command) || gameUnchanged(context));
+        if (jobRuns) runJob(context, command, gameDirectory, wentTo);
         // The log keeps its entry for the missing settings; the reason says what to do.
         outcome.reason = haveSettings ? log.firstError().value_or(std::string()) : kNoWorkingDirectory;
         outcome.succeeded = !log.firstError();
         // A failed job stores nothing it changed on the way (a missing icon directory stays unused).
         if (haveSettings && (outcome.succeeded || savesOnFailure(command))) saveSettings(context);
         closeLog(context);
-        if (outcome.succeeded) outcome.report = jobSummary(command, settings, wentTo);
+        // The build summary tells what went wrong too, so it comes also after a failed build.
+        if (command == HeadlessCommand::Build && jobRuns)
+            outcome.report = buildSummaryText(settings, 0);
+        else if (outcome.succeeded)
+            outcome.report = jobSummary(command, settings, wentTo);
     } catch (const ProgramExit& exit) {
         outcome.succeeded = false;
         outcome.reason = exit.message;

@@ -20,13 +20,18 @@ enum class HeadlessCommand {
     Uninstall,       // take out what Ravelin installed, put back what it replaced
     Status,          // what the main window would show
     Games,           // the game installations found on this machine
+    Report,          // the report page of the icon states
 };
+
+// The report page's file when the command names none, in the working directory.
+inline constexpr const char* kDefaultReportFileName = "ravelin-report.html";
 
 struct HeadlessOutcome {
     bool succeeded = false;
-    std::string reason;        // one line, when the job failed
-    std::string report;        // on success: the status text, one line saying what the job did, the games
-                               // found; on needsChoice the games found
+    std::string reason;  // one line, when the job failed
+    // On success the status text, one line saying what the job did, or the games found; the build summary
+    // also after a failed build; on needsChoice the games found.
+    std::string report;
     std::string notes;         // lines for the caller besides the report (records of installations skipped)
     bool needsChoice = false;  // setup found several installations and needs one named
 };
@@ -34,8 +39,9 @@ struct HeadlessOutcome {
 // Runs one job in the working directory. The job fails on a fatal error, the error exit, or the first
 // error entry of the log, whose text becomes the reason; before setup the reason says to run it. Setup
 // takes the game directory as its argument (empty: the only installation found in the places given),
-// Icons the icon directory, Package the package's path (empty: the default name in the working
-// directory); paths are absolute, as the caller resolved them. Games lists what was found, one installation a
-// line: path, client, realm and version separated by tabs.
+// Icons the icon directory, Package the package's path and Report the page's file (empty: the default
+// name in the working directory); paths are absolute, as the caller resolved them. Games lists what was
+// found, one installation a line: path, client, realm and version separated by tabs. Status and Report only
+// read what is there and leave the log alone.
 HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui,
                                    const SearchPlaces& places = systemSearchPlaces());

@@ -3,6 +3,7 @@
 #include "app/context.h"
 #include "app/event_log.h"
 #include "app/game_atlases.h"
+#include "app/icon_state_views.h"
 #include "app/install_directory.h"
 #include "app/main_window_view.h"
 #include "app/program_exit.h"
@@ -83,6 +84,13 @@ void chooseNewIconDirectory(Desktop& desktop) {
     desktop.refreshMainWindow();
 }
 
+// What the build took, what it could not, and where the atlases went.
+void showBuildSummary(Desktop& desktop) {
+    constexpr std::size_t kNamesShown = 10;  // the box stays on the screen; the report lists them all
+    const Settings& settings = desktop.context.settings;
+    desktop.ui.showBuildSummary(buildSummaryText(settings, kNamesShown), atlasOutputDirectory(settings));
+}
+
 void runEventLoop(Desktop& desktop) {
     for (bool quit = false; !quit;) {
         switch (const UiEvent event = desktop.ui.waitEvent()) {
@@ -97,6 +105,7 @@ void runEventLoop(Desktop& desktop) {
                 break;
             case UiEvent::CreateAtlases:
                 createAtlasesFromWindow(desktop.context);
+                showBuildSummary(desktop);
                 break;
             case UiEvent::SaveInGameDirectoryChecked:
             case UiEvent::SaveInGameDirectoryUnchecked:

@@ -38,6 +38,14 @@ inline bool fileSystemTakesName(std::string_view relativePath) {
 #endif
 }
 
+// Whether the file system takes "A.png" and "a.png" for the same file, as Windows does.
+inline constexpr bool kFileNamesIgnoreCase =
+#ifdef _WIN32
+    true;
+#else
+    false;
+#endif
+
 // Removes a file; false when there was none or it could not be removed.
 bool removeFile(const std::string& path);
 

@@ -70,6 +70,9 @@ public:
     virtual void showMainWindow() = 0;
     virtual void openInstructionsWindow() = 0;
     virtual void closeInstructionsWindow() = 0;
+    // The summary after "Create Atlases": modal, with OK and a button that opens the folder in the
+    // system's file manager.
+    virtual void showBuildSummary(const std::string& text, const std::string& folder) = 0;
 
     // The event loop's wait: the next event the flow acts on.
     virtual UiEvent waitEvent() = 0;

@@ -87,6 +87,11 @@ inline std::vector<std::pair<std::string_view, int>> captionsAndWidths() {
 
 }  // namespace main_window
 
+namespace build_summary {
+inline constexpr std::string_view kTitle = "Atlases created";
+inline constexpr std::string_view kOpenFolderCaption = "Open folder";
+}  // namespace build_summary
+
 namespace progress_window {
 inline constexpr int kClientWidth = 300;
 inline constexpr int kClientHeight = 90;

@@ -206,7 +206,13 @@ TEST(RavelinCli, SpeaksPlainly) {
          "Set up " + root +
              " for World of Tanks 1.20.0.0: 8 icons in battleAtlas, 5 icons in vehicleMarkerAtlas.\n",
          ""},
-        {"build", 0, "Created the new atlases in " + root + "\n", ""},
+        {"build", 0,
+         "battleAtlas: 8 icons, 0 replaced, 0 unreadable replacements, 0 of another size, 0 new since the "
+         "last game version\nvehicleMarkerAtlas: 5 icons, 0 replaced, 0 unreadable replacements, 0 of "
+         "another size, 0 new since the last game version\nEvery file in the replacement folder matches an "
+         "icon.\nThe new atlases are in " +
+             root + "\n",
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -217,6 +223,31 @@ TEST(RavelinCli, SpeaksPlainly) {
         EXPECT_EQ(readFileText("err.txt"), c.err);
     }
     EXPECT_FALSE(std::filesystem::exists("sub"));
+}
+
+TEST(RavelinCli, BuildPrintsItsSummaryAlsoWhenItFailsAndStatusCountsTheStates) {
+    ScopedWorkingDirectory directory;
+    FakeGameInstall game(directory.path() / "game", smallGameWithAtlases());
+    const std::string cli = std::string(RAVELIN_CLI_PATH) + " --workdir work ";
+    ASSERT_EQ(std::system((cli + "setup " + game.text() + " 2> /dev/null").c_str()), 0);
+    writeFileText("work/newTankImages/contour_0001.png", "not a PNG");
+    writeFileText("work/newTankImages/contuor_0002.png", "x");
+    // Through a pipe, not a terminal; the unreadable icon is an error, so the build fails.
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + "build 2> /dev/null | cat > summary.txt").c_str())), 0);
+    const std::string summary = readFileText("summary.txt");
+    EXPECT_EQ(
+        summary.rfind("battleAtlas: 8 icons, 0 replaced, 1 unreadable replacement, 0 of another size", 0), 0u)
+        << summary;
+    EXPECT_NE(summary.find("  Unreadable, the default icon was used: contour_0001.png\n"), std::string::npos);
+    EXPECT_NE(summary.find("  contuor_0002.png (nearest icon: contour_0002)\n"), std::string::npos);
+    EXPECT_NE(WEXITSTATUS(std::system((cli + "build > /dev/null 2>&1").c_str())), 0);
+    ASSERT_EQ(std::system((cli + "status > status.txt").c_str()), 0);
+    EXPECT_NE(readFileText("status.txt")
+                  .find("\nvehicleMarkerAtlas: 5 icons, 0 replaced, 0 unreadable "
+                        "replacements, 0 of another size, 0 new since the last game "
+                        "version\nFiles matching no icon: 1\n"),
+              std::string::npos)
+        << readFileText("status.txt");
 }
 
 #endif
@@ -392,4 +423,34 @@ TEST_F(HeadlessTest, GamesListsWhatWasFoundAndSetupTakesTheOnlyOne) {
     ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
     EXPECT_EQ(run(HeadlessCommand::Package).report,
               "Package written: " + directory.text() + "ravelin.atlases_1.37.0.0.mtmod\n");
+}
+
+TEST_F(HeadlessTest, UpdateRemembersTheIconsTheGameAdded) {
+    ASSERT_TRUE(run(HeadlessCommand::Setup, game.text()).succeeded);
+    EXPECT_FALSE(std::filesystem::exists("battleatlas-new.dat"));
+    // As if the previous version had lacked the first two icons.
+    std::vector<std::string> lines = readCrLfLines("battleatlas.dat");
+    ASSERT_GE(lines.size(), 3u);
+    std::string previous;
+    for (std::size_t i = 2; i < lines.size(); ++i) previous += lines[i] + "\r\n";
+    writeFileText("battleatlas.dat", previous);
+    const auto nameOf = [](const std::string& line) { return line.substr(0, line.find(',')); };
+    ASSERT_TRUE(run(HeadlessCommand::Update).succeeded);
+    EXPECT_EQ(readFileText("battleatlas-new.dat"), nameOf(lines[0]) + "\r\n" + nameOf(lines[1]) + "\r\n");
+    EXPECT_FALSE(std::filesystem::exists("markeratlas-new.dat"));
+    ASSERT_TRUE(run(HeadlessCommand::Update).succeeded);  // the same version again keeps the list
+    EXPECT_EQ(readCrLfLines("battleatlas-new.dat").size(), 2u);
+}
+
+TEST_F(HeadlessTest, ReportWritesThePageWhereAskedAndKeepsTheLog) {
+    EXPECT_EQ(run(HeadlessCommand::Report).reason.rfind("No Ravelin working directory here", 0), 0u);
+    ASSERT_TRUE(run(HeadlessCommand::Setup, game.text()).succeeded);
+    const std::string log = readFileText("ravelin.log");
+    const HeadlessOutcome written = run(HeadlessCommand::Report);
+    ASSERT_TRUE(written.succeeded) << written.reason;
+    EXPECT_EQ(written.report, "Report written to ravelin-report.html\n");
+    EXPECT_EQ(readFileText("ravelin-report.html").rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_EQ(readFileText("ravelin.log"), log);
+    const std::string elsewhere = directory.text() + "missing" + kPathSeparator + "page.html";
+    EXPECT_EQ(run(HeadlessCommand::Report, elsewhere).reason, "Can't write the report: " + elsewhere);
 }

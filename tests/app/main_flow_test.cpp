@@ -283,12 +283,28 @@ TEST_F(MainFlowTest, CreateAtlasesBuildsMarkerThenBattleAndClosesProgress) {
     EXPECT_FALSE(ui.progressWindowOpen);
     EXPECT_EQ(loadImage("battleAtlas.png")->width(), 2048);
     EXPECT_EQ(loadImage("vehicleMarkerAtlas.png")->width(), 2048);
+    const std::string markerName =
+        readCrLfLines("markeratlas.dat")[0].substr(0, readCrLfLines("markeratlas.dat")[0].find(','));
+    // Then the summary, naming the misspelt replacement's nearest icon and where the atlases went.
+    writeFileText("newTankImages/makrer_" + markerName.substr(7) + ".png", "x");
+    const ScriptedUi again = run({}, {}, {UiEvent::CreateAtlases});
+    const auto summary = again.linesStartingWith("summary");
+    ASSERT_EQ(summary.size(), 1u);
+    EXPECT_EQ(again.transcript[again.transcript.size() - 2], "progress close");
+    EXPECT_EQ(summary[0].rfind("summary [" + root + "] battleAtlas: 8 icons, 0 replaced,", 0), 0u)
+        << summary[0];
+    EXPECT_NE(summary[0].find("1 file in the replacement folder matches no icon:\n  makrer_" +
+                              markerName.substr(7) + ".png (nearest icon: " + markerName + ")\n"),
+              std::string::npos)
+        << summary[0];
+    EXPECT_NE(summary[0].find("The new atlases are in " + root + "\n"), std::string::npos);
 
     // With no catalogue the builds stop early; the progress window is still closed at the end.
     std::filesystem::remove("battleatlas.dat");
     std::filesystem::remove("markeratlas.dat");
     const ScriptedUi failing = run({}, {}, {UiEvent::CreateAtlases});
-    EXPECT_EQ(failing.transcript.back(), "progress close");
+    EXPECT_EQ(failing.transcript[failing.transcript.size() - 2], "progress close");
+    EXPECT_EQ(failing.transcript.back().rfind("summary [" + root + "] battleAtlas: no icon list", 0), 0u);
     EXPECT_FALSE(failing.progressWindowOpen);
 }
 

@@ -492,6 +492,28 @@ TEST(Dialogs, MessageBoxesHaveTheirButtonsAndIconsAndAreApplicationModal) {
     EXPECT_EQ(ui.showMessage("Error", "Try again?", MessageKind::Question), MessageAnswer::No);
 }
 
+TEST(Dialogs, BuildSummaryOpensTheFolderOnlyWhenAsked) {
+    QtUi ui;
+    std::vector<std::string> opened;
+    ui.openFolder = [&](const std::string& folder) { opened.push_back(folder); };
+    for (const bool openFolder : {false, true}) {
+        whenDialogShows([&](QWidget& dialog) {
+            auto& box = dynamic_cast<QMessageBox&>(dialog);
+            EXPECT_EQ(box.windowTitle(), "Atlases created");
+            EXPECT_EQ(box.text(), "battleAtlas: 1 icon\nThe new atlases are in /out/\n");
+            EXPECT_EQ(box.windowModality(), Qt::ApplicationModal);
+            ASSERT_EQ(box.buttons().size(), 2);
+            EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Ok));
+            QAbstractButton* ok = box.button(QMessageBox::Ok);
+            QAbstractButton* other = box.buttons()[box.buttons()[0] == ok ? 1 : 0];
+            EXPECT_EQ(other->text(), "Open folder");
+            (openFolder ? other : ok)->click();
+        });
+        ui.showBuildSummary("battleAtlas: 1 icon\nThe new atlases are in /out/\n", "/out/");
+    }
+    EXPECT_EQ(opened, std::vector<std::string>{"/out/"});
+}
+
 TEST(Dialogs, FolderPickerGivesTheFolderWithASeparatorOrNothing) {
     QtUi ui;
     const QString home = QDir::tempPath();

@@ -66,6 +66,10 @@ void ScriptedUi::closeProgressWindow() {
     progressWindowOpen = false;
 }
 
+void ScriptedUi::showBuildSummary(const std::string& text, const std::string& folder) {
+    transcript.push_back("summary [" + folder + "] " + text);
+}
+
 bool ScriptedUi::openMainWindow() {
     transcript.push_back("main open");
     return true;

@@ -33,6 +33,7 @@ public:
     void showMainWindow() override;
     void openInstructionsWindow() override;
     void closeInstructionsWindow() override;
+    void showBuildSummary(const std::string& text, const std::string& folder) override;
     UiEvent waitEvent() override;
 
     // The transcript lines that start with prefix, in order.

@@ -36,6 +36,11 @@ public:
         calls.push_back({owner, title, initialDirectory, enabledWindows()});
         return folder;
     }
+    bool showSummary(HWND owner, const std::string& text) override {
+        calls.push_back({owner, "summary", text, enabledWindows()});
+        return openFolderChosen;
+    }
+    void openFolder(const std::string& openedFolder) override { openedFolders.push_back(openedFolder); }
 
     static std::vector<HWND> enabledWindows() {
         std::vector<HWND> windows;
@@ -53,6 +58,8 @@ public:
     std::vector<Call> calls;
     MessageAnswer answer = MessageAnswer::Yes;
     std::string folder;
+    bool openFolderChosen = false;
+    std::vector<std::string> openedFolders;
 };
 
 struct TestUi {
@@ -675,4 +682,22 @@ TEST(InstallationChooser, ListsTheLinesTakesNoOtherInputAndAnswersEachWay) {
         EXPECT_TRUE(IsWindowEnabled(main));
         EXPECT_TRUE(IsWindowEnabled(instructions));
     }
+}
+
+TEST(Dialogs, BuildSummaryIsModalAndOpensTheFolderOnlyWhenAsked) {
+    TestUi test;
+    test.ui->openMainWindow();
+    test.ui->showMainWindow();
+    test.ui->openInstructionsWindow();
+    SetForegroundWindow(test.ui->mainWindow()->handle());
+    pumpMessages();
+    for (const bool chosen : {false, true}) {
+        test.dialogs->openFolderChosen = chosen;
+        test.ui->showBuildSummary("battleAtlas: 1 icon\n", "C:\\Ravelin\\");
+        const ScriptedDialogs::Call& call = test.dialogs->calls.back();
+        EXPECT_EQ(call.text, "battleAtlas: 1 icon\n");
+        for (HWND window : call.enabledWindows) EXPECT_EQ(window, call.owner);
+    }
+    EXPECT_EQ(test.dialogs->openedFolders, std::vector<std::string>{"C:\\Ravelin\\"});
+    EXPECT_TRUE(IsWindowEnabled(test.ui->instructionsWindow()->handle()));
 }

@@ -1,12 +1,16 @@
 #include "ui/qt/dialogs.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QUrl>
 
 #include "platform/path_separator.h"
 #include "ui/folder_picker_start.h"
+#include "ui/window_layout.h"
 
 namespace {
 
@@ -45,6 +49,24 @@ MessageAnswer showMessageBox(const std::string& title, const std::string& text, 
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
     return MessageAnswer::Ok;
+}
+
+bool showSummaryBox(const std::string& text) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setWindowTitle(fromUtf8(std::string(build_summary::kTitle)));
+    box.setIcon(QMessageBox::Information);
+    box.setText(fromUtf8(text));
+    const QAbstractButton* open =
+        box.addButton(fromUtf8(std::string(build_summary::kOpenFolderCaption)), QMessageBox::ActionRole);
+    box.addButton(QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return box.clickedButton() == open;
+}
+
+void openFolderInFileManager(const std::string& folder) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(fromUtf8(folder)));
 }
 
 std::string chooseFolderDialog(const std::string& title, const std::string& initialDirectory) {

@@ -137,6 +137,10 @@ void QtUi::closeInstructionsWindow() {
     instructionsWindow_ = nullptr;
 }
 
+void QtUi::showBuildSummary(const std::string& text, const std::string& folder) {
+    if (showSummaryBox(text)) openFolder(folder);
+}
+
 UiEvent QtUi::waitEvent() {
     while (events_.empty()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const UiEvent event = events_.front();

@@ -6,8 +6,10 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <deque>
+#include <functional>
 #include <memory>
 
+#include "ui/qt/dialogs.h"
 #include "ui/qt/instructions_window.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/progress_window.h"
@@ -30,7 +32,11 @@ public:
     void showMainWindow() override;
     void openInstructionsWindow() override;
     void closeInstructionsWindow() override;
+    void showBuildSummary(const std::string& text, const std::string& folder) override;
     UiEvent waitEvent() override;
+
+    // Shows a folder in the system's file manager; tests put their own here.
+    std::function<void(const std::string& folder)> openFolder = openFolderInFileManager;
 
     MainWindow* mainWindow() const { return mainWindow_.get(); }
     ProgressWindow* progressWindow() const { return progressWindow_; }

@@ -1,10 +1,13 @@
 #include "ui/win32/dialogs.h"
 
+#include <commctrl.h>
+#include <shellapi.h>
 #include <shobjidl.h>
 
 #include <memory>
 
 #include "ui/win32/wide_text.h"
+#include "ui/window_layout.h"
 
 namespace {
 
@@ -76,6 +79,35 @@ std::string NativeDialogs::chooseFolder(HWND owner, const std::string& title,
     if (FAILED(chosenFolder->GetDisplayName(SIGDN_FILESYSPATH, &path)) || !path) return {};
     const std::unique_ptr<wchar_t, ComTaskMemory> ownedPath(path);
     return utf8Text(ownedPath.get());
+}
+
+bool NativeDialogs::showSummary(HWND owner, const std::string& text) {
+    constexpr int kOpenFolder = 100;
+    const std::wstring openCaption = wideText(build_summary::kOpenFolderCaption);
+    const TASKDIALOG_BUTTON buttons[] = {{kOpenFolder, openCaption.c_str()}, {IDOK, L"OK"}};
+    const std::wstring title = wideText(build_summary::kTitle);
+    const std::wstring content = wideText(text);
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof config;
+    config.hwndParent = owner;
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_SIZE_TO_CONTENT;
+    config.pszWindowTitle = title.c_str();
+    config.pszMainIcon = TD_INFORMATION_ICON;
+    config.pszContent = content.c_str();
+    config.cButtons = 2;
+    config.pButtons = buttons;
+    config.nDefaultButton = IDOK;
+    int pressed = IDOK;
+    if (FAILED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
+        // Without the task dialog (an old common-controls library), a plain box without the button.
+        MessageBoxW(owner, content.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+        return false;
+    }
+    return pressed == kOpenFolder;
+}
+
+void NativeDialogs::openFolder(const std::string& folder) {
+    ShellExecuteW(nullptr, L"open", wideText(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 ModalScope::ModalScope(HWND owner) {

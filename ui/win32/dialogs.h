@@ -20,6 +20,10 @@ public:
     // path.
     virtual std::string chooseFolder(HWND owner, const std::string& title,
                                      const std::string& initialDirectory) = 0;
+    // The build summary with OK and "Open folder"; true when "Open folder" was chosen.
+    virtual bool showSummary(HWND owner, const std::string& text) = 0;
+    // Shows the folder in the system's file manager.
+    virtual void openFolder(const std::string& folder) = 0;
 };
 
 // MessageBoxW and the system's folder picker (IFileOpenDialog picking folders).
@@ -29,6 +33,9 @@ public:
                               MessageKind kind) override;
     std::string chooseFolder(HWND owner, const std::string& title,
                              const std::string& initialDirectory) override;
+    // A task dialog with the two buttons.
+    bool showSummary(HWND owner, const std::string& text) override;
+    void openFolder(const std::string& folder) override;
 };
 
 // While it lives, no window of the program's thread but the dialog's owner takes input and none stays on

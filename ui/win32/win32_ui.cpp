@@ -130,6 +130,16 @@ void Win32Ui::closeInstructionsWindow() {
     instructionsWindow_.reset();
 }
 
+void Win32Ui::showBuildSummary(const std::string& text, const std::string& folder) {
+    const HWND owner = dialogOwner();
+    bool openFolder = false;
+    {
+        const ModalScope modal(owner);
+        openFolder = dialogs_->showSummary(owner, text);
+    }
+    if (openFolder) dialogs_->openFolder(folder);
+}
+
 bool Win32Ui::isDialogMessage(MSG& message) const {
     if (instructionsWindow_ && instructionsWindow_->takeKey(message)) return true;
     // Tab, Shift+Tab, Space and the arrow keys move between and press the controls.

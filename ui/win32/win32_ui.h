@@ -30,6 +30,7 @@ public:
     void showMainWindow() override;
     void openInstructionsWindow() override;
     void closeInstructionsWindow() override;
+    void showBuildSummary(const std::string& text, const std::string& folder) override;
     UiEvent waitEvent() override;
 
     Win32MainWindow* mainWindow() const { return mainWindow_.get(); }

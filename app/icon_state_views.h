@@ -1,0 +1,19 @@
+#pragma once
+
+// The icon-state model of the atlases the settings name, and what the program makes of it: the build
+// summary, the status counts.
+
+#include <cstddef>
+#include <string>
+
+#include "atlas/icon_states.h"
+
+struct Settings;
+
+IconStateModel currentIconStates(const Settings& settings);
+
+// Where "Create Atlases" puts the new atlases.
+std::string atlasOutputDirectory(const Settings& settings);
+
+// The summary after "Create Atlases"; lists cut after listLimit names (0: all).
+std::string buildSummaryText(const Settings& settings, std::size_t listLimit);

@@ -1,0 +1,21 @@
+#pragma once
+
+// The build summary as text: per atlas the counts and the icons that need a look, then the files that
+// match no icon with the nearest name, then where the atlases went. The desktop program shows it in a
+// message box, ravelin-cli prints it.
+
+#include <cstddef>
+#include <string>
+
+struct IconStateModel;
+
+// Lists of names are cut after listLimit entries ("and N more"); 0 lists them all. Lines end in "\n".
+std::string iconStateSummary(const IconStateModel& model, const std::string& outputDirectory,
+                             std::size_t listLimit);
+
+struct IconStateCounts;
+// "N icons, N replaced, N unreadable replacements, N of another size, N new since the last game version"
+std::string iconStateCountsText(const IconStateCounts& counts);
+
+// One line per atlas with its counts, for ravelin-cli's status.
+std::string iconStateCountLines(const IconStateModel& model);

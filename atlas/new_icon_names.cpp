@@ -1,0 +1,47 @@
+#include "atlas/new_icon_names.h"
+
+#include <unordered_set>
+
+#include "atlas/atlas_kind.h"
+#include "platform/text_file.h"
+
+std::string newIconListName(const AtlasKind& kind) {
+    const std::string catalogue(kind.catalogueName);
+    const std::size_t dot = catalogue.rfind('.');
+    if (dot == std::string::npos) return catalogue + "-new";
+    return catalogue.substr(0, dot) + "-new" + catalogue.substr(dot);
+}
+
+std::vector<std::string> namesAdded(const std::vector<std::string>& previous,
+                                    const std::vector<std::string>& current) {
+    const std::unordered_set<std::string> known(previous.begin(), previous.end());
+    std::vector<std::string> added;
+    for (const std::string& name : current) {
+        if (!known.count(name)) added.push_back(name);
+    }
+    return added;
+}
+
+bool rememberNewIconNames(const std::string& path, const std::optional<std::vector<std::string>>& previous,
+                          const std::vector<std::string>& current) {
+    if (!previous || previous->empty()) return true;  // the first catalogue: nothing to compare with
+    const std::unordered_set<std::string> before(previous->begin(), previous->end());
+    const std::unordered_set<std::string> after(current.begin(), current.end());
+    if (before == after) return true;
+    std::optional<TextFile> file = createReplacementTextFile(path);
+    if (!file) return false;
+    for (const std::string& name : namesAdded(*previous, current)) writeLine(*file, name);
+    return closeTextFile(*file);
+}
+
+std::vector<std::string> readNewIconNames(const std::string& path) {
+    std::vector<std::string> names;
+    std::optional<TextFile> file = openTextFileForReading(path);
+    if (!file) return names;
+    while (!atEndOfFile(*file)) {
+        std::string line = readLine(*file);
+        if (!line.empty()) names.push_back(std::move(line));
+    }
+    closeTextFile(*file);
+    return names;
+}
