@@ -7,6 +7,7 @@
 #include <string>
 
 #include "atlas/icon_states.h"
+#include "ui/icon_overview_view.h"
 
 struct Settings;
 
@@ -14,6 +15,9 @@ IconStateModel currentIconStates(const Settings& settings);
 
 // Where "Create Atlases" puts the new atlases.
 std::string atlasOutputDirectory(const Settings& settings);
+
+// What the icon overview shows of the model.
+IconOverviewView iconOverviewViewOf(const IconStateModel& model);
 
 // The summary after "Create Atlases"; lists cut after listLimit names (0: all).
 std::string buildSummaryText(const Settings& settings, std::size_t listLimit);

@@ -118,6 +118,10 @@ void runEventLoop(Desktop& desktop) {
             case UiEvent::CloseInstructions:
                 desktop.ui.closeInstructionsWindow();
                 break;
+            case UiEvent::OpenIconOverview:
+            case UiEvent::RefreshIconOverview:  // what is on disk now
+                desktop.ui.showIconOverview(iconOverviewViewOf(currentIconStates(desktop.context.settings)));
+                break;
         }
     }
 }

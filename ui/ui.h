@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/icon_overview_view.h"
+
 enum class MessageKind { Plain, Information, Error, Question };
 
 // Callers of a question test for Yes only.
@@ -20,8 +22,10 @@ enum class UiEvent {
     CreateAtlases,
     SaveInGameDirectoryChecked,  // the check box, clicked into either state
     SaveInGameDirectoryUnchecked,
-    OpenInstructions,   // "?"
-    CloseInstructions,  // "Close" of the instructions window
+    OpenInstructions,     // "?"
+    CloseInstructions,    // "Close" of the instructions window
+    OpenIconOverview,     // "Icons…"
+    RefreshIconOverview,  // F5 in the icon overview: read the files again
 };
 
 inline constexpr int kChoseOtherFolder = -1;
@@ -73,6 +77,8 @@ public:
     // The summary after "Create Atlases": modal, with OK and a button that opens the folder in the
     // system's file manager.
     virtual void showBuildSummary(const std::string& text, const std::string& folder) = 0;
+    // The icon overview, modeless: opened, or brought to the front and refreshed when it is open.
+    virtual void showIconOverview(const IconOverviewView& view) = 0;
 
     // The event loop's wait: the next event the flow acts on.
     virtual UiEvent waitEvent() = 0;

@@ -44,6 +44,9 @@ inline constexpr ControlPlace kChooseNewIconsDirectoryPlace{560, 108, 32, 32};
 inline constexpr ControlPlace kSaveInGameDirectoryPlace{10, 150, 580, 25};
 inline constexpr ControlPlace kInstructionsPlace{10, 190, 32, 32};
 inline constexpr ControlPlace kCreateAtlasesPlace{kClientWidth - 160, 192, 150, 28};
+// In the empty stretch between "?" and "Create Atlases", level with "Create Atlases".
+inline constexpr std::string_view kIconOverviewCaption = "Icons\u2026";
+inline constexpr ControlPlace kIconOverviewPlace{52, 192, 90, 28};
 
 // The four fields of the status line, left to right.
 inline std::array<std::string, 4> statusTexts(const MainWindowView& view) {
@@ -78,6 +81,7 @@ inline std::vector<std::pair<std::string_view, int>> captionsAndWidths() {
     for (std::string_view caption : kDirectoryCaptions) captions.emplace_back(caption, 160);
     captions.insert(captions.end(), {{kSaveInGameDirectoryCaption, 550},
                                      {kCreateAtlasesCaption, 130},
+                                     {kIconOverviewCaption, 70},
                                      {"Game Version: 1.20.1.12345", 142},
                                      {"Battle icons found: 99999", 142},
                                      {"Marker icons found: 99999", 142},
@@ -91,6 +95,29 @@ namespace build_summary {
 inline constexpr std::string_view kTitle = "Atlases created";
 inline constexpr std::string_view kOpenFolderCaption = "Open folder";
 }  // namespace build_summary
+
+namespace icon_overview_window {
+inline constexpr int kClientWidth = 760;
+inline constexpr int kClientHeight = 560;
+inline constexpr std::string_view kTitle = "Icons";
+inline constexpr std::string_view kAtlasCaption = "Atlas:";
+inline constexpr ControlPlace kAtlasCaptionPlace{10, 12, 45, 20};
+inline constexpr ControlPlace kAtlasPlace{55, 8, 180, 24};
+inline constexpr std::string_view kFilterCaption = "Show:";
+inline constexpr ControlPlace kFilterCaptionPlace{250, 12, 40, 20};
+inline constexpr ControlPlace kFilterPlace{290, 8, 180, 24};
+inline constexpr std::string_view kSearchCaption = "Search:";
+inline constexpr ControlPlace kSearchCaptionPlace{485, 12, 50, 20};
+inline constexpr ControlPlace kSearchPlace{535, 8, 215, 24};
+inline constexpr ControlPlace kGridPlace{10, 40, 740, 380};
+inline constexpr int kCellWidth = 150;  // a picture of two icons and two lines of text
+inline constexpr int kCellHeight = 96;
+inline constexpr std::string_view kUnmatchedCaption = "Files in the replacement folder that match no icon:";
+inline constexpr ControlPlace kUnmatchedCaptionPlace{10, 428, 500, 20};
+inline constexpr std::string_view kRefreshHint = "F5 reads the files again";
+inline constexpr ControlPlace kRefreshHintPlace{560, 428, 190, 20};
+inline constexpr ControlPlace kUnmatchedPlace{10, 450, 740, 100};
+}  // namespace icon_overview_window
 
 namespace progress_window {
 inline constexpr int kClientWidth = 300;

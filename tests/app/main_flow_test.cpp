@@ -308,6 +308,17 @@ TEST_F(MainFlowTest, CreateAtlasesBuildsMarkerThenBattleAndClosesProgress) {
     EXPECT_FALSE(failing.progressWindowOpen);
 }
 
+TEST_F(MainFlowTest, IconOverviewShowsWhatIsOnDiskWhenOpenedAndRefreshed) {
+    firstStart();
+    const ScriptedUi ui = run({}, {}, {UiEvent::OpenIconOverview});
+    EXPECT_EQ(ui.linesStartingWith("overview"),
+              std::vector<std::string>{"overview battleAtlas 8 vehicleMarkerAtlas 5 unmatched 0"});
+    writeFileText("newTankImages/stray.png", "x");
+    const ScriptedUi again = run({}, {}, {UiEvent::RefreshIconOverview});
+    EXPECT_EQ(again.linesStartingWith("overview"),
+              std::vector<std::string>{"overview battleAtlas 8 vehicleMarkerAtlas 5 unmatched 1"});
+}
+
 TEST_F(MainFlowTest, InstructionsOpenReopenAndCloseOnlyByTheirButton) {
     firstStart();
     const ScriptedUi ui = run({}, {},

@@ -3,24 +3,28 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QThread>
 #include <QTimer>
 #include <functional>
 
 #include "ui/qt/caption_font.h"
+#include "ui/qt/icon_grid_model.h"
 #include "ui/qt/installation_chooser.h"
 #include "ui/qt/qt_ui.h"
 
@@ -76,6 +80,8 @@ TEST(MainWindow, ControlsSitAtTheirPlacesInCreationAndTabOrder) {
     EXPECT_EQ(window.saveInGameDirectoryBox()->geometry(), QRect(10, 150, 580, 25));
     EXPECT_EQ(window.instructionsButton()->geometry(), QRect(10, 190, 32, 32));
     EXPECT_EQ(window.createAtlasesButton()->geometry(), QRect(440, 192, 150, 28));
+    EXPECT_EQ(window.iconOverviewButton()->geometry(), QRect(52, 192, 90, 28));
+    EXPECT_EQ(window.iconOverviewButton()->text(), QString::fromUtf8("Icons\u2026"));
 
     // Labels in their order, each at x 10, 160 wide, 35 pixels apart.
     std::vector<QString> captions;
@@ -103,7 +109,7 @@ TEST(MainWindow, ControlsSitAtTheirPlacesInCreationAndTabOrder) {
     window.installDirectoryField()->setFocus();
     std::vector<QWidget*> chain;
     QWidget* widget = window.installDirectoryField();
-    for (int i = 0; i < 9; ++i, widget = widget->nextInFocusChain()) {
+    for (int i = 0; i < 10; ++i, widget = widget->nextInFocusChain()) {
         while (!(widget->focusPolicy() & Qt::TabFocus) || !widget->isEnabled())
             widget = widget->nextInFocusChain();
         chain.push_back(widget);
@@ -113,7 +119,7 @@ TEST(MainWindow, ControlsSitAtTheirPlacesInCreationAndTabOrder) {
                                      window.battleIconDirectoryField(), window.markerIconDirectoryField(),
                                      window.newIconDirectoryField(), window.chooseNewIconsDirectoryButton(),
                                      window.saveInGameDirectoryBox(), window.instructionsButton(),
-                                     window.createAtlasesButton()}));
+                                     window.iconOverviewButton(), window.createAtlasesButton()}));
     // The space bar toggles the box as a click does.
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ");
@@ -182,7 +188,8 @@ TEST(MainWindow, EveryCaptionFitsItsBoxInTheSystemsFontMadeSmallerOnlyWhereNeede
     ui.openMainWindow();
     MainWindow& window = *ui.mainWindow();
     std::vector<QWidget*> controls(window.captionLabels().begin(), window.captionLabels().end());
-    controls.insert(controls.end(), {window.saveInGameDirectoryBox(), window.createAtlasesButton()});
+    controls.insert(controls.end(), {window.saveInGameDirectoryBox(), window.createAtlasesButton(),
+                                     window.iconOverviewButton()});
     controls.insert(controls.end(), window.statusFields().begin(), window.statusFields().end());
     const auto captions = main_window::captionsAndWidths();
     ASSERT_EQ(controls.size(), captions.size());
@@ -218,6 +225,7 @@ TEST(MainWindow, ButtonsAndCloseBoxDeliverTheirEvents) {
     window.chooseNewIconsDirectoryButton()->click();
     window.instructionsButton()->click();
     window.createAtlasesButton()->click();
+    window.iconOverviewButton()->click();
     window.saveInGameDirectoryBox()->click();
     window.saveInGameDirectoryBox()->click();
     MainWindowView noGame = filledView();
@@ -227,11 +235,14 @@ TEST(MainWindow, ButtonsAndCloseBoxDeliverTheirEvents) {
     QCloseEvent close;
     QApplication::sendEvent(&window, &close);
     EXPECT_FALSE(close.isAccepted());  // the flow ends the program, not the window
-    const std::vector<UiEvent> expected = {
-        UiEvent::ChooseGameDirectory,        UiEvent::ChooseNewIconsDirectory,
-        UiEvent::OpenInstructions,           UiEvent::CreateAtlases,
-        UiEvent::SaveInGameDirectoryChecked, UiEvent::SaveInGameDirectoryUnchecked,
-        UiEvent::MainWindowCloseRequest};
+    const std::vector<UiEvent> expected = {UiEvent::ChooseGameDirectory,
+                                           UiEvent::ChooseNewIconsDirectory,
+                                           UiEvent::OpenInstructions,
+                                           UiEvent::CreateAtlases,
+                                           UiEvent::OpenIconOverview,
+                                           UiEvent::SaveInGameDirectoryChecked,
+                                           UiEvent::SaveInGameDirectoryUnchecked,
+                                           UiEvent::MainWindowCloseRequest};
     for (const UiEvent event : expected) EXPECT_EQ(ui.waitEvent(), event);
     EXPECT_TRUE(ui.pendingEvents().empty());
 }
@@ -564,4 +575,105 @@ TEST(Dialogs, InstallationChooserListsThemAndAnswersEachWay) {
     EXPECT_EQ(ui.chooseInstallation(lines), kChoseNothing);
     whenDialogShows([](QWidget& dialog) { dialog.close(); });
     EXPECT_EQ(ui.chooseInstallation(lines), kChoseNothing);
+}
+
+namespace {
+
+// An overview of one large atlas and one small one, with pictures written as PNG files in folder.
+IconOverviewView overviewOf(const QString& folder, int icons) {
+    const auto png = [&](const QString& name, int width, int height, QColor colour) {
+        QImage image(width, height, QImage::Format_ARGB32);
+        image.fill(colour);
+        image.save(folder + "/" + name, "PNG");
+        return (folder + "/" + name).toStdString();
+    };
+    QDir(folder).mkpath("mine");
+    IconOverviewView view;
+    OverviewAtlas& battle = view.atlases.emplace_back();
+    battle.title = "battleAtlas";
+    for (int i = 0; i < icons; ++i) {
+        const std::string name = QString("germany-T%1").arg(i, 4, 10, QChar('0')).toStdString();
+        battle.icons.push_back({name,
+                                OverviewMark::Default,
+                                false,
+                                png(QString::fromStdString(name) + ".png", 60, 30, QColor(90, 90, 90)),
+                                {}});
+    }
+    battle.icons[0].mark = OverviewMark::Replaced;
+    battle.icons[0].replacementPath = png("mine/germany-T0000.png", 60, 30, Qt::red);
+    battle.icons[1].mark = OverviewMark::OtherSize;
+    battle.icons[1].replacementPath = png("mine/germany-T0001.png", 70, 30, Qt::green);
+    battle.icons[2].mark = OverviewMark::UnreadableReplacement;
+    battle.icons[3].isNew = true;
+    view.atlases.push_back(
+        {"vehicleMarkerAtlas",
+         {{"marker", OverviewMark::Default, false, png("marker.png", 20, 20, Qt::blue), {}}}});
+    view.unmatched = {{"germany-D55_Tigre.png", "germany-D55_Tiger"}};
+    return view;
+}
+
+}  // namespace
+
+TEST(IconOverview, ShowsTheAtlasFilteredAndSearchedAndLoadsOnlyWhatIsSeen) {
+    QTemporaryDir folder;
+    QtUi ui;
+    ui.openMainWindow();
+    ui.mainWindow()->show();
+    std::vector<std::string> opened;
+    ui.openFolder = [&](const std::string& path) { opened.push_back(path); };
+    ui.showIconOverview(overviewOf(folder.path(), 600));
+    IconOverviewWindow* window = ui.iconOverviewWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowModality(), Qt::NonModal);
+    EXPECT_EQ(window->windowTitle(), "Icons");
+    EXPECT_EQ(window->size(), QSize(760, 560));
+    EXPECT_EQ(window->iconGrid()->viewMode(), QListView::IconMode);
+    IconGridModel& model = *window->gridModel();
+    EXPECT_EQ(model.rowCount(), 600);
+    EXPECT_EQ(window->atlasChoice()->count(), 2);
+
+    // Only the rows on the screen ask for their pictures, which arrive from the background.
+    window->grab();
+    for (int i = 0; i < 400 && (model.picturesPending() > 0 || model.picturesLoaded() == 0); ++i) {
+        QCoreApplication::processEvents();
+        QThread::msleep(5);
+    }
+    EXPECT_GT(model.picturesLoaded(), 0);
+    EXPECT_LT(model.picturesLoaded(), 100);
+    EXPECT_EQ(model.data(model.index(0), Qt::DisplayRole).toString(), "germany-T0000\nreplaced");
+    EXPECT_EQ(model.data(model.index(3), Qt::DisplayRole).toString(), "germany-T0003\ndefault, new");
+    const QPixmap picture = model.data(model.index(0), Qt::DecorationRole).value<QPixmap>();
+    // The default (grey) on the left, the replacement (red) on the right.
+    EXPECT_EQ(picture.toImage().pixelColor(32, 26), QColor(90, 90, 90));
+    EXPECT_EQ(picture.toImage().pixelColor(68 + 32, 26), QColor(Qt::red));
+    saveScreenshot(*window, "icon-overview");
+
+    const std::pair<int, int> filters[] = {{1, 2}, {2, 597}, {3, 1}, {4, 1}, {5, 1}, {0, 600}};
+    for (const auto& [filter, rows] : filters) {
+        window->filterChoice()->setCurrentIndex(filter);
+        EXPECT_EQ(model.rowCount(), rows) << filter;
+    }
+    window->searchField()->setText("t05");
+    EXPECT_EQ(model.rowCount(), 100);
+    window->atlasChoice()->setCurrentIndex(1);
+    EXPECT_EQ(model.rowCount(), 0);
+    window->searchField()->clear();
+    EXPECT_EQ(model.rowCount(), 1);
+    window->atlasChoice()->setCurrentIndex(0);
+
+    ASSERT_EQ(window->unmatchedList()->count(), 1);
+    EXPECT_EQ(window->unmatchedList()->item(0)->text(),
+              QString::fromUtf8("germany-D55_Tigre.png  \u2192  nearest icon: germany-D55_Tiger"));
+
+    emit window->iconGrid()->doubleClicked(model.index(0));
+    emit window->iconGrid()->doubleClicked(model.index(5));
+    EXPECT_EQ(opened, (std::vector<std::string>{(folder.path() + "/mine/").toStdString(),
+                                                (folder.path() + "/").toStdString()}));
+    press(*window->iconGrid(), Qt::Key_F5);
+    EXPECT_EQ(ui.pendingEvents(), std::deque<UiEvent>{UiEvent::RefreshIconOverview});
+    // Shown again: the same window, refreshed.
+    ui.showIconOverview(overviewOf(folder.path(), 10));
+    EXPECT_EQ(ui.iconOverviewWindow(), window);
+    EXPECT_EQ(model.rowCount(), 10);
 }

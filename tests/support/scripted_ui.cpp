@@ -70,6 +70,13 @@ void ScriptedUi::showBuildSummary(const std::string& text, const std::string& fo
     transcript.push_back("summary [" + folder + "] " + text);
 }
 
+void ScriptedUi::showIconOverview(const IconOverviewView& view) {
+    std::string line = "overview";
+    for (const OverviewAtlas& atlas : view.atlases)
+        line += " " + atlas.title + " " + std::to_string(atlas.icons.size());
+    transcript.push_back(line + " unmatched " + std::to_string(view.unmatched.size()));
+}
+
 bool ScriptedUi::openMainWindow() {
     transcript.push_back("main open");
     return true;

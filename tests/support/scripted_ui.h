@@ -34,6 +34,7 @@ public:
     void openInstructionsWindow() override;
     void closeInstructionsWindow() override;
     void showBuildSummary(const std::string& text, const std::string& folder) override;
+    void showIconOverview(const IconOverviewView& view) override;
     UiEvent waitEvent() override;
 
     // The transcript lines that start with prefix, in order.

@@ -239,14 +239,14 @@ TEST(MainWindow, ControlsSitAtTheirPlacesInCreationAndTabOrder) {
     std::vector<int> order;
     for (HWND child = GetWindow(handle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         order.push_back(GetDlgCtrlID(child));
-    EXPECT_EQ(order, (std::vector<int>{20, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 12}));
+    EXPECT_EQ(order, (std::vector<int>{20, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14, 12}));
 
     test.ui->refreshMainWindow(filledView());
     std::vector<int> tabOrder;
     HWND control = window.control(MainControl::InstallDirectoryField);
-    for (int i = 0; i < 10; ++i, control = GetNextDlgTabItem(handle, control, FALSE))
+    for (int i = 0; i < 11; ++i, control = GetNextDlgTabItem(handle, control, FALSE))
         tabOrder.push_back(GetDlgCtrlID(control));
-    EXPECT_EQ(tabOrder, (std::vector<int>{2, 3, 5, 7, 9, 10, 11, 13, 12, 2}));
+    EXPECT_EQ(tabOrder, (std::vector<int>{2, 3, 5, 7, 9, 10, 11, 13, 14, 12, 2}));
     EXPECT_EQ(
         GetDlgCtrlID(GetNextDlgTabItem(handle, window.control(MainControl::InstallDirectoryField), TRUE)),
         12);  // Shift+Tab
@@ -700,4 +700,91 @@ TEST(Dialogs, BuildSummaryIsModalAndOpensTheFolderOnlyWhenAsked) {
     }
     EXPECT_EQ(test.dialogs->openedFolders, std::vector<std::string>{"C:\\Ravelin\\"});
     EXPECT_TRUE(IsWindowEnabled(test.ui->instructionsWindow()->handle()));
+}
+
+namespace {
+
+// An atlas of many icons whose pictures are PNG files in the working directory.
+IconOverviewView overviewOf(int icons) {
+    CreateDirectoryW(L"overview", nullptr);
+    CreateDirectoryW(L"overview\\mine", nullptr);
+    const auto png = [](const std::string& path, int width, int height) {
+        std::optional<Image> image = createImage(width, height, 32);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width * 4; ++x) image->row(y)[x] = x % 4 == 3 ? 255 : 90;
+        }
+        saveImagePng(*image, path);
+        return path;
+    };
+    IconOverviewView view;
+    OverviewAtlas& battle = view.atlases.emplace_back();
+    battle.title = "battleAtlas";
+    const std::string grey = png("overview\\grey.png", 60, 30);
+    for (int i = 0; i < icons; ++i)
+        battle.icons.push_back(
+            {"germany-T" + std::to_string(1000 + i), OverviewMark::Default, false, grey, {}});
+    battle.icons[0].mark = OverviewMark::Replaced;
+    battle.icons[0].replacementPath = png("overview\\mine\\germany-T1000.png", 60, 30);
+    battle.icons[1].mark = OverviewMark::OtherSize;
+    battle.icons[1].replacementPath = png("overview\\mine\\germany-T1001.png", 70, 30);
+    battle.icons[2].isNew = true;
+    view.atlases.push_back({"vehicleMarkerAtlas", {{"marker", OverviewMark::Default, false, grey, {}}}});
+    view.unmatched = {{"germany-D55_Tigre.png", "germany-D55_Tiger"}};
+    return view;
+}
+
+int rowsShown(const Win32IconOverviewWindow& window) {
+    return static_cast<int>(
+        SendMessageW(window.control(Win32IconOverviewWindow::IconGrid), LVM_GETITEMCOUNT, 0, 0));
+}
+
+}  // namespace
+
+TEST(IconOverviewWindow, ShowsFiltersAndLoadsOnlyTheRowsOnTheScreen) {
+    TestUi test;
+    test.ui->openMainWindow();
+    test.ui->showMainWindow();
+    test.ui->showIconOverview(overviewOf(600));
+    const Win32IconOverviewWindow* window = test.ui->iconOverviewWindow();
+    ASSERT_NE(window, nullptr);
+    const HWND handle = window->handle();
+    EXPECT_TRUE(IsWindowVisible(handle));
+    EXPECT_EQ(textOf(handle), "Icons");
+    EXPECT_EQ(clientSize(handle).cx, 760);
+    EXPECT_EQ(clientSize(handle).cy, 560);
+    EXPECT_TRUE(IsWindowEnabled(test.ui->mainWindow()->handle()));  // modeless
+    EXPECT_EQ(GetWindow(handle, GW_OWNER), test.ui->mainWindow()->handle());
+    expectPlace(window->control(Win32IconOverviewWindow::IconGrid), {10, 40, 740, 380});
+    EXPECT_EQ(rowsShown(*window), 600);
+    pumpMessages();
+    EXPECT_GT(window->picturesLoaded(), 0);
+    EXPECT_LT(window->picturesLoaded(), 100);  // the rows on the screen, not all 600
+    saveScreenshot(handle, "icon-overview");
+
+    const HWND filter = window->control(Win32IconOverviewWindow::FilterChoice);
+    const std::pair<int, int> filters[] = {{1, 2}, {2, 598}, {4, 1}, {5, 1}, {0, 600}};
+    for (const auto& [choice, rows] : filters) {
+        SendMessageW(filter, CB_SETCURSEL, static_cast<WPARAM>(choice), 0);
+        SendMessageW(handle, WM_COMMAND, MAKEWPARAM(Win32IconOverviewWindow::FilterChoice, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(filter));
+        EXPECT_EQ(rowsShown(*window), rows) << choice;
+    }
+    SetWindowTextW(window->control(Win32IconOverviewWindow::SearchField), L"T15");
+    EXPECT_EQ(rowsShown(*window), 100);
+    SetWindowTextW(window->control(Win32IconOverviewWindow::SearchField), L"");
+    EXPECT_EQ(SendMessageW(window->control(Win32IconOverviewWindow::UnmatchedList), LB_GETCOUNT, 0, 0), 1);
+
+    NMITEMACTIVATE activate{};
+    activate.hdr = {window->control(Win32IconOverviewWindow::IconGrid), Win32IconOverviewWindow::IconGrid,
+                    static_cast<UINT>(NM_DBLCLK)};
+    activate.iItem = 0;
+    SendMessageW(handle, WM_NOTIFY, Win32IconOverviewWindow::IconGrid, reinterpret_cast<LPARAM>(&activate));
+    EXPECT_EQ(test.dialogs->openedFolders, std::vector<std::string>{"overview\\mine\\"});
+
+    PostMessageW(window->control(Win32IconOverviewWindow::SearchField), WM_KEYDOWN, VK_F5, 0);
+    EXPECT_EQ(test.ui->waitEvent(), UiEvent::RefreshIconOverview);
+    test.ui->showIconOverview(overviewOf(10));
+    EXPECT_EQ(test.ui->iconOverviewWindow(), window);
+    EXPECT_EQ(rowsShown(*window), 10);
+    EXPECT_EQ(windowsOfClass(L"RavelinIconOverviewWindow"), 1);
 }

@@ -80,6 +80,7 @@ MainWindow::MainWindow(EventSink sink) : sink_(std::move(sink)) {
     });
 
     instructionsButton_ = addButton(kInstructionsCaption, kInstructionsPlace, UiEvent::OpenInstructions);
+    iconOverviewButton_ = addButton(kIconOverviewCaption, kIconOverviewPlace, UiEvent::OpenIconOverview);
     createAtlasesButton_ = addButton(kCreateAtlasesCaption, kCreateAtlasesPlace, UiEvent::CreateAtlases);
     createAtlasesButton_->setEnabled(false);
     fitCaptions();
@@ -87,11 +88,12 @@ MainWindow::MainWindow(EventSink sink) : sink_(std::move(sink)) {
 }
 
 void MainWindow::fitCaptions() {
-    // In the order of captionsAndWidths(): the labels, the check box, "Create Atlases", the status line;
-    // the controls of a group keep one size.
+    // In the order of captionsAndWidths(): the labels, the check box, "Create Atlases", "Icons…", the
+    // status line; the controls of a group keep one size.
     const std::vector<std::vector<QWidget*>> groups = {{captionLabels_.begin(), captionLabels_.end()},
                                                        {saveInGameDirectoryBox_},
                                                        {createAtlasesButton_},
+                                                       {iconOverviewButton_},
                                                        {statusFields_.begin(), statusFields_.end()}};
     const auto captions = captionsAndWidths();
     std::size_t next = 0;

@@ -31,6 +31,7 @@ public:
     QCheckBox* saveInGameDirectoryBox() const { return saveInGameDirectoryBox_; }
     QPushButton* instructionsButton() const { return instructionsButton_; }
     QPushButton* createAtlasesButton() const { return createAtlasesButton_; }
+    QPushButton* iconOverviewButton() const { return iconOverviewButton_; }
     const std::array<QLabel*, 4>& statusFields() const { return statusFields_; }
     const std::array<QLabel*, 4>& captionLabels() const { return captionLabels_; }
 
@@ -53,6 +54,7 @@ private:
     QCheckBox* saveInGameDirectoryBox_ = nullptr;
     QPushButton* instructionsButton_ = nullptr;
     QPushButton* createAtlasesButton_ = nullptr;
+    QPushButton* iconOverviewButton_ = nullptr;
     std::array<QLabel*, 4> statusFields_{};
     std::array<QLabel*, 4> captionLabels_{};
 };

@@ -59,6 +59,7 @@ QtUi::QtUi() {
 QtUi::~QtUi() {
     delete progressWindow_.data();
     delete instructionsWindow_.data();
+    delete iconOverviewWindow_.data();
 }
 
 MessageAnswer QtUi::showMessage(const std::string& title, const std::string& text, MessageKind kind) {
@@ -139,6 +140,15 @@ void QtUi::closeInstructionsWindow() {
 
 void QtUi::showBuildSummary(const std::string& text, const std::string& folder) {
     if (showSummaryBox(text)) openFolder(folder);
+}
+
+void QtUi::showIconOverview(const IconOverviewView& view) {
+    if (!iconOverviewWindow_) {
+        iconOverviewWindow_ = new IconOverviewWindow(
+            mainWindow_.get(), [this](UiEvent event) { events_.push_back(event); },
+            [this](const std::string& folder) { openFolder(folder); });
+    }
+    iconOverviewWindow_->show(view);
 }
 
 UiEvent QtUi::waitEvent() {

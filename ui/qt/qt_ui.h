@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "ui/qt/dialogs.h"
+#include "ui/qt/icon_overview_window.h"
 #include "ui/qt/instructions_window.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/progress_window.h"
@@ -33,6 +34,7 @@ public:
     void openInstructionsWindow() override;
     void closeInstructionsWindow() override;
     void showBuildSummary(const std::string& text, const std::string& folder) override;
+    void showIconOverview(const IconOverviewView& view) override;
     UiEvent waitEvent() override;
 
     // Shows a folder in the system's file manager; tests put their own here.
@@ -41,6 +43,7 @@ public:
     MainWindow* mainWindow() const { return mainWindow_.get(); }
     ProgressWindow* progressWindow() const { return progressWindow_; }
     InstructionsWindow* instructionsWindow() const { return instructionsWindow_; }
+    IconOverviewWindow* iconOverviewWindow() const { return iconOverviewWindow_; }
     // Events queued by the windows and not yet taken by waitEvent.
     const std::deque<UiEvent>& pendingEvents() const { return events_; }
 
@@ -51,6 +54,7 @@ private:
     std::unique_ptr<MainWindow> mainWindow_;
     QPointer<ProgressWindow> progressWindow_;
     QPointer<InstructionsWindow> instructionsWindow_;
+    QPointer<IconOverviewWindow> iconOverviewWindow_;
     std::deque<UiEvent> events_;
     QElapsedTimer sinceRepaint_;
 };

@@ -24,6 +24,7 @@ constexpr std::pair<MainControl, UiEvent> kButtonEvents[] = {
     {MainControl::ChooseGameDirectory, UiEvent::ChooseGameDirectory},
     {MainControl::ChooseNewIconsDirectory, UiEvent::ChooseNewIconsDirectory},
     {MainControl::Instructions, UiEvent::OpenInstructions},
+    {MainControl::IconOverview, UiEvent::OpenIconOverview},
     {MainControl::CreateAtlases, UiEvent::CreateAtlases},
 };
 
@@ -90,6 +91,7 @@ void Win32MainWindow::createControls() {
     createControl(handle_, L"BUTTON", kSaveInGameDirectoryCaption, WS_TABSTOP | WS_DISABLED | BS_AUTOCHECKBOX,
                   id(MainControl::SaveInGameDirectory));
     createControl(handle_, L"BUTTON", kInstructionsCaption, buttonStyle, id(MainControl::Instructions));
+    createControl(handle_, L"BUTTON", kIconOverviewCaption, buttonStyle, id(MainControl::IconOverview));
     createControl(handle_, L"BUTTON", kCreateAtlasesCaption, buttonStyle | WS_DISABLED,
                   id(MainControl::CreateAtlases));
 }
@@ -108,6 +110,7 @@ void Win32MainWindow::layOut(UINT dpi) {
                    {control(MainControl::ChooseNewIconsDirectory), kChooseNewIconsDirectoryPlace},
                    {control(MainControl::SaveInGameDirectory), kSaveInGameDirectoryPlace},
                    {control(MainControl::Instructions), kInstructionsPlace},
+                   {control(MainControl::IconOverview), kIconOverviewPlace},
                    {control(MainControl::CreateAtlases), kCreateAtlasesPlace}});
     useFont(captionFont(dpi, captionsAndWidths()));
     for (const MainControl field : kFields) centreFieldText(control(field), font());

@@ -27,6 +27,7 @@ enum class MainControl : int {
     SaveInGameDirectory = 11,
     CreateAtlases = 12,
     Instructions = 13,
+    IconOverview = 14,
     StatusLine = 20,
 };
 

@@ -23,8 +23,8 @@ void dropWaitingInput() {
 }  // namespace
 
 Win32Ui::Win32Ui(std::unique_ptr<Win32Dialogs> dialogs) : dialogs_(std::move(dialogs)) {
-    INITCOMMONCONTROLSEX controls{sizeof controls,
-                                  ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+    INITCOMMONCONTROLSEX controls{
+        sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
 }
 
@@ -140,11 +140,22 @@ void Win32Ui::showBuildSummary(const std::string& text, const std::string& folde
     if (openFolder) dialogs_->openFolder(folder);
 }
 
+void Win32Ui::showIconOverview(const IconOverviewView& view) {
+    if (!iconOverviewWindow_) {
+        iconOverviewWindow_ = Win32IconOverviewWindow::create(
+            mainWindow_ ? mainWindow_->handle() : nullptr,
+            [this](UiEvent event) { events_.push_back(event); },
+            [this](const std::string& folder) { dialogs_->openFolder(folder); });
+    }
+    if (iconOverviewWindow_) iconOverviewWindow_->show(view);
+}
+
 bool Win32Ui::isDialogMessage(MSG& message) const {
     if (instructionsWindow_ && instructionsWindow_->takeKey(message)) return true;
     // Tab, Shift+Tab, Space and the arrow keys move between and press the controls.
     for (const NativeWindow* window : {static_cast<const NativeWindow*>(mainWindow_.get()),
-                                       static_cast<const NativeWindow*>(instructionsWindow_.get())}) {
+                                       static_cast<const NativeWindow*>(instructionsWindow_.get()),
+                                       static_cast<const NativeWindow*>(iconOverviewWindow_.get())}) {
         if (!window) continue;
         const HWND handle = window->handle();
         if ((message.hwnd == handle || IsChild(handle, message.hwnd)) && IsDialogMessageW(handle, &message))
@@ -161,6 +172,13 @@ UiEvent Win32Ui::waitEvent() {
             // Asked to quit (or the queue is gone): the same as the close box.
             events_.push_back(UiEvent::MainWindowCloseRequest);
             break;
+        }
+        if (message.message == WM_KEYDOWN && message.wParam == VK_F5 && iconOverviewWindow_) {
+            const HWND overview = iconOverviewWindow_->handle();
+            if (message.hwnd == overview || IsChild(overview, message.hwnd)) {
+                events_.push_back(UiEvent::RefreshIconOverview);  // read the files again
+                continue;
+            }
         }
         if (!isDialogMessage(message)) {
             TranslateMessage(&message);

@@ -8,6 +8,7 @@
 
 #include "ui/ui.h"
 #include "ui/win32/dialogs.h"
+#include "ui/win32/icon_overview_window.h"
 #include "ui/win32/installation_chooser.h"
 #include "ui/win32/instructions_window.h"
 #include "ui/win32/main_window.h"
@@ -31,11 +32,13 @@ public:
     void openInstructionsWindow() override;
     void closeInstructionsWindow() override;
     void showBuildSummary(const std::string& text, const std::string& folder) override;
+    void showIconOverview(const IconOverviewView& view) override;
     UiEvent waitEvent() override;
 
     Win32MainWindow* mainWindow() const { return mainWindow_.get(); }
     Win32ProgressWindow* progressWindow() const { return progressWindow_.get(); }
     Win32InstructionsWindow* instructionsWindow() const { return instructionsWindow_.get(); }
+    Win32IconOverviewWindow* iconOverviewWindow() const { return iconOverviewWindow_.get(); }
     // Events queued by the windows and not yet taken by waitEvent.
     const std::deque<UiEvent>& pendingEvents() const { return events_; }
 
@@ -49,6 +52,7 @@ private:
     std::unique_ptr<Win32MainWindow> mainWindow_;
     std::unique_ptr<Win32ProgressWindow> progressWindow_;
     std::unique_ptr<Win32InstructionsWindow> instructionsWindow_;
+    std::unique_ptr<Win32IconOverviewWindow> iconOverviewWindow_;
     std::deque<UiEvent> events_;
     ULONGLONG lastRepaint_ = 0;
 };

@@ -1,0 +1,112 @@
+#pragma once
+
+// What the icon overview window shows: per atlas every icon with its state and the files to draw, and
+// the files of the replacement folder that match no icon. The program fills it; the windows only draw it
+// (loading the pictures themselves, lazily) and filter it.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class OverviewMark { Default, Replaced, OtherSize, UnreadableReplacement };
+
+struct OverviewIcon {
+    std::string name;
+    OverviewMark mark = OverviewMark::Default;
+    bool isNew = false;
+    std::string defaultPath;
+    std::string replacementPath;  // empty when no replacement is drawn beside the default
+};
+
+struct OverviewAtlas {
+    std::string title;
+    std::vector<OverviewIcon> icons;
+};
+
+struct OverviewUnmatchedFile {
+    std::string fileName;
+    std::string suggestion;
+};
+
+struct IconOverviewView {
+    std::vector<OverviewAtlas> atlases;
+    std::vector<OverviewUnmatchedFile> unmatched;
+};
+
+namespace icon_overview {
+
+// The filter's choices, in the order the windows list them.
+enum class Filter { All, Replaced, Default, UnreadableReplacement, OtherSize, New };
+inline constexpr std::string_view kFilterCaptions[] = {
+    "All icons", "Replaced", "Default", "Unreadable replacement", "Other size", "New"};
+
+inline bool passes(const OverviewIcon& icon, Filter filter, std::string_view search) {
+    bool shown = true;
+    switch (filter) {
+        case Filter::All:
+            break;
+        case Filter::Replaced:
+            shown = icon.mark == OverviewMark::Replaced || icon.mark == OverviewMark::OtherSize;
+            break;
+        case Filter::Default:
+            shown = icon.mark == OverviewMark::Default;
+            break;
+        case Filter::UnreadableReplacement:
+            shown = icon.mark == OverviewMark::UnreadableReplacement;
+            break;
+        case Filter::OtherSize:
+            shown = icon.mark == OverviewMark::OtherSize;
+            break;
+        case Filter::New:
+            shown = icon.isNew;
+            break;
+    }
+    if (!shown || search.empty()) return shown;
+    // Letter case ignored for ASCII, the names' alphabet.
+    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    const std::string_view name = icon.name;
+    for (std::size_t start = 0; start + search.size() <= name.size(); ++start) {
+        std::size_t i = 0;
+        while (i < search.size() && fold(name[start + i]) == fold(search[i])) ++i;
+        if (i == search.size()) return true;
+    }
+    return false;
+}
+
+// The mark under an icon's name.
+inline std::string markText(const OverviewIcon& icon) {
+    std::string text;
+    switch (icon.mark) {
+        case OverviewMark::Default:
+            text = "default";
+            break;
+        case OverviewMark::Replaced:
+            text = "replaced";
+            break;
+        case OverviewMark::OtherSize:
+            text = "other size";
+            break;
+        case OverviewMark::UnreadableReplacement:
+            text = "unreadable";
+            break;
+    }
+    return icon.isNew ? text + ", new" : text;
+}
+
+// The indices of the atlas's icons that pass.
+inline std::vector<std::size_t> shownIcons(const OverviewAtlas& atlas, Filter filter,
+                                           std::string_view search) {
+    std::vector<std::size_t> shown;
+    for (std::size_t i = 0; i < atlas.icons.size(); ++i) {
+        if (passes(atlas.icons[i], filter, search)) shown.push_back(i);
+    }
+    return shown;
+}
+
+// The text of a row of the list of files that match no icon.
+inline std::string unmatchedText(const OverviewUnmatchedFile& file) {
+    return file.suggestion.empty() ? file.fileName
+                                   : file.fileName + "  \u2192  nearest icon: " + file.suggestion;
+}
+
+}  // namespace icon_overview

@@ -1,0 +1,54 @@
+#pragma once
+
+// The icon overview: per atlas a grid of the icons (the default and, beside it, the replacement) with
+// name and state, filtered by state and searched by name, and the list of files that match no icon. It
+// is modeless and only draws what it is given; its pictures are loaded in the background, the visible
+// ones first. F5 asks the program for a fresh view; a double click opens the icon's folder.
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "ui/icon_overview_view.h"
+#include "ui/ui.h"
+
+class QComboBox;
+class QLineEdit;
+class QListView;
+class QListWidget;
+class IconGridModel;
+
+class IconOverviewWindow : public QWidget {
+public:
+    using EventSink = std::function<void(UiEvent)>;
+    using FolderOpener = std::function<void(const std::string& folder)>;
+
+    IconOverviewWindow(QWidget* owner, EventSink sink, FolderOpener openFolder);
+    ~IconOverviewWindow() override;
+
+    void show(IconOverviewView view);
+
+    QComboBox* atlasChoice() const { return atlasChoice_; }
+    QComboBox* filterChoice() const { return filterChoice_; }
+    QLineEdit* searchField() const { return searchField_; }
+    QListView* iconGrid() const { return iconGrid_; }
+    QListWidget* unmatchedList() const { return unmatchedList_; }
+    IconGridModel* gridModel() const { return model_.get(); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void showAtlas();
+    void openFolderOf(const QModelIndex& index);
+
+    EventSink sink_;
+    FolderOpener openFolder_;
+    IconOverviewView view_;
+    std::unique_ptr<IconGridModel> model_;
+    QComboBox* atlasChoice_;
+    QComboBox* filterChoice_;
+    QLineEdit* searchField_;
+    QListView* iconGrid_;
+    QListWidget* unmatchedList_;
+};

@@ -1,0 +1,55 @@
+#pragma once
+
+// The icon overview as a native window: atlas, state filter and search on top, the atlas's icons in a
+// list-view of large icons fed from an image list, the files that match no icon below. The list-view is
+// virtual: it asks for the rows it shows, and a row's picture (default and replacement side by side) is
+// loaded the first time it is asked for. Modeless; F5 asks the program for a fresh view, a double click
+// opens the icon's folder.
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "ui/icon_overview_view.h"
+#include "ui/win32/window_support.h"
+
+class Win32IconOverviewWindow : public NativeWindow {
+public:
+    enum Control : int { AtlasChoice = 30, FilterChoice, SearchField, IconGrid, UnmatchedList, Caption };
+    using EventSink = std::function<void(UiEvent)>;
+    using FolderOpener = std::function<void(const std::string& folder)>;
+
+    static std::unique_ptr<Win32IconOverviewWindow> create(HWND owner, EventSink sink,
+                                                           FolderOpener openFolder);
+    ~Win32IconOverviewWindow() override;
+
+    void show(IconOverviewView view);
+
+    HWND control(Control id) const { return GetDlgItem(handle_, id); }
+    // The shown row's icon; for tests.
+    const OverviewIcon* iconAt(int row) const;
+    int picturesLoaded() const { return static_cast<int>(pictureIndex_.size()); }
+
+private:
+    Win32IconOverviewWindow(EventSink sink, FolderOpener openFolder)
+        : sink_(std::move(sink)), openFolder_(std::move(openFolder)) {}
+    void layOut(UINT dpi) override;
+    std::optional<LRESULT> handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void showAtlas();
+    int pictureOf(const OverviewIcon& icon);
+    void forgetPictures();
+
+    EventSink sink_;
+    FolderOpener openFolder_;
+    IconOverviewView view_;
+    std::vector<std::size_t> shown_;
+    HIMAGELIST pictures_ = nullptr;
+    std::unordered_map<std::string, int> pictureIndex_;  // by default and replacement path
+    std::wstring textBuffer_;                            // what the list-view was last handed
+};
