@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/settings.h"
+#include "atlas/atlas_kind.h"
 #include "game/game_directory.h"
 #include "ui/ui.h"
 
@@ -10,11 +11,19 @@ inline std::string gameVersionText(const Settings& settings) {
     return settings.wotLastVersion + " (" + std::string(gameClientName(GameClient::Lesta)) + ")";
 }
 
+static_assert(kAtlasKindCount == kAtlasRowCount, "each atlas kind needs its row in the main window's layout");
+
 // What the main window (and ravelin-cli's status) shows of the settings.
 inline MainWindowView mainWindowViewOf(const Settings& settings) {
-    const AtlasRecord& battle = settings.atlas(kBattleAtlas);
-    const AtlasRecord& marker = settings.atlas(kMarkerAtlas);
-    return MainWindowView{settings.wotInstallDir, battle.iconDirectory,      marker.iconDirectory,
-                          settings.acNewIconsDir, gameVersionText(settings), battle.iconCount,
-                          marker.iconCount,       settings.acNewIconFiles,   settings.acSaveInGamedir != 0};
+    MainWindowView view;
+    view.installDirectory = settings.wotInstallDir;
+    for (const AtlasKind& kind : kAtlasKinds) {
+        const AtlasRecord& record = settings.atlas(kind);
+        view.atlases[kind.index] = {record.iconDirectory, record.iconCount};
+    }
+    view.newIconDirectory = settings.acNewIconsDir;
+    view.gameVersion = gameVersionText(settings);
+    view.newIcons = settings.acNewIconFiles;
+    view.saveInGameDirectory = settings.acSaveInGamedir != 0;
+    return view;
 }

@@ -3,6 +3,8 @@
 // The boundary through which the program reaches windows and dialogs. It holds no toolkit type, so the
 // core builds and is tested without a display.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -53,15 +55,21 @@ public:
     virtual void closeProgressWindow() = 0;
 };
 
+// The main window's rows of default icons, one per atlas kind (the program checks that they agree).
+inline constexpr std::size_t kAtlasRowCount = 2;
+
+// What the main window shows of one atlas kind: where its default icons are and how many.
+struct AtlasIconsView {
+    std::string iconDirectory;
+    std::int32_t icons = 0;
+};
+
 // What the main window shows.
 struct MainWindowView {
     std::string installDirectory;
-    std::string battleIconDirectory;
-    std::string markerIconDirectory;
+    std::array<AtlasIconsView, kAtlasRowCount> atlases;  // in the order of the atlas kinds
     std::string newIconDirectory;
     std::string gameVersion;
-    std::int32_t battleIcons = 0;
-    std::int32_t markerIcons = 0;
     std::int32_t newIcons = 0;
     bool saveInGameDirectory = false;  // "Create Atlases" also puts the atlases into the game
 };

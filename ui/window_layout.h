@@ -16,52 +16,107 @@ struct ControlPlace {
     int y = 0;
     int width = 0;
     int height = 0;
+    friend bool operator==(const ControlPlace&, const ControlPlace&) = default;
 };
 
 namespace main_window {
 
-inline constexpr int kClientWidth = 600;
-inline constexpr int kClientHeight = 250;
+// The rows: the game, each atlas kind's default icons, the new icons; 35 pixels apart. What lies below
+// them moves down with each row beyond the four the window was drawn for.
+inline constexpr int kRowCount = 2 + static_cast<int>(kAtlasRowCount);
+inline constexpr int kNewIconsRow = kRowCount - 1;
+inline constexpr int kRowPitch = 35;
+inline constexpr int kBelowRows = kRowPitch * (kRowCount - 4);
 
-inline constexpr std::array<std::string_view, 4> kDirectoryCaptions = {
+inline constexpr int kClientWidth = 600;
+inline constexpr int kClientHeight = 250 + kBelowRows;
+
+inline constexpr std::array<std::string_view, kRowCount> kDirectoryCaptions = {
     "World of Tanks® install directory:", "Battle Atlas icon directory:", "Marker Atlas icon directory:",
     "New contour icon directory:"};
+inline constexpr std::array<std::string_view, kAtlasRowCount> kIconCountCaptions = {"Battle icons found: ",
+                                                                                    "Marker icons found: "};
 inline constexpr std::string_view kChooseCaption = ". . .";
 inline constexpr std::string_view kSaveInGameDirectoryCaption =
     "Save the new Atlases files directly in the game dirrectory and not in the current directory.";
 inline constexpr std::string_view kInstructionsCaption = "?";
 inline constexpr std::string_view kCreateAtlasesCaption = "Create Atlases";
 
-// Row 0 is the install directory, then battle icons, marker icons and new icons, 35 pixels apart.
 constexpr ControlPlace captionPlace(int row) {
-    return {10, 10 + 35 * row, 160, 20};
+    return {10, 10 + kRowPitch * row, 160, 20};
 }
 constexpr ControlPlace fieldPlace(int row) {
-    return {170, 7 + 35 * row, 380, 24};
+    return {170, 7 + kRowPitch * row, 380, 24};
 }
 inline constexpr ControlPlace kChooseGameDirectoryPlace{560, 3, 32, 32};
-inline constexpr ControlPlace kChooseNewIconsDirectoryPlace{560, 108, 32, 32};
-inline constexpr ControlPlace kSaveInGameDirectoryPlace{10, 150, 580, 25};
-inline constexpr ControlPlace kInstructionsPlace{10, 190, 32, 32};
-inline constexpr ControlPlace kCreateAtlasesPlace{kClientWidth - 160, 192, 150, 28};
+inline constexpr ControlPlace kChooseNewIconsDirectoryPlace{560, 3 + kRowPitch* kNewIconsRow, 32, 32};
+inline constexpr ControlPlace kSaveInGameDirectoryPlace{10, 150 + kBelowRows, 580, 25};
+inline constexpr ControlPlace kInstructionsPlace{10, 190 + kBelowRows, 32, 32};
+inline constexpr ControlPlace kCreateAtlasesPlace{kClientWidth - 160, 192 + kBelowRows, 150, 28};
 // In the empty stretch between "?" and "Create Atlases", level with "Create Atlases".
 inline constexpr std::string_view kIconOverviewCaption = "Icons\u2026";
-inline constexpr ControlPlace kIconOverviewPlace{52, 192, 90, 28};
+inline constexpr ControlPlace kIconOverviewPlace{52, 192 + kBelowRows, 90, 28};
 
-// The four fields of the status line, left to right.
-inline std::array<std::string, 4> statusTexts(const MainWindowView& view) {
-    return {"Game Version: " + view.gameVersion, "Battle icons found: " + std::to_string(view.battleIcons),
-            "Marker icons found: " + std::to_string(view.markerIcons),
-            "New icons found: " + std::to_string(view.newIcons)};
+// What each control of the main window is; a row's caption and field also name their row.
+enum class MainControlRole {
+    DirectoryCaption,
+    DirectoryField,
+    ChooseGameDirectory,
+    ChooseNewIconsDirectory,
+    SaveInGameDirectory,
+    Instructions,
+    IconOverview,
+    CreateAtlases,
+};
+struct PlacedControl {
+    MainControlRole role;
+    int row;  // the caption's and the field's; 0 for the others
+    ControlPlace place;
+};
+
+// Every control above the status line with its place, in creation and tab order: each row's caption and
+// field, the row's ". . ." where it has one, then the check box and the buttons.
+inline std::vector<PlacedControl> placedControls() {
+    std::vector<PlacedControl> controls;
+    for (int row = 0; row < kRowCount; ++row) {
+        controls.push_back({MainControlRole::DirectoryCaption, row, captionPlace(row)});
+        controls.push_back({MainControlRole::DirectoryField, row, fieldPlace(row)});
+        if (row == 0)
+            controls.push_back({MainControlRole::ChooseGameDirectory, 0, kChooseGameDirectoryPlace});
+        if (row == kNewIconsRow)
+            controls.push_back({MainControlRole::ChooseNewIconsDirectory, 0, kChooseNewIconsDirectoryPlace});
+    }
+    controls.insert(controls.end(), {{MainControlRole::SaveInGameDirectory, 0, kSaveInGameDirectoryPlace},
+                                     {MainControlRole::Instructions, 0, kInstructionsPlace},
+                                     {MainControlRole::IconOverview, 0, kIconOverviewPlace},
+                                     {MainControlRole::CreateAtlases, 0, kCreateAtlasesPlace}});
+    return controls;
+}
+
+// The status line's fields, left to right, of equal width: the version, each atlas's icons, the new icons.
+inline constexpr int kStatusFieldCount = 2 + static_cast<int>(kAtlasRowCount);
+inline constexpr int kStatusFieldWidth = kClientWidth / kStatusFieldCount;
+
+inline std::array<std::string, kStatusFieldCount> statusTexts(const MainWindowView& view) {
+    std::array<std::string, kStatusFieldCount> texts;
+    texts.front() = "Game Version: " + view.gameVersion;
+    for (std::size_t atlas = 0; atlas < kAtlasRowCount; ++atlas)
+        texts[atlas + 1] = std::string(kIconCountCaptions[atlas]) + std::to_string(view.atlases[atlas].icons);
+    texts.back() = "New icons found: " + std::to_string(view.newIcons);
+    return texts;
 }
 
 // The directories in the order of the rows.
-inline std::array<const std::string*, 4> directories(const MainWindowView& view) {
-    return {&view.installDirectory, &view.battleIconDirectory, &view.markerIconDirectory,
-            &view.newIconDirectory};
+inline std::array<const std::string*, kRowCount> directories(const MainWindowView& view) {
+    std::array<const std::string*, kRowCount> rows;
+    rows.front() = &view.installDirectory;
+    for (std::size_t atlas = 0; atlas < kAtlasRowCount; ++atlas)
+        rows[atlas + 1] = &view.atlases[atlas].iconDirectory;
+    rows.back() = &view.newIconDirectory;
+    return rows;
 }
 
-// "Create Atlases" needs all four directories.
+// "Create Atlases" needs every directory.
 inline bool canCreateAtlases(const MainWindowView& view) {
     for (const std::string* directory : directories(view)) {
         if (directory->empty()) return false;
@@ -74,18 +129,19 @@ inline bool canSaveInGameDirectory(const MainWindowView& view) {
     return !view.installDirectory.empty();
 }
 
-// Every caption with the width it may take: labels are 160 px wide, the check box leaves room for its
-// indicator, the status fields hold a five-digit count or a long version behind their borders.
-inline std::vector<std::pair<std::string_view, int>> captionsAndWidths() {
-    std::vector<std::pair<std::string_view, int>> captions;
+// Every caption with the width it may take, in groups that keep one font size: the labels are 160 px
+// wide, the check box leaves room for its indicator, the status fields hold a five-digit count or a long
+// version behind their borders.
+inline std::vector<std::pair<std::string, int>> captionsAndWidths() {
+    std::vector<std::pair<std::string, int>> captions;
     for (std::string_view caption : kDirectoryCaptions) captions.emplace_back(caption, 160);
-    captions.insert(captions.end(), {{kSaveInGameDirectoryCaption, 550},
-                                     {kCreateAtlasesCaption, 130},
-                                     {kIconOverviewCaption, 70},
-                                     {"Game Version: 1.20.1.12345", 142},
-                                     {"Battle icons found: 99999", 142},
-                                     {"Marker icons found: 99999", 142},
-                                     {"New icons found: 99999", 142}});
+    captions.insert(captions.end(), {{std::string(kSaveInGameDirectoryCaption), 550},
+                                     {std::string(kCreateAtlasesCaption), 130},
+                                     {std::string(kIconOverviewCaption), 70},
+                                     {"Game Version: 1.20.1.12345", kStatusFieldWidth - 8}});
+    for (std::string_view caption : kIconCountCaptions)
+        captions.emplace_back(std::string(caption) + "99999", kStatusFieldWidth - 8);
+    captions.emplace_back("New icons found: 99999", kStatusFieldWidth - 8);
     return captions;
 }
 

@@ -23,6 +23,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "../support/main_window_layout_check.h"
 #include "ui/qt/caption_font.h"
 #include "ui/qt/icon_grid_model.h"
 #include "ui/qt/installation_chooser.h"
@@ -34,10 +35,8 @@ MainWindowView filledView() {
     MainWindowView view;
     view.installDirectory = "/games/World_of_Tanks/with/a/rather/long/path/that/does/not/fit/into/the/field/";
     view.gameVersion = "1.20.0.0";
-    view.battleIcons = 1523;
-    view.markerIcons = 612;
-    view.battleIconDirectory = "/home/modder/ravelin/defaultBattleImages/";
-    view.markerIconDirectory = "/home/modder/ravelin/defaultMarkerImages/";
+    view.atlases = {{{"/home/modder/ravelin/defaultBattleImages/", 1523},
+                     {"/home/modder/ravelin/defaultMarkerImages/", 612}}};
     view.newIconDirectory = "/home/modder/ravelin/newTankImages/";
     view.newIcons = 7;
     return view;
@@ -65,40 +64,22 @@ TEST(MainWindow, ControlsSitAtTheirPlacesInCreationAndTabOrder) {
     MainWindow& window = *ui.mainWindow();
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.windowTitle(), "Ravelin");
-    EXPECT_EQ(window.size(), QSize(600, 250));
+    EXPECT_EQ(window.size(), QSize(main_window::kClientWidth, main_window::kClientHeight));
     EXPECT_EQ(window.minimumSize(), window.maximumSize());
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
 
-    EXPECT_EQ(window.installDirectoryField()->geometry(), QRect(170, 7, 380, 24));
-    EXPECT_EQ(window.chooseGameDirectoryButton()->geometry(), QRect(560, 3, 32, 32));
-    EXPECT_EQ(window.battleIconDirectoryField()->geometry(), QRect(170, 42, 380, 24));
-    EXPECT_EQ(window.markerIconDirectoryField()->geometry(), QRect(170, 77, 380, 24));
-    EXPECT_EQ(window.newIconDirectoryField()->geometry(), QRect(170, 112, 380, 24));
-    EXPECT_EQ(window.chooseNewIconsDirectoryButton()->geometry(), QRect(560, 108, 32, 32));
-    EXPECT_EQ(window.saveInGameDirectoryBox()->geometry(), QRect(10, 150, 580, 25));
-    EXPECT_EQ(window.instructionsButton()->geometry(), QRect(10, 190, 32, 32));
-    EXPECT_EQ(window.createAtlasesButton()->geometry(), QRect(440, 192, 150, 28));
-    EXPECT_EQ(window.iconOverviewButton()->geometry(), QRect(52, 192, 90, 28));
     EXPECT_EQ(window.iconOverviewButton()->text(), QString::fromUtf8("Icons\u2026"));
-
-    // Labels in their order, each at x 10, 160 wide, 35 pixels apart.
-    std::vector<QString> captions;
-    for (QLabel* label : window.captionLabels()) {
-        EXPECT_EQ(label->geometry(), QRect(10, 10 + 35 * static_cast<int>(captions.size()), 160, 20));
-        captions.push_back(label->text());
-    }
-    // Created in the order of the table: labels, fields and buttons interleaved row by row.
     const QObjectList& children = window.children();
-    const auto indexOf = [&](QObject* child) { return children.indexOf(child); };
-    EXPECT_LT(indexOf(window.captionLabels()[0]), indexOf(window.installDirectoryField()));
-    EXPECT_LT(indexOf(window.installDirectoryField()), indexOf(window.chooseGameDirectoryButton()));
-    EXPECT_LT(indexOf(window.chooseGameDirectoryButton()), indexOf(window.captionLabels()[1]));
-    EXPECT_LT(indexOf(window.newIconDirectoryField()), indexOf(window.chooseNewIconsDirectoryButton()));
-    EXPECT_LT(indexOf(window.chooseNewIconsDirectoryButton()), indexOf(window.saveInGameDirectoryBox()));
-    EXPECT_LT(indexOf(window.saveInGameDirectoryBox()), indexOf(window.instructionsButton()));
-    EXPECT_LT(indexOf(window.instructionsButton()), indexOf(window.createAtlasesButton()));
+    expectControlsAtTheirLayoutPlaces([&](const main_window::PlacedControl& placed) {
+        QWidget* control = window.control(placed);
+        const QRect place = control->geometry();
+        return SeenControl{{place.x(), place.y(), place.width(), place.height()},
+                           static_cast<int>(children.indexOf(control))};
+    });
+    std::vector<QString> captions;
+    for (QLabel* label : window.captionLabels()) captions.push_back(label->text());
     EXPECT_EQ(captions, (std::vector<QString>{QString::fromUtf8("World of Tanks® install directory:"),
                                               "Battle Atlas icon directory:", "Marker Atlas icon directory:",
                                               "New contour icon directory:"}));
@@ -114,12 +95,12 @@ TEST(MainWindow, ControlsSitAtTheirPlacesInCreationAndTabOrder) {
             widget = widget->nextInFocusChain();
         chain.push_back(widget);
     }
-    EXPECT_EQ(chain,
-              (std::vector<QWidget*>{window.installDirectoryField(), window.chooseGameDirectoryButton(),
-                                     window.battleIconDirectoryField(), window.markerIconDirectoryField(),
-                                     window.newIconDirectoryField(), window.chooseNewIconsDirectoryButton(),
-                                     window.saveInGameDirectoryBox(), window.instructionsButton(),
-                                     window.iconOverviewButton(), window.createAtlasesButton()}));
+    std::vector<QWidget*> tabOrder;  // the layout's order, without the captions
+    for (const main_window::PlacedControl& placed : main_window::placedControls()) {
+        if (placed.role != main_window::MainControlRole::DirectoryCaption)
+            tabOrder.push_back(window.control(placed));
+    }
+    EXPECT_EQ(chain, tabOrder);
     // The space bar toggles the box as a click does.
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ");
@@ -261,9 +242,9 @@ TEST(ProgressWindow, ShowsTextAndClampedBarAndIsReplacedByTheNextOne) {
     EXPECT_TRUE(first->windowFlags() & Qt::Tool);
     EXPECT_FALSE(first->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(first->parentWidget(), ui.mainWindow());
-    EXPECT_EQ(first->textLine()->geometry(), QRect(10, 10, 280, 40));
+    EXPECT_EQ(first->textLine()->geometry(), rectOf(progress_window::kTextPlace));
     EXPECT_TRUE(first->textLine()->wordWrap());
-    EXPECT_EQ(first->bar()->geometry(), QRect(10, 55, 280, 25));
+    EXPECT_EQ(first->bar()->geometry(), rectOf(progress_window::kBarPlace));
     EXPECT_LE((first->geometry().center() - ui.mainWindow()->frameGeometry().center()).manhattanLength(), 2);
 
     ui.setProgressText("Found file: gui/flash/atlases/vehicleMarkerAtlas.png among thousands of other files");
@@ -340,8 +321,8 @@ TEST(InstructionsWindow, ShowsTheTextAndOpensFreshEachTime) {
     EXPECT_EQ(window->windowTitle(), "Instructions");
     EXPECT_EQ(window->size(), QSize(420, 600));
     EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_EQ(window->textField()->geometry(), QRect(10, 10, 400, 550));
-    EXPECT_EQ(window->closeButton()->geometry(), QRect(170, 560, 100, 30));
+    EXPECT_EQ(window->textField()->geometry(), rectOf(instructions_window::kTextPlace));
+    EXPECT_EQ(window->closeButton()->geometry(), rectOf(instructions_window::kClosePlace));
     EXPECT_EQ(window->closeButton()->text(), "Close");
     EXPECT_TRUE(window->textField()->isReadOnly());
     EXPECT_EQ(window->textField()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -389,8 +370,8 @@ TEST(InstructionsWindow, NeverTallerThanTheScreen) {
         window->fitHeight(available);
         const int height = std::clamp(available, 160, 600);
         EXPECT_EQ(window->size(), QSize(420, height));
-        EXPECT_EQ(window->closeButton()->geometry(), QRect(170, height - 40, 100, 30));
-        EXPECT_EQ(window->textField()->geometry(), QRect(10, 10, 400, height - 50));
+        EXPECT_EQ(window->closeButton()->geometry(), rectOf(instructions_window::closePlace(height)));
+        EXPECT_EQ(window->textField()->geometry(), rectOf(instructions_window::textPlace(height)));
     }
     window->fitHeight(450);
     window->show();
@@ -560,7 +541,7 @@ TEST(Dialogs, InstallationChooserListsThemAndAnswersEachWay) {
         EXPECT_EQ(chooser.list()->item(1)->text(), "Lesta 1.37.0.0 - /games/Tanki/");
         EXPECT_EQ(chooser.list()->currentRow(), 0);
         EXPECT_EQ(chooser.otherFolderButton()->text(), QString::fromUtf8("Other folder…"));
-        EXPECT_EQ(chooser.otherFolderButton()->geometry(), QRect(10, 165, 130, 28));
+        EXPECT_EQ(chooser.otherFolderButton()->geometry(), rectOf(installation_chooser::kOtherFolderPlace));
         EXPECT_TRUE(chooser.useButton()->isDefault());
         EXPECT_EQ(QApplication::activeModalWidget(), &chooser);
         saveScreenshot(chooser, "installation-chooser");

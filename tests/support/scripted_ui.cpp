@@ -83,10 +83,11 @@ bool ScriptedUi::openMainWindow() {
 }
 
 void ScriptedUi::refreshMainWindow(const MainWindowView& view) {
-    transcript.push_back("main refresh " + view.installDirectory + " | " + view.battleIconDirectory + " | " +
-                         view.markerIconDirectory + " | " + view.newIconDirectory + " | " + view.gameVersion +
-                         " | " + std::to_string(view.battleIcons) + " | " + std::to_string(view.markerIcons) +
-                         " | " + std::to_string(view.newIcons) +
+    std::string line = "main refresh " + view.installDirectory;
+    for (const AtlasIconsView& atlas : view.atlases) line += " | " + atlas.iconDirectory;
+    line += " | " + view.newIconDirectory + " | " + view.gameVersion;
+    for (const AtlasIconsView& atlas : view.atlases) line += " | " + std::to_string(atlas.icons);
+    transcript.push_back(line + " | " + std::to_string(view.newIcons) +
                          (view.saveInGameDirectory ? " | in game" : ""));
 }
 

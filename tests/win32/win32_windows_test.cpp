@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/main_window_layout_check.h"
 #include "image/png_codec.h"
 #include "ui/win32/wide_text.h"
 #include "ui/win32/win32_ui.h"
@@ -77,10 +78,8 @@ MainWindowView filledView() {
     view.installDirectory =
         "C:\\Games\\World_of_Tanks\\with\\a\\rather\\long\\path\\that\\does\\not\\fit\\the\\field\\";
     view.gameVersion = "1.20.0.0";
-    view.battleIcons = 1523;
-    view.markerIcons = 612;
-    view.battleIconDirectory = "C:\\Users\\Modder\\Ravelin\\defaultBattleImages\\";
-    view.markerIconDirectory = "C:\\Users\\Modder\\Ravelin\\defaultMarkerImages\\";
+    view.atlases = {{{"C:\\Users\\Modder\\Ravelin\\defaultBattleImages\\", 1523},
+                     {"C:\\Users\\Modder\\Ravelin\\defaultMarkerImages\\", 612}}};
     view.newIconDirectory = "C:\\Users\\Modder\\Ravelin\\Wörld€\\newTankImages\\";
     view.newIcons = 7;
     return view;
@@ -203,53 +202,55 @@ TEST(MainWindow, ControlsSitAtTheirPlacesInCreationAndTabOrder) {
     const HWND handle = window.handle();
     EXPECT_FALSE(IsWindowVisible(handle));
     EXPECT_EQ(textOf(handle), "Ravelin");
-    EXPECT_EQ(clientSize(handle).cx, 600);
-    EXPECT_EQ(clientSize(handle).cy, 250);
+    EXPECT_EQ(clientSize(handle).cx, main_window::kClientWidth);
+    EXPECT_EQ(clientSize(handle).cy, main_window::kClientHeight);
     EXPECT_TRUE(styleOf(handle) & WS_SYSMENU);  // a close box
     EXPECT_FALSE(styleOf(handle) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
 
     using namespace main_window;
-    const MainControl captions[] = {
-        MainControl::InstallDirectoryCaption, MainControl::BattleIconDirectoryCaption,
-        MainControl::MarkerIconDirectoryCaption, MainControl::NewIconDirectoryCaption};
-    const MainControl fields[] = {MainControl::InstallDirectoryField, MainControl::BattleIconDirectoryField,
-                                  MainControl::MarkerIconDirectoryField, MainControl::NewIconDirectoryField};
-    for (int row = 0; row < 4; ++row) {
-        expectPlace(window.control(captions[row]), {10, 10 + 35 * row, 160, 20});
-        expectPlace(window.control(fields[row]), {170, 7 + 35 * row, 380, 24});
-        EXPECT_EQ(textOf(window.control(captions[row])), kDirectoryCaptions[static_cast<std::size_t>(row)]);
-        EXPECT_TRUE(styleOf(window.control(fields[row])) & ES_READONLY);
-        EXPECT_TRUE(extendedStyleOf(window.control(fields[row])) & WS_EX_CLIENTEDGE);  // sunken
+    std::vector<HWND> children;  // in the order of creation
+    for (HWND child = GetWindow(handle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    expectControlsAtTheirLayoutPlaces([&](const PlacedControl& placed) {
+        const HWND control = window.control(mainControlOf(placed));
+        return SeenControl{
+            placeOf(control),
+            static_cast<int>(std::find(children.begin(), children.end(), control) - children.begin())};
+    });
+    for (int row = 0; row < kRowCount; ++row) {
+        EXPECT_EQ(textOf(window.control(directoryCaption(row))),
+                  kDirectoryCaptions[static_cast<std::size_t>(row)]);
+        EXPECT_TRUE(styleOf(window.control(directoryField(row))) & ES_READONLY);
+        EXPECT_TRUE(extendedStyleOf(window.control(directoryField(row))) & WS_EX_CLIENTEDGE);  // sunken
     }
     EXPECT_EQ(textOf(window.control(MainControl::InstallDirectoryCaption)),
               "World of Tanks® install directory:");
-    expectPlace(window.control(MainControl::ChooseGameDirectory), {560, 3, 32, 32});
-    expectPlace(window.control(MainControl::ChooseNewIconsDirectory), {560, 108, 32, 32});
-    expectPlace(window.control(MainControl::SaveInGameDirectory), {10, 150, 580, 25});
-    expectPlace(window.control(MainControl::Instructions), {10, 190, 32, 32});
-    expectPlace(window.control(MainControl::CreateAtlases), {440, 192, 150, 28});
     EXPECT_EQ(textOf(window.control(MainControl::ChooseGameDirectory)), ". . .");
     EXPECT_EQ(textOf(window.control(MainControl::Instructions)), "?");
     EXPECT_EQ(textOf(window.control(MainControl::CreateAtlases)), "Create Atlases");
     const ControlPlace status = placeOf(window.control(MainControl::StatusLine));
-    EXPECT_EQ(status.y + status.height, 250);  // along the bottom edge, below the buttons
-    EXPECT_GE(status.y, 222);
+    EXPECT_EQ(status.y + status.height, kClientHeight);  // along the bottom edge, below the buttons
+    EXPECT_GE(status.y, kCreateAtlasesPlace.y + kCreateAtlasesPlace.height + 2);
 
-    // Created in the order of their numbers (13 before 12), after the status line.
-    std::vector<int> order;
-    for (HWND child = GetWindow(handle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        order.push_back(GetDlgCtrlID(child));
-    EXPECT_EQ(order, (std::vector<int>{20, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14, 12}));
+    EXPECT_EQ(textOf(window.control(MainControl::IconOverview)), "Icons\u2026");
+    EXPECT_EQ(children.front(), window.control(MainControl::StatusLine));  // created first
 
+    // Tab goes through the layout's order without the captions, and round again.
     test.ui->refreshMainWindow(filledView());
+    std::vector<int> expectedTabOrder;
+    for (const PlacedControl& placed : placedControls()) {
+        if (placed.role != MainControlRole::DirectoryCaption)
+            expectedTabOrder.push_back(static_cast<int>(mainControlOf(placed)));
+    }
+    expectedTabOrder.push_back(expectedTabOrder.front());
     std::vector<int> tabOrder;
     HWND control = window.control(MainControl::InstallDirectoryField);
-    for (int i = 0; i < 11; ++i, control = GetNextDlgTabItem(handle, control, FALSE))
+    for (std::size_t i = 0; i < expectedTabOrder.size();
+         ++i, control = GetNextDlgTabItem(handle, control, FALSE))
         tabOrder.push_back(GetDlgCtrlID(control));
-    EXPECT_EQ(tabOrder, (std::vector<int>{2, 3, 5, 7, 9, 10, 11, 13, 14, 12, 2}));
-    EXPECT_EQ(
-        GetDlgCtrlID(GetNextDlgTabItem(handle, window.control(MainControl::InstallDirectoryField), TRUE)),
-        12);  // Shift+Tab
+    EXPECT_EQ(tabOrder, expectedTabOrder);
+    EXPECT_EQ(GetNextDlgTabItem(handle, window.control(MainControl::InstallDirectoryField), TRUE),
+              window.control(MainControl::CreateAtlases));  // Shift+Tab
 }
 
 TEST(MainWindow, RefreshFillsFieldsStatusLineAndCreateButton) {
@@ -282,7 +283,7 @@ TEST(MainWindow, RefreshFillsFieldsStatusLineAndCreateButton) {
     EXPECT_TRUE(test.ui->pendingEvents().empty());  // the refresh is not a click
 
     EXPECT_EQ(textOf(window.control(MainControl::InstallDirectoryField)), view.installDirectory);
-    EXPECT_EQ(textOf(window.control(MainControl::NewIconDirectoryField)), view.newIconDirectory);
+    EXPECT_EQ(textOf(window.control(directoryField(main_window::kNewIconsRow))), view.newIconDirectory);
     EXPECT_EQ(utf8Text(window.statusText(0)), "Game Version: 1.20.0.0");
     EXPECT_EQ(utf8Text(window.statusText(1)), "Battle icons found: 1523");
     EXPECT_EQ(utf8Text(window.statusText(2)), "Marker icons found: 612");
@@ -312,7 +313,8 @@ TEST(MainWindow, FieldTextIsVerticallyCentredAndTabLeavesTheFields) {
     test.ui->refreshMainWindow(filledView());
     test.ui->showMainWindow();
     Win32MainWindow& window = *test.ui->mainWindow();
-    for (const MainControl field : {MainControl::InstallDirectoryField, MainControl::NewIconDirectoryField}) {
+    for (const MainControl field :
+         {MainControl::InstallDirectoryField, directoryField(main_window::kNewIconsRow)}) {
         RECT client{};
         RECT text{};
         GetClientRect(window.control(field), &client);
@@ -415,8 +417,8 @@ TEST(ProgressWindow, ShowsTextAndClampedBarAndIsReplacedByTheNextOne) {
     EXPECT_FALSE(styleOf(handle) & WS_SYSMENU);  // no close box
     EXPECT_FALSE(IsWindowEnabled(handle));       // takes no input
     EXPECT_EQ(GetWindow(handle, GW_OWNER), test.ui->mainWindow()->handle());
-    expectPlace(first->textLine(), {10, 10, 280, 40});
-    expectPlace(first->bar(), {10, 55, 280, 25});
+    expectPlace(first->textLine(), progress_window::kTextPlace);
+    expectPlace(first->bar(), progress_window::kBarPlace);
     const POINT centre = centreOf(handle);
     const POINT mainCentre = centreOf(test.ui->mainWindow()->handle());
     EXPECT_LE(std::abs(centre.x - mainCentre.x) + std::abs(centre.y - mainCentre.y), 2);
@@ -472,8 +474,8 @@ TEST(InstructionsWindow, ShowsTheTextAndOpensFreshEachTime) {
     EXPECT_FALSE(styleOf(handle) & WS_SYSMENU);
     EXPECT_TRUE(extendedStyleOf(handle) & WS_EX_TOOLWINDOW);
     EXPECT_EQ(GetWindow(handle, GW_OWNER), test.ui->mainWindow()->handle());
-    expectPlace(window->textField(), {10, 10, 400, 550});
-    expectPlace(window->closeButton(), {170, 560, 100, 30});
+    expectPlace(window->textField(), instructions_window::kTextPlace);
+    expectPlace(window->closeButton(), instructions_window::kClosePlace);
     EXPECT_EQ(textOf(window->closeButton()), "Close");
     wchar_t fieldClass[64] = {};
     GetClassNameW(window->textField(), fieldClass, 64);
@@ -520,8 +522,8 @@ TEST(InstructionsWindow, ShowsTheTextAndOpensFreshEachTime) {
         test.ui->instructionsWindow()->fitHeight(available);
         const int height = std::clamp(available, 160, 600);
         EXPECT_EQ(clientSize(handle).cy, height);
-        expectPlace(window->textField(), {10, 10, 400, height - 50});
-        expectPlace(window->closeButton(), {170, height - 40, 100, 30});
+        expectPlace(window->textField(), instructions_window::textPlace(height));
+        expectPlace(window->closeButton(), instructions_window::closePlace(height));
     }
     pumpMessages();
     saveScreenshot(handle, "instructions-window-short-screen");
@@ -629,8 +631,8 @@ TEST(InstallationChooser, ListsTheLinesTakesNoOtherInputAndAnswersEachWay) {
              const SIZE client = clientSize(handle);
              EXPECT_EQ(client.cx, 520);
              EXPECT_EQ(client.cy, 200);
-             expectPlace(chooser.list(), {10, 35, 500, 120});
-             expectPlace(chooser.otherFolderButton(), {10, 165, 130, 28});
+             expectPlace(chooser.list(), installation_chooser::kListPlace);
+             expectPlace(chooser.otherFolderButton(), installation_chooser::kOtherFolderPlace);
              EXPECT_EQ(textOf(chooser.otherFolderButton()), "Other folder…");
              EXPECT_TRUE(styleOf(chooser.useButton()) & BS_DEFPUSHBUTTON);
              EXPECT_EQ(SendMessageW(chooser.list(), LB_GETCOUNT, 0, 0), 2);

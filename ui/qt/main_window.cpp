@@ -52,39 +52,79 @@ MainWindow::MainWindow(EventSink sink) : sink_(std::move(sink)) {
                    Qt::WindowCloseButtonHint);
     setFixedSize(kClientWidth, kClientHeight);
 
-    // The status line comes first, then the controls in their fixed order, which is also the tab order.
-    for (int i = 0; i < 4; ++i) {
+    // The status line comes first, then the controls in the layout's order, which is also the tab order.
+    for (std::size_t i = 0; i < statusFields_.size(); ++i) {
         auto* field = new QLabel(this);
         field->setFrameStyle(QFrame::Panel | QFrame::Raised);
-        field->setGeometry(i * kClientWidth / 4, kClientHeight - kStatusHeight, kClientWidth / 4,
-                           kStatusHeight);
+        field->setGeometry(static_cast<int>(i) * kStatusFieldWidth, kClientHeight - kStatusHeight,
+                           kStatusFieldWidth, kStatusHeight);
         field->setAlignment((i == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
         field->setIndent(3);
-        statusFields_[static_cast<std::size_t>(i)] = field;
+        statusFields_[i] = field;
     }
-    installDirectoryField_ = addDirectoryRow(0);
-    chooseGameDirectoryButton_ =
-        addButton(kChooseCaption, kChooseGameDirectoryPlace, UiEvent::ChooseGameDirectory);
-    battleIconDirectoryField_ = addDirectoryRow(1);
-    markerIconDirectoryField_ = addDirectoryRow(2);
-    newIconDirectoryField_ = addDirectoryRow(3);
-    chooseNewIconsDirectoryButton_ =
-        addButton(kChooseCaption, kChooseNewIconsDirectoryPlace, UiEvent::ChooseNewIconsDirectory);
-
-    saveInGameDirectoryBox_ = new QCheckBox(qtText(kSaveInGameDirectoryCaption), this);
-    saveInGameDirectoryBox_->setGeometry(rectOf(kSaveInGameDirectoryPlace));
-    saveInGameDirectoryBox_->setEnabled(false);
-    // clicked() comes from the user only (mouse or space bar), never from refresh().
-    connect(saveInGameDirectoryBox_, &QCheckBox::clicked, this, [this](bool checked) {
-        sink_(checked ? UiEvent::SaveInGameDirectoryChecked : UiEvent::SaveInGameDirectoryUnchecked);
-    });
-
-    instructionsButton_ = addButton(kInstructionsCaption, kInstructionsPlace, UiEvent::OpenInstructions);
-    iconOverviewButton_ = addButton(kIconOverviewCaption, kIconOverviewPlace, UiEvent::OpenIconOverview);
-    createAtlasesButton_ = addButton(kCreateAtlasesCaption, kCreateAtlasesPlace, UiEvent::CreateAtlases);
-    createAtlasesButton_->setEnabled(false);
+    for (const PlacedControl& placed : placedControls()) {
+        QWidget* widget = createControl(placed);
+        widget->setGeometry(rectOf(placed.place));
+    }
     fitCaptions();
     centreWindow(*this, nullptr);
+}
+
+QWidget* MainWindow::createControl(const PlacedControl& placed) {
+    const auto row = static_cast<std::size_t>(placed.row);
+    switch (placed.role) {
+        case MainControlRole::DirectoryCaption:
+            return captionLabels_[row] = new QLabel(qtText(kDirectoryCaptions[row]), this);
+        case MainControlRole::DirectoryField:
+            directoryFields_[row] = new QLineEdit(this);
+            directoryFields_[row]->setReadOnly(true);  // changed only through the folder pickers
+            return directoryFields_[row];
+        case MainControlRole::ChooseGameDirectory:
+            return chooseGameDirectoryButton_ = addButton(kChooseCaption, UiEvent::ChooseGameDirectory);
+        case MainControlRole::ChooseNewIconsDirectory:
+            return chooseNewIconsDirectoryButton_ =
+                       addButton(kChooseCaption, UiEvent::ChooseNewIconsDirectory);
+        case MainControlRole::SaveInGameDirectory:
+            saveInGameDirectoryBox_ = new QCheckBox(qtText(kSaveInGameDirectoryCaption), this);
+            saveInGameDirectoryBox_->setEnabled(false);
+            // clicked() comes from the user only (mouse or space bar), never from refresh().
+            connect(saveInGameDirectoryBox_, &QCheckBox::clicked, this, [this](bool checked) {
+                sink_(checked ? UiEvent::SaveInGameDirectoryChecked : UiEvent::SaveInGameDirectoryUnchecked);
+            });
+            return saveInGameDirectoryBox_;
+        case MainControlRole::Instructions:
+            return instructionsButton_ = addButton(kInstructionsCaption, UiEvent::OpenInstructions);
+        case MainControlRole::IconOverview:
+            return iconOverviewButton_ = addButton(kIconOverviewCaption, UiEvent::OpenIconOverview);
+        case MainControlRole::CreateAtlases:
+            createAtlasesButton_ = addButton(kCreateAtlasesCaption, UiEvent::CreateAtlases);
+            createAtlasesButton_->setEnabled(false);
+            return createAtlasesButton_;
+    }
+    return nullptr;
+}
+
+QWidget* MainWindow::control(const PlacedControl& placed) const {
+    const auto row = static_cast<std::size_t>(placed.row);
+    switch (placed.role) {
+        case MainControlRole::DirectoryCaption:
+            return captionLabels_[row];
+        case MainControlRole::DirectoryField:
+            return directoryFields_[row];
+        case MainControlRole::ChooseGameDirectory:
+            return chooseGameDirectoryButton_;
+        case MainControlRole::ChooseNewIconsDirectory:
+            return chooseNewIconsDirectoryButton_;
+        case MainControlRole::SaveInGameDirectory:
+            return saveInGameDirectoryBox_;
+        case MainControlRole::Instructions:
+            return instructionsButton_;
+        case MainControlRole::IconOverview:
+            return iconOverviewButton_;
+        case MainControlRole::CreateAtlases:
+            return createAtlasesButton_;
+    }
+    return nullptr;
 }
 
 void MainWindow::fitCaptions() {
@@ -106,33 +146,20 @@ void MainWindow::fitCaptions() {
     }
 }
 
-QLineEdit* MainWindow::addDirectoryRow(int row) {
-    auto* label = new QLabel(qtText(kDirectoryCaptions[static_cast<std::size_t>(row)]), this);
-    label->setGeometry(rectOf(captionPlace(row)));
-    captionLabels_[static_cast<std::size_t>(row)] = label;
-    auto* field = new QLineEdit(this);
-    field->setGeometry(rectOf(fieldPlace(row)));
-    field->setReadOnly(true);  // changed only through the folder pickers; still selectable and copyable
-    return field;
-}
-
-QPushButton* MainWindow::addButton(std::string_view caption, const ControlPlace& place, UiEvent event) {
+QPushButton* MainWindow::addButton(std::string_view caption, UiEvent event) {
     auto* button = new QPushButton(qtText(caption), this);
-    button->setGeometry(rectOf(place));
     button->setAutoDefault(false);
     connect(button, &QPushButton::clicked, this, [this, event] { sink_(event); });
     return button;
 }
 
 void MainWindow::refresh(const MainWindowView& view) {
-    const std::array<std::string, 4> status = statusTexts(view);
+    const auto status = statusTexts(view);
     for (std::size_t i = 0; i < status.size(); ++i) statusFields_[i]->setText(qtText(status[i]));
-    const std::array<QLineEdit*, 4> fields = {installDirectoryField_, battleIconDirectoryField_,
-                                              markerIconDirectoryField_, newIconDirectoryField_};
-    const std::array<const std::string*, 4> values = directories(view);
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        fields[i]->setText(qtText(*values[i]));
-        fields[i]->setCursorPosition(0);
+    const auto values = directories(view);
+    for (std::size_t i = 0; i < directoryFields_.size(); ++i) {
+        directoryFields_[i]->setText(qtText(*values[i]));
+        directoryFields_[i]->setCursorPosition(0);
     }
     saveInGameDirectoryBox_->setEnabled(canSaveInGameDirectory(view));
     saveInGameDirectoryBox_->setChecked(view.saveInGameDirectory);

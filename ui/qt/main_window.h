@@ -1,6 +1,6 @@
 #pragma once
 
-// The main window "Ravelin": the four directories, the status line with version and counts, and the
+// The main window "Ravelin": the directories, the status line with version and counts, and the
 // buttons that start the program's operations. Its events go to the flow through the callback.
 
 #include <QWidget>
@@ -22,41 +22,39 @@ public:
 
     void refresh(const MainWindowView& view);
 
-    QLineEdit* installDirectoryField() const { return installDirectoryField_; }
-    QLineEdit* battleIconDirectoryField() const { return battleIconDirectoryField_; }
-    QLineEdit* markerIconDirectoryField() const { return markerIconDirectoryField_; }
-    QLineEdit* newIconDirectoryField() const { return newIconDirectoryField_; }
+    // The control the layout places there.
+    QWidget* control(const main_window::PlacedControl& placed) const;
+    QLineEdit* installDirectoryField() const { return directoryFields_.front(); }
+    QLineEdit* newIconDirectoryField() const { return directoryFields_.back(); }
+    const std::array<QLineEdit*, main_window::kRowCount>& directoryFields() const { return directoryFields_; }
     QPushButton* chooseGameDirectoryButton() const { return chooseGameDirectoryButton_; }
     QPushButton* chooseNewIconsDirectoryButton() const { return chooseNewIconsDirectoryButton_; }
     QCheckBox* saveInGameDirectoryBox() const { return saveInGameDirectoryBox_; }
     QPushButton* instructionsButton() const { return instructionsButton_; }
     QPushButton* createAtlasesButton() const { return createAtlasesButton_; }
     QPushButton* iconOverviewButton() const { return iconOverviewButton_; }
-    const std::array<QLabel*, 4>& statusFields() const { return statusFields_; }
-    const std::array<QLabel*, 4>& captionLabels() const { return captionLabels_; }
+    const std::array<QLabel*, main_window::kStatusFieldCount>& statusFields() const { return statusFields_; }
+    const std::array<QLabel*, main_window::kRowCount>& captionLabels() const { return captionLabels_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QLineEdit* addDirectoryRow(int row);
+    QWidget* createControl(const main_window::PlacedControl& placed);
     // Each caption in the system's font, made smaller only where it would not fit its control.
     void fitCaptions();
-    QPushButton* addButton(std::string_view caption, const ControlPlace& place, UiEvent event);
+    QPushButton* addButton(std::string_view caption, UiEvent event);
 
     EventSink sink_;
-    QLineEdit* installDirectoryField_ = nullptr;
-    QLineEdit* battleIconDirectoryField_ = nullptr;
-    QLineEdit* markerIconDirectoryField_ = nullptr;
-    QLineEdit* newIconDirectoryField_ = nullptr;
+    std::array<QLineEdit*, main_window::kRowCount> directoryFields_{};
     QPushButton* chooseGameDirectoryButton_ = nullptr;
     QPushButton* chooseNewIconsDirectoryButton_ = nullptr;
     QCheckBox* saveInGameDirectoryBox_ = nullptr;
     QPushButton* instructionsButton_ = nullptr;
     QPushButton* createAtlasesButton_ = nullptr;
     QPushButton* iconOverviewButton_ = nullptr;
-    std::array<QLabel*, 4> statusFields_{};
-    std::array<QLabel*, 4> captionLabels_{};
+    std::array<QLabel*, main_window::kStatusFieldCount> statusFields_{};
+    std::array<QLabel*, main_window::kRowCount> captionLabels_{};
 };
 
 QRect rectOf(const ControlPlace& place);

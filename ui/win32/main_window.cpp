@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
+#include <vector>
 
 #include "ui/win32/wide_text.h"
 
@@ -12,12 +14,6 @@ using namespace main_window;
 
 constexpr wchar_t kWindowClass[] = L"RavelinMainWindow";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-
-constexpr MainControl kCaptions[] = {
-    MainControl::InstallDirectoryCaption, MainControl::BattleIconDirectoryCaption,
-    MainControl::MarkerIconDirectoryCaption, MainControl::NewIconDirectoryCaption};
-constexpr MainControl kFields[] = {MainControl::InstallDirectoryField, MainControl::BattleIconDirectoryField,
-                                   MainControl::MarkerIconDirectoryField, MainControl::NewIconDirectoryField};
 
 // The buttons whose presses the flow acts on.
 constexpr std::pair<MainControl, UiEvent> kButtonEvents[] = {
@@ -69,69 +65,95 @@ std::unique_ptr<Win32MainWindow> Win32MainWindow::create(EventSink sink) {
     return window;
 }
 
+MainControl mainControlOf(const PlacedControl& placed) {
+    switch (placed.role) {
+        case MainControlRole::DirectoryCaption:
+            return directoryCaption(placed.row);
+        case MainControlRole::DirectoryField:
+            return directoryField(placed.row);
+        case MainControlRole::ChooseGameDirectory:
+            return MainControl::ChooseGameDirectory;
+        case MainControlRole::ChooseNewIconsDirectory:
+            return MainControl::ChooseNewIconsDirectory;
+        case MainControlRole::SaveInGameDirectory:
+            return MainControl::SaveInGameDirectory;
+        case MainControlRole::Instructions:
+            return MainControl::Instructions;
+        case MainControlRole::IconOverview:
+            return MainControl::IconOverview;
+        case MainControlRole::CreateAtlases:
+            return MainControl::CreateAtlases;
+    }
+    return MainControl::StatusLine;
+}
+
 void Win32MainWindow::createControls() {
-    // The status line first, then the controls in the order of their numbers, which is the tab order. A
-    // control that cannot be created is left out; the messages meant for it go nowhere.
+    // The status line first, then the controls in the layout's order, which is the tab order. A control
+    // that cannot be created is left out; the messages meant for it go nowhere.
     createControl(handle_, STATUSCLASSNAMEW, "", 0, id(MainControl::StatusLine));
     // One line that scrolls sideways, never edited.
     const DWORD fieldStyle = WS_TABSTOP | ES_READONLY | ES_AUTOHSCROLL | ES_MULTILINE;
     const DWORD buttonStyle = WS_TABSTOP | BS_PUSHBUTTON;
-    for (std::size_t row = 0; row < 4; ++row) {
-        createControl(handle_, L"STATIC", kDirectoryCaptions[row], SS_LEFT | SS_NOPREFIX, id(kCaptions[row]));
-        const HWND field =
-            createControl(handle_, L"EDIT", "", fieldStyle, id(kFields[row]), WS_EX_CLIENTEDGE);
-        SetWindowSubclass(field, fieldProcedure, 0, 0);
-        if (row == 0)
-            createControl(handle_, L"BUTTON", kChooseCaption, buttonStyle,
-                          id(MainControl::ChooseGameDirectory));
-        if (row == 3)
-            createControl(handle_, L"BUTTON", kChooseCaption, buttonStyle,
-                          id(MainControl::ChooseNewIconsDirectory));
+    for (const PlacedControl& placed : placedControls()) {
+        const int number = id(mainControlOf(placed));
+        switch (placed.role) {
+            case MainControlRole::DirectoryCaption:
+                createControl(handle_, L"STATIC", kDirectoryCaptions[static_cast<std::size_t>(placed.row)],
+                              SS_LEFT | SS_NOPREFIX, number);
+                break;
+            case MainControlRole::DirectoryField:
+                SetWindowSubclass(createControl(handle_, L"EDIT", "", fieldStyle, number, WS_EX_CLIENTEDGE),
+                                  fieldProcedure, 0, 0);
+                break;
+            case MainControlRole::ChooseGameDirectory:
+            case MainControlRole::ChooseNewIconsDirectory:
+                createControl(handle_, L"BUTTON", kChooseCaption, buttonStyle, number);
+                break;
+            case MainControlRole::SaveInGameDirectory:
+                createControl(handle_, L"BUTTON", kSaveInGameDirectoryCaption,
+                              WS_TABSTOP | WS_DISABLED | BS_AUTOCHECKBOX, number);
+                break;
+            case MainControlRole::Instructions:
+                createControl(handle_, L"BUTTON", kInstructionsCaption, buttonStyle, number);
+                break;
+            case MainControlRole::IconOverview:
+                createControl(handle_, L"BUTTON", kIconOverviewCaption, buttonStyle, number);
+                break;
+            case MainControlRole::CreateAtlases:
+                createControl(handle_, L"BUTTON", kCreateAtlasesCaption, buttonStyle | WS_DISABLED, number);
+                break;
+        }
     }
-    createControl(handle_, L"BUTTON", kSaveInGameDirectoryCaption, WS_TABSTOP | WS_DISABLED | BS_AUTOCHECKBOX,
-                  id(MainControl::SaveInGameDirectory));
-    createControl(handle_, L"BUTTON", kInstructionsCaption, buttonStyle, id(MainControl::Instructions));
-    createControl(handle_, L"BUTTON", kIconOverviewCaption, buttonStyle, id(MainControl::IconOverview));
-    createControl(handle_, L"BUTTON", kCreateAtlasesCaption, buttonStyle | WS_DISABLED,
-                  id(MainControl::CreateAtlases));
 }
 
 void Win32MainWindow::layOut(UINT dpi) {
-    placeControls(dpi, kClientWidth, kClientHeight,
-                  {{control(kCaptions[0]), captionPlace(0)},
-                   {control(kFields[0]), fieldPlace(0)},
-                   {control(MainControl::ChooseGameDirectory), kChooseGameDirectoryPlace},
-                   {control(kCaptions[1]), captionPlace(1)},
-                   {control(kFields[1]), fieldPlace(1)},
-                   {control(kCaptions[2]), captionPlace(2)},
-                   {control(kFields[2]), fieldPlace(2)},
-                   {control(kCaptions[3]), captionPlace(3)},
-                   {control(kFields[3]), fieldPlace(3)},
-                   {control(MainControl::ChooseNewIconsDirectory), kChooseNewIconsDirectoryPlace},
-                   {control(MainControl::SaveInGameDirectory), kSaveInGameDirectoryPlace},
-                   {control(MainControl::Instructions), kInstructionsPlace},
-                   {control(MainControl::IconOverview), kIconOverviewPlace},
-                   {control(MainControl::CreateAtlases), kCreateAtlasesPlace}});
-    useFont(captionFont(dpi, captionsAndWidths()));
-    for (const MainControl field : kFields) centreFieldText(control(field), font());
+    std::vector<std::pair<HWND, ControlPlace>> places;
+    for (const PlacedControl& placed : placedControls())
+        places.emplace_back(control(mainControlOf(placed)), placed.place);
+    placeControls(dpi, kClientWidth, kClientHeight, places);
+    const auto captions = captionsAndWidths();
+    useFont(captionFont(dpi, {captions.begin(), captions.end()}));
+    for (int row = 0; row < kRowCount; ++row) centreFieldText(control(directoryField(row)), font());
     const HWND status = control(MainControl::StatusLine);
-    const int quarter = scaled(kClientWidth / 4, dpi);
-    const int rightEdges[4] = {quarter, 2 * quarter, 3 * quarter, -1};
-    SendMessageW(status, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(rightEdges));
+    std::array<int, kStatusFieldCount> rightEdges{};
+    for (int part = 0; part < kStatusFieldCount; ++part)
+        rightEdges[static_cast<std::size_t>(part)] = scaled(kStatusFieldWidth, dpi) * (part + 1);
+    rightEdges.back() = -1;  // the last part to the window's edge
+    SendMessageW(status, SB_SETPARTS, rightEdges.size(), reinterpret_cast<LPARAM>(rightEdges.data()));
     SendMessageW(status, WM_SIZE, 0, 0);  // the status line sizes itself along the bottom edge
 }
 
 void Win32MainWindow::refresh(const MainWindowView& view) {
-    const std::array<std::string, 4> status = statusTexts(view);
+    const auto status = statusTexts(view);
     for (std::size_t part = 0; part < status.size(); ++part) {
         // Raised fields, drawn by the window so that the text keeps clear of the borders.
         statusTexts_[part] = wideText(status[part]);
         SendMessageW(control(MainControl::StatusLine), SB_SETTEXTW, part | SBT_POPOUT | SBT_OWNERDRAW, 0);
     }
     InvalidateRect(control(MainControl::StatusLine), nullptr, TRUE);
-    const std::array<const std::string*, 4> values = directories(view);
+    const auto values = directories(view);
     for (std::size_t row = 0; row < values.size(); ++row)
-        SetWindowTextW(control(kFields[row]), wideText(*values[row]).c_str());
+        SetWindowTextW(control(directoryField(static_cast<int>(row))), wideText(*values[row]).c_str());
     const HWND box = control(MainControl::SaveInGameDirectory);
     EnableWindow(box, canSaveInGameDirectory(view));
     SendMessageW(box, BM_SETCHECK, view.saveInGameDirectory ? BST_CHECKED : BST_UNCHECKED, 0);

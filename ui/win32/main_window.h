@@ -1,6 +1,6 @@
 #pragma once
 
-// The main window "Ravelin" as a native window: the four directories, the status line and the buttons.
+// The main window "Ravelin" as a native window: the directories, the status line and the buttons.
 // Its events go to the flow through the callback; the close box only asks.
 
 #include <windows.h>
@@ -12,24 +12,30 @@
 
 #include "ui/win32/window_support.h"
 
-// The program's control numbers, which are also the controls' identifiers.
+// The program's control numbers, which are also the controls' identifiers: the install directory's row,
+// a caption and a field for each further row, then the rest. Controls are created in the layout's order.
 enum class MainControl : int {
     InstallDirectoryCaption = 1,
     InstallDirectoryField = 2,
     ChooseGameDirectory = 3,
-    BattleIconDirectoryCaption = 4,
-    BattleIconDirectoryField = 5,
-    MarkerIconDirectoryCaption = 6,
-    MarkerIconDirectoryField = 7,
-    NewIconDirectoryCaption = 8,
-    NewIconDirectoryField = 9,
-    ChooseNewIconsDirectory = 10,
-    SaveInGameDirectory = 11,
-    CreateAtlases = 12,
-    Instructions = 13,
-    IconOverview = 14,
+    ChooseNewIconsDirectory = 2 * main_window::kRowCount + 2,
+    SaveInGameDirectory,
+    CreateAtlases,
+    Instructions,
+    IconOverview,
     StatusLine = 20,
 };
+static_assert(static_cast<int>(MainControl::IconOverview) < static_cast<int>(MainControl::StatusLine));
+
+// A row's caption and field: the install directory's are 1 and 2, row 1's 4 and 5, and so on.
+constexpr MainControl directoryCaption(int row) {
+    return static_cast<MainControl>(row == 0 ? 1 : 2 + 2 * row);
+}
+constexpr MainControl directoryField(int row) {
+    return static_cast<MainControl>(row == 0 ? 2 : 3 + 2 * row);
+}
+// The control the layout places there.
+MainControl mainControlOf(const main_window::PlacedControl& placed);
 
 class Win32MainWindow : public NativeWindow {
 public:
@@ -52,5 +58,5 @@ private:
     void drawStatusPart(const DRAWITEMSTRUCT& item) const;
 
     EventSink sink_;
-    std::array<std::wstring, 4> statusTexts_;
+    std::array<std::wstring, main_window::kStatusFieldCount> statusTexts_;
 };

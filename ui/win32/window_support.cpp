@@ -190,7 +190,7 @@ bool NativeWindow::createWindow(const wchar_t* className, std::string_view title
 }
 
 void NativeWindow::placeControls(UINT dpi, int clientWidth, int clientHeight,
-                                 std::initializer_list<std::pair<HWND, ControlPlace>> places) {
+                                 std::span<const std::pair<HWND, ControlPlace>> places) {
     setClientSize(handle_, clientWidth, clientHeight, dpi);
     for (const auto& [control, place] : places) placeControl(control, place, dpi);
 }

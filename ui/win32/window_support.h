@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -60,7 +61,11 @@ protected:
 
     // The client size and the controls' places of the fixed layout, scaled to the dpi.
     void placeControls(UINT dpi, int clientWidth, int clientHeight,
-                       std::initializer_list<std::pair<HWND, ControlPlace>> places);
+                       std::span<const std::pair<HWND, ControlPlace>> places);
+    void placeControls(UINT dpi, int clientWidth, int clientHeight,
+                       std::initializer_list<std::pair<HWND, ControlPlace>> places) {
+        placeControls(dpi, clientWidth, clientHeight, std::span(places.begin(), places.size()));
+    }
     // The font for the window and its controls; the old one goes only after no control uses it.
     void useFont(UniqueFont font);
 
