@@ -21,6 +21,7 @@ TEST(MainWindowLayout, KeepsTheWindowsPixels) {
     expected.insert(expected.end(), {{Role::ChooseNewIconsDirectory, 0, {560, 108, 32, 32}},
                                      {Role::SaveInGameDirectory, 0, {10, 150, 580, 25}},
                                      {Role::Instructions, 0, {10, 190, 32, 32}},
+                                     {Role::IconOverview, 0, {52, 192, 90, 28}},
                                      {Role::CreateAtlases, 0, {440, 192, 150, 28}}});
     const std::vector<PlacedControl> placed = placedControls();
     ASSERT_EQ(placed.size(), expected.size());
