@@ -33,18 +33,9 @@ struct BuildTest : ::testing::Test {
         ASSERT_TRUE(saveImagePng(AtlasFixture::drawIcon(width, height, seed),
                                  "defaultBattleImages/" + name + ".png"));
     }
-    // The entries of the written atlas XML, read back the way atlas XML is read.
-    std::vector<AtlasDescriptorEntry> writtenEntries() {
-        AtlasDescriptorReader reader;
-        std::vector<AtlasDescriptorEntry> entries;
-        for (const std::string& line : readCrLfLines("battleAtlas.xml")) {
-            if (auto entry = reader.readLine(line).entry) entries.push_back(*entry);
-        }
-        return entries;
-    }
     std::string spots() {
         std::string text;
-        for (const auto& e : writtenEntries()) {
+        for (const auto& e : writtenAtlasEntries("battleAtlas.xml")) {
             text += e.name + ".png@" + std::to_string(e.x) + "," + std::to_string(e.y) + ":" +
                     std::to_string(e.width) + "x" + std::to_string(e.height) + " ";
         }
@@ -85,7 +76,7 @@ TEST_F(BuildTest, RoundTripReproducesEveryExtractedIcon) {
     ASSERT_TRUE(build());
     const Image atlas = *loadImage("battleAtlas.png");
     ASSERT_EQ(atlas.width(), 2048);
-    const auto entries = writtenEntries();
+    const auto entries = writtenAtlasEntries("battleAtlas.xml");
     ASSERT_EQ(entries.size(), fixture.icons.size());
     std::int64_t previousHeight = 1 << 30;
     for (const AtlasDescriptorEntry& entry : entries) {
@@ -310,7 +301,7 @@ TEST_F(BuildTest, TodaysClientGetsEveryIconPackedInItsOwnFormat) {
     const Image& atlas = *written.image;
     EXPECT_EQ(atlas.width() % 4, 0);
     EXPECT_LT(std::int64_t{atlas.width()} * atlas.height(), 2048 * 2048);
-    const auto entries = writtenEntries();
+    const auto entries = writtenAtlasEntries("battleAtlas.xml");
     ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].name, "tall");  // tallest first, as always
     for (const auto& entry : entries) {

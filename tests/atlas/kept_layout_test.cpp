@@ -39,14 +39,6 @@ struct KeptLayoutTest : ::testing::Test {
     void replace(const FixtureIcon& icon, const Image& image) {
         ASSERT_TRUE(saveImagePng(image, t.settings.acNewIconsDir + icon.name + ".png"));
     }
-    std::vector<AtlasDescriptorEntry> writtenEntries() {
-        AtlasDescriptorReader reader;
-        std::vector<AtlasDescriptorEntry> entries;
-        for (const std::string& line : readCrLfLines("battleAtlas.xml")) {
-            if (auto entry = reader.readLine(line).entry) entries.push_back(*entry);
-        }
-        return entries;
-    }
 };
 
 }  // namespace
@@ -58,7 +50,7 @@ TEST_F(KeptLayoutTest, ReplacementsOfTheSameSizeKeepTheGamesLayoutAndItsUntouche
     ASSERT_TRUE(build());
 
     // The game's places and canvas.
-    auto entries = writtenEntries();
+    auto entries = writtenAtlasEntries("battleAtlas.xml");
     ASSERT_EQ(entries.size(), game.icons.size());
     for (const FixtureIcon& icon : game.icons) {
         const auto entry =

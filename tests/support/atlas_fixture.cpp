@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "atlas/atlas_descriptor_reader.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -148,4 +149,13 @@ std::string AtlasFixture::gameXml() const {
 
 std::string AtlasFixture::writerFormXml() const {
     return xml("  ", "    ", "\r\n");
+}
+
+std::vector<AtlasDescriptorEntry> writtenAtlasEntries(const std::string& xmlPath) {
+    AtlasDescriptorReader reader;
+    std::vector<AtlasDescriptorEntry> entries;
+    for (const std::string& line : readCrLfLines(xmlPath)) {
+        if (auto entry = reader.readLine(line).entry) entries.push_back(*entry);
+    }
+    return entries;
 }

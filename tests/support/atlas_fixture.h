@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "atlas/atlas_descriptor_reader.h"
 #include "image/png_codec.h"
 
 struct FixtureIcon {
@@ -28,11 +29,13 @@ struct AtlasFixtureOptions {
     std::string namePrefix = "icon";
 };
 
-// The bytes of the image's PNG file.
 // An opaque image of one colour.
 Image solidImage(std::int32_t width, std::int32_t height, std::uint8_t red, std::uint8_t green,
                  std::uint8_t blue);
+// The bytes of the image's PNG file.
 std::string pngFileText(const Image& image);
+// The entries of a written atlas XML, read back the way atlas XML is read.
+std::vector<AtlasDescriptorEntry> writtenAtlasEntries(const std::string& xmlPath);
 
 struct AtlasFixture {
     Image image;
