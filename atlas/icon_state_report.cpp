@@ -8,6 +8,7 @@
 #include "atlas/icon_states.h"
 #include "image/png_codec.h"
 #include "platform/file_io.h"
+#include "platform/text_utilities.h"
 
 namespace {
 
@@ -78,14 +79,14 @@ std::string figure(const IconStateEntry& icon) {
     std::string html = std::string("<figure class=\"") + stateName(icon.state) + "\">" +
                        picture(icon.defaultPath, "default");
     if (icon.hasReplacement()) html += picture(icon.replacementPath, "replacement");
-    html += "<figcaption>" + htmlEscaped(icon.name) + "<span class=\"mark\">" + htmlEscaped(markText(icon)) +
-            "</span>";
+    html += "<figcaption>" + markupEscaped(icon.name) + "<span class=\"mark\">" +
+            markupEscaped(markText(icon)) + "</span>";
     if (icon.isNew) html += "<span class=\"new\">new</span>";
     return html + "</figcaption></figure>\n";
 }
 
 std::string atlasSection(const AtlasIconStates& atlas) {
-    const std::string name = htmlEscaped(std::string(atlas.kind->atlasName));
+    const std::string name = markupEscaped(atlas.kind->atlasName);
     std::string html = "<section id=\"" + name + "\"><h2>" + name + "</h2>\n";
     if (!atlas.catalogueFound)
         return html + "<p>No icon list: take the game's atlases apart first.</p></section>\n";
@@ -96,7 +97,7 @@ std::string atlasSection(const AtlasIconStates& atlas) {
         if (icon.state != IconState::Default || icon.isNew) {
             html += figure(icon);
         } else {
-            defaults += (defaultCount++ ? ", " : "") + htmlEscaped(icon.name);
+            defaults += (defaultCount++ ? ", " : "") + markupEscaped(icon.name);
         }
     }
     html += "</div>\n";
@@ -113,7 +114,7 @@ std::string unmatchedSection(const IconStateModel& model) {
         return html + "<p>Every file in the replacement folder matches an icon.</p></section>\n";
     html += "<table><tr><th>File</th><th>Nearest icon</th><th></th></tr>\n";
     for (const UnmatchedIconFile& file : model.unmatched) {
-        html += "<tr><td>" + htmlEscaped(file.fileName) + "</td><td>" + htmlEscaped(file.suggestion) +
+        html += "<tr><td>" + markupEscaped(file.fileName) + "</td><td>" + markupEscaped(file.suggestion) +
                 "</td><td>" + picture(model.replacementDirectory + file.fileName, "file") + "</td></tr>\n";
     }
     return html + "</table></section>\n";
@@ -121,36 +122,12 @@ std::string unmatchedSection(const IconStateModel& model) {
 
 }  // namespace
 
-std::string htmlEscaped(const std::string& text) {
-    std::string escaped;
-    escaped.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            case '"':
-                escaped += "&quot;";
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
-}
-
 std::string iconStateReportHtml(const IconStateModel& model, const std::string& gameVersion) {
     std::string html =
         "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>Ravelin report</title>"
         "<style>" +
         std::string(kStyle) + "</style></head>\n<body>\n<h1>Ravelin report</h1>\n<p>Game version " +
-        htmlEscaped(gameVersion) + ", replacement icons from " + htmlEscaped(model.replacementDirectory) +
+        markupEscaped(gameVersion) + ", replacement icons from " + markupEscaped(model.replacementDirectory) +
         "</p>\n";
     for (const AtlasIconStates& atlas : model.atlases) html += atlasSection(atlas);
     return html + unmatchedSection(model) + "</body></html>\n";

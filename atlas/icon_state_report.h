@@ -10,6 +10,3 @@
 struct IconStateModel;
 
 std::string iconStateReportHtml(const IconStateModel& model, const std::string& gameVersion);
-
-// The text with &, <, > and " as HTML character references.
-std::string htmlEscaped(const std::string& text);

@@ -12,6 +12,7 @@
 #include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/reporter.h"
+#include "platform/text_utilities.h"
 
 namespace {
 
@@ -25,26 +26,6 @@ struct ArchiveWriterFree {
 struct ArchiveEntryFree {
     void operator()(struct archive_entry* entry) const { archive_entry_free(entry); }
 };
-
-std::string escapedXml(std::string_view text) {
-    std::string escaped;
-    for (const char c : text) {
-        switch (c) {
-            case '&':
-                escaped += "&amp;";
-                break;
-            case '<':
-                escaped += "&lt;";
-                break;
-            case '>':
-                escaped += "&gt;";
-                break;
-            default:
-                escaped += c;
-        }
-    }
-    return escaped;
-}
 
 la_ssize_t writeToOutput(struct archive*, void* output, const void* buffer, size_t length) {
     auto* file = static_cast<OutputFile*>(output);
@@ -88,9 +69,9 @@ std::string_view modPackageExtension(const std::string& installDirectory) {
 }
 
 std::string modPackageMetaXml(const ModPackageInfo& info) {
-    return "<root>\r\n  <id>" + escapedXml(info.id) + "</id>\r\n  <version>" + escapedXml(info.version) +
-           "</version>\r\n  <name>" + escapedXml(info.name) + "</name>\r\n  <description>" +
-           escapedXml(info.description) + "</description>\r\n</root>\r\n";
+    return "<root>\r\n  <id>" + markupEscaped(info.id) + "</id>\r\n  <version>" +
+           markupEscaped(info.version) + "</version>\r\n  <name>" + markupEscaped(info.name) +
+           "</name>\r\n  <description>" + markupEscaped(info.description) + "</description>\r\n</root>\r\n";
 }
 
 bool writeModPackage(const std::string& path, const ModPackageInfo& info,

@@ -45,3 +45,6 @@ std::u16string utf16Text(std::string_view text);
 // The text as a terminal may show it: control characters (C0, DEL and C1) written as "\xNN" or
 // "\u00NN", so that text from game files cannot move the cursor, clear the screen or retitle the window.
 std::string printableText(std::string_view text);
+
+// The text as the content of an XML or HTML element: "&", "<" and ">" written as entities.
+std::string markupEscaped(std::string_view text);

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text_utilities.h"
+
 enum class OverviewMark { Default, Replaced, OtherSize, UnreadableReplacement };
 
 struct OverviewIcon {
@@ -61,16 +63,8 @@ inline bool passes(const OverviewIcon& icon, Filter filter, std::string_view sea
             shown = icon.isNew;
             break;
     }
-    if (!shown || search.empty()) return shown;
     // Letter case ignored for ASCII, the names' alphabet.
-    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    const std::string_view name = icon.name;
-    for (std::size_t start = 0; start + search.size() <= name.size(); ++start) {
-        std::size_t i = 0;
-        while (i < search.size() && fold(name[start + i]) == fold(search[i])) ++i;
-        if (i == search.size()) return true;
-    }
-    return false;
+    return shown && (search.empty() || findIgnoringAsciiCase(icon.name, search) != std::string_view::npos);
 }
 
 // The mark under an icon's name.
