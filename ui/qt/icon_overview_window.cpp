@@ -53,7 +53,7 @@ IconOverviewWindow::IconOverviewWindow(QWidget* owner, EventSink sink, FolderOpe
     iconGrid_->setUniformItemSizes(true);  // so the view asks only the rows it shows
     iconGrid_->setGridSize(QSize(kCellWidth, kCellHeight));
     iconGrid_->setIconSize(IconGridModel::kPictureSize);
-    iconGrid_->setWordWrap(true);
+    iconGrid_->setWordWrap(false);  // the name and the mark each on a line of their own, cut in the middle
     iconGrid_->setTextElideMode(Qt::ElideMiddle);
     iconGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     iconGrid_->setModel(model_.get());
