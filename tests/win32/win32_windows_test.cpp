@@ -730,6 +730,7 @@ IconOverviewView overviewOf(int icons) {
     battle.icons[1].mark = OverviewMark::OtherSize;
     battle.icons[1].replacementPath = png("overview\\mine\\germany-T1001.png", 70, 30);
     battle.icons[2].isNew = true;
+    battle.icons[4].name = "germany-G03_PzV_Panther_IGR_with_a_long_name";
     view.atlases.push_back({"vehicleMarkerAtlas", {{"marker", OverviewMark::Default, false, grey, {}}}});
     view.unmatched = {{"germany-D55_Tigre.png", "germany-D55_Tiger"}};
     return view;
@@ -762,6 +763,12 @@ TEST(IconOverviewWindow, ShowsFiltersAndLoadsOnlyTheRowsOnTheScreen) {
     EXPECT_GT(window->picturesLoaded(), 0);
     EXPECT_LT(window->picturesLoaded(), 100);  // the rows on the screen, not all 600
     saveScreenshot(handle, "icon-overview");
+    // A long name is cut in its middle, so that its mark stays in the cell.
+    wchar_t label[100] = {};
+    ListView_GetItemText(window->control(Win32IconOverviewWindow::IconGrid), 4, 0, label, 100);
+    EXPECT_EQ(utf8Text(label).rfind("germany-", 0), 0u);
+    EXPECT_NE(utf8Text(label).find("\xe2\x80\xa6"), std::string::npos);
+    EXPECT_TRUE(utf8Text(label).ends_with("name\ndefault"));
 
     const HWND filter = window->control(Win32IconOverviewWindow::FilterChoice);
     const std::pair<int, int> filters[] = {{1, 2}, {2, 598}, {4, 1}, {5, 1}, {0, 600}};

@@ -47,6 +47,27 @@ void drawInto(std::vector<std::uint32_t>& pixels, const std::string& path, int l
     }
 }
 
+// The name cut in its middle to the width given, in the list-view's font: the list-view would wrap a long
+// name and push the mark of the line below out of its cell.
+std::wstring fittedName(HWND listView, const std::wstring& name, int width) {
+    const HDC dc = GetDC(listView);
+    const HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(listView, WM_GETFONT, 0, 0)));
+    const auto fits = [dc, width](const std::wstring& text) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return size.cx <= width;
+    };
+    std::wstring shown = name;
+    for (std::size_t keep = name.size(); keep > 0 && !fits(shown); --keep) {
+        const std::size_t front = (keep + 1) / 2;
+        shown = name.substr(0, front) + L"\u2026" + name.substr(name.size() - (keep - front));
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(listView, dc);
+    return shown;
+}
+
 HBITMAP pictureBitmap(const std::vector<std::uint32_t>& pixels) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -209,7 +230,10 @@ std::optional<LRESULT> Win32IconOverviewWindow::handleMessage(UINT message, WPAR
                 const OverviewIcon* icon = iconAt(item.iItem);
                 if (!icon) break;
                 if (item.mask & LVIF_TEXT) {
-                    textBuffer_ = wideText(icon->name + "\n" + icon_overview::markText(*icon));
+                    constexpr int kLabelMargin = 16;  // the list-view's own padding around a label
+                    textBuffer_ = fittedName(header->hwndFrom, wideText(icon->name),
+                                             scaled(kCellWidth - kLabelMargin, windowDpi(handle_))) +
+                                  L"\n" + wideText(icon_overview::markText(*icon));
                     lstrcpynW(item.pszText, textBuffer_.c_str(), item.cchTextMax);
                 }
                 if (item.mask & LVIF_IMAGE) item.iImage = pictureOf(*icon);
