@@ -84,11 +84,17 @@ void chooseNewIconDirectory(Desktop& desktop) {
     desktop.refreshMainWindow();
 }
 
-// What the build took, what it could not, and where the atlases went.
-void showBuildSummary(Desktop& desktop) {
+// "Create Atlases", then what the build took, what it could not, and where the atlases went; a build that
+// logged errors says so in the summary's title and first line.
+void createAtlasesAndSummarize(Desktop& desktop) {
     constexpr std::size_t kNamesShown = 10;  // the box stays on the screen; the report lists them all
-    const Settings& settings = desktop.context.settings;
-    desktop.ui.showBuildSummary(buildSummaryText(settings, kNamesShown), atlasOutputDirectory(settings));
+    Context& context = desktop.context;
+    const std::int32_t errorsBefore = context.log.errorCount();
+    createAtlasesFromWindow(context);
+    const bool withErrors = context.log.errorCount() != errorsBefore;
+    const std::string text = buildSummaryText(context.settings, kNamesShown);
+    desktop.ui.showBuildSummary(withErrors ? "The build logged errors (see ravelin.log).\n\n" + text : text,
+                                atlasOutputDirectory(context.settings), withErrors);
 }
 
 void runEventLoop(Desktop& desktop) {
@@ -104,8 +110,7 @@ void runEventLoop(Desktop& desktop) {
                 chooseNewIconDirectory(desktop);
                 break;
             case UiEvent::CreateAtlases:
-                createAtlasesFromWindow(desktop.context);
-                showBuildSummary(desktop);
+                createAtlasesAndSummarize(desktop);
                 break;
             case UiEvent::SaveInGameDirectoryChecked:
             case UiEvent::SaveInGameDirectoryUnchecked:

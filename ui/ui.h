@@ -84,7 +84,7 @@ public:
     virtual void closeInstructionsWindow() = 0;
     // The summary after "Create Atlases": modal, with OK and a button that opens the folder in the
     // system's file manager.
-    virtual void showBuildSummary(const std::string& text, const std::string& folder) = 0;
+    virtual void showBuildSummary(const std::string& text, const std::string& folder, bool withErrors) = 0;
     // The icon overview, modeless: opened, or brought to the front and refreshed when it is open.
     virtual void showIconOverview(const IconOverviewView& view) = 0;
 

@@ -149,6 +149,7 @@ inline std::vector<std::pair<std::string, int>> captionsAndWidths() {
 
 namespace build_summary {
 inline constexpr std::string_view kTitle = "Atlases created";
+inline constexpr std::string_view kTitleWithErrors = "Atlases created with errors";
 inline constexpr std::string_view kOpenFolderCaption = "Open folder";
 }  // namespace build_summary
 

@@ -304,7 +304,12 @@ TEST_F(MainFlowTest, CreateAtlasesBuildsMarkerThenBattleAndClosesProgress) {
     std::filesystem::remove("markeratlas.dat");
     const ScriptedUi failing = run({}, {}, {UiEvent::CreateAtlases});
     EXPECT_EQ(failing.transcript[failing.transcript.size() - 2], "progress close");
-    EXPECT_EQ(failing.transcript.back().rfind("summary [" + root + "] battleAtlas: no icon list", 0), 0u);
+    EXPECT_EQ(failing.transcript.back().rfind(
+                  "summary with errors [" + root +
+                      "] The build logged errors (see ravelin.log).\n\nbattleAtlas: no icon list",
+                  0),
+              0u)
+        << failing.transcript.back();
     EXPECT_FALSE(failing.progressWindowOpen);
 }
 

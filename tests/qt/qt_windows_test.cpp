@@ -489,9 +489,11 @@ TEST(Dialogs, BuildSummaryOpensTheFolderOnlyWhenAsked) {
     std::vector<std::string> opened;
     ui.openFolder = [&](const std::string& folder) { opened.push_back(folder); };
     for (const bool openFolder : {false, true}) {
+        const bool withErrors = openFolder;  // a build that logged errors says so in title and icon
         whenDialogShows([&](QWidget& dialog) {
             auto& box = dynamic_cast<QMessageBox&>(dialog);
-            EXPECT_EQ(box.windowTitle(), "Atlases created");
+            EXPECT_EQ(box.windowTitle(), withErrors ? "Atlases created with errors" : "Atlases created");
+            EXPECT_EQ(box.icon(), withErrors ? QMessageBox::Warning : QMessageBox::Information);
             EXPECT_EQ(box.text(), "battleAtlas: 1 icon\nThe new atlases are in /out/\n");
             EXPECT_EQ(box.windowModality(), Qt::ApplicationModal);
             ASSERT_EQ(box.buttons().size(), 2);
@@ -501,7 +503,7 @@ TEST(Dialogs, BuildSummaryOpensTheFolderOnlyWhenAsked) {
             EXPECT_EQ(other->text(), "Open folder");
             (openFolder ? other : ok)->click();
         });
-        ui.showBuildSummary("battleAtlas: 1 icon\nThe new atlases are in /out/\n", "/out/");
+        ui.showBuildSummary("battleAtlas: 1 icon\nThe new atlases are in /out/\n", "/out/", withErrors);
     }
     EXPECT_EQ(opened, std::vector<std::string>{"/out/"});
 }

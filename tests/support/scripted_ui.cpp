@@ -66,8 +66,9 @@ void ScriptedUi::closeProgressWindow() {
     progressWindowOpen = false;
 }
 
-void ScriptedUi::showBuildSummary(const std::string& text, const std::string& folder) {
-    transcript.push_back("summary [" + folder + "] " + text);
+void ScriptedUi::showBuildSummary(const std::string& text, const std::string& folder, bool withErrors) {
+    transcript.push_back(std::string(withErrors ? "summary with errors [" : "summary [") + folder + "] " +
+                         text);
 }
 
 void ScriptedUi::showIconOverview(const IconOverviewView& view) {

@@ -37,8 +37,8 @@ public:
         calls.push_back({owner, title, initialDirectory, enabledWindows()});
         return folder;
     }
-    bool showSummary(HWND owner, const std::string& text) override {
-        calls.push_back({owner, "summary", text, enabledWindows()});
+    bool showSummary(HWND owner, const std::string& text, bool withErrors) override {
+        calls.push_back({owner, withErrors ? "summary with errors" : "summary", text, enabledWindows()});
         return openFolderChosen;
     }
     void openFolder(const std::string& openedFolder) override { openedFolders.push_back(openedFolder); }
@@ -695,7 +695,7 @@ TEST(Dialogs, BuildSummaryIsModalAndOpensTheFolderOnlyWhenAsked) {
     pumpMessages();
     for (const bool chosen : {false, true}) {
         test.dialogs->openFolderChosen = chosen;
-        test.ui->showBuildSummary("battleAtlas: 1 icon\n", "C:\\Ravelin\\");
+        test.ui->showBuildSummary("battleAtlas: 1 icon\n", "C:\\Ravelin\\", false);
         const ScriptedDialogs::Call& call = test.dialogs->calls.back();
         EXPECT_EQ(call.text, "battleAtlas: 1 icon\n");
         for (HWND window : call.enabledWindows) EXPECT_EQ(window, call.owner);

@@ -51,11 +51,12 @@ MessageAnswer showMessageBox(const std::string& title, const std::string& text, 
     return MessageAnswer::Ok;
 }
 
-bool showSummaryBox(const std::string& text) {
+bool showSummaryBox(const std::string& text, bool withErrors) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
-    box.setWindowTitle(fromUtf8(std::string(build_summary::kTitle)));
-    box.setIcon(QMessageBox::Information);
+    box.setWindowTitle(
+        fromUtf8(std::string(withErrors ? build_summary::kTitleWithErrors : build_summary::kTitle)));
+    box.setIcon(withErrors ? QMessageBox::Warning : QMessageBox::Information);
     box.setText(fromUtf8(text));
     const QAbstractButton* open =
         box.addButton(fromUtf8(std::string(build_summary::kOpenFolderCaption)), QMessageBox::ActionRole);

@@ -138,8 +138,8 @@ void QtUi::closeInstructionsWindow() {
     instructionsWindow_ = nullptr;
 }
 
-void QtUi::showBuildSummary(const std::string& text, const std::string& folder) {
-    if (showSummaryBox(text)) openFolder(folder);
+void QtUi::showBuildSummary(const std::string& text, const std::string& folder, bool withErrors) {
+    if (showSummaryBox(text, withErrors)) openFolder(folder);
 }
 
 void QtUi::showIconOverview(const IconOverviewView& view) {

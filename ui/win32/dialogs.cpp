@@ -81,18 +81,18 @@ std::string NativeDialogs::chooseFolder(HWND owner, const std::string& title,
     return utf8Text(ownedPath.get());
 }
 
-bool NativeDialogs::showSummary(HWND owner, const std::string& text) {
+bool NativeDialogs::showSummary(HWND owner, const std::string& text, bool withErrors) {
     constexpr int kOpenFolder = 100;
     const std::wstring openCaption = wideText(build_summary::kOpenFolderCaption);
     const TASKDIALOG_BUTTON buttons[] = {{kOpenFolder, openCaption.c_str()}, {IDOK, L"OK"}};
-    const std::wstring title = wideText(build_summary::kTitle);
+    const std::wstring title = wideText(withErrors ? build_summary::kTitleWithErrors : build_summary::kTitle);
     const std::wstring content = wideText(text);
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
     config.hwndParent = owner;
     config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_SIZE_TO_CONTENT;
     config.pszWindowTitle = title.c_str();
-    config.pszMainIcon = TD_INFORMATION_ICON;
+    config.pszMainIcon = withErrors ? TD_WARNING_ICON : TD_INFORMATION_ICON;
     config.pszContent = content.c_str();
     config.cButtons = 2;
     config.pButtons = buttons;
@@ -100,7 +100,8 @@ bool NativeDialogs::showSummary(HWND owner, const std::string& text) {
     int pressed = IDOK;
     if (FAILED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
         // Without the task dialog (an old common-controls library), a plain box without the button.
-        MessageBoxW(owner, content.c_str(), title.c_str(), MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND);
+        MessageBoxW(owner, content.c_str(), title.c_str(),
+                    MB_OK | (withErrors ? MB_ICONWARNING : MB_ICONINFORMATION) | MB_SETFOREGROUND);
         return false;
     }
     return pressed == kOpenFolder;

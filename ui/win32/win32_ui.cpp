@@ -130,12 +130,12 @@ void Win32Ui::closeInstructionsWindow() {
     instructionsWindow_.reset();
 }
 
-void Win32Ui::showBuildSummary(const std::string& text, const std::string& folder) {
+void Win32Ui::showBuildSummary(const std::string& text, const std::string& folder, bool withErrors) {
     const HWND owner = dialogOwner();
     bool openFolder = false;
     {
         const ModalScope modal(owner);
-        openFolder = dialogs_->showSummary(owner, text);
+        openFolder = dialogs_->showSummary(owner, text, withErrors);
     }
     if (openFolder) dialogs_->openFolder(folder);
 }

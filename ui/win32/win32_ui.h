@@ -31,7 +31,7 @@ public:
     void showMainWindow() override;
     void openInstructionsWindow() override;
     void closeInstructionsWindow() override;
-    void showBuildSummary(const std::string& text, const std::string& folder) override;
+    void showBuildSummary(const std::string& text, const std::string& folder, bool withErrors) override;
     void showIconOverview(const IconOverviewView& view) override;
     UiEvent waitEvent() override;
 
