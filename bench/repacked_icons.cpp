@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
 
     SquaredError all;
     double worst = 99.0;
+    std::string worstName;
     int icons = 0;
     AtlasDescriptorReader reader;
     std::istringstream lines(std::string(xml->begin(), xml->end()));
@@ -67,10 +68,13 @@ int main(int argc, char** argv) {
         const SquaredError error = iconError(*icon, *atlas.image, *entry);
         all.squares += error.squares;
         all.samples += error.samples;
-        if (error.samples > 0) worst = std::min(worst, error.psnr());
+        if (error.samples > 0 && error.psnr() < worst) {
+            worst = error.psnr();
+            worstName = entry->name;
+        }
         ++icons;
     }
-    std::printf("default icons %d, %.2f dB over their visible pixels, worst icon %.2f dB\n", icons,
-                all.psnr(), worst);
+    std::printf("default icons %d, %.2f dB over their visible pixels, worst icon %.2f dB (%s)\n", icons,
+                all.psnr(), worst, worstName.c_str());
     return 0;
 }
