@@ -200,6 +200,8 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
         outcome.notes = collector.notes;
         outcome.report = gameList(found);
         if (command == HeadlessCommand::Games) {
+            // Nothing on stdout for scripts; a word for people.
+            if (found.empty()) outcome.notes += "No game installation found.\n";
             outcome.succeeded = true;
             return outcome;
         }

@@ -380,7 +380,9 @@ TEST_F(HeadlessTest, GamesListsWhatWasFoundAndSetupTakesTheOnlyOne) {
     EXPECT_FALSE(none.needsChoice);
     EXPECT_EQ(none.reason, "No game installation found: name its directory (setup GAME_DIR).");
     EXPECT_FALSE(std::filesystem::exists("ravelin.log"));
-    EXPECT_EQ(run(HeadlessCommand::Games).report, "");
+    const HeadlessOutcome nothing = run(HeadlessCommand::Games);
+    EXPECT_EQ(nothing.report, "");
+    EXPECT_EQ(nothing.notes, "No game installation found.\n");
 
     const std::filesystem::path steamGame =
         home / ".steam" / "steam" / "steamapps" / "common" / "World of Tanks";
