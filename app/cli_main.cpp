@@ -132,13 +132,13 @@ std::string argumentCountError(const CommandInfo& info, const std::vector<std::s
 }
 
 // The report's lines, each with the control characters that ravelin.conf or the game's files put in it
-// shown escaped.
+// shown escaped; the line ends and the tabs between the fields of the games' list stay.
 std::string printableLines(const std::string& report) {
     std::string shown;
     for (std::size_t start = 0; start < report.size();) {
-        const std::size_t end = std::min(report.find('\n', start), report.size());
+        const std::size_t end = std::min(report.find_first_of("\n\t", start), report.size());
         shown += printableText(std::string_view(report).substr(start, end - start));
-        if (end < report.size()) shown += '\n';
+        if (end < report.size()) shown += report[end];
         start = end + 1;
     }
     return shown;

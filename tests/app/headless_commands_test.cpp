@@ -416,6 +416,11 @@ TEST_F(HeadlessTest, GamesListsWhatWasFoundAndSetupTakesTheOnlyOne) {
     EXPECT_EQ(several.report, list);
     EXPECT_EQ(readFileText("ravelin.conf"), settingsBefore);
     EXPECT_EQ(run(HeadlessCommand::Games).report, list);
+#ifndef _WIN32  // the program itself, its fields still separated by tabs
+    EXPECT_EQ(
+        std::system(("HOME='" + home.string() + "' " + RAVELIN_CLI_PATH + " games > games.txt").c_str()), 0);
+    EXPECT_EQ(readFileText("games.txt"), list);
+#endif
 
     // Lesta's client is named in the status, and its packages are .mtmod.
     ASSERT_TRUE(run(HeadlessCommand::Setup, tanki.text()).succeeded);
