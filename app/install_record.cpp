@@ -35,12 +35,6 @@ const InstallRecord::Installed* InstallRecord::installedAt(const std::string& pa
     return found == installed.end() ? nullptr : &*found;
 }
 
-const InstallRecord::BackedUp* InstallRecord::backupOf(const std::string& path) const {
-    const auto found =
-        std::find_if(backups.begin(), backups.end(), [&](const auto& b) { return b.path == path; });
-    return found == backups.end() ? nullptr : &*found;
-}
-
 std::optional<std::string> contentHash(const std::string& path) {
     FileHandle file = openFile(path, "rb");
     if (!file) return std::nullopt;

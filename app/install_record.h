@@ -27,7 +27,6 @@ struct InstallRecord {
     std::vector<BackedUp> backups;
 
     const Installed* installedAt(const std::string& path) const;
-    const BackedUp* backupOf(const std::string& path) const;
 };
 
 // The record of the working directory; an empty one when there is none. Lines it cannot read are

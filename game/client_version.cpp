@@ -1,10 +1,10 @@
 #include "game/client_version.h"
 
-#include <filesystem>
 #include <optional>
 
 #include "game/mod_folders.h"
 #include "platform/file_io.h"
+#include "platform/file_system.h"
 #include "platform/reporter.h"
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
@@ -23,13 +23,9 @@ struct ElementSearch {
 
 ElementSearch findElement(const std::string& path, std::string_view opening, std::string_view closing) {
     ElementSearch search;
-    // A FIFO or a link to a device would never end.
-    std::error_code error;
-    const auto status = std::filesystem::status(nativePath(path), error);
-    if (error || !std::filesystem::is_regular_file(status) ||
-        std::filesystem::file_size(nativePath(path), error) > kVersionFileCeiling || error) {
-        return search;
-    }
+    // A FIFO or a link to a device would never end: neither has a size.
+    const std::int64_t size = fileSize(path);
+    if (size < 0 || static_cast<std::uintmax_t>(size) > kVersionFileCeiling) return search;
     std::optional<TextFile> file = openTextFileForReading(path);
     if (!file) return search;
     search.fileRead = true;

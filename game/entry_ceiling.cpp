@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "image/dds_format.h"
+#include "image/image.h"
 
 namespace {
 
 constexpr std::uint64_t kMiB = 1u << 20;
-constexpr std::uint64_t kLargestSide = 16384;
+constexpr std::uint64_t kLargestSide = kMaximumImageSide;
 constexpr std::uint64_t kLargestDds = kLargestSide * kLargestSide * 4 * 4 / 3 + kEntryHeadSize;
 
 std::string moreThan(std::uint64_t bytes) {

@@ -9,8 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "image/dds_format.h"
+
 // The first bytes of an entry that decide its ceiling (a DDS header with its DX10 extension).
-inline constexpr std::size_t kEntryHeadSize = 148;
+inline constexpr std::size_t kEntryHeadSize = kDdsMaximumHeaderBytes;
 
 struct EntryCeiling {
     std::uint64_t bytes = 0;
