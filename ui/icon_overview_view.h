@@ -67,6 +67,13 @@ inline bool passes(const OverviewIcon& icon, Filter filter, std::string_view sea
     return shown && (search.empty() || findIgnoringAsciiCase(icon.name, search) != std::string_view::npos);
 }
 
+// The folder a double click opens: the replacement's, else the default icon's.
+inline std::string folderToOpen(const OverviewIcon& icon) {
+    const std::string& path = icon.replacementPath.empty() ? icon.defaultPath : icon.replacementPath;
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
 // The mark under an icon's name.
 inline std::string markText(const OverviewIcon& icon) {
     std::string text;

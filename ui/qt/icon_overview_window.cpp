@@ -15,11 +15,6 @@ namespace {
 
 using namespace icon_overview_window;
 
-std::string folderOf(const std::string& path) {
-    const std::size_t separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-}
-
 }  // namespace
 
 IconOverviewWindow::IconOverviewWindow(QWidget* owner, EventSink sink, FolderOpener openFolder)
@@ -111,7 +106,7 @@ void IconOverviewWindow::showAtlas() {
 void IconOverviewWindow::openFolderOf(const QModelIndex& index) {
     const OverviewIcon* icon = model_->iconAt(index.row());
     if (!icon) return;
-    openFolder_(folderOf(icon->replacementPath.empty() ? icon->defaultPath : icon->replacementPath));
+    openFolder_(icon_overview::folderToOpen(*icon));
 }
 
 void IconOverviewWindow::keyPressEvent(QKeyEvent* event) {

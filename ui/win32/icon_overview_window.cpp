@@ -15,11 +15,6 @@ constexpr int kHalfHeight = 48;
 constexpr int kPictureWidth = 2 * kHalfWidth + 4;
 constexpr int kPictureHeight = kHalfHeight + 4;
 
-std::string folderOf(const std::string& path) {
-    const std::size_t separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-}
-
 // One icon scaled (nearest pixel; up to twice its size, down to fit) into its half of a premultiplied
 // BGRA picture.
 void drawInto(std::vector<std::uint32_t>& pixels, const std::string& path, int left) {
@@ -206,6 +201,13 @@ void Win32IconOverviewWindow::showAtlas() {
     InvalidateRect(control(IconGrid), nullptr, TRUE);
 }
 
+bool Win32IconOverviewWindow::takeKey(const MSG& message) const {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_F5) return false;
+    if (message.hwnd != handle_ && !IsChild(handle_, message.hwnd)) return false;
+    sink_(UiEvent::RefreshIconOverview);
+    return true;
+}
+
 std::optional<LRESULT> Win32IconOverviewWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:
@@ -241,13 +243,7 @@ std::optional<LRESULT> Win32IconOverviewWindow::handleMessage(UINT message, WPAR
             }
             if (header->code == NM_DBLCLK) {
                 const OverviewIcon* icon = iconAt(reinterpret_cast<const NMITEMACTIVATE*>(lParam)->iItem);
-                if (icon)
-                    openFolder_(
-                        folderOf(icon->replacementPath.empty() ? icon->defaultPath : icon->replacementPath));
-                return 0;
-            }
-            if (header->code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_F5) {
-                sink_(UiEvent::RefreshIconOverview);
+                if (icon) openFolder_(icon_overview::folderToOpen(*icon));
                 return 0;
             }
             break;

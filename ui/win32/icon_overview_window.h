@@ -30,6 +30,8 @@ public:
     ~Win32IconOverviewWindow() override;
 
     void show(IconOverviewView view);
+    // F5 anywhere in the window reads the files again; false for every other message.
+    bool takeKey(const MSG& message) const;
 
     HWND control(Control id) const { return GetDlgItem(handle_, id); }
     // The shown row's icon; for tests.

@@ -152,6 +152,7 @@ void Win32Ui::showIconOverview(const IconOverviewView& view) {
 
 bool Win32Ui::isDialogMessage(MSG& message) const {
     if (instructionsWindow_ && instructionsWindow_->takeKey(message)) return true;
+    if (iconOverviewWindow_ && iconOverviewWindow_->takeKey(message)) return true;
     // Tab, Shift+Tab, Space and the arrow keys move between and press the controls.
     for (const NativeWindow* window : {static_cast<const NativeWindow*>(mainWindow_.get()),
                                        static_cast<const NativeWindow*>(instructionsWindow_.get()),
@@ -172,13 +173,6 @@ UiEvent Win32Ui::waitEvent() {
             // Asked to quit (or the queue is gone): the same as the close box.
             events_.push_back(UiEvent::MainWindowCloseRequest);
             break;
-        }
-        if (message.message == WM_KEYDOWN && message.wParam == VK_F5 && iconOverviewWindow_) {
-            const HWND overview = iconOverviewWindow_->handle();
-            if (message.hwnd == overview || IsChild(overview, message.hwnd)) {
-                events_.push_back(UiEvent::RefreshIconOverview);  // read the files again
-                continue;
-            }
         }
         if (!isDialogMessage(message)) {
             TranslateMessage(&message);
