@@ -38,10 +38,11 @@ std::string base64(const std::vector<std::uint8_t>& bytes) {
     return text;
 }
 
-// The PNG file as an embedded picture, or nothing when it is not one the program reads.
-std::string picture(const std::string& path, std::string_view role) {
+// The PNG file as an embedded picture, or nothing when it is not one the program reads; a file the
+// icon states have decoded already is not decoded again.
+std::string picture(const std::string& path, std::string_view role, bool knownReadable = false) {
     const std::optional<std::vector<std::uint8_t>> bytes = readWholeFile(path);
-    if (!bytes || !decodePng(bytes->data(), bytes->size())) return {};
+    if (!bytes || (!knownReadable && !decodePng(bytes->data(), bytes->size()))) return {};
     return "<img alt=\"" + std::string(role) + "\" src=\"data:image/png;base64," + base64(*bytes) + "\">";
 }
 
@@ -66,9 +67,7 @@ std::string markText(const IconStateEntry& icon) {
         case IconState::Replaced:
             return "replaced";
         case IconState::OtherSize:
-            return "other size: " + std::to_string(icon.replacementWidth) + " x " +
-                   std::to_string(icon.replacementHeight) + " instead of " + std::to_string(icon.width) +
-                   " x " + std::to_string(icon.height);
+            return "other size: " + sizeChangeText(icon);
         case IconState::UnreadableReplacement:
             return "unreadable replacement, default used";
     }
@@ -78,7 +77,7 @@ std::string markText(const IconStateEntry& icon) {
 std::string figure(const IconStateEntry& icon) {
     std::string html = std::string("<figure class=\"") + stateName(icon.state) + "\">" +
                        picture(icon.defaultPath, "default");
-    if (icon.hasReplacement()) html += picture(icon.replacementPath, "replacement");
+    if (icon.hasReplacement()) html += picture(icon.replacementPath, "replacement", true);
     html += "<figcaption>" + markupEscaped(icon.name) + "<span class=\"mark\">" +
             markupEscaped(markText(icon)) + "</span>";
     if (icon.isNew) html += "<span class=\"new\">new</span>";

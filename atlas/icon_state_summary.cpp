@@ -52,9 +52,7 @@ std::string atlasSection(const AtlasIconStates& atlas, std::size_t limit) {
     if (!unreadable.empty()) text += listLine("Unreadable, the default icon was used", unreadable, limit);
     const auto otherSize = namesWhere(atlas, [](const IconStateEntry& icon) {
         if (icon.state != IconState::OtherSize) return std::string();
-        return icon.name + ".png (" + std::to_string(icon.replacementWidth) + " x " +
-               std::to_string(icon.replacementHeight) + " instead of " + std::to_string(icon.width) + " x " +
-               std::to_string(icon.height) + ")";
+        return icon.name + ".png (" + sizeChangeText(icon) + ")";
     });
     if (!otherSize.empty()) text += listLine("Of another size than the icon they replace", otherSize, limit);
     const auto newDefaults = namesWhere(atlas, [](const IconStateEntry& icon) {
@@ -70,6 +68,11 @@ std::string atlasSection(const AtlasIconStates& atlas, std::size_t limit) {
 }
 
 }  // namespace
+
+std::string sizeChangeText(const IconStateEntry& icon) {
+    return std::to_string(icon.replacementWidth) + " x " + std::to_string(icon.replacementHeight) +
+           " instead of " + std::to_string(icon.width) + " x " + std::to_string(icon.height);
+}
 
 std::string iconStateSummary(const IconStateModel& model, const std::string& outputDirectory,
                              std::size_t listLimit) {

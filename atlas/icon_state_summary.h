@@ -17,5 +17,9 @@ struct IconStateCounts;
 // "N icons, N replaced, N unreadable replacements, N of another size, N new since the last game version"
 std::string iconStateCountsText(const IconStateCounts& counts);
 
+struct IconStateEntry;
+// "W x H instead of w x h": a replacement of another size against the icon it replaces.
+std::string sizeChangeText(const IconStateEntry& icon);
+
 // One line per atlas with its counts, for ravelin-cli's status.
 std::string iconStateCountLines(const IconStateModel& model);

@@ -12,25 +12,16 @@ std::string newIconListName(const AtlasKind& kind) {
     return catalogue.substr(0, dot) + "-new" + catalogue.substr(dot);
 }
 
-std::vector<std::string> namesAdded(const std::vector<std::string>& previous,
-                                    const std::vector<std::string>& current) {
-    const std::unordered_set<std::string> known(previous.begin(), previous.end());
-    std::vector<std::string> added;
-    for (const std::string& name : current) {
-        if (!known.count(name)) added.push_back(name);
-    }
-    return added;
-}
-
 bool rememberNewIconNames(const std::string& path, const std::optional<std::vector<std::string>>& previous,
                           const std::vector<std::string>& current) {
     if (!previous || previous->empty()) return true;  // the first catalogue: nothing to compare with
     const std::unordered_set<std::string> before(previous->begin(), previous->end());
-    const std::unordered_set<std::string> after(current.begin(), current.end());
-    if (before == after) return true;
+    if (before == std::unordered_set<std::string>(current.begin(), current.end())) return true;
     std::optional<TextFile> file = createReplacementTextFile(path);
     if (!file) return false;
-    for (const std::string& name : namesAdded(*previous, current)) writeLine(*file, name);
+    for (const std::string& name : current) {
+        if (!before.count(name)) writeLine(*file, name);
+    }
     return closeTextFile(*file);
 }
 

@@ -14,10 +14,6 @@ struct AtlasKind;
 // The list's file name: the catalogue's, "-new" before its extension ("battleatlas-new.dat").
 std::string newIconListName(const AtlasKind& kind);
 
-// The names of current that previous lacks, in current's order.
-std::vector<std::string> namesAdded(const std::vector<std::string>& previous,
-                                    const std::vector<std::string>& current);
-
 // Writes the list at path when there was a previous, non-empty catalogue whose names differ from current's;
 // false only when that write failed (the previous list is then kept).
 bool rememberNewIconNames(const std::string& path, const std::optional<std::vector<std::string>>& previous,
