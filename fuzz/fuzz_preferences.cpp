@@ -16,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const std::string& folder : reading.entries) static_cast<void>(pathInWinePrefix("/prefix", folder));
     static_cast<void>(realmOfGameInfo(text));
+    static_cast<void>(realmOfLauncherConfig(text));
     static_cast<void>(lutrisPrefix(text, "/home/"));
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "game/installation_records.h"
 
+#include <algorithm>
+
 #include "game/vdf_document.h"
 #include "game/xml_document.h"
 #include "platform/path_separator.h"
@@ -20,15 +22,54 @@ bool allDigits(std::string_view text) {
 }
 
 std::string_view trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t\r");
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
     if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
 std::string withoutQuotes(std::string_view text) {
     if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
         text = text.substr(1, text.size() - 2);
     return std::string(text);
+}
+
+bool isLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool isNameCharacter(char c) {
+    return isLetter(c) || (c >= '0' && c <= '9') || c == '_';
+}
+
+template <typename Accepts>
+bool nonEmptyAndAll(std::string_view text, Accepts accepts) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), accepts);
+}
+
+// The realm of a game id: "WOT.EU.PRODUCTION" (or "WOT.EU") gives "EU". Its first two parts are letters
+// only, so a version ("1.37") or an address ("update.worldoftanks.eu/") is none.
+std::string realmOfGameId(std::string_view id) {
+    id = trimmed(id);
+    const std::size_t first = id.find('.');
+    if (first == std::string_view::npos) return {};
+    const std::size_t second = id.find('.', first + 1);
+    const std::string_view realm =
+        id.substr(first + 1, second == std::string_view::npos ? std::string_view::npos : second - first - 1);
+    const bool isGameId =
+        nonEmptyAndAll(id.substr(0, first), isLetter) && nonEmptyAndAll(realm, isLetter) &&
+        (second == std::string_view::npos || nonEmptyAndAll(id.substr(second + 1), isNameCharacter));
+    return isGameId ? std::string(realm) : std::string();
+}
+
+// The first realm in document order: a <realm> element of letters, or an element holding a game id.
+std::string firstRealmIn(const XmlElement& element) {
+    const std::string_view text = trimmed(element.text);
+    if (element.name == "realm" && nonEmptyAndAll(text, isLetter)) return std::string(text);
+    if (std::string realm = realmOfGameId(text); !realm.empty()) return realm;
+    for (const XmlElement& child : element.children) {
+        if (std::string realm = firstRealmIn(child); !realm.empty()) return realm;
+    }
+    return {};
 }
 
 }  // namespace
@@ -107,13 +148,12 @@ std::string realmOfGameInfo(std::string_view gameInfoXml) {
     if (!document.root) return {};
     const XmlElement* id = document.root->descendant({"game", "id"});
     if (!id) id = document.root->child("id");
-    if (!id) return {};
-    const std::string_view text = trimmed(id->text);
-    const std::size_t first = text.find('.');
-    if (first == std::string_view::npos) return {};
-    const std::size_t second = text.find('.', first + 1);
-    return std::string(text.substr(
-        first + 1, second == std::string_view::npos ? std::string_view::npos : second - first - 1));
+    return id ? realmOfGameId(id->text) : std::string();
+}
+
+std::string realmOfLauncherConfig(std::string_view launcherConfig) {
+    const XmlDocument document = parseXmlDocument(launcherConfig);
+    return document.root ? firstRealmIn(*document.root) : std::string();
 }
 
 std::string pathInWinePrefix(const std::string& prefix, std::string_view windowsPath) {

@@ -34,6 +34,9 @@ RecordReading lutrisPrefix(std::string_view configuration, const std::string& ho
 // The realm of a game_info.xml's game id ("WOT.EU.PRODUCTION" gives "EU", "WOT.CT.PRODUCTION" "CT"); the
 // empty text when it names none.
 std::string realmOfGameInfo(std::string_view gameInfoXml);
+// The realm WoTLauncher.cfg names, for a game without game_info.xml: the first <realm> element, or the
+// first element whose text is a game id; the empty text when it names none.
+std::string realmOfLauncherConfig(std::string_view launcherConfig);
 
 // Where a Windows path ("C:\Games\World_of_Tanks") lies inside a Wine prefix: drive C in drive_c, other
 // drives through dosdevices. A path without drive letter is returned as it is.

@@ -53,6 +53,14 @@ std::vector<std::string> sortedEntries(const std::string& folder, std::string_vi
     return names;
 }
 
+// The text of a small file of the game's; the empty text when it is missing, not a file or too large.
+std::string gameFileText(const std::string& path) {
+    const std::int64_t size = fileSize(path);
+    if (size <= 0 || size > kLargestRecord) return {};
+    const auto bytes = readWholeFile(path);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+}
+
 struct Candidate {
     std::string directory;
     std::int64_t lastPlayed = 0;
@@ -206,12 +214,10 @@ private:
 
     static GameInstallation describe(const Candidate& candidate, GameClient client) {
         GameInstallation installation{candidate.directory, client, {}, {}, candidate.lastPlayed};
-        const std::string gameInfo = candidate.directory + "game_info.xml";
-        const std::int64_t size = fileSize(gameInfo);
-        if (size > 0 && size <= kLargestRecord) {
-            if (const auto bytes = readWholeFile(gameInfo))
-                installation.realm = realmOfGameInfo(std::string(bytes->begin(), bytes->end()));
-        }
+        installation.realm = realmOfGameInfo(gameFileText(candidate.directory + "game_info.xml"));
+        // Installations without game_info.xml still name their game in the launcher's configuration.
+        if (installation.realm.empty())
+            installation.realm = realmOfLauncherConfig(gameFileText(candidate.directory + "WoTLauncher.cfg"));
         QuietReporter quiet;
         installation.version = readClientVersion(candidate.directory, quiet);
         return installation;

@@ -138,6 +138,17 @@ TEST(InstallationRecords, LutrisPrefixRealmAndPathsInsideAPrefix) {
     EXPECT_EQ(realmOfGameInfo("<info><id> WOT.EU </id></info>"), "EU");
     EXPECT_EQ(realmOfGameInfo("<info><id>WOT</id></info>"), "");
     EXPECT_EQ(realmOfGameInfo("not xml"), "");
+    // The launcher's configuration, for a game without game_info.xml: addresses and versions are no ids.
+    const std::pair<const char*, const char*> launcherConfigs[] = {
+        {"<info><patch_info_urls><item>http://update.wot.eu/</item></patch_info_urls>"
+         "<client_ver>1.37</client_ver><game_id>\n WOT.EU.PRODUCTION\n</game_id></info>",
+         "EU"},
+        {"<info><realm>NA</realm><id>WOT.EU.PRODUCTION</id></info>", "NA"},
+        {"<info><id>WOT.EU-1.PRODUCTION</id><client_ver>2.4.0.2</client_ver></info>", ""},
+        {"<client_ver>2.4.0.2</client_ver>", ""},
+        {"WOT.EU.PRODUCTION", ""}};
+    for (const auto& [config, realm] : launcherConfigs)
+        EXPECT_EQ(realmOfLauncherConfig(config), realm) << config;
 
     const std::string s(1, kPathSeparator);
     EXPECT_EQ(pathInWinePrefix("/p", "C:\\Games\\WoT"), "/p" + s + "drive_c" + s + "Games" + s + "WoT");

@@ -71,7 +71,12 @@ TEST_F(InstallationSearchTest, EverySourceOfALinuxHomeOnceAndMostRecentlyPlayedF
     const fs::path library = t.directory.path() / "library";
     makeGame(steam / "steamapps/common/World of Tanks/EU", "WOT.EU.PRODUCTION", "2.4.0.2");
     fs::create_directories(steam / "steamapps/common/World of Tanks/not a game");
+    // Without game_info.xml: the realm from the launcher's configuration.
     makeGame(library / "steamapps/common/World of Tanks/NA", "WOT.NA.PRODUCTION", "2.4.0.1");
+    fs::remove(library / "steamapps/common/World of Tanks/NA/game_info.xml");
+    writeFile(library / "steamapps/common/World of Tanks/NA/WoTLauncher.cfg",
+              "<?xml version=\"1.0\"?>\n<info>\n  <item>http://update.wot.na/</item>\n"
+              "  <game_id>WOT.NA.PRODUCTION</game_id>\n  <client_ver>2.4.0.1</client_ver>\n</info>\n");
     writeFile(steam / "steamapps/libraryfolders.vdf",
               "\"libraryfolders\" { \"0\" { \"path\" \"" + vdfText(steam) + "\" } \"1\" { \"path\" \"" +
                   vdfText(library) + "\" \"apps\" { \"1407200\" \"1\" } } }");
