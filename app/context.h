@@ -2,12 +2,14 @@
 
 // What every step of the program works with; there is no other shared state.
 
+#include <optional>
+
 #include "app/program_reporter.h"
+#include "app/settings.h"
 #include "game/installation_search.h"
 
 class EventLog;
 class Ui;
-struct Settings;
 
 struct Context {
     // Installations are looked for in the places given, none by default.
@@ -21,4 +23,6 @@ struct Context {
     Ui& ui;
     ProgramReporter reporter;  // what the atlas and game layers report through
     SearchPlaces places;       // where the game may be installed
+    // The settings as "ravelin.conf" holds them, once loaded or written: what storeChangedSettings compares.
+    std::optional<Settings> storedSettings;
 };

@@ -128,6 +128,7 @@ void runEventLoop(Desktop& desktop) {
                 desktop.ui.showIconOverview(iconOverviewViewOf(currentIconStates(desktop.context.settings)));
                 break;
         }
+        storeChangedSettings(desktop.context);
     }
 }
 
@@ -139,16 +140,33 @@ int runProgram(DesktopUi& ui, const SearchPlaces& places) {
     Context context{settings, log, ui, places};
     Desktop desktop{context, ui};
     ignoreFileSizeSignal();
+    bool started = false;  // the settings are complete: set up or loaded
+    bool ended = false;    // the settings and the log's last line are written
+    const auto endNormally = [&] {
+        if (ended) return;
+        ended = true;
+        if (started) saveSettings(context);
+        closeLog(context);
+    };
+    // A first start that is ended before it is complete stores nothing, so the next start is a first
+    // start again.
+    ui.setEndRequestHandler(endNormally);
     try {
         openLog(context);
         ui.openMainWindow();
-        if (!loadSettings(context)) firstStart(context);
+        if (!loadSettings(context)) {
+            firstStart(context);
+            storeChangedSettings(context);
+        }
+        started = true;
         commonStart(desktop);
+        storeChangedSettings(context);
         runEventLoop(desktop);
-        saveSettings(context);
-        closeLog(context);
+        endNormally();
     } catch (const ProgramExit&) {
         // The error exit, a fatal error or a log that could not be created: nothing more is saved.
+        ended = true;
     }
+    ui.setEndRequestHandler(nullptr);
     return 0;
 }

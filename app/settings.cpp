@@ -133,10 +133,24 @@ bool loadSettings(Context& context) {
         return false;
     }
     context.settings = parsed->settings;
+    context.storedSettings = parsed->settings;
     context.log.logInfo("Loaded settings:");
     context.log.logInfo(parsed->documentText);
     return true;
 }
+
+namespace {
+
+bool writeSettingsFile(Context& context, const std::string& text) {
+    std::optional<OutputFile> file =
+        OutputFile::open(std::string(kSettingsFileName), OutputFile::Mode::Replace);
+    if (file) file->write(text);
+    if (!file || !file->finish()) return false;
+    context.storedSettings = context.settings;
+    return true;
+}
+
+}  // namespace
 
 void saveSettings(Context& context) {
     std::string text;
@@ -146,12 +160,18 @@ void saveSettings(Context& context) {
         context.log.logError(error.what());
         return;
     }
-    std::optional<OutputFile> file =
-        OutputFile::open(std::string(kSettingsFileName), OutputFile::Mode::Replace);
-    if (file) file->write(text);
-    if (file && file->finish()) {
+    if (writeSettingsFile(context, text)) {
         context.log.logInfo("Saved settings.");
     } else {
         context.log.logError("Can't save config file.");
+    }
+}
+
+void storeChangedSettings(Context& context) {
+    if (context.storedSettings == context.settings) return;
+    try {
+        writeSettingsFile(context, settingsFileText(context.settings));
+    } catch (const std::exception&) {
+        // The exit's save reports it.
     }
 }

@@ -46,6 +46,10 @@ inline constexpr std::string_view kSettingsFileName = "ravelin.conf";
 bool loadSettings(Context& context);
 // Replaces "ravelin.conf" only when the whole file was written; a failure keeps the previous file.
 void saveSettings(Context& context);
+// Writes "ravelin.conf" as saveSettings does when the settings differ from what it holds, without a log
+// entry: the desktop program stores each step's result at once, so a killed program loses nothing, and
+// its log keeps the one "Saved settings." of the exit. A failure is left to the exit to report.
+void storeChangedSettings(Context& context);
 
 // The file's text for the settings, in the exact layout.
 std::string settingsFileText(const Settings& settings);

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -90,4 +91,9 @@ public:
 
     // The event loop's wait: the next event the flow acts on.
     virtual UiEvent waitEvent() = 0;
+
+    // When the operating system asks the program to end (SIGTERM or Ctrl+C on Linux, the session's end on
+    // Windows), the backend calls the handler, which writes what the normal exit writes, and then ends the
+    // process: the flow may be anywhere, even inside a dialog, and the system does not wait long.
+    virtual void setEndRequestHandler(std::function<void()> handler) = 0;
 };

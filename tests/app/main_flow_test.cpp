@@ -101,6 +101,34 @@ TEST_F(MainFlowTest, CommonStartShowsNoDialog) {
     EXPECT_EQ(log().back(), "Ravelin exiting with 0 errors and 0 warnings");
 }
 
+// A program that is killed keeps what each step stored; one that the system asks to end writes what its
+// normal exit writes, once.
+TEST_F(MainFlowTest, SettingsAreStoredAsTheyChangeAndAnEndRequestExitsNormally) {
+    std::vector<std::string> confAtWaits;
+    ScriptedUi first;
+    first.folders = {game.text()};
+    first.events = {UiEvent::SaveInGameDirectoryChecked};
+    first.onWait = [&] { confAtWaits.push_back(readFileText("ravelin.conf")); };
+    runProgram(first, places);
+    ASSERT_EQ(confAtWaits.size(), 2u);
+    EXPECT_NE(confAtWaits[0].find("\"wotLastVersion\"     : \"1.20.0.0\""), std::string::npos);
+    EXPECT_NE(confAtWaits[0].find("\"acSaveInGamedir\"    : 0"), std::string::npos);
+    EXPECT_NE(confAtWaits[1].find("\"acSaveInGamedir\"    : 1"), std::string::npos);
+
+    // A common start that changes nothing leaves the file alone until its exit, which writes the same.
+    const std::string stored = readFileText("ravelin.conf");
+    ScriptedUi common;
+    common.onWait = [&] {
+        EXPECT_EQ(readFileText("ravelin.conf"), stored);
+        common.endRequestHandler();  // as SIGTERM would; the backend would end the process here
+    };
+    runProgram(common, places);
+    EXPECT_EQ(readFileText("ravelin.conf"), stored);
+    const auto lines = log();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Saved settings."), 1);
+    EXPECT_EQ(lines.back(), "Ravelin exiting with 0 errors and 0 warnings");
+}
+
 TEST_F(MainFlowTest, AMovedWorkingDirectoryTakesItsFoldersAlong) {
     // The working directory "before" is set up, with icons chosen from a folder beside it, then moved.
     const std::filesystem::path before = directory.path() / "before";

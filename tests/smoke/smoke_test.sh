@@ -3,10 +3,13 @@
 # window a close request and checks that it ends with exit code 0 and a complete log.
 # The Linux program starts as its desktop entry starts it: with --user-data, from another directory, in
 # $XDG_DATA_HOME/ravelin. A ravelin.exe runs under Wine ($WINE), with Windows paths in its settings.
-# Usage: smoke_test.sh RAVELIN SEND_CLOSE_REQUEST
+# With "terminate" the Linux program is sent SIGTERM instead, as a logout or `kill` would: it must end
+# as the close request ends it.
+# Usage: smoke_test.sh RAVELIN SEND_CLOSE_REQUEST [close|terminate]
 set -euo pipefail
 ravelin=$1
 close_request=$2
+how=${3:-close}
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 work="$root/data/ravelin"
@@ -35,7 +38,13 @@ status=0
 for attempt in 1 2; do
   status=0
   timeout -k 5 60 xvfb-run -a -s "-screen 0 1024x768x24" \
-    bash -c 'close=$1; shift; "$@" & pid=$!; "$close" Ravelin 30 || kill $pid; wait $pid' _ "$close_request" "${run[@]}" \
+    bash -c 'close=$1; how=$2; shift 2; "$@" & pid=$!
+      if [ "$how" = terminate ]; then
+        timeout 30 xdotool search --sync --onlyvisible --name "^Ravelin$" >/dev/null; kill -TERM $pid
+      else
+        "$close" Ravelin 30 || kill $pid
+      fi
+      wait $pid' _ "$close_request" "$how" "${run[@]}" \
     || status=$?
   [ "$status" -eq 0 ] && break
   echo "attempt $attempt: ended with status $status" >&2

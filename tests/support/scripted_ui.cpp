@@ -71,6 +71,10 @@ void ScriptedUi::showBuildSummary(const std::string& text, const std::string& fo
                          text);
 }
 
+void ScriptedUi::setEndRequestHandler(std::function<void()> handler) {
+    endRequestHandler = std::move(handler);
+}
+
 void ScriptedUi::showIconOverview(const IconOverviewView& view) {
     std::string line = "overview";
     for (const OverviewAtlas& atlas : view.atlases)
@@ -107,6 +111,7 @@ void ScriptedUi::closeInstructionsWindow() {
 }
 
 UiEvent ScriptedUi::waitEvent() {
+    if (onWait) onWait();
     if (events.empty()) return UiEvent::MainWindowCloseRequest;
     const UiEvent event = events.front();
     events.pop_front();

@@ -5,6 +5,7 @@
 // picker and the installation chooser are cancelled and the event is a close request of the main window.
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,12 @@ public:
     void showBuildSummary(const std::string& text, const std::string& folder, bool withErrors) override;
     void showIconOverview(const IconOverviewView& view) override;
     UiEvent waitEvent() override;
+    void setEndRequestHandler(std::function<void()> handler) override;
+
+    // What the flow asked to be run when the system ends the program; a test calls it as a backend would.
+    std::function<void()> endRequestHandler;
+    // Runs at every wait for an event, where the program idles: what a kill or an end request finds there.
+    std::function<void()> onWait;
 
     // The transcript lines that start with prefix, in order.
     std::vector<std::string> linesStartingWith(const std::string& prefix) const;

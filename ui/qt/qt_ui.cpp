@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <QTextEdit>
 
+#include "platform/end_request.h"
 #include "ui/qt/dialogs.h"
 #include "ui/qt/installation_chooser.h"
 #include "ui/qt/program_icon.h"
@@ -149,6 +150,19 @@ void QtUi::showIconOverview(const IconOverviewView& view) {
             [this](const std::string& folder) { openFolder(folder); });
     }
     iconOverviewWindow_->show(view);
+}
+
+void QtUi::setEndRequestHandler(std::function<void()> handler) {
+    endRequestHandler_ = std::move(handler);
+    const int requests = watchEndRequests();
+    if (requests < 0 || endRequests_) return;
+    endRequests_ = std::make_unique<QSocketNotifier>(requests, QSocketNotifier::Read);
+    // Qt's notifier runs in every event loop, a dialog's or a progress repaint's too.
+    QObject::connect(endRequests_.get(), &QSocketNotifier::activated, [this] {
+        endRequests_->setEnabled(false);
+        if (endRequestHandler_) endRequestHandler_();
+        endProcess(0);
+    });
 }
 
 UiEvent QtUi::waitEvent() {

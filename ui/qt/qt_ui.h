@@ -5,6 +5,8 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QSocketNotifier>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -36,6 +38,10 @@ public:
     void showBuildSummary(const std::string& text, const std::string& folder, bool withErrors) override;
     void showIconOverview(const IconOverviewView& view) override;
     UiEvent waitEvent() override;
+    void setEndRequestHandler(std::function<void()> handler) override;
+
+    // Ends the process after the end-request handler ran; tests put their own here.
+    std::function<void(int exitCode)> endProcess = [](int exitCode) { std::_Exit(exitCode); };
 
     // Shows a folder in the system's file manager; tests put their own here.
     std::function<void(const std::string& folder)> openFolder = openFolderInFileManager;
@@ -56,5 +62,7 @@ private:
     QPointer<InstructionsWindow> instructionsWindow_;
     QPointer<IconOverviewWindow> iconOverviewWindow_;
     std::deque<UiEvent> events_;
+    std::function<void()> endRequestHandler_;
+    std::unique_ptr<QSocketNotifier> endRequests_;
     QElapsedTimer sinceRepaint_;
 };

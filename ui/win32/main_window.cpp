@@ -210,6 +210,12 @@ std::optional<LRESULT> Win32MainWindow::handleMessage(UINT message, WPARAM wPara
             // The flow decides when the program ends; the window goes with it.
             sink_(UiEvent::MainWindowCloseRequest);
             return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;  // nothing to ask: the settings are stored as they change
+        case WM_ENDSESSION:
+            // The process may be ended as soon as this returns, so what the exit writes is written now.
+            if (wParam && sessionEnd_) sessionEnd_();
+            return 0;
         default:
             break;
     }

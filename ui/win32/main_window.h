@@ -44,6 +44,9 @@ public:
     // The window hidden with all its controls, or nothing when it cannot be created.
     static std::unique_ptr<Win32MainWindow> create(EventSink sink);
 
+    // Called when Windows ends the session (logging off, shutting down), before the process is ended.
+    void setSessionEndHandler(std::function<void()> handler) { sessionEnd_ = std::move(handler); }
+
     void refresh(const MainWindowView& view);
     void show();
 
@@ -58,5 +61,6 @@ private:
     void drawStatusPart(const DRAWITEMSTRUCT& item) const;
 
     EventSink sink_;
+    std::function<void()> sessionEnd_;
     std::array<std::wstring, main_window::kStatusFieldCount> statusTexts_;
 };

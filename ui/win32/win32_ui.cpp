@@ -108,7 +108,12 @@ void Win32Ui::repaintProgress(bool now) {
 
 bool Win32Ui::openMainWindow() {
     mainWindow_ = Win32MainWindow::create([this](UiEvent event) { events_.push_back(event); });
-    return mainWindow_ != nullptr;
+    if (!mainWindow_) return false;
+    mainWindow_->setSessionEndHandler([this] {
+        if (endRequestHandler_) endRequestHandler_();
+        endProcess(0);
+    });
+    return true;
 }
 
 void Win32Ui::refreshMainWindow(const MainWindowView& view) {
@@ -182,6 +187,10 @@ UiEvent Win32Ui::waitEvent() {
     const UiEvent event = events_.front();
     events_.pop_front();
     return event;
+}
+
+void Win32Ui::setEndRequestHandler(std::function<void()> handler) {
+    endRequestHandler_ = std::move(handler);
 }
 
 std::unique_ptr<DesktopUi> makeNativeUi() {

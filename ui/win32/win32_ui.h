@@ -4,6 +4,7 @@
 // thread's message loop until a button or a close request has queued one of the flow's events.
 
 #include <deque>
+#include <functional>
 #include <memory>
 
 #include "ui/ui.h"
@@ -34,6 +35,12 @@ public:
     void showBuildSummary(const std::string& text, const std::string& folder, bool withErrors) override;
     void showIconOverview(const IconOverviewView& view) override;
     UiEvent waitEvent() override;
+    void setEndRequestHandler(std::function<void()> handler) override;
+
+    // Ends the process after the end-request handler ran; tests put their own here.
+    std::function<void(int exitCode)> endProcess = [](int exitCode) {
+        ExitProcess(static_cast<UINT>(exitCode));
+    };
 
     Win32MainWindow* mainWindow() const { return mainWindow_.get(); }
     Win32ProgressWindow* progressWindow() const { return progressWindow_.get(); }
@@ -54,5 +61,6 @@ private:
     std::unique_ptr<Win32InstructionsWindow> instructionsWindow_;
     std::unique_ptr<Win32IconOverviewWindow> iconOverviewWindow_;
     std::deque<UiEvent> events_;
+    std::function<void()> endRequestHandler_;
     ULONGLONG lastRepaint_ = 0;
 };
