@@ -220,9 +220,9 @@ int main(int argc, char** argv) {
         if (outcome.succeeded || error != outcome.reason)
             std::fprintf(stderr, "ravelin-cli: %s\n", printableText(error).c_str());
     }
-    // Several installations: the list on stdout, to pick one from. A failed build still prints its summary:
-    // it tells what went wrong too.
-    if (outcome.succeeded || outcome.needsChoice || command == HeadlessCommand::Build)
+    // Several installations: the list on stdout, to pick one from. A failed build still prints its summary,
+    // which tells what went wrong too, and an install that left files behind says where it went.
+    if (outcome.succeeded || outcome.needsChoice || !outcome.report.empty())
         std::fputs(printableLines(outcome.report).c_str(), stdout);
     if (!outcome.succeeded) {
         std::fprintf(stderr, "ravelin-cli: %s\n", printableText(outcome.reason).c_str());

@@ -128,7 +128,8 @@ std::string jobSummary(HeadlessCommand command, const Settings& settings, const 
 }
 
 // The job itself, once the settings are there; install and package say where the files went.
-void runJob(Context& context, HeadlessCommand command, const std::string& argument, std::string& wentTo) {
+void runJob(Context& context, HeadlessCommand command, const std::string& argument, std::string& wentTo,
+            std::vector<std::string>& leftovers) {
     switch (command) {
         case HeadlessCommand::Setup:
             setUp(context, argument);
@@ -145,12 +146,15 @@ void runJob(Context& context, HeadlessCommand command, const std::string& argume
             createAtlases(context);
             break;
         case HeadlessCommand::Install:
-        case HeadlessCommand::InstallPackage:
-            wentTo = installNewAtlases(
+        case HeadlessCommand::InstallPackage: {
+            const StepOutcome installed = installNewAtlases(
                 context, command == HeadlessCommand::Install ? InstallWay::LooseFiles : InstallWay::Package);
+            wentTo = installed.place;
+            leftovers = installed.leftovers;
             break;
+        }
         case HeadlessCommand::Uninstall:
-            uninstallAtlases(context);
+            leftovers = uninstallAtlases(context).leftovers;
             break;
         case HeadlessCommand::Package: {
             const std::string path =
@@ -241,8 +245,9 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
         // them.
         const bool haveSettings = command == HeadlessCommand::Setup || loadForCommonStart(context);
         std::string wentTo;
+        std::vector<std::string> leftovers;  // of an install or uninstall that was done otherwise
         const bool jobRuns = haveSettings && (!usesOriginals(command) || gameUnchanged(context));
-        if (jobRuns) runJob(context, command, gameDirectory, wentTo);
+        if (jobRuns) runJob(context, command, gameDirectory, wentTo, leftovers);
         // The log keeps its entry for the missing settings; the reason says what to do.
         outcome.reason = haveSettings ? log.firstError().value_or(std::string()) : kNoWorkingDirectory;
         outcome.succeeded = !log.firstError();
@@ -254,6 +259,12 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
             outcome.report = buildSummaryText(settings, 0);
         else if (outcome.succeeded)
             outcome.report = jobSummary(command, settings, wentTo);
+        // Done all the same: what was done is said, the files left behind are the reason it failed.
+        if (!leftovers.empty()) {
+            outcome.report = jobSummary(command, settings, wentTo);
+            outcome.reason = "These files could not be taken out; remove them by hand: " + leftovers.front();
+            for (std::size_t i = 1; i < leftovers.size(); ++i) outcome.reason += ", " + leftovers[i];
+        }
     } catch (const ProgramExit& exit) {
         outcome.succeeded = false;
         outcome.reason = exit.message;

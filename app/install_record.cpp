@@ -97,9 +97,9 @@ bool writeInstallRecord(Context& context, const InstallRecord& record) {
     return true;
 }
 
-bool takeOutInstalledFiles(Context& context, InstallRecord& record,
-                           const std::optional<std::vector<std::string>>& paths) {
-    bool complete = true;
+std::vector<std::string> takeOutInstalledFiles(Context& context, InstallRecord& record,
+                                               const std::optional<std::vector<std::string>>& paths) {
+    std::vector<std::string> leftovers;
     std::vector<InstallRecord::Installed> kept;
     for (const InstallRecord::Installed& installed : record.installed) {
         if (paths && std::find(paths->begin(), paths->end(), installed.path) == paths->end()) {
@@ -110,21 +110,21 @@ bool takeOutInstalledFiles(Context& context, InstallRecord& record,
         if (present && contentHash(installed.path) != installed.hash) {
             // No longer Ravelin's: it leaves the record, and the backup of its place waits.
             context.log.logError("Left alone, changed since Ravelin installed it: " + installed.path);
-            complete = false;
+            leftovers.push_back(installed.path);
         } else if (present && !removeFile(installed.path)) {
             context.log.logError("Can't remove " + installed.path);
             kept.push_back(installed);
-            complete = false;
+            leftovers.push_back(installed.path);
         } else {
             context.log.logInfo("Removed: " + installed.path);
         }
     }
     record.installed = std::move(kept);
-    return complete;
+    return leftovers;
 }
 
-bool putBackBackups(Context& context, InstallRecord& record, bool nameBlocked) {
-    bool complete = true;
+std::vector<std::string> putBackBackups(Context& context, InstallRecord& record, bool nameBlocked) {
+    std::vector<std::string> leftovers;
     std::vector<InstallRecord::BackedUp> waiting;
     for (const InstallRecord::BackedUp& backup : record.backups) {
         const std::string source = context.settings.acCurrentDir + backup.backup;
@@ -134,7 +134,7 @@ bool putBackBackups(Context& context, InstallRecord& record, bool nameBlocked) {
             if (nameBlocked) {
                 context.log.logError("Can't put back " + backup.path +
                                      " (another file is in its place); it stays in " + source);
-                complete = false;
+                leftovers.push_back(backup.path);
             }
             waiting.push_back(backup);
         } else if (copyFile(source, backup.path)) {
@@ -142,10 +142,10 @@ bool putBackBackups(Context& context, InstallRecord& record, bool nameBlocked) {
             context.log.logInfo("Put back: " + backup.path);
         } else {
             context.log.logError("Can't put back " + backup.path + " from " + source);
-            complete = false;
+            leftovers.push_back(backup.path);
             waiting.push_back(backup);
         }
     }
     record.backups = std::move(waiting);
-    return complete;
+    return leftovers;
 }

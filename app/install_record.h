@@ -40,10 +40,10 @@ std::optional<std::string> contentHash(const std::string& path);
 
 // Removes the recorded files at the given paths (all when paths is none) that are still as Ravelin wrote
 // them; one changed since is left alone, named in an error, and leaves the record. The record keeps what
-// could not be removed. False when anything was left alone or failed.
-bool takeOutInstalledFiles(Context& context, InstallRecord& record,
-                           const std::optional<std::vector<std::string>>& paths);
+// could not be removed. Returns the files left behind: changed since, or not removable.
+std::vector<std::string> takeOutInstalledFiles(Context& context, InstallRecord& record,
+                                               const std::optional<std::vector<std::string>>& paths);
 // Copies each backup whose place holds no file of the record and no other file back to its place and
-// drops it; a place taken by another file is named in an error when nameBlocked. False when anything
-// named failed.
-bool putBackBackups(Context& context, InstallRecord& record, bool nameBlocked);
+// drops it; a place taken by another file is named in an error when nameBlocked. Returns the backups that
+// could not go back (those named), each as the place in the game it belongs to.
+std::vector<std::string> putBackBackups(Context& context, InstallRecord& record, bool nameBlocked);

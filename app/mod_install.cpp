@@ -26,50 +26,55 @@ std::string failureText(const FileSetOutcome& outcome) {
     return {};
 }
 
-}  // namespace
-
-bool installFileSet(Context& context, const std::vector<FileCopy>& files) {
-    const FileSetOutcome outcome = replaceFiles(files);
-    if (!outcome.succeeded()) {
-        context.log.logError("Can't install the new atlases: " + failureText(outcome) +
-                             "; the game's files are as they were.");
-        return false;
-    }
-    for (const FileCopy& file : files) context.log.logInfo("Installed atlas file: " + file.destination);
-    return true;
+StepOutcome failedWith(Context& context, const std::string& reason) {
+    context.log.logError(reason);
+    return StepOutcome::failed(reason);
 }
 
-std::string installNewAtlases(Context& context, InstallWay way) {
+// The first error the steps before the copy logged, which stopped the install.
+StepOutcome failedAsLogged(Context& context) {
+    return StepOutcome::failed(
+        context.log.lastError().value_or(std::string("Can't install the new atlases (see ravelin.log)")));
+}
+
+}  // namespace
+
+StepOutcome installFileSet(Context& context, const std::vector<FileCopy>& files) {
+    const FileSetOutcome outcome = replaceFiles(files);
+    if (!outcome.succeeded())
+        return failedWith(context, "Can't install the new atlases: " + failureText(outcome) +
+                                       "; the game's files are as they were.");
+    for (const FileCopy& file : files) context.log.logInfo("Installed atlas file: " + file.destination);
+    return StepOutcome::done();
+}
+
+StepOutcome installNewAtlases(Context& context, InstallWay way) {
     const Settings& settings = context.settings;
-    if (settings.wotInstallDir.empty() || settings.wotLastVersion.empty()) {
-        context.log.logError("Can't install the new atlases: the game directory or its version is unknown.");
-        return {};
-    }
+    if (settings.wotInstallDir.empty() || settings.wotLastVersion.empty())
+        return failedWith(context,
+                          "Can't install the new atlases: the game directory or its version is unknown.");
     const std::optional<ModFolders> folders =
         readModFolders(settings.wotInstallDir, settings.wotLastVersion, context.reporter);
-    if (!folders) return {};
+    if (!folders) return failedAsLogged(context);
     std::string directory;
     std::vector<FileCopy> files;
     if (way == InstallWay::LooseFiles) {
         directory = modAtlasDirectory(settings.wotInstallDir, folders->looseFiles);
         const auto names = builtAtlasFiles(context, "install");
-        if (!names) return {};
+        if (!names) return failedAsLogged(context);
         for (const std::string& name : *names)
             files.push_back({settings.acCurrentDir + name, directory + name});
     } else {
         directory = modPackageDirectory(settings.wotInstallDir, folders->packages);
         const std::string name = defaultPackageName(context);
-        if (!writeAtlasPackage(context, settings.acCurrentDir + name)) return {};
+        if (!writeAtlasPackage(context, settings.acCurrentDir + name)) return failedAsLogged(context);
         files.push_back({settings.acCurrentDir + name, directory + name});
     }
     const std::string root = settings.wotInstallDir + (way == InstallWay::LooseFiles ? "res_mods" : "mods");
-    if (!liesInside(directory, root)) {
-        context.log.logError("Can't install the new atlases: " + directory + " is not inside " + root);
-        return {};
-    }
-    if (!createModDirectory(directory)) {
-        context.log.logError("Can't create directory: " + directory);
-        return {};
-    }
-    return installTracked(context, files) ? directory : std::string();
+    if (!liesInside(directory, root))
+        return failedWith(context, "Can't install the new atlases: " + directory + " is not inside " + root);
+    if (!createModDirectory(directory)) return failedWith(context, "Can't create directory: " + directory);
+    StepOutcome outcome = installTracked(context, files);
+    if (outcome.succeeded()) outcome.place = directory;
+    return outcome;
 }

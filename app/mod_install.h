@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/file_set.h"
+#include "platform/step_outcome.h"
 
 struct Context;
 
@@ -19,10 +20,10 @@ enum class InstallWay {
 // the working directory into the game's mod directory, or writes them as a package into the working
 // directory and copies that into the game, creating the folders as needed. All or nothing: the game gets
 // every new file or keeps every file it had; what Ravelin installed the other way goes (see
-// tracked_install.h). Returns the directory, or the empty text when nothing was installed (the reasons
-// logged as errors).
-std::string installNewAtlases(Context& context, InstallWay way = InstallWay::LooseFiles);
+// tracked_install.h). Done (or done with leftovers) with the directory as its place, or failed with the
+// reason, also logged, when nothing was installed.
+StepOutcome installNewAtlases(Context& context, InstallWay way = InstallWay::LooseFiles);
 
 // Puts the files into the game as one set (see replaceFiles), logging each installed file or why none
-// was. True when all were installed.
-bool installFileSet(Context& context, const std::vector<FileCopy>& files);
+// was: done, or failed with that reason.
+StepOutcome installFileSet(Context& context, const std::vector<FileCopy>& files);

@@ -27,21 +27,31 @@ std::string backupPlace(const Settings& settings, const std::string& path) {
     return place;
 }
 
+StepOutcome failedWith(Context& context, const std::string& reason) {
+    context.log.logError(reason);
+    return StepOutcome::failed(reason);
+}
+
 bool copyIntoBackups(Context& context, const std::string& path, const std::string& place) {
     const std::string backup = context.settings.acCurrentDir + place;
     std::error_code error;
     std::filesystem::create_directories(nativePath(backup).parent_path(), error);
-    if (error || !copyFile(path, backup)) {
-        context.log.logError("Can't back up " + path + " into " + backup);
-        return false;
-    }
+    if (error || !copyFile(path, backup)) return false;
     context.log.logInfo("Backed up " + path + " into " + backup);
     return true;
 }
 
+// What the record itself adds to the leftovers when it cannot be written.
+StepOutcome finishedWith(Context& context, const InstallRecord& record, std::vector<std::string> leftovers) {
+    if (!writeInstallRecord(context, record))
+        leftovers.push_back(context.settings.acCurrentDir + std::string(kInstallRecordName));
+    if (leftovers.empty()) return StepOutcome::done();
+    return {StepResult::DoneWithLeftovers, {}, std::move(leftovers), {}};
+}
+
 }  // namespace
 
-bool installTracked(Context& context, const std::vector<FileCopy>& files) {
+StepOutcome installTracked(Context& context, const std::vector<FileCopy>& files) {
     InstallRecord record = readInstallRecord(context);
     std::vector<InstallRecord::BackedUp> newBackups;
     const auto dropNewBackups = [&] {
@@ -51,16 +61,17 @@ bool installTracked(Context& context, const std::vector<FileCopy>& files) {
         if (fileSize(file.destination) == kPathMissing) continue;
         if (const auto* installed = record.installedAt(file.destination)) {
             if (contentHash(file.destination) == installed->hash) continue;
-            context.log.logError("Can't install the new atlases: " + file.destination +
-                                 " changed since Ravelin installed it; move it away and install again.");
             dropNewBackups();
-            return false;
+            return failedWith(context, "Can't install the new atlases: " + file.destination +
+                                           " changed since Ravelin installed it; move it away and install "
+                                           "again.");
         }
         const InstallRecord::BackedUp backup{file.destination,
                                              backupPlace(context.settings, file.destination)};
         if (!copyIntoBackups(context, file.destination, backup.backup)) {
             dropNewBackups();
-            return false;
+            return failedWith(context, "Can't back up " + file.destination + " into " +
+                                           context.settings.acCurrentDir + backup.backup);
         }
         newBackups.push_back(backup);
     }
@@ -68,15 +79,14 @@ bool installTracked(Context& context, const std::vector<FileCopy>& files) {
     for (const FileCopy& file : files) {
         const std::optional<std::string> hash = contentHash(file.source);
         if (!hash) {
-            context.log.logError("Can't read " + file.source);
             dropNewBackups();
-            return false;
+            return failedWith(context, "Can't read " + file.source);
         }
         installed.push_back({file.destination, *hash});
     }
-    if (!installFileSet(context, files)) {
+    if (StepOutcome outcome = installFileSet(context, files); !outcome.succeeded()) {
         dropNewBackups();
-        return false;
+        return outcome;
     }
     // What the new set does not hold goes, so the game never reads two installs at once.
     std::vector<std::string> superseded;
@@ -85,7 +95,7 @@ bool installTracked(Context& context, const std::vector<FileCopy>& files) {
                          [&](const auto& n) { return n.path == old.path; }))
             superseded.push_back(old.path);
     }
-    const bool complete = takeOutInstalledFiles(context, record, superseded);
+    std::vector<std::string> leftovers = takeOutInstalledFiles(context, record, superseded);
     std::erase_if(record.installed, [&](const auto& old) {
         return std::any_of(installed.begin(), installed.end(),
                            [&](const auto& n) { return n.path == old.path; });
@@ -93,16 +103,16 @@ bool installTracked(Context& context, const std::vector<FileCopy>& files) {
     record.installed.insert(record.installed.end(), installed.begin(), installed.end());
     record.backups.insert(record.backups.end(), newBackups.begin(), newBackups.end());
     putBackBackups(context, record, false);
-    return writeInstallRecord(context, record) && complete;
+    return finishedWith(context, record, std::move(leftovers));
 }
 
-bool uninstallAtlases(Context& context) {
+StepOutcome uninstallAtlases(Context& context) {
     InstallRecord record = readInstallRecord(context);
     if (record.installed.empty() && record.backups.empty()) {
         context.log.logInfo("Nothing installed by Ravelin to take out.");
-        return true;
+        return StepOutcome::nothingChanged();
     }
-    bool complete = takeOutInstalledFiles(context, record, std::nullopt);
-    complete = putBackBackups(context, record, true) && complete;
-    return writeInstallRecord(context, record) && complete;
+    std::vector<std::string> leftovers = takeOutInstalledFiles(context, record, std::nullopt);
+    for (std::string& backup : putBackBackups(context, record, true)) leftovers.push_back(std::move(backup));
+    return finishedWith(context, record, std::move(leftovers));
 }

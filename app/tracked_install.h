@@ -8,15 +8,19 @@
 #include <vector>
 
 #include "platform/file_set.h"
+#include "platform/step_outcome.h"
 
 struct Context;
 
 // Puts the files into the game as one set. A destination that is not Ravelin's is copied into "backups/"
 // first; one Ravelin installed and someone changed since stops the install, named. Then every file
 // Ravelin installed before that is not in the set is taken out (the other way of installing, an older
-// version's folder). False with the reasons logged; the game's files are then as they were.
-bool installTracked(Context& context, const std::vector<FileCopy>& files);
+// version's folder). Failed with the reason (also logged) when nothing was installed, the game's files
+// then as they were; done with leftovers, naming them, when the set went in but an older file could not
+// be taken out or the record not written.
+StepOutcome installTracked(Context& context, const std::vector<FileCopy>& files);
 
 // Takes out everything Ravelin installed and puts the backed-up files back; a file changed since Ravelin
-// wrote it is left alone and named. False when anything was left or failed.
-bool uninstallAtlases(Context& context);
+// wrote it is left alone and named. Nothing changed when nothing was recorded; done with leftovers,
+// naming them, when anything was left or failed.
+StepOutcome uninstallAtlases(Context& context);

@@ -11,8 +11,10 @@
 
 namespace {
 
-std::string lastErrorText(const Context& context) {
-    return context.log.lastError().value_or(std::string("see ravelin.log"));
+std::string joinedLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
+    return text;
 }
 
 }  // namespace
@@ -37,15 +39,19 @@ void createAtlasesFromWindow(Context& context) {
     context.ui.openProgressWindow("Installing the new atlases");
     context.log.logInfo("Installing the new atlases");
     context.ui.setProgressText("Putting the new atlases into the game");
-    const std::string directory = installNewAtlases(context);
+    const StepOutcome outcome = installNewAtlases(context);
     context.ui.setProgressBar(100);
     context.ui.closeProgressWindow();
-    if (!directory.empty()) {
-        context.log.logInfo("The new atlases are in the game: " + directory);
-        context.ui.showMessage("Atlases installed", "The new atlases are in the game:\r\n" + directory,
-                               MessageKind::Information);
+    if (outcome.succeeded()) {
+        context.log.logInfo("The new atlases are in the game: " + outcome.place);
+        std::string text = "The new atlases are in the game:\r\n" + outcome.place;
+        if (!outcome.leftovers.empty())
+            text += "\r\n\r\nThese files could not be taken out; remove them by hand:\r\n" +
+                    joinedLines(outcome.leftovers);
+        context.ui.showMessage("Atlases installed", text,
+                               outcome.leftovers.empty() ? MessageKind::Information : MessageKind::Error);
     } else {
-        std::string reason = lastErrorText(context);
+        std::string reason = outcome.reason;
         if (!reason.ends_with("as they were.")) reason += "\r\nThe game's files are as they were.";
         context.ui.showMessage("Error", "The new atlases could not be put into the game:\r\n" + reason,
                                MessageKind::Error);
@@ -65,12 +71,13 @@ void changeSaveInGameDirectory(Context& context, bool checked) {
                                MessageKind::Question) != MessageAnswer::Yes) {
         return;
     }
-    if (uninstallAtlases(context)) {
+    const StepOutcome outcome = uninstallAtlases(context);
+    if (outcome.result == StepResult::DoneWithLeftovers) {
+        context.ui.showMessage(
+            "Error", "Not everything could be taken out of the game:\r\n" + joinedLines(outcome.leftovers),
+            MessageKind::Error);
+    } else {
         context.ui.showMessage("Atlases removed", "The atlases Ravelin installed are out of the game.",
                                MessageKind::Information);
-    } else {
-        context.ui.showMessage("Error",
-                               "Not everything could be taken out of the game:\r\n" + lastErrorText(context),
-                               MessageKind::Error);
     }
 }

@@ -71,9 +71,25 @@ TEST_F(TrackedInstallTest, AChangedFileIsLeftAloneAndNamed) {
     EXPECT_EQ(readFileText(changed), "edited by hand");
 
     const HeadlessOutcome uninstalled = run(HeadlessCommand::Uninstall);
-    EXPECT_EQ(uninstalled.reason, "Left alone, changed since Ravelin installed it: " + changed);
+    EXPECT_EQ(uninstalled.reason, "These files could not be taken out; remove them by hand: " + changed);
     EXPECT_EQ(readFileText(changed), "edited by hand");
     EXPECT_FALSE(fs::exists(loose / "battleAtlas.dds"));
     EXPECT_EQ(readFileText((loose / "battleAtlas.xml").string()), "another mod's atlas");
     EXPECT_TRUE(run(HeadlessCommand::Uninstall).succeeded);  // nothing of Ravelin's is left
+}
+
+// The new set went in, but an older file could not be taken out: the install is done and says so, and
+// names what was left behind instead of claiming the game's files are as they were.
+TEST_F(TrackedInstallTest, AnInstallThatLeftAnOlderFileBehindIsDoneAndNamesIt) {
+    ASSERT_TRUE(run(HeadlessCommand::Install).succeeded);
+    const std::string changed = (loose / "vehicleMarkerAtlas.xml").string();
+    writeFileText(changed, "edited by hand");
+
+    const HeadlessOutcome packaged = run(HeadlessCommand::InstallPackage);
+    EXPECT_FALSE(packaged.succeeded);
+    EXPECT_EQ(packaged.report, "Installed into " + (package.parent_path() / "").string() + "\n");
+    EXPECT_EQ(packaged.reason, "These files could not be taken out; remove them by hand: " + changed);
+    EXPECT_TRUE(fs::exists(package));
+    EXPECT_FALSE(fs::exists(loose / "battleAtlas.xml"));
+    EXPECT_EQ(readFileText(changed), "edited by hand");
 }
