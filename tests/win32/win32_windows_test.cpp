@@ -399,6 +399,22 @@ TEST(MainWindow, ButtonsAndCloseBoxDeliverTheirEvents) {
     EXPECT_EQ(test.ui->waitEvent(), UiEvent::MainWindowCloseRequest);
 }
 
+// Windows may end the process as soon as WM_ENDSESSION returns: the flow's exit runs inside it, then the
+// process ends. A session that goes on asks nothing.
+TEST(MainWindow, TheSessionsEndRunsTheExitBeforeTheProcessEnds) {
+    TestUi test;
+    test.ui->openMainWindow();
+    std::vector<std::string> calls;
+    test.ui->setEndRequestHandler([&] { calls.push_back("exit written"); });
+    test.ui->endProcess = [&](int code) { calls.push_back("process ended " + std::to_string(code)); };
+    const HWND window = test.ui->mainWindow()->handle();
+    EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, 0), TRUE);
+    SendMessageW(window, WM_ENDSESSION, FALSE, 0);
+    EXPECT_TRUE(calls.empty());
+    SendMessageW(window, WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(calls, (std::vector<std::string>{"exit written", "process ended 0"}));
+}
+
 TEST(ProgressWindow, ShowsTextAndClampedBarAndIsReplacedByTheNextOne) {
     TestUi test;
     test.ui->openMainWindow();
