@@ -84,17 +84,15 @@ void chooseNewIconDirectory(Desktop& desktop) {
     desktop.refreshMainWindow();
 }
 
-// "Create Atlases", then what the build took, what it could not, and where the atlases went; a build that
-// logged errors says so in the summary's title and first line.
+// "Create Atlases", then one box: where the atlases went or why not, what needs a look, every name behind
+// its details; "Show icons" opens the overview.
 void createAtlasesAndSummarize(Desktop& desktop) {
-    constexpr std::size_t kNamesShown = 10;  // the box stays on the screen; the report lists them all
     Context& context = desktop.context;
-    const std::int32_t errorsBefore = context.log.errorCount();
-    createAtlasesFromWindow(context);
-    const bool withErrors = context.log.errorCount() != errorsBefore;
-    const std::string text = buildSummaryText(context.settings, kNamesShown);
-    desktop.ui.showBuildSummary(withErrors ? "The build logged errors (see ravelin.log).\n\n" + text : text,
-                                atlasOutputDirectory(context.settings), withErrors);
+    const WindowBuildOutcome outcome = createAtlasesFromWindow(context);
+    const BuildSummaryView view = buildSummaryViewOf(currentIconStates(context.settings), outcome,
+                                                     atlasOutputDirectory(context.settings));
+    if (desktop.ui.showBuildSummary(view) == BuildSummaryChoice::ShowIcons)
+        desktop.ui.showIconOverview(iconOverviewViewOf(currentIconStates(context.settings)));
 }
 
 void runEventLoop(Desktop& desktop) {

@@ -19,43 +19,30 @@ std::string joinedLines(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-void createAtlasesFromWindow(Context& context) {
-    if (context.settings.acSaveInGamedir == 0) {
-        createAtlases(context);
-        return;
-    }
+WindowBuildOutcome createAtlasesFromWindow(Context& context) {
+    WindowBuildOutcome outcome;
+    outcome.installWanted = context.settings.acSaveInGamedir != 0;
     const std::int32_t errorsBefore = context.log.errorCount();
     buildBothAtlases(context);
-    if (context.log.errorCount() != errorsBefore) {
+    if (context.log.errorCount() != errorsBefore)
+        outcome.build = StepOutcome::failed(context.log.lastError().value_or(std::string()));
+    else
+        outcome.build = StepOutcome::done(context.settings.acCurrentDir);
+    if (!outcome.installWanted || !outcome.build.succeeded()) {
+        if (outcome.installWanted)
+            context.log.logInfo("The new atlases were not installed: the build logged errors.");
         context.ui.closeProgressWindow();
-        context.log.logInfo("The new atlases were not installed: the build logged errors.");
-        context.ui.showMessage(
-            "Error",
-            "The new atlases were built with errors (see ravelin.log), so they were not put "
-            "into the game.\r\nThe game's files are as they were.",
-            MessageKind::Error);
-        return;
+        return outcome;
     }
     context.ui.openProgressWindow("Installing the new atlases");
     context.log.logInfo("Installing the new atlases");
     context.ui.setProgressText("Putting the new atlases into the game");
-    const StepOutcome outcome = installNewAtlases(context);
+    outcome.install = installNewAtlases(context);
     context.ui.setProgressBar(100);
     context.ui.closeProgressWindow();
-    if (outcome.succeeded()) {
-        context.log.logInfo("The new atlases are in the game: " + outcome.place);
-        std::string text = "The new atlases are in the game:\r\n" + outcome.place;
-        if (!outcome.leftovers.empty())
-            text += "\r\n\r\nThese files could not be taken out; remove them by hand:\r\n" +
-                    joinedLines(outcome.leftovers);
-        context.ui.showMessage("Atlases installed", text,
-                               outcome.leftovers.empty() ? MessageKind::Information : MessageKind::Error);
-    } else {
-        std::string reason = outcome.reason;
-        if (!reason.ends_with("as they were.")) reason += "\r\nThe game's files are as they were.";
-        context.ui.showMessage("Error", "The new atlases could not be put into the game:\r\n" + reason,
-                               MessageKind::Error);
-    }
+    if (outcome.install->succeeded())
+        context.log.logInfo("The new atlases are in the game: " + outcome.install->place);
+    return outcome;
 }
 
 void changeSaveInGameDirectory(Context& context, bool checked) {

@@ -3,11 +3,13 @@
 // The main window's way into the game: "Create Atlases" with the check box checked also installs, and
 // unchecking the box offers to take the installed atlases out again.
 
+#include "app/build_summary_box.h"
+
 struct Context;
 
 // Builds both atlases; when the settings say so, installs them into the game in the same progress window
-// (not after a build that logged errors) and shows where they went or why they did not.
-void createAtlasesFromWindow(Context& context);
+// (not after a build that logged errors). The flow shows the outcome in one box.
+WindowBuildOutcome createAtlasesFromWindow(Context& context);
 
 // Stores the check box's state; unchecked while Ravelin's atlases are in the game, asks whether to take
 // them out and shows the outcome.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/build_summary_view.h"
 #include "ui/icon_overview_view.h"
 
 enum class MessageKind { Plain, Information, Error, Question };
@@ -83,9 +84,9 @@ public:
     virtual void showMainWindow() = 0;
     virtual void openInstructionsWindow() = 0;
     virtual void closeInstructionsWindow() = 0;
-    // The summary after "Create Atlases": modal, with OK and a button that opens the folder in the
-    // system's file manager.
-    virtual void showBuildSummary(const std::string& text, const std::string& folder, bool withErrors) = 0;
+    // The one box after "Create Atlases": modal, with OK, "Open folder" (the system's file manager) and
+    // "Show icons", which the flow answers with the icon overview.
+    virtual BuildSummaryChoice showBuildSummary(const BuildSummaryView& view) = 0;
     // The icon overview, modeless: opened, or brought to the front and refreshed when it is open.
     virtual void showIconOverview(const IconOverviewView& view) = 0;
 

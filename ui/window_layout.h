@@ -151,6 +151,7 @@ namespace build_summary {
 inline constexpr std::string_view kTitle = "Atlases created";
 inline constexpr std::string_view kTitleWithErrors = "Atlases created with errors";
 inline constexpr std::string_view kOpenFolderCaption = "Open folder";
+inline constexpr std::string_view kShowIconsCaption = "Show icons";
 }  // namespace build_summary
 
 namespace icon_overview_window {

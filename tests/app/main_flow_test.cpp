@@ -1,5 +1,7 @@
 #include "app/main_flow.h"
 
+#include "app/headless_commands.h"
+
 #include "app/program_version.h"
 #include "app/working_directory.h"
 
@@ -319,23 +321,27 @@ TEST_F(MainFlowTest, CreateAtlasesBuildsMarkerThenBattleAndClosesProgress) {
     const auto summary = again.linesStartingWith("summary");
     ASSERT_EQ(summary.size(), 1u);
     EXPECT_EQ(again.transcript[again.transcript.size() - 2], "progress close");
-    EXPECT_EQ(summary[0].rfind("summary [" + root + "] battleAtlas: 8 icons, 0 replaced,", 0), 0u)
+    EXPECT_EQ(summary[0].rfind("summary [" + root + "] The new atlases are in " + root +
+                                   "\nbattleAtlas: 8 icons, 0 replaced,",
+                               0),
+              0u)
         << summary[0];
-    EXPECT_NE(summary[0].find("1 file in the replacement folder matches no icon:\n  makrer_" +
-                              markerName.substr(7) + ".png (nearest icon: " + markerName + ")\n"),
+    EXPECT_NE(summary[0].find("Files that match no icon: makrer_" + markerName.substr(7) +
+                              ".png (nearest icon: " + markerName + ")\n"),
               std::string::npos)
         << summary[0];
-    EXPECT_NE(summary[0].find("The new atlases are in " + root + "\n"), std::string::npos);
+    // Every name behind the details.
+    EXPECT_NE(summary[0].find("details:\n"), std::string::npos);
 
     // With no catalogue the builds stop early; the progress window is still closed at the end.
     std::filesystem::remove("battleatlas.dat");
     std::filesystem::remove("markeratlas.dat");
     const ScriptedUi failing = run({}, {}, {UiEvent::CreateAtlases});
     EXPECT_EQ(failing.transcript[failing.transcript.size() - 2], "progress close");
-    EXPECT_EQ(failing.transcript.back().rfind(
-                  "summary with errors [" + root +
-                      "] The build logged errors (see ravelin.log).\n\nbattleAtlas: no icon list",
-                  0),
+    EXPECT_EQ(failing.transcript.back().rfind("summary with errors [" + root +
+                                                  "] The new atlases were built with errors.\nFirst error: "
+                                                  "Can't open atlas descriptor: battleatlas.dat.\n",
+                                              0),
               0u)
         << failing.transcript.back();
     EXPECT_FALSE(failing.progressWindowOpen);
@@ -398,18 +404,22 @@ TEST_F(MainFlowTest, TheCheckedBoxInstallsWithEveryBuildAndUncheckingOffersToTak
     EXPECT_EQ(readFileText((installed / "battleAtlas.xml").string()), readFileText("battleAtlas.xml"));
     EXPECT_EQ(checked.linesStartingWith("progress open").back(), "progress open Installing the new atlases");
     EXPECT_FALSE(checked.progressWindowOpen);
-    EXPECT_EQ(messages(checked).back(),
-              "message information [Atlases installed] The new atlases are in the game:\r\n" +
-                  (installed / "").string());
+    EXPECT_TRUE(messages(checked).empty());  // one box says it all
+    EXPECT_EQ(
+        checked.linesStartingWith("summary").back().rfind(
+            "summary [" + root + "] The new atlases are in the game: " + (installed / "").string() + "\n", 0),
+        0u);
 
     // Remembered; a failure says why and that the game's files are as they were.
     writeFileText((game.directory() / "paths.xml").string(), "<Paths><Path>./res_mods/../x</Path></Paths>");
     const ScriptedUi failing = run({}, {}, {UiEvent::CreateAtlases});
     EXPECT_TRUE(failing.linesStartingWith("main refresh").front().ends_with(" | in game"));
-    EXPECT_EQ(messages(failing).back(),
-              "message error [Error] The new atlases could not be put into the game:\r\n"
-              "Unusable mod folder in " +
-                  game.text() + "paths.xml: '../x'\r\nThe game's files are as they were.");
+    EXPECT_EQ(failing.linesStartingWith("summary").back().rfind(
+                  "summary with errors [" + root +
+                      "] The new atlases were not put into the game: Unusable mod folder in " + game.text() +
+                      "paths.xml: '../x' The game's files are as they were.\n",
+                  0),
+              0u);
     std::filesystem::remove(game.directory() / "paths.xml");
 
     const ScriptedUi kept = run({}, {MessageAnswer::No}, {UiEvent::SaveInGameDirectoryUnchecked});
@@ -422,6 +432,36 @@ TEST_F(MainFlowTest, TheCheckedBoxInstallsWithEveryBuildAndUncheckingOffersToTak
     EXPECT_EQ(messages(removed).back(),
               "message information [Atlases removed] The atlases Ravelin installed are out of the game.");
     EXPECT_FALSE(removed.linesStartingWith("main refresh").back().ends_with(" | in game"));
+}
+
+// An install that went in but could not take out an older file is done, and the one box names the file;
+// "Show icons" opens the overview.
+TEST_F(MainFlowTest, TheBoxAfterAnInstallThatLeftAFileBehindNamesItAndShowsTheIcons) {
+    firstStart();
+    ScriptedUi headless;
+    ASSERT_TRUE(runHeadlessCommand(HeadlessCommand::Build, {}, headless).succeeded);
+    const HeadlessOutcome packaged = runHeadlessCommand(HeadlessCommand::InstallPackage, {}, headless);
+    ASSERT_TRUE(packaged.succeeded) << packaged.reason;
+    const std::filesystem::path package =
+        game.directory() / "mods" / "1.20.0.0" / "ravelin.atlases_1.20.0.0.wotmod";
+    writeFileText(package.string(), "changed by hand");
+
+    ScriptedUi ui;
+    ui.events = {UiEvent::SaveInGameDirectoryChecked, UiEvent::CreateAtlases};
+    ui.summaryChoices = {BuildSummaryChoice::ShowIcons};
+    runProgram(ui, places);
+    const std::string summary = ui.linesStartingWith("summary").back();
+    EXPECT_EQ(
+        summary.rfind(
+            "summary with errors [" + root + "] The new atlases are in the game: " +
+                (game.directory() / "res_mods" / "1.20.0.0" / "gui" / "flash" / "atlases" / "").string() +
+                "\nThese older files could not be taken out of the game; remove them by hand: " +
+                package.string() + "\n",
+            0),
+        0u)
+        << summary;
+    EXPECT_TRUE(ui.transcript.back().starts_with("overview battleAtlas 8 vehicleMarkerAtlas 5"))
+        << ui.transcript.back();
 }
 
 #ifndef _WIN32  // the XDG data directory is the Linux desktop's

@@ -488,23 +488,29 @@ TEST(Dialogs, BuildSummaryOpensTheFolderOnlyWhenAsked) {
     QtUi ui;
     std::vector<std::string> opened;
     ui.openFolder = [&](const std::string& folder) { opened.push_back(folder); };
-    for (const bool openFolder : {false, true}) {
-        const bool withErrors = openFolder;  // a build that logged errors says so in title and icon
+    // Each button in turn: OK, "Open folder" (the box closes and the folder opens), "Show icons".
+    const std::vector<std::string> buttons = {"OK", "Open folder", "Show icons"};
+    std::vector<BuildSummaryChoice> choices;
+    for (const std::string& pressed : buttons) {
+        const bool warning = pressed != "OK";  // a build that went wrong says so in title and icon
         whenDialogShows([&](QWidget& dialog) {
             auto& box = dynamic_cast<QMessageBox&>(dialog);
-            EXPECT_EQ(box.windowTitle(), withErrors ? "Atlases created with errors" : "Atlases created");
-            EXPECT_EQ(box.icon(), withErrors ? QMessageBox::Warning : QMessageBox::Information);
-            EXPECT_EQ(box.text(), "battleAtlas: 1 icon\nThe new atlases are in /out/\n");
+            EXPECT_EQ(box.windowTitle(), warning ? "Atlases created with errors" : "Atlases created");
+            EXPECT_EQ(box.icon(), warning ? QMessageBox::Warning : QMessageBox::Information);
+            EXPECT_EQ(box.text(), "The new atlases are in /out/");
+            EXPECT_EQ(box.informativeText(), "battleAtlas: 1 icon");
+            EXPECT_EQ(box.detailedText(), "battleAtlas: every name");
             EXPECT_EQ(box.windowModality(), Qt::ApplicationModal);
-            ASSERT_EQ(box.buttons().size(), 2);
             EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Ok));
-            QAbstractButton* ok = box.button(QMessageBox::Ok);
-            QAbstractButton* other = box.buttons()[box.buttons()[0] == ok ? 1 : 0];
-            EXPECT_EQ(other->text(), "Open folder");
-            (openFolder ? other : ok)->click();
+            for (QAbstractButton* button : box.buttons()) {
+                if (button->text().remove('&') == QString::fromStdString(pressed)) button->click();
+            }
         });
-        ui.showBuildSummary("battleAtlas: 1 icon\nThe new atlases are in /out/\n", "/out/", withErrors);
+        choices.push_back(ui.showBuildSummary({warning, "The new atlases are in /out/", "battleAtlas: 1 icon",
+                                               "battleAtlas: every name", "/out/"}));
     }
+    EXPECT_EQ(choices, (std::vector<BuildSummaryChoice>{BuildSummaryChoice::Close, BuildSummaryChoice::Close,
+                                                        BuildSummaryChoice::ShowIcons}));
     EXPECT_EQ(opened, std::vector<std::string>{"/out/"});
 }
 

@@ -66,9 +66,14 @@ void ScriptedUi::closeProgressWindow() {
     progressWindowOpen = false;
 }
 
-void ScriptedUi::showBuildSummary(const std::string& text, const std::string& folder, bool withErrors) {
-    transcript.push_back(std::string(withErrors ? "summary with errors [" : "summary [") + folder + "] " +
-                         text);
+BuildSummaryChoice ScriptedUi::showBuildSummary(const BuildSummaryView& view) {
+    transcript.push_back(std::string(view.warning ? "summary with errors [" : "summary [") + view.folder +
+                         "] " + view.headline + "\n" + view.text +
+                         (view.details.empty() ? "" : "details:\n" + view.details));
+    if (summaryChoices.empty()) return BuildSummaryChoice::Close;
+    const BuildSummaryChoice choice = summaryChoices.front();
+    summaryChoices.pop_front();
+    return choice;
 }
 
 void ScriptedUi::setEndRequestHandler(std::function<void()> handler) {

@@ -16,6 +16,7 @@ public:
     std::deque<MessageAnswer> answers;
     std::deque<std::string> folders;
     std::deque<int> installationChoices;
+    std::deque<BuildSummaryChoice> summaryChoices;
     std::deque<UiEvent> events;
     std::vector<std::string> transcript;
 
@@ -34,7 +35,7 @@ public:
     void showMainWindow() override;
     void openInstructionsWindow() override;
     void closeInstructionsWindow() override;
-    void showBuildSummary(const std::string& text, const std::string& folder, bool withErrors) override;
+    BuildSummaryChoice showBuildSummary(const BuildSummaryView& view) override;
     void showIconOverview(const IconOverviewView& view) override;
     UiEvent waitEvent() override;
     void setEndRequestHandler(std::function<void()> handler) override;

@@ -37,9 +37,10 @@ public:
         calls.push_back({owner, title, initialDirectory, enabledWindows()});
         return folder;
     }
-    bool showSummary(HWND owner, const std::string& text, bool withErrors) override {
-        calls.push_back({owner, withErrors ? "summary with errors" : "summary", text, enabledWindows()});
-        return openFolderChosen;
+    SummaryBoxButton showSummary(HWND owner, const BuildSummaryView& view) override {
+        calls.push_back({owner, view.warning ? "summary with errors" : "summary",
+                         view.headline + "\n" + view.text + "\n" + view.details, enabledWindows()});
+        return summaryButton;
     }
     void openFolder(const std::string& openedFolder) override { openedFolders.push_back(openedFolder); }
 
@@ -59,7 +60,7 @@ public:
     std::vector<Call> calls;
     MessageAnswer answer = MessageAnswer::Yes;
     std::string folder;
-    bool openFolderChosen = false;
+    SummaryBoxButton summaryButton = SummaryBoxButton::Ok;
     std::vector<std::string> openedFolders;
 };
 
@@ -709,13 +710,18 @@ TEST(Dialogs, BuildSummaryIsModalAndOpensTheFolderOnlyWhenAsked) {
     test.ui->openInstructionsWindow();
     SetForegroundWindow(test.ui->mainWindow()->handle());
     pumpMessages();
-    for (const bool chosen : {false, true}) {
-        test.dialogs->openFolderChosen = chosen;
-        test.ui->showBuildSummary("battleAtlas: 1 icon\n", "C:\\Ravelin\\", false);
+    std::vector<BuildSummaryChoice> choices;
+    for (const SummaryBoxButton pressed :
+         {SummaryBoxButton::Ok, SummaryBoxButton::OpenFolder, SummaryBoxButton::ShowIcons}) {
+        test.dialogs->summaryButton = pressed;
+        choices.push_back(test.ui->showBuildSummary({false, "The new atlases are in C:\\Ravelin\\",
+                                                     "battleAtlas: 1 icon", "every name", "C:\\Ravelin\\"}));
         const ScriptedDialogs::Call& call = test.dialogs->calls.back();
-        EXPECT_EQ(call.text, "battleAtlas: 1 icon\n");
+        EXPECT_EQ(call.text, "The new atlases are in C:\\Ravelin\\\nbattleAtlas: 1 icon\nevery name");
         for (HWND window : call.enabledWindows) EXPECT_EQ(window, call.owner);
     }
+    EXPECT_EQ(choices, (std::vector<BuildSummaryChoice>{BuildSummaryChoice::Close, BuildSummaryChoice::Close,
+                                                        BuildSummaryChoice::ShowIcons}));
     EXPECT_EQ(test.dialogs->openedFolders, std::vector<std::string>{"C:\\Ravelin\\"});
     EXPECT_TRUE(IsWindowEnabled(test.ui->instructionsWindow()->handle()));
 }

@@ -51,19 +51,25 @@ MessageAnswer showMessageBox(const std::string& title, const std::string& text, 
     return MessageAnswer::Ok;
 }
 
-bool showSummaryBox(const std::string& text, bool withErrors) {
+SummaryBoxButton showSummaryBox(const BuildSummaryView& view) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowTitle(
-        fromUtf8(std::string(withErrors ? build_summary::kTitleWithErrors : build_summary::kTitle)));
-    box.setIcon(withErrors ? QMessageBox::Warning : QMessageBox::Information);
-    box.setText(fromUtf8(text));
+        fromUtf8(std::string(view.warning ? build_summary::kTitleWithErrors : build_summary::kTitle)));
+    box.setIcon(view.warning ? QMessageBox::Warning : QMessageBox::Information);
+    box.setText(fromUtf8(view.headline));
+    box.setInformativeText(fromUtf8(view.text));
+    // Every name, behind "Show Details...", so the box stays the size of what matters.
+    box.setDetailedText(fromUtf8(view.details));
     const QAbstractButton* open =
         box.addButton(fromUtf8(std::string(build_summary::kOpenFolderCaption)), QMessageBox::ActionRole);
+    const QAbstractButton* icons =
+        box.addButton(fromUtf8(std::string(build_summary::kShowIconsCaption)), QMessageBox::ActionRole);
     box.addButton(QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
-    return box.clickedButton() == open;
+    if (box.clickedButton() == open) return SummaryBoxButton::OpenFolder;
+    return box.clickedButton() == icons ? SummaryBoxButton::ShowIcons : SummaryBoxButton::Ok;
 }
 
 void openFolderInFileManager(const std::string& folder) {

@@ -9,7 +9,7 @@
 
 MessageAnswer showMessageBox(const std::string& title, const std::string& text, MessageKind kind);
 // The build summary with OK and "Open folder"; true when "Open folder" was pressed.
-bool showSummaryBox(const std::string& text, bool withErrors);
+SummaryBoxButton showSummaryBox(const BuildSummaryView& view);
 void openFolderInFileManager(const std::string& folder);
 // The chosen directory with a trailing separator, or the empty text when cancelled.
 std::string chooseFolderDialog(const std::string& title, const std::string& initialDirectory);

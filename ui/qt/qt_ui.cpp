@@ -139,8 +139,10 @@ void QtUi::closeInstructionsWindow() {
     instructionsWindow_ = nullptr;
 }
 
-void QtUi::showBuildSummary(const std::string& text, const std::string& folder, bool withErrors) {
-    if (showSummaryBox(text, withErrors)) openFolder(folder);
+BuildSummaryChoice QtUi::showBuildSummary(const BuildSummaryView& view) {
+    const SummaryBoxButton pressed = showSummaryBox(view);
+    if (pressed == SummaryBoxButton::OpenFolder) openFolder(view.folder);
+    return pressed == SummaryBoxButton::ShowIcons ? BuildSummaryChoice::ShowIcons : BuildSummaryChoice::Close;
 }
 
 void QtUi::showIconOverview(const IconOverviewView& view) {

@@ -81,30 +81,41 @@ std::string NativeDialogs::chooseFolder(HWND owner, const std::string& title,
     return utf8Text(ownedPath.get());
 }
 
-bool NativeDialogs::showSummary(HWND owner, const std::string& text, bool withErrors) {
+SummaryBoxButton NativeDialogs::showSummary(HWND owner, const BuildSummaryView& view) {
     constexpr int kOpenFolder = 100;
+    constexpr int kShowIcons = 101;
     const std::wstring openCaption = wideText(build_summary::kOpenFolderCaption);
-    const TASKDIALOG_BUTTON buttons[] = {{kOpenFolder, openCaption.c_str()}, {IDOK, L"OK"}};
-    const std::wstring title = wideText(withErrors ? build_summary::kTitleWithErrors : build_summary::kTitle);
-    const std::wstring content = wideText(text);
+    const std::wstring iconsCaption = wideText(build_summary::kShowIconsCaption);
+    const TASKDIALOG_BUTTON buttons[] = {
+        {kOpenFolder, openCaption.c_str()}, {kShowIcons, iconsCaption.c_str()}, {IDOK, L"OK"}};
+    const std::wstring title =
+        wideText(view.warning ? build_summary::kTitleWithErrors : build_summary::kTitle);
+    const std::wstring headline = wideText(view.headline);
+    const std::wstring content = wideText(view.text);
+    const std::wstring details = wideText(view.details);
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
     config.hwndParent = owner;
     config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_SIZE_TO_CONTENT;
     config.pszWindowTitle = title.c_str();
-    config.pszMainIcon = withErrors ? TD_WARNING_ICON : TD_INFORMATION_ICON;
+    config.pszMainIcon = view.warning ? TD_WARNING_ICON : TD_INFORMATION_ICON;
+    config.pszMainInstruction = headline.c_str();
     config.pszContent = content.c_str();
-    config.cButtons = 2;
+    // Every name, behind the dialog's own "See details", so the box stays the size of what matters.
+    if (!details.empty()) config.pszExpandedInformation = details.c_str();
+    config.cButtons = 3;
     config.pButtons = buttons;
     config.nDefaultButton = IDOK;
     int pressed = IDOK;
     if (FAILED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
-        // Without the task dialog (an old common-controls library), a plain box without the button.
-        MessageBoxW(owner, content.c_str(), title.c_str(),
-                    MB_OK | (withErrors ? MB_ICONWARNING : MB_ICONINFORMATION) | MB_SETFOREGROUND);
-        return false;
+        // Without the task dialog (an old common-controls library), a plain box without the buttons.
+        const std::wstring text = headline + L"\n\n" + content;
+        MessageBoxW(owner, text.c_str(), title.c_str(),
+                    MB_OK | (view.warning ? MB_ICONWARNING : MB_ICONINFORMATION) | MB_SETFOREGROUND);
+        return SummaryBoxButton::Ok;
     }
-    return pressed == kOpenFolder;
+    if (pressed == kOpenFolder) return SummaryBoxButton::OpenFolder;
+    return pressed == kShowIcons ? SummaryBoxButton::ShowIcons : SummaryBoxButton::Ok;
 }
 
 void NativeDialogs::openFolder(const std::string& folder) {

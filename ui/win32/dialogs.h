@@ -20,8 +20,8 @@ public:
     // path.
     virtual std::string chooseFolder(HWND owner, const std::string& title,
                                      const std::string& initialDirectory) = 0;
-    // The build summary with OK and "Open folder"; true when "Open folder" was chosen.
-    virtual bool showSummary(HWND owner, const std::string& text, bool withErrors) = 0;
+    // The build summary with "Open folder", "Show icons" and OK; the button that closed it.
+    virtual SummaryBoxButton showSummary(HWND owner, const BuildSummaryView& view) = 0;
     // Shows the folder in the system's file manager.
     virtual void openFolder(const std::string& folder) = 0;
 };
@@ -34,7 +34,7 @@ public:
     std::string chooseFolder(HWND owner, const std::string& title,
                              const std::string& initialDirectory) override;
     // A task dialog with the two buttons.
-    bool showSummary(HWND owner, const std::string& text, bool withErrors) override;
+    SummaryBoxButton showSummary(HWND owner, const BuildSummaryView& view) override;
     void openFolder(const std::string& folder) override;
 };
 

@@ -135,14 +135,15 @@ void Win32Ui::closeInstructionsWindow() {
     instructionsWindow_.reset();
 }
 
-void Win32Ui::showBuildSummary(const std::string& text, const std::string& folder, bool withErrors) {
+BuildSummaryChoice Win32Ui::showBuildSummary(const BuildSummaryView& view) {
     const HWND owner = dialogOwner();
-    bool openFolder = false;
+    SummaryBoxButton pressed = SummaryBoxButton::Ok;
     {
         const ModalScope modal(owner);
-        openFolder = dialogs_->showSummary(owner, text, withErrors);
+        pressed = dialogs_->showSummary(owner, view);
     }
-    if (openFolder) dialogs_->openFolder(folder);
+    if (pressed == SummaryBoxButton::OpenFolder) dialogs_->openFolder(view.folder);
+    return pressed == SummaryBoxButton::ShowIcons ? BuildSummaryChoice::ShowIcons : BuildSummaryChoice::Close;
 }
 
 void Win32Ui::showIconOverview(const IconOverviewView& view) {

@@ -32,7 +32,7 @@ public:
     void showMainWindow() override;
     void openInstructionsWindow() override;
     void closeInstructionsWindow() override;
-    void showBuildSummary(const std::string& text, const std::string& folder, bool withErrors) override;
+    BuildSummaryChoice showBuildSummary(const BuildSummaryView& view) override;
     void showIconOverview(const IconOverviewView& view) override;
     UiEvent waitEvent() override;
     void setEndRequestHandler(std::function<void()> handler) override;

@@ -1,0 +1,85 @@
+#include "app/build_summary_box.h"
+
+#include <vector>
+
+#include "atlas/atlas_kind.h"
+#include "atlas/icon_state_summary.h"
+#include "atlas/icon_states.h"
+
+namespace {
+
+constexpr std::size_t kNamesInText = 5;  // the rest are in the details
+
+std::string joined(const std::vector<std::string>& names) {
+    std::string text;
+    const std::size_t shown = std::min(kNamesInText, names.size());
+    for (std::size_t i = 0; i < shown; ++i) text += (i ? ", " : "") + names[i];
+    if (shown < names.size()) text += " and " + std::to_string(names.size() - shown) + " more";
+    return text;
+}
+
+std::string headlineOf(const WindowBuildOutcome& outcome, const std::string& outputDirectory) {
+    if (outcome.install) {
+        const StepOutcome& install = *outcome.install;
+        if (!install.succeeded()) {
+            std::string reason = install.reason;
+            if (!reason.ends_with("as they were.")) reason += " The game's files are as they were.";
+            return "The new atlases were not put into the game: " + reason;
+        }
+        return "The new atlases are in the game: " + install.place;
+    }
+    if (!outcome.build.succeeded()) {
+        return outcome.installWanted
+                   ? "The new atlases were built with errors, so they were not put into the game."
+                   : "The new atlases were built with errors.";
+    }
+    return "The new atlases are in " + outputDirectory;
+}
+
+// The replacement files that did not stand in for their icons, by file name.
+std::vector<std::string> filesWhere(const IconStateModel& states, IconState state) {
+    std::vector<std::string> names;
+    for (const AtlasIconStates& atlas : states.atlases) {
+        for (const IconStateEntry& icon : atlas.icons)
+            if (icon.state == state) names.push_back(icon.name + ".png");
+    }
+    return names;
+}
+
+}  // namespace
+
+BuildSummaryView buildSummaryViewOf(const IconStateModel& states, const WindowBuildOutcome& outcome,
+                                    const std::string& outputDirectory) {
+    BuildSummaryView view;
+    view.folder = outputDirectory;
+    view.headline = headlineOf(outcome, outputDirectory);
+    const bool leftovers = outcome.install && !outcome.install->leftovers.empty();
+    const std::vector<std::string> unreadable = filesWhere(states, IconState::UnreadableReplacement);
+    view.warning = !outcome.build.succeeded() || (outcome.install && !outcome.install->succeeded()) ||
+                   leftovers || !unreadable.empty();
+
+    std::string& text = view.text;
+    if (leftovers)
+        text += "These older files could not be taken out of the game; remove them by hand: " +
+                joined(outcome.install->leftovers) + "\n\n";
+    if (!unreadable.empty())
+        text += "Unreadable, the default icon was used: " + joined(unreadable) +
+                "\nFix or remove these files, then Create Atlases again.\n\n";
+    if (!outcome.build.succeeded())
+        text += "First error: " + outcome.build.reason + "\nravelin.log has every error.\n\n";
+    for (const AtlasIconStates& atlas : states.atlases) {
+        text += std::string(atlas.kind->atlasName) + ": " +
+                (atlas.catalogueFound ? iconStateCountsText(atlas.counts) : std::string("no icon list")) +
+                "\n";
+    }
+    if (!states.unmatched.empty()) {
+        std::vector<std::string> files;
+        for (const UnmatchedIconFile& file : states.unmatched)
+            files.push_back(file.suggestion.empty()
+                                ? file.fileName
+                                : file.fileName + " (nearest icon: " + file.suggestion + ")");
+        text += "Files that match no icon: " + joined(files) + "\n";
+    }
+    view.details = iconStateSummary(states, outputDirectory, 0);
+    return view;
+}
