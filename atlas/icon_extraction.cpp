@@ -86,11 +86,26 @@ void saveIcon(const Image& atlas, const AtlasDescriptorEntry& entry, const std::
     if (!file.png) reporter.logError("Can't save icon: " + fileName);
 }
 
-bool writeIconFile(const IconFile& file) {
-    std::optional<OutputFile> output = OutputFile::open(file.path, OutputFile::Mode::Replace);
-    if (!output) return false;
+enum class IconWrite { Unchanged, Written, Failed };
+
+// Creating thousands of files is what costs on Windows (a temporary file and a rename each, the virus
+// scanner's look at each), so an icon that did not change is not written again, and in a folder that was
+// empty, where no earlier file can be lost, icons are written in place.
+IconWrite writeIconFile(const IconFile& file, bool folderWasEmpty) {
+    if (!folderWasEmpty && fileHoldsBytes(file.path, *file.png)) return IconWrite::Unchanged;
+    std::optional<OutputFile> output =
+        OutputFile::open(file.path, folderWasEmpty ? OutputFile::Mode::Truncate : OutputFile::Mode::Replace);
+    if (!output) return IconWrite::Failed;
     output->write(file.png->data(), file.png->size());
-    return output->finish();
+    if (output->finish()) return IconWrite::Written;
+    // A half-written icon would pass for a default icon later.
+    if (folderWasEmpty) removeFile(file.path);
+    return IconWrite::Failed;
+}
+
+bool folderIsEmpty(const std::string& directory) {
+    std::optional<DirectoryListing> listing = DirectoryListing::open(directory, "");
+    return !listing || !listing->next();
 }
 
 // One non-empty line of the atlas XML and what it holds.
@@ -156,6 +171,7 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
     reporter.openProgress("Extract original " + std::string(kind.atlasName) + " icons");
     const std::string iconDirectory =
         withTrailingSeparator(workingDirectory + std::string(kind.iconDirectoryName));
+    const bool folderWasEmpty = folderIsEmpty(iconDirectory);
     AtlasDescriptorReader reader;
     std::int64_t iconCount = 0;
     std::int64_t bytesSeen = 0;
@@ -186,8 +202,11 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
             }
             if (!step.entry) return;
             cut.log.replay(reporter);
-            if (cut.file.png && !writeIconFile(cut.file))
-                reporter.logError("Can't save icon: " + cut.file.fileName);
+            if (cut.file.png) {
+                const IconWrite written = writeIconFile(cut.file, folderWasEmpty);
+                if (written == IconWrite::Failed) reporter.logError("Can't save icon: " + cut.file.fileName);
+                if (written == IconWrite::Written) ++result.iconFilesWritten;
+            }
             writeLine(*catalogueFile, catalogueLine(step.entry->name, step.entry->width, step.entry->height));
         });
     reporter.closeProgress();

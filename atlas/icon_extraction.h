@@ -17,6 +17,8 @@ struct AtlasExtraction {
     bool atlasImageLoaded = false;
     std::int32_t atlasWidth = 0;
     std::int32_t atlasHeight = 0;
+    // Icon files written; one that already held the same bytes is left as it is.
+    std::int32_t iconFilesWritten = 0;
 };
 
 // Reads the kind's atlas XML and image from originalAtlasDirectory and writes the icons to

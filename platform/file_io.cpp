@@ -39,6 +39,14 @@ FileHandle openFile(const std::string& path, const char* mode) {
 #endif
 }
 
+bool fileHoldsBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(nativePath(path), error);
+    if (error || size != bytes.size()) return false;
+    const std::optional<std::vector<std::uint8_t>> content = readWholeFile(path);
+    return content && *content == bytes;
+}
+
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path) {
     FileHandle file = openFile(path, "rb");
     if (!file) return std::nullopt;

@@ -29,6 +29,8 @@ FileHandle openFile(const std::string& path, const char* mode);
 
 // The whole content of a file, or none when it cannot be opened or read completely.
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string& path);
+// Whether the file at path holds exactly these bytes (its size is looked at first).
+bool fileHoldsBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 class OutputFile;
 

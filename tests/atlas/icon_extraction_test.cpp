@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 
 #include "atlas/atlas_descriptor_reader.h"
 #include "atlas/atlas_kind.h"
@@ -323,4 +324,25 @@ TEST_F(ExtractionTest, AnXmlWithoutIconsIsAnError) {
         EXPECT_EQ(extract(), 0);
         EXPECT_EQ(t.entries().back(), "ERROR: No icons found in battleAtlas.xml");
     }
+}
+
+// Taking the same atlas apart again writes no icon file; an icon whose pixels changed is written again,
+// and only it.
+TEST_F(ExtractionTest, OnlyIconsThatChangedAreWrittenAgain) {
+    writeXml(fixture.writerFormXml());
+    extract();
+    EXPECT_EQ(last.iconFilesWritten, static_cast<std::int32_t>(fixture.icons.size()));
+    const FixtureIcon& first = fixture.icons.front();
+    const std::string path = "defaultBattleImages/" + first.name + ".png";
+    const auto writtenAt = std::filesystem::last_write_time(path);
+
+    extract();
+    EXPECT_EQ(last.iconFilesWritten, 0);
+    EXPECT_EQ(std::filesystem::last_write_time(path), writtenAt);
+
+    fixture.image.row(first.y)[first.x * 4] ^= 0xFF;
+    ASSERT_TRUE(saveImagePng(fixture.image, "originalAtlases/battleAtlas.png"));
+    extract();
+    EXPECT_EQ(last.iconFilesWritten, 1);
+    EXPECT_EQ(pixelAt(*loadImage(path), 0, 0), pixelAt(fixture.image, first.x, first.y));
 }

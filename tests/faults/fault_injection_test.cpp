@@ -145,6 +145,9 @@ TEST_F(FaultTest, ReadOnlyWorkingDirectoryWithAWritableLogReportsEveryFailedWrit
 
 TEST_F(FaultTest, ReadOnlyIconDirectoriesKeepTheirIcons) {
     firstStartAndBuild();
+    // Two icons the update must write again (an unchanged icon is not written at all).
+    writeFileText((work / "defaultBattleImages" / "contour_0000.png").string(), "stale");
+    writeFileText((work / "defaultMarkerImages" / "marker_0004.png").string(), "stale");
     const Snapshot before = snapshotOf(work);
     setModeRecursively(
         work, fs::perms::all,
