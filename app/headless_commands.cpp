@@ -13,6 +13,7 @@
 #include "app/program_exit.h"
 #include "app/settings.h"
 #include "app/tracked_install.h"
+#include "app/work_lock.h"
 #include "app/working_directory.h"
 #include "atlas/atlas_kind.h"
 #include "atlas/icon_state_report.h"
@@ -78,6 +79,12 @@ bool gameUnchanged(Context& context) {
     context.log.logError("The game was updated from " + settings.wotLastVersion + " to " + installed +
                          ": run ravelin-cli update first.");
     return false;
+}
+
+// Only these leave the working directory and the game as they are, so they may run beside another Ravelin.
+bool onlyReads(HeadlessCommand command) {
+    return command == HeadlessCommand::Status || command == HeadlessCommand::Games ||
+           command == HeadlessCommand::Report;
 }
 
 bool usesOriginals(HeadlessCommand command) {
@@ -196,6 +203,9 @@ std::string gameList(const std::vector<GameInstallation>& found) {
 HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui,
                                    const SearchPlaces& places) {
     HeadlessOutcome outcome;
+    // Held to the end of the job: a second writer would mix its files with this one's.
+    std::optional<DirectoryLock> lock;
+    if (!onlyReads(command) && !(lock = lockWorkingDirectory(outcome.reason))) return outcome;
     std::string gameDirectory = argument;
     // Listing, or choosing for setup, reads the launchers' records and writes nothing.
     if (command == HeadlessCommand::Games || (command == HeadlessCommand::Setup && argument.empty())) {
@@ -241,6 +251,7 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
             return outcome;
         }
         openLog(context);
+        removeLeftTemporaryFiles(context);
         // Settings are saved when they were set up or loaded, as the desktop program's normal exit saves
         // them.
         const bool haveSettings = command == HeadlessCommand::Setup || loadForCommonStart(context);

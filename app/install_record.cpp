@@ -10,7 +10,7 @@
 #include "app/settings.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
-#include "platform/text_file.h"
+#include "platform/text_utilities.h"
 
 namespace {
 
@@ -29,10 +29,13 @@ std::vector<std::string> tabFields(std::string_view line) {
 
 }  // namespace
 
-const InstallRecord::Installed* InstallRecord::installedAt(const std::string& path) const {
-    const auto found =
-        std::find_if(installed.begin(), installed.end(), [&](const auto& i) { return i.path == path; });
-    return found == installed.end() ? nullptr : &*found;
+bool InstallRecord::installedAt(const std::string& path) const {
+    return std::any_of(installed.begin(), installed.end(), [&](const auto& i) { return i.path == path; });
+}
+
+bool InstallRecord::wrote(const std::string& path, const std::optional<std::string>& hash) const {
+    return hash && std::any_of(installed.begin(), installed.end(),
+                               [&](const auto& i) { return i.path == path && i.hash == *hash; });
 }
 
 std::optional<std::string> contentHash(const std::string& path) {
@@ -50,30 +53,49 @@ std::optional<std::string> contentHash(const std::string& path) {
     return text;
 }
 
-InstallRecord readInstallRecord(Context& context) {
-    InstallRecord record;
-    const std::string path = context.settings.acCurrentDir + std::string(kInstallRecordName);
-    if (fileSize(path) == kPathMissing) return record;
-    std::optional<TextFile> file = openTextFileForReading(path);
-    if (!file) {
-        context.log.logError("Can't read the install record: " + path);
-        return record;
-    }
-    while (!atEndOfFile(*file)) {
-        const std::string line = readLine(*file);
-        const std::vector<std::string> fields = tabFields(line);
+InstallRecordReading readInstallRecordText(std::string_view text) {
+    InstallRecordReading reading;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end =
+            std::min(text.find_first_of(std::string_view("\r\n\0", 3), start), text.size());
+        const std::string line = validUtf8(text.substr(start, end - start));
+        start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
         if (line.empty()) continue;
+        const std::vector<std::string> fields = tabFields(line);
         if (fields.size() == 3 && fields[0] == kInstalledTag && !fields[2].empty()) {
-            record.installed.push_back({fields[2], fields[1]});
+            reading.record.installed.push_back({fields[2], fields[1]});
         } else if (fields.size() == 3 && fields[0] == kBackupTag && !fields[1].empty() &&
                    !fields[2].empty()) {
-            record.backups.push_back({fields[2], fields[1]});
+            reading.record.backups.push_back({fields[2], fields[1]});
         } else {
-            context.log.logError("Can't read a line of the install record: " + line);
+            reading.unreadableLines.push_back(line);
         }
     }
-    closeTextFile(*file);
-    return record;
+    return reading;
+}
+
+std::string installRecordText(const InstallRecord& record) {
+    std::string text;
+    for (const auto& installed : record.installed)
+        text += std::string(kInstalledTag) + "\t" + installed.hash + "\t" + installed.path + "\r\n";
+    for (const auto& backup : record.backups)
+        text += std::string(kBackupTag) + "\t" + backup.backup + "\t" + backup.path + "\r\n";
+    return text;
+}
+
+InstallRecord readInstallRecord(Context& context) {
+    const std::string path = context.settings.acCurrentDir + std::string(kInstallRecordName);
+    if (fileSize(path) == kPathMissing) return {};
+    const std::optional<std::vector<std::uint8_t>> content = readWholeFile(path);
+    if (!content) {
+        context.log.logError("Can't read the install record: " + path);
+        return {};
+    }
+    InstallRecordReading reading = readInstallRecordText(
+        std::string_view(reinterpret_cast<const char*>(content->data()), content->size()));
+    for (const std::string& line : reading.unreadableLines)
+        context.log.logError("Can't read a line of the install record: " + line);
+    return std::move(reading.record);
 }
 
 bool writeInstallRecord(Context& context, const InstallRecord& record) {
@@ -83,14 +105,9 @@ bool writeInstallRecord(Context& context, const InstallRecord& record) {
         context.log.logError("Can't remove the install record: " + path);
         return false;
     }
-    std::optional<TextFile> file = createReplacementTextFile(path);
-    if (file) {
-        for (const auto& installed : record.installed)
-            writeLine(*file, std::string(kInstalledTag) + "\t" + installed.hash + "\t" + installed.path);
-        for (const auto& backup : record.backups)
-            writeLine(*file, std::string(kBackupTag) + "\t" + backup.backup + "\t" + backup.path);
-    }
-    if (!file || !closeTextFile(*file)) {
+    std::optional<OutputFile> file = OutputFile::open(path, OutputFile::Mode::Replace);
+    if (file) file->write(installRecordText(record));
+    if (!file || !file->finish()) {
         context.log.logError("Can't write the install record: " + path);
         return false;
     }
@@ -101,13 +118,16 @@ std::vector<std::string> takeOutInstalledFiles(Context& context, InstallRecord& 
                                                const std::optional<std::vector<std::string>>& paths) {
     std::vector<std::string> leftovers;
     std::vector<InstallRecord::Installed> kept;
+    std::vector<std::string> done;  // a path listed twice is taken out once
     for (const InstallRecord::Installed& installed : record.installed) {
         if (paths && std::find(paths->begin(), paths->end(), installed.path) == paths->end()) {
             kept.push_back(installed);
             continue;
         }
+        if (std::find(done.begin(), done.end(), installed.path) != done.end()) continue;
+        done.push_back(installed.path);
         const bool present = fileSize(installed.path) != kPathMissing;
-        if (present && contentHash(installed.path) != installed.hash) {
+        if (present && !record.wrote(installed.path, contentHash(installed.path))) {
             // No longer Ravelin's: it leaves the record, and the backup of its place waits.
             context.log.logError("Left alone, changed since Ravelin installed it: " + installed.path);
             leftovers.push_back(installed.path);
@@ -121,6 +141,18 @@ std::vector<std::string> takeOutInstalledFiles(Context& context, InstallRecord& 
     }
     record.installed = std::move(kept);
     return leftovers;
+}
+
+void settlePutBackBackups(Context& context, InstallRecord& record) {
+    std::erase_if(record.backups, [&](const InstallRecord::BackedUp& backup) {
+        const std::string source = context.settings.acCurrentDir + backup.backup;
+        const std::optional<std::string> kept = contentHash(source);
+        if (!kept || contentHash(backup.path) != kept) return false;
+        removeFile(source);
+        std::erase_if(record.installed, [&](const auto& installed) { return installed.path == backup.path; });
+        context.log.logInfo("Put back: " + backup.path);
+        return true;
+    });
 }
 
 std::vector<std::string> putBackBackups(Context& context, InstallRecord& record, bool nameBlocked) {

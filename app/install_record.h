@@ -26,8 +26,21 @@ struct InstallRecord {
     std::vector<Installed> installed;
     std::vector<BackedUp> backups;
 
-    const Installed* installedAt(const std::string& path) const;
+    // A path is listed twice, with the old and the new content, while an install puts its files in (a
+    // record an interrupted install leaves): either content is Ravelin's.
+    bool installedAt(const std::string& path) const;
+    bool wrote(const std::string& path, const std::optional<std::string>& hash) const;
 };
+
+// A record's text read: its entries, and the lines it could not read. Lines end as in a text file (CR, LF,
+// CR LF or NUL); a byte that is no part of a character reads as "?".
+struct InstallRecordReading {
+    InstallRecord record;
+    std::vector<std::string> unreadableLines;
+};
+InstallRecordReading readInstallRecordText(std::string_view text);
+// The record as its file holds it: one line per entry, ending in CR LF.
+std::string installRecordText(const InstallRecord& record);
 
 // The record of the working directory; an empty one when there is none. Lines it cannot read are
 // reported and skipped.
@@ -37,6 +50,10 @@ bool writeInstallRecord(Context& context, const InstallRecord& record);
 
 // A hash of the file's content (64-bit FNV-1a in hex), or none when it cannot be read.
 std::optional<std::string> contentHash(const std::string& path);
+
+// Finishes what an interrupted put-back left: a backup whose place holds its very content was put back, so
+// it is removed and leaves the record, with what the record said was installed there.
+void settlePutBackBackups(Context& context, InstallRecord& record);
 
 // Removes the recorded files at the given paths (all when paths is none) that are still as Ravelin wrote
 // them; one changed since is left alone, named in an error, and leaves the record. The record keeps what

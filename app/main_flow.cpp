@@ -9,6 +9,7 @@
 #include "app/program_exit.h"
 #include "app/settings.h"
 #include "app/window_install.h"
+#include "app/work_lock.h"
 #include "app/working_directory.h"
 #include "game/client_version.h"
 #include "platform/file_io.h"
@@ -138,6 +139,13 @@ int runProgram(DesktopUi& ui, const SearchPlaces& places) {
     Context context{settings, log, ui, places};
     Desktop desktop{context, ui};
     ignoreFileSizeSignal();
+    // Held until the program ends; before the log, which a second program would start anew.
+    std::string refusal;
+    const std::optional<DirectoryLock> lock = lockWorkingDirectory(refusal);
+    if (!lock) {
+        ui.showMessage("Ravelin", refusal, MessageKind::Error);
+        return 1;
+    }
     bool started = false;  // the settings are complete: set up or loaded
     bool ended = false;    // the settings and the log's last line are written
     const auto endNormally = [&] {
@@ -151,6 +159,7 @@ int runProgram(DesktopUi& ui, const SearchPlaces& places) {
     ui.setEndRequestHandler(endNormally);
     try {
         openLog(context);
+        removeLeftTemporaryFiles(context);
         ui.openMainWindow();
         if (!loadSettings(context)) {
             firstStart(context);

@@ -7,6 +7,6 @@
 
 class DesktopUi;
 
-// Runs the whole program against the given windows, looking for the game in the places given. Always
-// returns exit code 0.
+// Runs the whole program against the given windows, looking for the game in the places given. Returns
+// exit code 0, or 1 when another Ravelin works in the working directory (said in a box, no window opened).
 int runProgram(DesktopUi& ui, const SearchPlaces& places = systemSearchPlaces());

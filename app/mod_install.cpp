@@ -5,6 +5,7 @@
 #include "app/install_set.h"
 #include "app/settings.h"
 #include "app/tracked_install.h"
+#include "app/work_lock.h"
 #include "game/mod_directory.h"
 #include "game/mod_folders.h"
 
@@ -73,6 +74,11 @@ StepOutcome installNewAtlases(Context& context, InstallWay way) {
     const std::string root = settings.wotInstallDir + (way == InstallWay::LooseFiles ? "res_mods" : "mods");
     if (!liesInside(directory, root))
         return failedWith(context, "Can't install the new atlases: " + directory + " is not inside " + root);
+    // Held until the files are in and recorded: another working directory installing into the same game
+    // would take out or back up what this one puts in.
+    std::string refusal;
+    const std::optional<DirectoryLock> gameLock = lockGameModFolder(context, refusal);
+    if (!gameLock) return failedWith(context, refusal);
     if (!createModDirectory(directory)) return failedWith(context, "Can't create directory: " + directory);
     StepOutcome outcome = installTracked(context, files);
     if (outcome.succeeded()) outcome.place = directory;

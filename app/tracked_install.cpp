@@ -9,6 +9,7 @@
 #include "app/install_record.h"
 #include "app/mod_install.h"
 #include "app/settings.h"
+#include "app/work_lock.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
@@ -49,18 +50,34 @@ StepOutcome finishedWith(Context& context, const InstallRecord& record, std::vec
     return {StepResult::DoneWithLeftovers, {}, std::move(leftovers), {}};
 }
 
+// The game's folders Ravelin writes into: those of the files it installs and of those in its record.
+std::vector<std::string> gameFoldersOf(const InstallRecord& record, std::vector<std::string> paths) {
+    for (const auto& installed : record.installed) paths.push_back(installed.path);
+    for (const auto& backup : record.backups) paths.push_back(backup.path);
+    std::vector<std::string> folders;
+    for (const std::string& path : paths) {
+        const std::string folder = utf8PathText(nativePath(path).parent_path()) + kPathSeparator;
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+    }
+    return folders;
+}
+
 }  // namespace
 
 StepOutcome installTracked(Context& context, const std::vector<FileCopy>& files) {
     InstallRecord record = readInstallRecord(context);
+    std::vector<std::string> destinations;
+    for (const FileCopy& file : files) destinations.push_back(file.destination);
+    removeLeftTemporaryFiles(context, gameFoldersOf(record, destinations));
+    settlePutBackBackups(context, record);
     std::vector<InstallRecord::BackedUp> newBackups;
     const auto dropNewBackups = [&] {
         for (const auto& backup : newBackups) removeFile(context.settings.acCurrentDir + backup.backup);
     };
     for (const FileCopy& file : files) {
         if (fileSize(file.destination) == kPathMissing) continue;
-        if (const auto* installed = record.installedAt(file.destination)) {
-            if (contentHash(file.destination) == installed->hash) continue;
+        if (record.installedAt(file.destination)) {
+            if (record.wrote(file.destination, contentHash(file.destination))) continue;
             dropNewBackups();
             return failedWith(context, "Can't install the new atlases: " + file.destination +
                                            " changed since Ravelin installed it; move it away and install "
@@ -84,7 +101,18 @@ StepOutcome installTracked(Context& context, const std::vector<FileCopy>& files)
         }
         installed.push_back({file.destination, *hash});
     }
+    // Recorded before the files go in, beside what was there: whatever moment a kill (or a power cut)
+    // stops the install at, the record names every file of Ravelin's in the game and every backup.
+    InstallRecord during = record;
+    during.installed.insert(during.installed.end(), installed.begin(), installed.end());
+    during.backups.insert(during.backups.end(), newBackups.begin(), newBackups.end());
+    if (!writeInstallRecord(context, during)) {
+        dropNewBackups();
+        return failedWith(context, "Can't write the install record: " + context.settings.acCurrentDir +
+                                       std::string(kInstallRecordName));
+    }
     if (StepOutcome outcome = installFileSet(context, files); !outcome.succeeded()) {
+        writeInstallRecord(context, record);
         dropNewBackups();
         return outcome;
     }
@@ -112,6 +140,11 @@ StepOutcome uninstallAtlases(Context& context) {
         context.log.logInfo("Nothing installed by Ravelin to take out.");
         return StepOutcome::nothingChanged();
     }
+    std::string refusal;
+    const std::optional<DirectoryLock> gameLock = lockGameModFolder(context, refusal);
+    if (!gameLock) return failedWith(context, refusal);
+    removeLeftTemporaryFiles(context, gameFoldersOf(record, {}));
+    settlePutBackBackups(context, record);
     std::vector<std::string> leftovers = takeOutInstalledFiles(context, record, std::nullopt);
     for (std::string& backup : putBackBackups(context, record, true)) leftovers.push_back(std::move(backup));
     return finishedWith(context, record, std::move(leftovers));

@@ -119,6 +119,28 @@ int main(int argc, char** argv) {
     seed(out / "preferences", "game_info.xml",
          "<protocol><game><id>WOT.CT.PRODUCTION</id></game></protocol>");
     seed(out / "preferences", "lutris.yml", "game:\n  prefix: '~/Games/wargaming'\nname: World of Tanks\n");
+    seed(out / "lutris", "wgc.yml",
+         "game:\n  exe: drive_c/Games/wgc.exe\n  prefix: '~/Games/wargaming'\nname: World of Tanks\n");
+    seed(out / "lutris", "quoted.yml", "# comment\ngame:\n\tprefix: \"/p q\"\nsystem:\n  prefix: /other\n");
+    seed(out / "lutris", "none.yml", "game:\n  prefix:\n");
+
+    // The game's paths.xml, as today's clients and the Common Test write it.
+    seed(out / "paths_xml", "paths.xml",
+         "<root>\r\n <Paths>\r\n  <Path>./win64</Path>\r\n  <Path>./res_mods/1.24.1.0</Path>\r\n"
+         "  <Path mode=\"recursive\" mask=\"*.wotmod\" root=\"res\">./mods/1.24.1.0</Path>\r\n"
+         "  <Path>./res</Path>\r\n </Paths>\r\n</root>");
+    seed(out / "paths_xml", "common-test.xml",
+         "<Paths><!-- <Path>./res_mods/x</Path> --><Path>./res_mods/2.4.1.0 Common Test/</Path>"
+         "<Path mask=\"*.wotmod\">.\\mods\\2.4.1.0 Common Test</Path></Paths>");
+
+    // The install record: both kinds of entry, and lines it cannot read.
+    seed(out / "install_record", "record.txt",
+         "installed\t00000000000000ff\t/g/res_mods/2.4.0.2/gui/flash/atlases/battleAtlas.xml\r\n"
+         "installed\t0123456789abcdef\t/g/mods/2.4.0.2/ravelin.atlases_2.4.0.2.wotmod\r\n"
+         "backup\tbackups/res_mods/2.4.0.2/gui/flash/atlases/battleAtlas.xml\t/g/res_mods/2.4.0.2/gui/flash/"
+         "atlases/battleAtlas.xml\r\n");
+    seed(out / "install_record", "odd.txt",
+         std::string("installed\th\t/x\rbackup\t\t/y\n\nbackup\tb\t/z\xff\0x\ty", 43));
     std::printf("seeds written to %s\n", out.c_str());
     return 0;
 }

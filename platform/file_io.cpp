@@ -75,6 +75,57 @@ std::string temporaryNameBeside(const std::string& path, unsigned attempt) {
            std::to_string(attempt);
 }
 
+bool isTemporaryFileName(std::string_view name) {
+    // ".tmp" and three numbers joined by "-", at the end.
+    const std::size_t mark = name.rfind(".tmp");
+    if (mark == std::string_view::npos || mark == 0) return false;
+    int numbers = 0;
+    bool inNumber = false;
+    for (const char c : name.substr(mark + 4)) {
+        if (c >= '0' && c <= '9') {
+            if (!inNumber) ++numbers;
+            inNumber = true;
+        } else if (c == '-' && inNumber && numbers < 3) {
+            inNumber = false;
+        } else {
+            return false;
+        }
+    }
+    return numbers == 3 && inNumber;
+}
+
+namespace {
+
+// Removes the temporary files among the entries; the count. Entries that cannot be read are passed over.
+template <typename Iterator>
+int removeTemporaryEntries(Iterator entries) {
+    int removed = 0;
+    std::error_code error;
+    for (const Iterator end; !error && entries != end; entries.increment(error)) {
+        std::error_code ignored;
+        if (entries->is_regular_file(ignored) &&
+            isTemporaryFileName(utf8PathText(entries->path().filename())) &&
+            std::filesystem::remove(entries->path(), ignored))
+            ++removed;
+    }
+    return removed;
+}
+
+}  // namespace
+
+int removeTemporaryFiles(const std::string& directory, bool deep) {
+    using std::filesystem::directory_options;
+    std::error_code error;
+    if (deep) {
+        std::filesystem::recursive_directory_iterator entries(
+            nativePath(directory), directory_options::skip_permission_denied, error);
+        return error ? 0 : removeTemporaryEntries(std::move(entries));
+    }
+    std::filesystem::directory_iterator entries(nativePath(directory),
+                                                directory_options::skip_permission_denied, error);
+    return error ? 0 : removeTemporaryEntries(std::move(entries));
+}
+
 namespace {
 
 // A replaced file keeps its permission bits.

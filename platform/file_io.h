@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // UTF-8 paths to and from the file system's own form (UTF-16 on Windows).
@@ -42,6 +43,12 @@ bool copyInto(const std::string& source, OutputFile& output);
 
 // A name for a temporary file beside path, different for each call and attempt; it may exist already.
 std::string temporaryNameBeside(const std::string& path, unsigned attempt);
+
+// Whether a file name is one temporaryNameBeside gives ("battleAtlas.xml.tmp4711-3-0"): a run that was
+// killed leaves such files behind.
+bool isTemporaryFileName(std::string_view name);
+// Removes the temporary files (by name) in the directory, and in its subdirectories when deep; the count.
+int removeTemporaryFiles(const std::string& directory, bool deep);
 
 // A file nobody may write (no write bit, or the read-only attribute on Windows), or that this user may not
 // write. Such a file is never replaced, even by root.

@@ -51,9 +51,9 @@ TEST_F(HeadlessTest, SetupBuildMatchTheDesktopProgramByteForByte) {
     runProgram(desktop, SearchPlaces{});
     const auto desktopFiles = workingFiles(directory.path());
     EXPECT_EQ(desktopFiles.count("battleAtlas.png"), 1u);
-    EXPECT_EQ(
-        desktopFiles.size(),
-        4u + 8u + 5u + 2u + 4u + 2u + 1u);  // originals, icons, catalogues, atlases, build records, settings
+    EXPECT_EQ(desktopFiles.size(),
+              4u + 8u + 5u + 2u + 4u + 2u + 1u + 1u);  // originals, icons, catalogues, atlases, build
+                                                       // records, settings, lock
     for (const auto& [name, content] : desktopFiles) std::filesystem::remove_all(directory.path() / name);
     for (const char* folder :
          {"originalAtlases", "defaultBattleImages", "defaultMarkerImages", "newTankImages"}) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "app/headless_commands.h"
 #include "app/install_record.h"
@@ -92,4 +93,45 @@ TEST_F(TrackedInstallTest, AnInstallThatLeftAnOlderFileBehindIsDoneAndNamesIt) {
     EXPECT_TRUE(fs::exists(package));
     EXPECT_FALSE(fs::exists(loose / "battleAtlas.xml"));
     EXPECT_EQ(readFileText(changed), "edited by hand");
+}
+
+// What a kill leaves halfway through an install or uninstall, and the next run finishing it: a file listed
+// twice (the old and the new content) while an install puts the files in, and a backup copied back to its
+// place but not yet removed.
+TEST_F(TrackedInstallTest, TheNextRunFinishesWhatAKilledOneLeft) {
+    fs::create_directories(loose);
+    writeFileText((loose / "battleAtlas.xml").string(), "another mod's atlas");
+    ASSERT_TRUE(run(HeadlessCommand::Install).succeeded);
+    const std::string marker = (loose / "vehicleMarkerAtlas.xml").string();
+    const auto listTwice = [](const std::string& path) {
+        std::ofstream(std::string(kInstallRecordName), std::ios::app)
+            << "installed\t0123456789abcdef\t" << path << "\r\n";
+    };
+    listTwice(marker);
+    ASSERT_TRUE(run(HeadlessCommand::Install).succeeded);
+
+    listTwice(marker);
+    writeFileText((loose / "battleAtlas.xml").string(), "another mod's atlas");  // put back, then killed
+    writeFileText((loose / "battleAtlas.xml.tmp99-1-0").string(), "half");
+    const HeadlessOutcome uninstalled = run(HeadlessCommand::Uninstall);
+    ASSERT_TRUE(uninstalled.succeeded) << uninstalled.reason;
+    EXPECT_EQ(readFileText((loose / "battleAtlas.xml").string()), "another mod's atlas");
+    EXPECT_FALSE(fs::exists(marker));
+    EXPECT_FALSE(fs::exists(loose / "battleAtlas.xml.tmp99-1-0"));
+    EXPECT_FALSE(fs::exists("backups/res_mods/2.4.0.2/gui/flash/atlases/battleAtlas.xml"));
+    EXPECT_FALSE(fs::exists(kInstallRecordName));
+}
+
+TEST(InstallRecordText, ReadsWhatItWritesAndNamesTheLinesItCannot) {
+    const InstallRecord record{{{"/g/res_mods/1/a.xml", "00000000000000ff"}}, {{"/g/mods/1/b", "backups/b"}}};
+    const std::string text = installRecordText(record);
+    EXPECT_EQ(text, "installed\t00000000000000ff\t/g/res_mods/1/a.xml\r\nbackup\tbackups/b\t/g/mods/1/b\r\n");
+    const InstallRecordReading again = readInstallRecordText(text);
+    EXPECT_TRUE(again.unreadableLines.empty());
+    EXPECT_EQ(installRecordText(again.record), text);
+
+    constexpr char kOdd[] = "installed\th\t/x\rbackup\t\t/y\n\nbackup\tb\t/z\xff\0installed\th\t/p\tq";
+    const InstallRecordReading odd = readInstallRecordText(std::string_view(kOdd, sizeof kOdd - 1));
+    EXPECT_EQ(installRecordText(odd.record), "installed\th\t/x\r\nbackup\tb\t/z?\r\n");
+    EXPECT_EQ(odd.unreadableLines, (std::vector<std::string>{"backup\t\t/y", "installed\th\t/p\tq"}));
 }
