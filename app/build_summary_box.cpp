@@ -65,6 +65,8 @@ BuildSummaryView buildSummaryViewOf(const IconStateModel& states, const WindowBu
     if (!unreadable.empty())
         text += "Unreadable, the default icon was used: " + joined(unreadable) +
                 "\nFix or remove these files, then Create Atlases again.\n\n";
+    const std::vector<std::string> empty = filesWhere(states, IconState::EmptyReplacement);
+    if (!empty.empty()) text += "Empty file, the default icon is used: " + joined(empty) + "\n\n";
     if (!outcome.build.succeeded())
         text += "First error: " + outcome.build.reason + "\nravelin.log has every error.\n\n";
     for (const AtlasIconStates& atlas : states.atlases) {

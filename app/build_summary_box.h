@@ -5,16 +5,17 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "atlas/icon_states.h"
 #include "platform/step_outcome.h"
 #include "ui/build_summary_view.h"
 
-struct IconStateModel;
-
 struct WindowBuildOutcome {
-    StepOutcome build;                   // failed, with the first error as reason, when it logged errors
-    std::optional<StepOutcome> install;  // when the check box asked for the game and the build was clean
-    bool installWanted = false;          // the check box was checked
+    StepOutcome build;                    // failed, with the first error as reason, when it had errors
+    std::vector<AtlasIconStates> states;  // per kind in kAtlasKinds' order, as the build took the icons
+    std::optional<StepOutcome> install;   // when the check box asked for the game and the build was clean
+    bool installWanted = false;           // the check box was checked
 };
 
 BuildSummaryView buildSummaryViewOf(const IconStateModel& states, const WindowBuildOutcome& outcome,

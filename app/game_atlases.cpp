@@ -51,19 +51,23 @@ void extract(Context& context, const AtlasKind& kind) {
         context.reporter.logError("Can't write the list of new icons: " + listName);
 }
 
-void build(Context& context, const AtlasKind& kind) {
+AtlasBuild build(Context& context, const AtlasKind& kind) {
     const Settings& settings = context.settings;
     const std::string record = settings.acCurrentDir + buildRecordName(kind);
     removeFile(record);
-    const std::int32_t earlierErrors = context.log.errorCount();
-    buildAtlas(kind,
-               {settings.acCurrentDir, settings.acOriginalAtlasDir, settings.acNewIconsDir,
-                settings.atlas(kind).iconDirectory},
-               context.reporter);
-    if (context.log.errorCount() != earlierErrors) return;
+    AtlasBuild built = buildAtlas(kind,
+                                  {settings.acCurrentDir, settings.acOriginalAtlasDir, settings.acNewIconsDir,
+                                   settings.atlas(kind).iconDirectory},
+                                  context.reporter);
+    if (!built.clean()) return built;
     std::optional<TextFile> file = createReplacementTextFile(record);
     if (file) writeLine(*file, "Built without errors: " + std::string(kind.atlasXmlName));
-    if (!file || !closeTextFile(*file)) context.log.logError("Can't write the build record: " + record);
+    if (!file || !closeTextFile(*file)) {
+        const std::string error = "Can't write the build record: " + record;
+        context.log.logError(error);
+        built.errors.push_back(error);
+    }
+    return built;
 }
 
 }  // namespace
@@ -112,11 +116,26 @@ std::string buildRecordName(const AtlasKind& kind) {
     return std::string(kind.atlasName) + ".built";
 }
 
-void buildBothAtlases(Context& context) {
-    for (const AtlasKind* kind : kAtlasKindsInBuildOrder) build(context, *kind);
+AtlasBuildsOutcome buildBothAtlases(Context& context) {
+    AtlasBuildsOutcome built;
+    built.states.resize(kAtlasKindCount);
+    std::optional<std::string> firstError;
+    for (const AtlasKind* kind : kAtlasKindsInBuildOrder) {
+        AtlasBuild atlas = build(context, *kind);
+        if (!atlas.clean() && !firstError) {
+            firstError = atlas.errors.empty()
+                             ? "The atlas " + std::string(kind->atlasName) + " was not built."
+                             : atlas.errors.front();
+        }
+        built.states[kind->index] = std::move(atlas.states);
+    }
+    built.outcome =
+        firstError ? StepOutcome::failed(*firstError) : StepOutcome::done(context.settings.acCurrentDir);
+    return built;
 }
 
-void createAtlases(Context& context) {
-    buildBothAtlases(context);
+AtlasBuildsOutcome createAtlases(Context& context) {
+    AtlasBuildsOutcome built = buildBothAtlases(context);
     context.ui.closeProgressWindow();
+    return built;
 }

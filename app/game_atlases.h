@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "atlas/icon_states.h"
 #include "game/package_unpacker.h"
+#include "platform/step_outcome.h"
 
 struct AtlasKind;
 struct Context;
@@ -25,10 +27,20 @@ void extractBothAtlases(Context& context);
 void reloadGameAtlases(Context& context, const std::string& newVersion);
 // Counts the icons of the new icon directory.
 void scanNewIconDirectory(Context& context);
+// What "Create Atlases" did, as a value.
+struct AtlasBuildsOutcome {
+    // Done, with the working directory as its place, when every atlas was built without an error; else
+    // Failed with the first error as its reason. A failed build may have written atlas files, but without
+    // their build record they are neither installed nor packaged.
+    StepOutcome outcome;
+    // Per kind in kAtlasKinds' order, the states the build took the icons in.
+    std::vector<AtlasIconStates> states;
+};
+
 // Marker atlas first, then the battle atlas; the progress window stays open for what follows. Each atlas
 // built without an error gets its build record; only such atlases are installed.
-void buildBothAtlases(Context& context);
+AtlasBuildsOutcome buildBothAtlases(Context& context);
 // The same, closing the progress window either way.
-void createAtlases(Context& context);
+AtlasBuildsOutcome createAtlases(Context& context);
 // The build record's file name in the working directory ("battleAtlas.built").
 std::string buildRecordName(const AtlasKind& kind);

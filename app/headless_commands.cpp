@@ -134,9 +134,10 @@ std::string jobSummary(HeadlessCommand command, const Settings& settings, const 
     return {};
 }
 
-// The job itself, once the settings are there; install and package say where the files went.
+// The job itself, once the settings are there; install and package say where the files went, a build what
+// it did.
 void runJob(Context& context, HeadlessCommand command, const std::string& argument, std::string& wentTo,
-            std::vector<std::string>& leftovers) {
+            std::vector<std::string>& leftovers, std::optional<AtlasBuildsOutcome>& built) {
     switch (command) {
         case HeadlessCommand::Setup:
             setUp(context, argument);
@@ -150,7 +151,7 @@ void runJob(Context& context, HeadlessCommand command, const std::string& argume
             scanNewIconDirectory(context);
             break;
         case HeadlessCommand::Build:
-            createAtlases(context);
+            built = createAtlases(context);
             break;
         case HeadlessCommand::Install:
         case HeadlessCommand::InstallPackage: {
@@ -258,16 +259,22 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
         std::string wentTo;
         std::vector<std::string> leftovers;  // of an install or uninstall that was done otherwise
         const bool jobRuns = haveSettings && (!usesOriginals(command) || gameUnchanged(context));
-        if (jobRuns) runJob(context, command, gameDirectory, wentTo, leftovers);
-        // The log keeps its entry for the missing settings; the reason says what to do.
-        outcome.reason = haveSettings ? log.firstError().value_or(std::string()) : kNoWorkingDirectory;
-        outcome.succeeded = !log.firstError();
+        std::optional<AtlasBuildsOutcome> built;
+        if (jobRuns) runJob(context, command, gameDirectory, wentTo, leftovers, built);
+        if (built) {
+            outcome.succeeded = built->outcome.succeeded();
+            outcome.reason = built->outcome.reason;
+        } else {
+            // The log keeps its entry for the missing settings; the reason says what to do.
+            outcome.reason = haveSettings ? log.firstError().value_or(std::string()) : kNoWorkingDirectory;
+            outcome.succeeded = !log.firstError();
+        }
         // A failed job stores nothing it changed on the way (a missing icon directory stays unused).
         if (haveSettings && (outcome.succeeded || savesOnFailure(command))) saveSettings(context);
         closeLog(context);
         // The build summary tells what went wrong too, so it comes also after a failed build.
-        if (command == HeadlessCommand::Build && jobRuns)
-            outcome.report = buildSummaryText(settings, 0);
+        if (built)
+            outcome.report = buildSummaryText(settings, built->states, 0);
         else if (outcome.succeeded)
             outcome.report = jobSummary(command, settings, wentTo);
         // Done all the same: what was done is said, the files left behind are the reason it failed.

@@ -37,11 +37,11 @@ struct HeadlessOutcome {
 };
 
 // Runs one job in the working directory. The job fails on a fatal error, the error exit, or the first
-// error entry of the log, whose text becomes the reason; before setup the reason says to run it. Setup
-// takes the game directory as its argument (empty: the only installation found in the places given),
-// Icons the icon directory, Package the package's path and Report the page's file (empty: the default
-// name in the working directory); paths are absolute, as the caller resolved them. Games lists what was
-// found, one installation a line: path, client, realm and version separated by tabs. Status and Report only
-// read what is there and leave the log alone.
+// error entry of the log, whose text becomes the reason (a build: when its outcome says so, with its reason);
+// before setup the reason says to run it. Setup takes the game directory as its argument (empty: the only
+// installation found in the places given), Icons the icon directory, Package the package's path and Report
+// the page's file (empty: the default name in the working directory); paths are absolute, as the caller
+// resolved them. Games lists what was found, one installation a line: path, client, realm and version
+// separated by tabs. Status and Report only read what is there and leave the log alone.
 HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui,
                                    const SearchPlaces& places = systemSearchPlaces());

@@ -21,6 +21,9 @@ IconOverviewView iconOverviewViewOf(const IconStateModel& model) {
             switch (icon.state) {
                 case IconState::Default:
                     break;
+                case IconState::EmptyReplacement:
+                    mark = OverviewMark::EmptyReplacement;
+                    break;
                 case IconState::Replaced:
                     mark = OverviewMark::Replaced;
                     break;
@@ -43,6 +46,8 @@ std::string atlasOutputDirectory(const Settings& settings) {
     return settings.acCurrentDir;
 }
 
-std::string buildSummaryText(const Settings& settings, std::size_t listLimit) {
-    return iconStateSummary(currentIconStates(settings), atlasOutputDirectory(settings), listLimit);
+std::string buildSummaryText(const Settings& settings, const std::vector<AtlasIconStates>& built,
+                             std::size_t listLimit) {
+    return iconStateSummary(iconStateModelOf(built, settings.acNewIconsDir), atlasOutputDirectory(settings),
+                            listLimit);
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "atlas/icon_states.h"
 #include "ui/icon_overview_view.h"
@@ -19,5 +20,7 @@ std::string atlasOutputDirectory(const Settings& settings);
 // What the icon overview shows of the model.
 IconOverviewView iconOverviewViewOf(const IconStateModel& model);
 
-// The summary after "Create Atlases"; lists cut after listLimit names (0: all).
-std::string buildSummaryText(const Settings& settings, std::size_t listLimit);
+// The summary after "Create Atlases", made from the states the build took the icons in (per kind in
+// kAtlasKinds' order); lists cut after listLimit names (0: all).
+std::string buildSummaryText(const Settings& settings, const std::vector<AtlasIconStates>& built,
+                             std::size_t listLimit);

@@ -7,6 +7,7 @@
 #include "atlas/atlas_descriptor_reader.h"
 #include "atlas/atlas_kind.h"
 #include "atlas/icon_catalogue.h"
+#include "atlas/icon_states.h"
 #include "game/mod_folders.h"
 #include "platform/file_system.h"
 
@@ -14,16 +15,17 @@ namespace {
 
 constexpr const char* kPackageId = "ravelin.atlases";
 
-// Catalogued icons for which the icon directory holds a replacement (a file that is not empty).
-int replacedIconCount(Context& context) {
+// Catalogued icons for which a replacement stands in, as the build decides it.
+std::size_t replacedIconCount(Context& context) {
     const Settings& settings = context.settings;
-    int replaced = 0;
+    std::size_t replaced = 0;
     for (const AtlasKind* kind : kAtlasKindsInBuildOrder) {
-        const auto names = readIconCatalogue(settings.acCurrentDir, kind->catalogueName, context.reporter);
-        for (const std::string& name : names.value_or(std::vector<std::string>())) {
-            if (!settings.acNewIconsDir.empty() && fileSize(settings.acNewIconsDir + name + ".png") > 0)
-                ++replaced;
-        }
+        const auto catalogue =
+            readIconCatalogue(settings.acCurrentDir, kind->catalogueName, context.reporter);
+        if (!catalogue) continue;
+        replaced += countIconStates(resolveIconStates(*catalogue, settings.acNewIconsDir,
+                                                      settings.atlas(*kind).iconDirectory))
+                        .replaced;
     }
     return replaced;
 }

@@ -90,10 +90,11 @@ void chooseNewIconDirectory(Desktop& desktop) {
 void createAtlasesAndSummarize(Desktop& desktop) {
     Context& context = desktop.context;
     const WindowBuildOutcome outcome = createAtlasesFromWindow(context);
-    const BuildSummaryView view = buildSummaryViewOf(currentIconStates(context.settings), outcome,
-                                                     atlasOutputDirectory(context.settings));
+    // What the build took, not what reading the files again would say.
+    const IconStateModel states = iconStateModelOf(outcome.states, context.settings.acNewIconsDir);
+    const BuildSummaryView view = buildSummaryViewOf(states, outcome, atlasOutputDirectory(context.settings));
     if (desktop.ui.showBuildSummary(view) == BuildSummaryChoice::ShowIcons)
-        desktop.ui.showIconOverview(iconOverviewViewOf(currentIconStates(context.settings)));
+        desktop.ui.showIconOverview(iconOverviewViewOf(states));
 }
 
 void runEventLoop(Desktop& desktop) {

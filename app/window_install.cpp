@@ -22,12 +22,9 @@ std::string joinedLines(const std::vector<std::string>& lines) {
 WindowBuildOutcome createAtlasesFromWindow(Context& context) {
     WindowBuildOutcome outcome;
     outcome.installWanted = context.settings.acSaveInGamedir != 0;
-    const std::int32_t errorsBefore = context.log.errorCount();
-    buildBothAtlases(context);
-    if (context.log.errorCount() != errorsBefore)
-        outcome.build = StepOutcome::failed(context.log.lastError().value_or(std::string()));
-    else
-        outcome.build = StepOutcome::done(context.settings.acCurrentDir);
+    AtlasBuildsOutcome built = buildBothAtlases(context);
+    outcome.build = std::move(built.outcome);
+    outcome.states = std::move(built.states);
     if (!outcome.installWanted || !outcome.build.succeeded()) {
         if (outcome.installWanted)
             context.log.logInfo("The new atlases were not installed: the build logged errors.");

@@ -8,7 +8,7 @@
 struct Context;
 
 // Builds both atlases; when the settings say so, installs them into the game in the same progress window
-// (not after a build that logged errors). The flow shows the outcome in one box.
+// (not after a build with errors). The flow shows the outcome in one box.
 WindowBuildOutcome createAtlasesFromWindow(Context& context);
 
 // Stores the check box's state; unchecked while Ravelin's atlases are in the game, asks whether to take

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "atlas/icon_catalogue.h"
 #include "image/png_codec.h"
 #include "platform/file_system.h"
+#include "platform/parallel_work.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
 
@@ -35,45 +37,60 @@ std::optional<AtlasSpot> fixedSpotOf(std::string_view iconName) {
     return std::nullopt;
 }
 
-GatheredIcons gatherAtlasIcons(const std::vector<std::string>& names, const std::string& newIconsDirectory,
-                               const std::string& defaultIconDirectory, Reporter& reporter) {
+namespace {
+
+struct ResolvedIcon {
+    IconSource source;
+    std::optional<ImageSize> defaultSize;  // measured when no replacement stands in
+};
+
+}  // namespace
+
+GatheredIcons gatherAtlasIcons(const std::vector<CatalogueEntry>& catalogue,
+                               const std::string& newIconsDirectory, const std::string& defaultIconDirectory,
+                               Reporter& reporter) {
     GatheredIcons gathered;
-    gathered.progressUnit = static_cast<float>(names.size()) / 100.0f;
+    gathered.progressUnit = static_cast<float>(catalogue.size()) / 100.0f;
     reporter.setProgressText("Getting icon size and rearange them ...");
-    gathered.icons.reserve(names.size());
-    std::size_t index = 0;
-    for (const std::string& name : names) {
-        reporter.setProgressValue(progressBarValue(static_cast<float>(++index) / gathered.progressUnit));
-        AtlasIcon icon;
-        std::optional<ImageSize> size;
-        // A replacement that exists but does not read gives way to the default icon of its name.
-        const std::string replacement = newIconsDirectory + name + ".png";
-        const std::string original = defaultIconDirectory + name + ".png";
-        if (fileSize(replacement) > 0) {
-            size = readPngSize(replacement);
-            if (size) {
-                icon.path = replacement;
-                icon.fallbackPath = original;
+    gathered.icons.reserve(catalogue.size());
+    gathered.states.reserve(catalogue.size());
+    // A few icons ahead keep the other core busy; the replacements' pixels are kept for drawing.
+    constexpr std::size_t kAhead = 32;
+    produceInOrder<ResolvedIcon>(
+        catalogue.size(), kAhead,
+        [&](std::size_t index) {
+            ResolvedIcon resolved{
+                resolveIconSource(catalogue[index], newIconsDirectory, defaultIconDirectory), std::nullopt};
+            if (!resolved.source.replaced()) resolved.defaultSize = readPngSize(resolved.source.defaultPath);
+            return resolved;
+        },
+        [&](std::size_t index, ResolvedIcon&& resolved) {
+            reporter.setProgressValue(
+                progressBarValue(static_cast<float>(index + 1) / gathered.progressUnit));
+            IconSource& source = resolved.source;
+            gathered.states.push_back(iconStateEntryOf(catalogue[index], source));
+            if (source.state == IconState::UnreadableReplacement)
+                reporter.logError("Can't load icon: " + source.replacementPath);
+            AtlasIcon icon;
+            icon.path = source.path();
+            icon.fileName = fileNamePart(icon.path, false);
+            icon.name = fileNamePart(icon.path, true);
+            if (source.replacement) {
+                icon.loaded = true;
+                icon.width = source.replacement->width();
+                icon.height = source.replacement->height();
+                icon.pixels = std::move(source.replacement);
+            } else if (resolved.defaultSize) {
+                icon.loaded = true;
+                icon.width = resolved.defaultSize->width;
+                icon.height = resolved.defaultSize->height;
             } else {
-                reporter.logError("Can't load icon: " + replacement);
+                reporter.logError("Can't load icon: " + icon.path);
             }
-        }
-        if (!size) {
-            icon.path = original;
-            size = readPngSize(icon.path);
-            if (!size) reporter.logError("Can't load icon: " + icon.path);
-        }
-        icon.fileName = fileNamePart(icon.path, false);
-        icon.name = fileNamePart(icon.path, true);
-        if (size) {
-            icon.loaded = true;
-            icon.width = size->width;
-            icon.height = size->height;
-        }
-        gathered.icons.push_back(std::move(icon));
-    }
+            gathered.icons.push_back(std::move(icon));
+        });
     std::stable_sort(gathered.icons.begin(), gathered.icons.end(),
                      [](const AtlasIcon& a, const AtlasIcon& b) { return a.height > b.height; });
-    reporter.logInfo("Rearranged " + std::to_string(static_cast<std::int64_t>(names.size())) + " icons.");
+    reporter.logInfo("Rearranged " + std::to_string(static_cast<std::int64_t>(catalogue.size())) + " icons.");
     return gathered;
 }

@@ -9,30 +9,38 @@
 #include <string_view>
 #include <vector>
 
+#include "atlas/icon_states.h"
+#include "image/image.h"
+
 class Reporter;
+struct CatalogueEntry;
 
 struct AtlasIcon {
-    std::string path;          // the chosen image file: directory + catalogue name + ".png"
-    std::string fallbackPath;  // for a replacement, the default icon of its name; else empty
-    std::string fileName;      // the path's last component
-    std::string name;          // the file name without ".png", as the new atlas XML names the icon
-    bool loaded = false;       // false: no file of the name loaded (reported); the icon is left out
+    std::string path;      // the file that stands for the icon (see resolveIconSource)
+    std::string fileName;  // the path's last component
+    std::string name;      // the file name without ".png", as the new atlas XML names the icon
+    bool loaded = false;   // false: no file of the name loaded (reported); the icon is left out
     std::int32_t width = 0;
     std::int32_t height = 0;
+    // A replacement's pixels, decoded when its source was resolved; a default icon is decoded for drawing.
+    std::optional<Image> pixels;
 };
 
 struct GatheredIcons {
-    std::vector<AtlasIcon> icons;  // in layout order
-    float progressUnit = 0.0f;     // catalogue lines / 100
+    std::vector<AtlasIcon> icons;        // in layout order
+    std::vector<IconStateEntry> states;  // in catalogue order, as the icons were taken (isNew left unset)
+    float progressUnit = 0.0f;           // catalogue lines / 100
 };
 
 inline constexpr std::int32_t kAtlasCanvasSize = 2048;
 
-// For every catalogued name picks the replacement from newIconsDirectory when that file is not empty and
-// its PNG header reads, else the default icon, measures it from its header, and orders the list tallest
-// first (stable). An icon file whose header does not read is reported. Pixels are decoded only for drawing.
-GatheredIcons gatherAtlasIcons(const std::vector<std::string>& names, const std::string& newIconsDirectory,
-                               const std::string& defaultIconDirectory, Reporter& reporter);
+// For every catalogued icon takes the file resolveIconSource decides on (on every core): a replacement
+// that decodes whole with its pixels, else the default icon measured from its header; then orders the list
+// tallest first (stable). A replacement that does not decode and a default icon whose header does not read
+// are reported, in catalogue order. The default icons' pixels are decoded only for drawing.
+GatheredIcons gatherAtlasIcons(const std::vector<CatalogueEntry>& catalogue,
+                               const std::string& newIconsDirectory, const std::string& defaultIconDirectory,
+                               Reporter& reporter);
 
 struct AtlasSpot {
     std::int32_t x = 0;

@@ -19,17 +19,31 @@ bool insideCanvas(const AtlasSpot& spot, const Image& icon) {
 
 }  // namespace
 
-bool buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories, Reporter& reporter) {
-    const std::string title = "Creating Atlas files " + std::string(kind.atlasName);
-    reporter.openProgress(title);
-    reporter.logInfo(title);
+namespace {
 
-    reporter.setProgressText("Getting icons ...");
-    const std::optional<std::vector<std::string>> names =
-        readIconCatalogue(directories.workingDirectory, kind.catalogueName, reporter);
-    if (!names) return false;
-    const GatheredIcons gathered =
-        gatherAtlasIcons(*names, directories.newIconsDirectory, directories.defaultIconDirectory, reporter);
+// Passes every report on and keeps the errors, so that the build returns them.
+class ErrorKeepingReporter : public Reporter {
+public:
+    explicit ErrorKeepingReporter(Reporter& reporter) : reporter_(reporter) {}
+
+    void logInfo(std::string_view text) override { reporter_.logInfo(text); }
+    void logError(std::string_view text) override {
+        errors.emplace_back(text);
+        reporter_.logError(text);
+    }
+    void openProgress(std::string_view title) override { reporter_.openProgress(title); }
+    void setProgressText(std::string_view text) override { reporter_.setProgressText(text); }
+    void setProgressValue(int percent) override { reporter_.setProgressValue(percent); }
+    void closeProgress() override { reporter_.closeProgress(); }
+
+    std::vector<std::string> errors;
+
+private:
+    Reporter& reporter_;
+};
+
+bool drawGathered(const AtlasKind& kind, const AtlasBuildDirectories& directories,
+                  const GatheredIcons& gathered, Reporter& reporter) {
     const std::string xmlPath = directories.workingDirectory + std::string(kind.atlasXmlName);
     const std::string ddsName(kind.atlasDdsImageName);
     const std::string ddsOriginal = directories.originalAtlasDirectory + ddsName;
@@ -54,6 +68,31 @@ bool buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories,
                             original.header->width, original.header->height))
         return drawKeptAtlas(target, ddsOriginal, *spots, xmlPath, gathered, reporter);
     return drawPackedAtlas(target, xmlPath, gathered, reporter);
+}
+
+}  // namespace
+
+AtlasBuild buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories, Reporter& output) {
+    ErrorKeepingReporter reporter(output);
+    AtlasBuild build;
+    build.states.kind = &kind;
+    const std::string title = "Creating Atlas files " + std::string(kind.atlasName);
+    reporter.openProgress(title);
+    reporter.logInfo(title);
+
+    reporter.setProgressText("Getting icons ...");
+    const std::optional<std::vector<CatalogueEntry>> catalogue =
+        readIconCatalogue(directories.workingDirectory, kind.catalogueName, reporter);
+    if (catalogue) {
+        GatheredIcons gathered = gatherAtlasIcons(*catalogue, directories.newIconsDirectory,
+                                                  directories.defaultIconDirectory, reporter);
+        build.states.catalogueFound = true;
+        build.states.icons = std::move(gathered.states);
+        finishAtlasIconStates(build.states, directories.workingDirectory);
+        build.completed = drawGathered(kind, directories, gathered, reporter);
+    }
+    build.errors = std::move(reporter.errors);
+    return build;
 }
 
 bool drawAtlas(const std::string& imagePath, const std::string& xmlPath, const GatheredIcons& gathered,

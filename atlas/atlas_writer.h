@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "atlas/icon_states.h"
 #include "image/dds_codec.h"
 
 class Reporter;
@@ -27,11 +28,22 @@ struct AtlasBuildDirectories {
     std::string defaultIconDirectory;    // the icons taken from the original atlas
 };
 
+// What one build did, as a value.
+struct AtlasBuild {
+    // False when the catalogue, the canvas or the XML could not be created (or a DDS original could not be
+    // read): the build stopped early.
+    bool completed = false;
+    std::vector<std::string> errors;  // every error the build reported, in order
+    // What stands for each icon, as the build took it; catalogueFound false when it had no catalogue.
+    AtlasIconStates states;
+
+    bool clean() const { return completed && errors.empty(); }
+};
+
 // Writes the kind's atlas image(s) and XML into the working directory, each replacing an earlier file only
-// when complete. False when the catalogue, the canvas or the XML cannot be created (or a DDS original
-// cannot be read); a failed image save is only reported. A build that stops early leaves its progress
-// open; the caller closes it.
-bool buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories, Reporter& reporter);
+// when complete; a failed image save is reported and the build goes on. A build that stops early leaves its
+// progress open; the caller closes it.
+AtlasBuild buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories, Reporter& reporter);
 
 // The part after gathering: the canvas, the drawing in layout order (drawIconsInOrder), the XML and the
 // image.

@@ -47,15 +47,15 @@ std::optional<std::vector<std::string>> readCatalogueNames(const std::string& pa
     return names;
 }
 
-std::optional<std::vector<std::string>> readIconCatalogue(const std::string& directory,
-                                                          std::string_view catalogueName,
-                                                          Reporter& reporter) {
+std::optional<std::vector<CatalogueEntry>> readIconCatalogue(const std::string& directory,
+                                                             std::string_view catalogueName,
+                                                             Reporter& reporter) {
     const std::string name(catalogueName);
-    std::optional<std::vector<std::string>> names = readCatalogueNames(directory + name);
-    if (!names) {
+    std::optional<std::vector<CatalogueEntry>> entries = readCatalogueEntries(directory + name);
+    if (!entries) {
         reporter.logError("Can't open atlas descriptor: " + name + ".");
         return std::nullopt;
     }
     reporter.logInfo("Loaded descriptor: " + name);
-    return names;
+    return entries;
 }

@@ -26,7 +26,8 @@ std::optional<std::vector<CatalogueEntry>> readCatalogueEntries(const std::strin
 // The names alone, quietly.
 std::optional<std::vector<std::string>> readCatalogueNames(const std::string& path);
 
-// The icon names of the catalogue directory + catalogueName, one per line (an empty line gives an empty
-// name); none, with the error reported, when it cannot be opened.
-std::optional<std::vector<std::string>> readIconCatalogue(const std::string& directory,
-                                                          std::string_view catalogueName, Reporter& reporter);
+// The entries of the catalogue directory + catalogueName, one per line (an empty line gives an empty name);
+// none, with the error reported, when it cannot be opened.
+std::optional<std::vector<CatalogueEntry>> readIconCatalogue(const std::string& directory,
+                                                             std::string_view catalogueName,
+                                                             Reporter& reporter);

@@ -19,7 +19,8 @@ constexpr std::string_view kStyle =
     "figure img{max-width:160px;max-height:96px;margin-right:4px;vertical-align:middle;"
     "background:repeating-conic-gradient(#ddd 0 25%,#fff 0 50%) 0 0/12px 12px}"
     "figcaption{font-size:0.85em;margin-top:4px}.mark{font-weight:bold;margin-left:0.4em}"
-    ".Replaced .mark{color:#1a7f37}.OtherSize .mark{color:#b35900}.UnreadableReplacement .mark{color:#c00}"
+    ".Replaced .mark{color:#1a7f37}.OtherSize .mark{color:#b35900}"
+    ".UnreadableReplacement .mark,.EmptyReplacement .mark{color:#c00}"
     ".new{color:#0550ae;margin-left:0.4em}td,th{padding:2px 10px;text-align:left}";
 
 std::string base64(const std::vector<std::uint8_t>& bytes) {
@@ -50,6 +51,8 @@ const char* stateName(IconState state) {
     switch (state) {
         case IconState::Default:
             return "Default";
+        case IconState::EmptyReplacement:
+            return "EmptyReplacement";
         case IconState::Replaced:
             return "Replaced";
         case IconState::OtherSize:
@@ -64,6 +67,8 @@ std::string markText(const IconStateEntry& icon) {
     switch (icon.state) {
         case IconState::Default:
             return "default";
+        case IconState::EmptyReplacement:
+            return "empty file, the default icon is used";
         case IconState::Replaced:
             return "replaced";
         case IconState::OtherSize:

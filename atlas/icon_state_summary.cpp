@@ -15,8 +15,10 @@ std::string count(std::size_t number, const std::string& one, const std::string&
 }  // namespace
 
 std::string iconStateCountsText(const IconStateCounts& counts) {
+    // Empty files are rare and named only when there are some, so the usual line stays as it was.
+    const std::string empty = counts.empty ? count(counts.empty, "empty file", "empty files") + ", " : "";
     return count(counts.icons, "icon", "icons") + ", " + std::to_string(counts.replaced) + " replaced, " +
-           count(counts.unreadable, "unreadable replacement", "unreadable replacements") + ", " +
+           count(counts.unreadable, "unreadable replacement", "unreadable replacements") + ", " + empty +
            std::to_string(counts.otherSize) + " of another size, " + std::to_string(counts.newIcons) +
            " new since the last game version";
 }
@@ -50,6 +52,10 @@ std::string atlasSection(const AtlasIconStates& atlas, std::size_t limit) {
         return icon.state == IconState::UnreadableReplacement ? icon.name + ".png" : std::string();
     });
     if (!unreadable.empty()) text += listLine("Unreadable, the default icon was used", unreadable, limit);
+    const auto empty = namesWhere(atlas, [](const IconStateEntry& icon) {
+        return icon.state == IconState::EmptyReplacement ? icon.name + ".png" : std::string();
+    });
+    if (!empty.empty()) text += listLine("Empty file, the default icon is used", empty, limit);
     const auto otherSize = namesWhere(atlas, [](const IconStateEntry& icon) {
         if (icon.state != IconState::OtherSize) return std::string();
         return icon.name + ".png (" + sizeChangeText(icon) + ")";

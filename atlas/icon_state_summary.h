@@ -14,7 +14,8 @@ std::string iconStateSummary(const IconStateModel& model, const std::string& out
                              std::size_t listLimit);
 
 struct IconStateCounts;
-// "N icons, N replaced, N unreadable replacements, N of another size, N new since the last game version"
+// "N icons, N replaced, N unreadable replacements, [N empty files, ]N of another size, N new since the last
+// game version"
 std::string iconStateCountsText(const IconStateCounts& counts);
 
 struct IconStateEntry;

@@ -7,36 +7,13 @@
 #include "atlas/icon_catalogue.h"
 #include "atlas/nearest_name.h"
 #include "atlas/new_icon_names.h"
-#include "image/png_codec.h"
 #include "platform/file_system.h"
+#include "platform/parallel_work.h"
 #include "platform/text_utilities.h"
 
 namespace {
 
 constexpr std::string_view kIconExtension = ".png";
-
-IconStateEntry entryOf(const CatalogueEntry& line, const std::string& defaultDirectory,
-                       const std::string& replacementDirectory) {
-    IconStateEntry entry;
-    entry.name = line.name;
-    entry.width = line.width;
-    entry.height = line.height;
-    entry.defaultPath = defaultDirectory + line.name + std::string(kIconExtension);
-    const std::string replacement = replacementDirectory + line.name + std::string(kIconExtension);
-    // As the build takes it: an empty file is no replacement.
-    if (fileSize(replacement) <= 0) return entry;
-    entry.replacementPath = replacement;
-    const std::optional<Image> image = loadImage(replacement);
-    if (!image) {
-        entry.state = IconState::UnreadableReplacement;
-        return entry;
-    }
-    entry.replacementWidth = image->width();
-    entry.replacementHeight = image->height();
-    const bool sameSize = image->width() == line.width && image->height() == line.height;
-    entry.state = sameSize ? IconState::Replaced : IconState::OtherSize;
-    return entry;
-}
 
 AtlasIconStates atlasStates(const IconStateSource& source, const std::string& workingDirectory,
                             const std::string& replacementDirectory) {
@@ -45,15 +22,8 @@ AtlasIconStates atlasStates(const IconStateSource& source, const std::string& wo
     const auto catalogue = readCatalogueEntries(workingDirectory + std::string(source.kind.catalogueName));
     if (!catalogue) return atlas;
     atlas.catalogueFound = true;
-    const std::vector<std::string> newNames =
-        readNewIconNames(workingDirectory + newIconListName(source.kind));
-    const std::unordered_set<std::string> isNew(newNames.begin(), newNames.end());
-    atlas.icons.reserve(catalogue->size());
-    for (const CatalogueEntry& line : *catalogue) {
-        atlas.icons.push_back(entryOf(line, source.defaultIconDirectory, replacementDirectory));
-        atlas.icons.back().isNew = isNew.count(line.name) > 0;
-    }
-    atlas.counts = countIconStates(atlas.icons);
+    atlas.icons = resolveIconStates(*catalogue, replacementDirectory, source.defaultIconDirectory);
+    finishAtlasIconStates(atlas, workingDirectory);
     return atlas;
 }
 
@@ -92,6 +62,56 @@ std::vector<UnmatchedIconFile> unmatchedFiles(const std::vector<AtlasIconStates>
 
 }  // namespace
 
+IconStateEntry iconStateEntryOf(const CatalogueEntry& icon, const IconSource& source) {
+    IconStateEntry entry;
+    entry.name = icon.name;
+    entry.state = source.state;
+    entry.width = icon.width;
+    entry.height = icon.height;
+    entry.defaultPath = source.defaultPath;
+    entry.replacementPath = source.replacementPath;
+    if (source.replacement) {
+        entry.replacementWidth = source.replacement->width();
+        entry.replacementHeight = source.replacement->height();
+    }
+    return entry;
+}
+
+std::vector<IconStateEntry> resolveIconStates(const std::vector<CatalogueEntry>& catalogue,
+                                              const std::string& replacementDirectory,
+                                              const std::string& defaultDirectory) {
+    std::vector<IconStateEntry> entries;
+    entries.reserve(catalogue.size());
+    // The pixels are not kept: a few sources ahead keep both cores busy and memory small.
+    constexpr std::size_t kAhead = 32;
+    produceInOrder<IconStateEntry>(
+        catalogue.size(), kAhead,
+        [&](std::size_t index) {
+            return iconStateEntryOf(
+                catalogue[index],
+                resolveIconSource(catalogue[index], replacementDirectory, defaultDirectory));
+        },
+        [&](std::size_t, IconStateEntry&& entry) { entries.push_back(std::move(entry)); });
+    return entries;
+}
+
+void finishAtlasIconStates(AtlasIconStates& atlas, const std::string& workingDirectory) {
+    const std::vector<std::string> newNames =
+        readNewIconNames(workingDirectory + newIconListName(*atlas.kind));
+    const std::unordered_set<std::string> isNew(newNames.begin(), newNames.end());
+    for (IconStateEntry& icon : atlas.icons) icon.isNew = isNew.count(icon.name) > 0;
+    atlas.counts = countIconStates(atlas.icons);
+}
+
+IconStateModel iconStateModelOf(std::vector<AtlasIconStates> atlases,
+                                const std::string& replacementDirectory) {
+    IconStateModel model;
+    model.replacementDirectory = replacementDirectory;
+    model.atlases = std::move(atlases);
+    model.unmatched = unmatchedFiles(model.atlases, replacementDirectory);
+    return model;
+}
+
 IconStateCounts countIconStates(const std::vector<IconStateEntry>& icons) {
     IconStateCounts counts;
     counts.icons = icons.size();
@@ -99,6 +119,7 @@ IconStateCounts countIconStates(const std::vector<IconStateEntry>& icons) {
         counts.replaced += icon.hasReplacement() ? 1 : 0;
         counts.otherSize += icon.state == IconState::OtherSize ? 1 : 0;
         counts.unreadable += icon.state == IconState::UnreadableReplacement ? 1 : 0;
+        counts.empty += icon.state == IconState::EmptyReplacement ? 1 : 0;
         counts.newIcons += icon.isNew ? 1 : 0;
         counts.newWithoutReplacement += icon.isNew && !icon.hasReplacement() ? 1 : 0;
     }
@@ -107,10 +128,8 @@ IconStateCounts countIconStates(const std::vector<IconStateEntry>& icons) {
 
 IconStateModel readIconStates(const std::vector<IconStateSource>& sources,
                               const std::string& workingDirectory, const std::string& replacementDirectory) {
-    IconStateModel model;
-    model.replacementDirectory = replacementDirectory;
+    std::vector<AtlasIconStates> atlases;
     for (const IconStateSource& source : sources)
-        model.atlases.push_back(atlasStates(source, workingDirectory, replacementDirectory));
-    model.unmatched = unmatchedFiles(model.atlases, replacementDirectory);
-    return model;
+        atlases.push_back(atlasStates(source, workingDirectory, replacementDirectory));
+    return iconStateModelOf(std::move(atlases), replacementDirectory);
 }

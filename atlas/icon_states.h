@@ -9,14 +9,10 @@
 #include <string>
 #include <vector>
 
-struct AtlasKind;
+#include "atlas/icon_source.h"
 
-enum class IconState {
-    Default,                // no replacement (or an empty file): the default icon is used
-    Replaced,               // a readable replacement of the icon's own size
-    OtherSize,              // a readable replacement of another size than the icon it replaces
-    UnreadableReplacement,  // a replacement that does not load: the default icon is used
-};
+struct AtlasKind;
+struct CatalogueEntry;
 
 struct IconStateEntry {
     std::string name;  // as in the catalogue
@@ -27,7 +23,7 @@ struct IconStateEntry {
     std::int32_t replacementWidth = 0;  // the replacement's size, when it loads
     std::int32_t replacementHeight = 0;
     std::string defaultPath;
-    std::string replacementPath;  // empty without a replacement
+    std::string replacementPath;  // the replacement's file, an empty or unreadable one too; else empty
 
     bool hasReplacement() const { return state == IconState::Replaced || state == IconState::OtherSize; }
 };
@@ -37,6 +33,7 @@ struct IconStateCounts {
     std::size_t replaced = 0;  // those of another size included
     std::size_t otherSize = 0;
     std::size_t unreadable = 0;
+    std::size_t empty = 0;  // empty replacement files
     std::size_t newIcons = 0;
     std::size_t newWithoutReplacement = 0;
 };
@@ -64,9 +61,23 @@ struct IconStateSource {
     std::string defaultIconDirectory;  // ends in the separator
 };
 
-// Reads the catalogues (and their lists of new names) in workingDirectory, measures each replacement in
-// replacementDirectory by loading it, and lists the "*.png" files there that no icon of any atlas takes.
+// Reads the catalogues (and their lists of new names) in workingDirectory, resolves each icon's source
+// (resolveIconSource) in replacementDirectory, and lists the "*.png" files there that no icon of any atlas
+// takes.
 IconStateModel readIconStates(const std::vector<IconStateSource>& sources,
                               const std::string& workingDirectory, const std::string& replacementDirectory);
+
+// The model of atlases whose states are known already (those a build took), with the unmatched files.
+IconStateModel iconStateModelOf(std::vector<AtlasIconStates> atlases,
+                                const std::string& replacementDirectory);
+
+// The entry of a catalogued icon whose source is resolved; isNew is left for finishAtlasIconStates.
+IconStateEntry iconStateEntryOf(const CatalogueEntry& icon, const IconSource& source);
+// The entries of a catalogue's icons, their sources resolved on every core, in the catalogue's order.
+std::vector<IconStateEntry> resolveIconStates(const std::vector<CatalogueEntry>& catalogue,
+                                              const std::string& replacementDirectory,
+                                              const std::string& defaultDirectory);
+// Marks the icons named in the kind's list of new names in workingDirectory and counts the states.
+void finishAtlasIconStates(AtlasIconStates& atlas, const std::string& workingDirectory);
 
 IconStateCounts countIconStates(const std::vector<IconStateEntry>& icons);

@@ -101,8 +101,7 @@ bool drawKeptAtlas(const PackedAtlasTarget& target, const std::string& originalD
             }
             xml->addIcon(icon.name, spot.x, spot.y, icon.width, icon.height);
         },
-        // A default icon is what the original already shows.
-        [](const AtlasIcon& icon) { return !icon.fallbackPath.empty(); });
+        false);  // a default icon is what the original already shows
 
     reporter.setProgressText("Saving Atlas image and Xml file");
     // A block-seven original is written as block three: nothing of it can be kept as it is.

@@ -10,14 +10,14 @@
 
 #include "platform/text_utilities.h"
 
-enum class OverviewMark { Default, Replaced, OtherSize, UnreadableReplacement };
+enum class OverviewMark { Default, EmptyReplacement, Replaced, OtherSize, UnreadableReplacement };
 
 struct OverviewIcon {
     std::string name;
     OverviewMark mark = OverviewMark::Default;
     bool isNew = false;
     std::string defaultPath;
-    std::string replacementPath;  // empty when no replacement is drawn beside the default
+    std::string replacementPath;  // the replacement's file, also an empty or unreadable one; else empty
 };
 
 struct OverviewAtlas {
@@ -50,8 +50,8 @@ inline bool passes(const OverviewIcon& icon, Filter filter, std::string_view sea
         case Filter::Replaced:
             shown = icon.mark == OverviewMark::Replaced || icon.mark == OverviewMark::OtherSize;
             break;
-        case Filter::Default:
-            shown = icon.mark == OverviewMark::Default;
+        case Filter::Default:  // an empty file is no replacement
+            shown = icon.mark == OverviewMark::Default || icon.mark == OverviewMark::EmptyReplacement;
             break;
         case Filter::UnreadableReplacement:
             shown = icon.mark == OverviewMark::UnreadableReplacement;
@@ -80,6 +80,9 @@ inline std::string markText(const OverviewIcon& icon) {
     switch (icon.mark) {
         case OverviewMark::Default:
             text = "default";
+            break;
+        case OverviewMark::EmptyReplacement:
+            text = "empty file, the default icon is used";
             break;
         case OverviewMark::Replaced:
             text = "replaced";

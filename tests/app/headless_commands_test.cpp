@@ -8,6 +8,7 @@
 
 #include "app/main_flow.h"
 #include "image/image.h"
+#include "image/png_codec.h"
 #include "platform/path_separator.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/fake_game_install.h"
@@ -65,6 +66,60 @@ TEST_F(HeadlessTest, SetupBuildMatchTheDesktopProgramByteForByte) {
     EXPECT_EQ(workingFiles(directory.path()), desktopFiles);
     EXPECT_EQ(unstampedLines(readCrLfLines("ravelin.log")).back(),
               "Ravelin exiting with 0 errors and 0 warnings");
+}
+
+// A replacement whose header reads but whose data is cut off gives way to its default icon on both clients,
+// in the game's layout kept and packed anew: the atlases are those built without it, byte for byte, so every
+// icon is there at the default's size and pixels; the summary names the file, and the build fails, so that
+// nothing goes into the game.
+TEST(CutOffReplacement, GivesWayToItsDefaultOnEveryClientAndLayout) {
+    const struct {
+        const char* label;
+        FakeGameOptions game;
+        bool packed;  // a readable replacement of another size makes today's client pack anew
+        std::string layoutLine;
+    } cases[] = {
+        {"older client", smallGameWithAtlases(), false, "Created empty atlas image with size 2048x2048"},
+        {"today's client, the game's layout", smallTodaysGameWithAtlases(), false,
+         "Kept the game's atlas layout with size 64x64"},
+        {"today's client, packed anew", smallTodaysGameWithAtlases(), true, "Created empty atlas image"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        ScopedWorkingDirectory directory;
+        FakeGameInstall game(directory.path() / "game", c.game);
+        const auto run = [](HeadlessCommand command, const std::string& argument = {}) {
+            ScriptedUi ui;
+            return runHeadlessCommand(command, argument, ui, SearchPlaces{});
+        };
+        ASSERT_TRUE(run(HeadlessCommand::Setup, game.text()).succeeded);
+        if (c.packed) {
+            ASSERT_TRUE(saveImagePng(AtlasFixture::drawIcon(13, 7, 5), "newTankImages/contour_0002.png"));
+        }
+        ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
+        const auto atlases = [] {
+            std::map<std::string, std::string> files;
+            for (const char* name : {"battleAtlas.xml", "battleAtlas.png", "battleAtlas.dds"})
+                if (std::filesystem::exists(name)) files[name] = readFileText(name);
+            return files;
+        };
+        const auto withoutIt = atlases();
+
+        const std::string cutOff = "newTankImages/contour_0001.png";
+        writeFileText(cutOff, pngFileText(AtlasFixture::drawIcon(48, 40, 4)).substr(0, 60));
+        const HeadlessOutcome built = run(HeadlessCommand::Build);
+        EXPECT_FALSE(built.succeeded);
+        EXPECT_EQ(built.reason, "Can't load icon: " + directory.text() + "newTankImages" + kPathSeparator +
+                                    "contour_0001.png");
+        EXPECT_NE(built.report.find("  Unreadable, the default icon was used: contour_0001.png\n"),
+                  std::string::npos)
+            << built.report;
+        EXPECT_EQ(atlases(), withoutIt);
+        EXPECT_EQ(writtenAtlasEntries("battleAtlas.xml").size(), 8u);
+        const std::string log = readFileText("ravelin.log");
+        EXPECT_NE(log.find(c.layoutLine), std::string::npos);
+        EXPECT_EQ(log.find("Can't load icon: " + directory.text() + "default"), std::string::npos);
+    }
 }
 
 TEST_F(HeadlessTest, SetupRejectsWhatThePickerWouldReject) {
@@ -230,10 +285,13 @@ TEST(RavelinCli, BuildPrintsItsSummaryAlsoWhenItFailsAndStatusCountsTheStates) {
     FakeGameInstall game(directory.path() / "game", smallGameWithAtlases());
     const std::string cli = std::string(RAVELIN_CLI_PATH) + " --workdir work ";
     ASSERT_EQ(std::system((cli + "setup " + game.text() + " 2> /dev/null").c_str()), 0);
-    writeFileText("work/newTankImages/contour_0001.png", "not a PNG");
+    // Its header reads, its data is cut off.
+    writeFileText("work/newTankImages/contour_0001.png",
+                  pngFileText(AtlasFixture::drawIcon(48, 40, 4)).substr(0, 60));
     writeFileText("work/newTankImages/contuor_0002.png", "x");
     // Through a pipe, not a terminal; the unreadable icon is an error, so the build fails.
     EXPECT_EQ(WEXITSTATUS(std::system((cli + "build 2> /dev/null | cat > summary.txt").c_str())), 0);
+    EXPECT_EQ(writtenAtlasEntries("work/battleAtlas.xml").size(), 8u);  // the default icon took its place
     const std::string summary = readFileText("summary.txt");
     EXPECT_EQ(
         summary.rfind("battleAtlas: 8 icons, 0 replaced, 1 unreadable replacement, 0 of another size", 0), 0u)
@@ -261,13 +319,18 @@ TEST_F(HeadlessTest, InstallCopiesTheBuiltAtlasesIntoTheGamesModDirectory) {
 
     EXPECT_EQ(run(HeadlessCommand::Package).reason,
               "Can't package atlas file: vehicleMarkerAtlas.xml (not built yet)");
+    // The package counts the replacements the build takes; an empty file is none.
+    const Image shown = *loadImage("defaultBattleImages/contour_0003.png");
+    ASSERT_TRUE(saveImagePng(AtlasFixture::drawIcon(shown.width(), shown.height(), 9),
+                             "newTankImages/contour_0003.png"));
+    writeFileText("newTankImages/contour_0004.png", "");
     ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
     const HeadlessOutcome packaged = run(HeadlessCommand::Package);
     const std::string package = directory.text() + "ravelin.atlases_2.4.0.2.wotmod";
     EXPECT_EQ(packaged.report, "Package written: " + package + "\n");
     EXPECT_EQ(readFileText(package).substr(0, 4), "PK\x03\x04");
     EXPECT_NE(
-        readFileText(package).find("<description>Battle and vehicle marker atlases built by Ravelin, 0 icons "
+        readFileText(package).find("<description>Battle and vehicle marker atlases built by Ravelin, 1 icons "
                                    "replaced.</description>"),
         std::string::npos);
     // The game's paths.xml names the folder, as on the Common Test.

@@ -333,18 +333,44 @@ TEST_F(MainFlowTest, CreateAtlasesBuildsMarkerThenBattleAndClosesProgress) {
     // Every name behind the details.
     EXPECT_NE(summary[0].find("details:\n"), std::string::npos);
 
-    // With no catalogue the builds stop early; the progress window is still closed at the end.
+    // With no catalogue the builds stop early; the progress window is still closed at the end. The marker
+    // atlas is built first, so its error is the first.
     std::filesystem::remove("battleatlas.dat");
     std::filesystem::remove("markeratlas.dat");
     const ScriptedUi failing = run({}, {}, {UiEvent::CreateAtlases});
     EXPECT_EQ(failing.transcript[failing.transcript.size() - 2], "progress close");
     EXPECT_EQ(failing.transcript.back().rfind("summary with errors [" + root +
                                                   "] The new atlases were built with errors.\nFirst error: "
-                                                  "Can't open atlas descriptor: battleatlas.dat.\n",
+                                                  "Can't open atlas descriptor: markeratlas.dat.\n",
                                               0),
               0u)
         << failing.transcript.back();
     EXPECT_FALSE(failing.progressWindowOpen);
+}
+
+// A replacement whose header reads but whose data is cut off gives way to its default icon on both clients:
+// the new atlas XML is the one built without it, and the summary names the file, with errors.
+TEST(CutOffReplacementFromTheWindow, GivesWayToTheDefaultAndIsNamed) {
+    for (const FakeGameOptions& options : {smallGameWithAtlases(), smallTodaysGameWithAtlases()}) {
+        SCOPED_TRACE(options.clientVersion);
+        ScopedWorkingDirectory directory;
+        FakeGameInstall game(directory.path() / "game", options);
+        ScriptedUi first;
+        first.folders = {game.text()};
+        first.events = {UiEvent::CreateAtlases};
+        runProgram(first, SearchPlaces{});
+        const std::string withoutIt = readFileText("battleAtlas.xml");
+        writeFileText("newTankImages/contour_0001.png",
+                      pngFileText(AtlasFixture::drawIcon(48, 40, 4)).substr(0, 60));
+        ScriptedUi ui;
+        ui.events = {UiEvent::CreateAtlases};
+        runProgram(ui, SearchPlaces{});
+        EXPECT_EQ(readFileText("battleAtlas.xml"), withoutIt);
+        const auto summary = ui.linesStartingWith("summary with errors");
+        ASSERT_EQ(summary.size(), 1u);
+        EXPECT_NE(summary[0].find("  Unreadable, the default icon was used: contour_0001.png\n"),
+                  std::string::npos);
+    }
 }
 
 TEST_F(MainFlowTest, IconOverviewShowsWhatIsOnDiskWhenOpenedAndRefreshed) {

@@ -15,14 +15,15 @@ TEST(IconCatalogue, ReaderTakesTheTextBeforeTheFirstComma) {
     TestContext t;
     t.useWorkingDirectoryLayout();
     writeFileText("battleatlas.dat", "a b,1,2\r\n\r\nno comma\r\nx,y,z,w\nlast,3,4");
-    const auto names = readIconCatalogue(t.settings.acCurrentDir, "battleatlas.dat", t.reporter);
-    ASSERT_TRUE(names);
-    EXPECT_EQ(*names, (std::vector<std::string>{"a b", "", "no comma", "x", "last"}));
+    const auto entries = readIconCatalogue(t.settings.acCurrentDir, "battleatlas.dat", t.reporter);
+    ASSERT_TRUE(entries);
+    std::vector<std::string> names;
+    for (const CatalogueEntry& entry : *entries) names.push_back(entry.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"a b", "", "no comma", "x", "last"}));
     EXPECT_EQ(t.entries(), (std::vector<std::string>{"Loaded descriptor: battleatlas.dat"}));
 
     writeFileText("markeratlas.dat", "");
-    EXPECT_EQ(readIconCatalogue(t.settings.acCurrentDir, "markeratlas.dat", t.reporter),
-              std::vector<std::string>{});
+    EXPECT_TRUE(readIconCatalogue(t.settings.acCurrentDir, "markeratlas.dat", t.reporter)->empty());
     EXPECT_EQ(t.entries().back(), "Loaded descriptor: markeratlas.dat");
 
     EXPECT_FALSE(readIconCatalogue(t.settings.acCurrentDir, "missing.dat", t.reporter));

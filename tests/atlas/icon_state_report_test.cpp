@@ -53,14 +53,16 @@ struct ReportTest : ::testing::Test {
     void SetUp() override {
         t.useWorkingDirectoryLayout();
         writeFileText("battleatlas.dat",
-                      "same,6,4\r\nwider,6,4\r\nbroken,6,4\r\nplain,6,4\r\nfresh,6,4\r\nA&B,6,4\r\n");
+                      "same,6,4\r\nwider,6,4\r\nbroken,6,4\r\nplain,6,4\r\nfresh,6,4\r\nA&B,6,4\r\n"
+                      "empty,6,4\r\n");
         writeFileText("battleatlas-new.dat", "fresh\r\n");
-        for (const char* name : {"same", "wider", "broken", "plain", "fresh", "A&B"})
+        for (const char* name : {"same", "wider", "broken", "plain", "fresh", "A&B", "empty"})
             ASSERT_TRUE(saveImagePng(AtlasFixture::drawIcon(6, 4, 1),
                                      std::string("defaultBattleImages/") + name + ".png"));
         ASSERT_TRUE(saveImagePng(AtlasFixture::drawIcon(6, 4, 2), "newTankImages/same.png"));
         ASSERT_TRUE(saveImagePng(AtlasFixture::drawIcon(8, 4, 3), "newTankImages/wider.png"));
         writeFileText("newTankImages/broken.png", "not a PNG");
+        writeFileText("newTankImages/empty.png", "");
         ASSERT_TRUE(saveImagePng(AtlasFixture::drawIcon(6, 4, 4), "newTankImages/freshh.png"));
         const IconStateModel model = currentIconStates(t.settings);
         html = iconStateReportHtml(model, "1.2 <beta>");
@@ -71,7 +73,11 @@ struct ReportTest : ::testing::Test {
 
 TEST_F(ReportTest, PageHoldsTheStatesAndTheFilesThemselves) {
     EXPECT_NE(html.find("Game version 1.2 &lt;beta&gt;"), std::string::npos);
-    EXPECT_NE(html.find("6 icons, 2 replaced, 1 unreadable replacement, 1 of another size, 1 new"),
+    EXPECT_NE(
+        html.find("7 icons, 2 replaced, 1 unreadable replacement, 1 empty file, 1 of another size, 1 new"),
+        std::string::npos);
+    EXPECT_NE(html.find("<figure class=\"EmptyReplacement\">"), std::string::npos);
+    EXPECT_NE(html.find("empty<span class=\"mark\">empty file, the default icon is used</span>"),
               std::string::npos);
     EXPECT_NE(html.find("wider<span class=\"mark\">other size: 8 x 4 instead of 6 x 4</span>"),
               std::string::npos);
@@ -79,7 +85,7 @@ TEST_F(ReportTest, PageHoldsTheStatesAndTheFilesThemselves) {
               std::string::npos);
     EXPECT_NE(html.find("<td>freshh.png</td><td>fresh</td>"), std::string::npos);
     EXPECT_NE(html.find("No icon list"), std::string::npos);  // no marker catalogue
-    // Every embedded picture is one of the files, byte for byte: defaults of the four shown icons, two
+    // Every embedded picture is one of the files, byte for byte: defaults of the five shown icons, two
     // replacements, the unmatched file.
     const std::string embedded = "src=\"data:image/png;base64,";
     std::vector<std::vector<std::uint8_t>> pictures;
@@ -87,7 +93,7 @@ TEST_F(ReportTest, PageHoldsTheStatesAndTheFilesThemselves) {
         at += embedded.size();
         pictures.push_back(fromBase64(html.substr(at, html.find('"', at) - at)));
     }
-    ASSERT_EQ(pictures.size(), 4u + 2u + 1u);
+    ASSERT_EQ(pictures.size(), 5u + 2u + 1u);
     EXPECT_EQ(pictures[0], readFileBytes("defaultBattleImages/same.png"));
     EXPECT_EQ(pictures[1], readFileBytes("newTankImages/same.png"));
     EXPECT_EQ(pictures.back(), readFileBytes("newTankImages/freshh.png"));
@@ -112,6 +118,6 @@ TEST_F(ReportTest, ChromiumShowsTheTextAndDecodesEveryPicture) {
                                 t.directory.text() + "report.html > dom.html 2> chromium.log";
     ASSERT_EQ(std::system(command.c_str()), 0) << readFileText("chromium.log");
     const std::string dom = readFileText("dom.html");
-    EXPECT_NE(dom.find("data-decoded=\"7/7\""), std::string::npos) << dom.substr(0, 2000);
+    EXPECT_NE(dom.find("data-decoded=\"8/8\""), std::string::npos) << dom.substr(0, 2000);
     EXPECT_NE(dom.find("data-text=\"true\""), std::string::npos);
 }

@@ -102,7 +102,7 @@ TEST_F(IconStatesTest, EachIconGetsTheStateTheBuildWouldGiveIt) {
               (std::vector<std::pair<std::string, IconState>>{{"same", IconState::Replaced},
                                                               {"wider", IconState::OtherSize},
                                                               {"broken", IconState::UnreadableReplacement},
-                                                              {"empty", IconState::Default},
+                                                              {"empty", IconState::EmptyReplacement},
                                                               {"untouched", IconState::Default},
                                                               {"germany-D55_Tiger", IconState::Replaced},
                                                               {"fresh", IconState::Default}}));
@@ -110,15 +110,22 @@ TEST_F(IconStatesTest, EachIconGetsTheStateTheBuildWouldGiveIt) {
     EXPECT_EQ(battle.icons[1].width, 10);
     EXPECT_EQ(battle.icons[0].defaultPath, t.settings.atlas(kBattleAtlas).iconDirectory + "same.png");
     EXPECT_EQ(battle.icons[0].replacementPath, t.settings.acNewIconsDir + "same.png");
-    EXPECT_TRUE(battle.icons[3].replacementPath.empty());
+    EXPECT_EQ(battle.icons[3].replacementPath, t.settings.acNewIconsDir + "empty.png");  // named, not used
+    EXPECT_FALSE(battle.icons[3].hasReplacement());
+    EXPECT_TRUE(battle.icons[4].replacementPath.empty());
     const IconStateCounts& counts = battle.counts;
     EXPECT_EQ(counts.icons, 7u);
     EXPECT_EQ(counts.replaced, 3u);
     EXPECT_EQ(counts.otherSize, 1u);
     EXPECT_EQ(counts.unreadable, 1u);
+    EXPECT_EQ(counts.empty, 1u);
     EXPECT_EQ(counts.newIcons, 3u);
     EXPECT_EQ(counts.newWithoutReplacement, 2u);
     EXPECT_EQ(model.atlases[1].icons.at(0).state, IconState::Replaced);
+    // The overview says so too, and lists the icon with those at their default.
+    const OverviewIcon empty = iconOverviewViewOf(model).atlases[0].icons[3];
+    EXPECT_EQ(icon_overview::markText(empty), "empty file, the default icon is used");
+    EXPECT_TRUE(icon_overview::passes(empty, icon_overview::Filter::Default, ""));
 
     // Taken by no atlas: the misspelt name and (where letter case matters) a name in the wrong case, each
     // with its nearest icon.
@@ -136,13 +143,15 @@ TEST_F(IconStatesTest, SummaryNamesWhatNeedsALook) {
     png("newTankImages/a.png", 2, 2);
     png("newTankImages/b.png", 3, 2);
     writeFileText("newTankImages/c.png", "x");
+    writeFileText("newTankImages/d.png", "");
     png("newTankImages/ab.png", 2, 2);
     const IconStateModel model = read();
     EXPECT_EQ(
         iconStateSummary(model, "/out/", 2),
-        "battleAtlas: 5 icons, 2 replaced, 1 unreadable replacement, 1 of another size, 4 new since the "
-        "last game version\n"
+        "battleAtlas: 5 icons, 2 replaced, 1 unreadable replacement, 1 empty file, 1 of another size, 4 new "
+        "since the last game version\n"
         "  Unreadable, the default icon was used: c.png\n"
+        "  Empty file, the default icon is used: d.png\n"
         "  Of another size than the icon they replace: b.png (3 x 2 instead of 2 x 2)\n"
         "  3 new vehicles have no replacement yet: c, d and 1 more\n"
         "vehicleMarkerAtlas: no icon list; take the game's atlases apart first\n"
@@ -151,8 +160,8 @@ TEST_F(IconStatesTest, SummaryNamesWhatNeedsALook) {
         "The new atlases are in /out/\n");
     EXPECT_EQ(
         iconStateCountLines(model),
-        "battleAtlas: 5 icons, 2 replaced, 1 unreadable replacement, 1 of another size, 4 new since the "
-        "last game version\n"
+        "battleAtlas: 5 icons, 2 replaced, 1 unreadable replacement, 1 empty file, 1 of another size, 4 new "
+        "since the last game version\n"
         "vehicleMarkerAtlas: no icon list\n"
         "Files matching no icon: 1\n");
 }

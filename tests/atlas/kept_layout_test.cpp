@@ -34,7 +34,8 @@ struct KeptLayoutTest : ::testing::Test {
         return buildAtlas(kBattleAtlas,
                           {t.settings.acCurrentDir, t.settings.acOriginalAtlasDir, t.settings.acNewIconsDir,
                            t.settings.atlas(kBattleAtlas).iconDirectory},
-                          t.reporter);
+                          t.reporter)
+            .completed;
     }
     void replace(const FixtureIcon& icon, const Image& image) {
         ASSERT_TRUE(saveImagePng(image, t.settings.acNewIconsDir + icon.name + ".png"));

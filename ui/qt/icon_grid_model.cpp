@@ -96,6 +96,7 @@ QVariant IconGridModel::data(const QModelIndex& index, int role) const {
                 case OverviewMark::OtherSize:
                     return QBrush(QColor(179, 89, 0));
                 case OverviewMark::UnreadableReplacement:
+                case OverviewMark::EmptyReplacement:
                     return QBrush(QColor(204, 0, 0));
                 case OverviewMark::Default:
                     break;
