@@ -45,7 +45,8 @@ std::string statusReport(const Settings& settings, const std::string& installedV
 }
 
 HeadlessOutcome writeReport(const Settings& settings, const std::string& path) {
-    const std::string html = iconStateReportHtml(currentIconStates(settings), settings.wotLastVersion);
+    const std::string html = iconStateReportHtml(currentIconStates(settings), settings.wotLastVersion,
+                                                 settings.acCurrentDir, homeDirectory());
     std::optional<OutputFile> file = OutputFile::open(path, OutputFile::Mode::Replace);
     if (file) file->write(html);
     HeadlessOutcome outcome;

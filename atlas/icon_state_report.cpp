@@ -8,6 +8,7 @@
 #include "atlas/icon_states.h"
 #include "image/png_codec.h"
 #include "platform/file_io.h"
+#include "platform/file_system.h"
 #include "platform/text_utilities.h"
 
 namespace {
@@ -126,12 +127,15 @@ std::string unmatchedSection(const IconStateModel& model) {
 
 }  // namespace
 
-std::string iconStateReportHtml(const IconStateModel& model, const std::string& gameVersion) {
+std::string iconStateReportHtml(const IconStateModel& model, const std::string& gameVersion,
+                                const std::string& workingDirectory, const std::string& homeDirectory) {
+    const std::string replacementDirectory =
+        pathShownToOthers(model.replacementDirectory, workingDirectory, homeDirectory);
     std::string html =
         "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>Ravelin report</title>"
         "<style>" +
         std::string(kStyle) + "</style></head>\n<body>\n<h1>Ravelin report</h1>\n<p>Game version " +
-        markupEscaped(gameVersion) + ", replacement icons from " + markupEscaped(model.replacementDirectory) +
+        markupEscaped(gameVersion) + ", replacement icons from " + markupEscaped(replacementDirectory) +
         "</p>\n";
     for (const AtlasIconStates& atlas : model.atlases) html += atlasSection(atlas);
     return html + unmatchedSection(model) + "</body></html>\n";

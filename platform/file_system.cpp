@@ -168,3 +168,29 @@ std::string homeDirectory() {
 #endif
     return home && *home ? withTrailingSeparator(home) : std::string();
 }
+
+namespace {
+
+bool startsWithDirectory(std::string_view path, std::string_view directory) {
+    if (directory.empty() || path.size() < directory.size()) return false;
+    for (std::size_t i = 0; i < directory.size(); ++i) {
+        const char a = path[i], b = directory[i];
+        const bool bothSeparators = isPathSeparator(a) && isPathSeparator(b);
+        const bool same = kFileNamesIgnoreCase ? foldAsciiCase(a) == foldAsciiCase(b) : a == b;
+        if (!same && !bothSeparators) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string pathShownToOthers(const std::string& path, const std::string& workingDirectory,
+                              const std::string& homeDirectory) {
+    if (startsWithDirectory(path, workingDirectory)) {
+        const std::string inside = path.substr(workingDirectory.size());
+        return inside.empty() ? std::string(".") + kPathSeparator : inside;
+    }
+    if (startsWithDirectory(path, homeDirectory))
+        return std::string("~") + kPathSeparator + path.substr(homeDirectory.size());
+    return path;
+}

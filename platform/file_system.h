@@ -78,6 +78,12 @@ private:
 
 // The user's home directory with a trailing separator, or the empty text.
 std::string homeDirectory();
+// A path as it may be shown to others, without the user's own folder names: relative to workingDirectory
+// when it lies inside it ("." for the directory itself), else with homeDirectory written "~", else as it is.
+// Both directories end in a separator (an empty one is never a prefix); letter case is compared as the file
+// system does.
+std::string pathShownToOthers(const std::string& path, const std::string& workingDirectory,
+                              const std::string& homeDirectory);
 // Where programs keep the user's own data: $XDG_DATA_HOME, or the home directory's ".local/share" when it
 // is unset, empty or relative (the XDG base directories ignore a relative one). With a trailing
 // separator; the empty text without either.

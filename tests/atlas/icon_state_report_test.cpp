@@ -8,6 +8,7 @@
 #include "app/icon_state_views.h"
 #include "atlas/icon_states.h"
 #include "image/png_codec.h"
+#include "platform/path_separator.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/test_context.h"
 
@@ -65,7 +66,7 @@ struct ReportTest : ::testing::Test {
         writeFileText("newTankImages/empty.png", "");
         ASSERT_TRUE(saveImagePng(AtlasFixture::drawIcon(6, 4, 4), "newTankImages/freshh.png"));
         const IconStateModel model = currentIconStates(t.settings);
-        html = iconStateReportHtml(model, "1.2 <beta>");
+        html = iconStateReportHtml(model, "1.2 <beta>", t.settings.acCurrentDir, "");
     }
 };
 
@@ -78,6 +79,10 @@ TEST_F(ReportTest, PageHoldsTheStatesAndTheFilesThemselves) {
         std::string::npos);
     EXPECT_NE(html.find("<figure class=\"EmptyReplacement\">"), std::string::npos);
     EXPECT_NE(html.find("empty<span class=\"mark\">empty file, the default icon is used</span>"),
+              std::string::npos);
+    // No folder of the user's: the replacement folder relative to the working directory, files by name.
+    EXPECT_EQ(html.find(t.directory.text()), std::string::npos);
+    EXPECT_NE(html.find("replacement icons from newTankImages" + std::string(1, kPathSeparator) + "</p>"),
               std::string::npos);
     EXPECT_NE(html.find("wider<span class=\"mark\">other size: 8 x 4 instead of 6 x 4</span>"),
               std::string::npos);

@@ -97,3 +97,26 @@ TEST(FileSystem, NamesWindowsWouldRefuseOrChange) {
           "Nul.txt", "COM1.png", "lpt9", "dir./x.png", "trailing .png ", "sub/AUX.png"})
         EXPECT_FALSE(windowsTakesName(name)) << name;
 }
+
+TEST(FileSystem, PathShownToOthersHidesTheUsersFolders) {
+    const std::string s(1, kPathSeparator);
+    const std::string work = s + "home" + s + "ann" + s + "ravelin" + s, home = s + "home" + s + "ann" + s;
+    const struct {
+        std::string path, working, home, shown;
+    } cases[] = {
+        {work + "newTankImages" + s, work, home, "newTankImages" + s},
+        {work, work, home, "." + s},
+        {home + "icons" + s, work, home, "~" + s + "icons" + s},
+        {home + "icons" + s, work, "", home + "icons" + s},  // no home known
+        {s + "srv" + s + "icons" + s, work, home, s + "srv" + s + "icons" + s},
+        {s + "home" + s + "anna" + s, work, home,
+         s + "home" + s + "anna" + s},                                  // a longer name is not inside
+        {"/home/ann/icons/", work, "/home/ann\\", "~" + s + "icons/"},  // either separator
+        {"/HOME/ann/icons/", work, "/home/ann/",
+         kFileNamesIgnoreCase ? "~" + s + "icons/" : "/HOME/ann/icons/"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(pathShownToOthers(c.path, c.working, c.home), c.shown);
+    }
+}
