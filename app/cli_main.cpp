@@ -220,10 +220,10 @@ int main(int argc, char** argv) {
         if (outcome.succeeded || error != outcome.reason)
             std::fprintf(stderr, "ravelin-cli: %s\n", printableText(error).c_str());
     }
-    // Several installations: the list on stdout, to pick one from. A failed build still prints its summary,
-    // which tells what went wrong too, and an install that left files behind says where it went.
-    if (outcome.succeeded || outcome.needsChoice || !outcome.report.empty())
-        std::fputs(printableLines(outcome.report).c_str(), stdout);
+    // The report goes to stdout whenever there is one: the list of several installations to pick one from,
+    // and after a failure the summary of a build, of a setup or update that ran to its end, or of an
+    // install that left files behind.
+    std::fputs(printableLines(outcome.report).c_str(), stdout);
     if (!outcome.succeeded) {
         std::fprintf(stderr, "ravelin-cli: %s\n", printableText(outcome.reason).c_str());
         return outcome.needsChoice ? 2 : 1;

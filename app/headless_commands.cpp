@@ -93,9 +93,22 @@ bool usesOriginals(HeadlessCommand command) {
            command == HeadlessCommand::InstallPackage || command == HeadlessCommand::Package;
 }
 
-// Setup and update store what they found even when part of it failed; the desktop program does the same.
-bool savesOnFailure(HeadlessCommand command) {
+// Setup and update store and report what they found even when part of it failed; the desktop program does
+// the same.
+bool reportsOnFailure(HeadlessCommand command) {
     return command == HeadlessCommand::Setup || command == HeadlessCommand::Update;
+}
+
+// A build changes no setting, but the directories followed to a moved working directory are true either way.
+bool savesOnFailure(HeadlessCommand command) {
+    return reportsOnFailure(command) || command == HeadlessCommand::Build;
+}
+
+// "With 3 errors (see ravelin.log), the first: ..." after the summary of a job that went on past them.
+std::string errorsLine(const EventLog& log) {
+    const std::int32_t errors = log.errorCount();
+    return "With " + std::to_string(errors) + (errors == 1 ? " error" : " errors") +
+           " (see ravelin.log), the first: " + log.firstError().value_or(std::string()) + "\n";
 }
 
 std::string iconCounts(const Settings& settings) {
@@ -229,6 +242,7 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
             return outcome;
         }
         gameDirectory = found.front().directory;
+        outcome.report.clear();  // the job's own summary comes instead
     }
     Settings settings;
     EventLog log;
@@ -272,12 +286,15 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
         }
         // A failed job stores nothing it changed on the way (a missing icon directory stays unused).
         if (haveSettings && (outcome.succeeded || savesOnFailure(command))) saveSettings(context);
+        const std::string errors = log.firstError() ? errorsLine(log) : std::string();
         closeLog(context);
         // The build summary tells what went wrong too, so it comes also after a failed build.
         if (built)
             outcome.report = buildSummaryText(settings, built->states, 0);
         else if (outcome.succeeded)
             outcome.report = jobSummary(command, settings, wentTo);
+        else if (jobRuns && reportsOnFailure(command))
+            outcome.report = jobSummary(command, settings, wentTo) + errors;
         // Done all the same: what was done is said, the files left behind are the reason it failed.
         if (!leftovers.empty()) {
             outcome.report = jobSummary(command, settings, wentTo);

@@ -30,7 +30,8 @@ struct HeadlessOutcome {
     bool succeeded = false;
     std::string reason;  // one line, when the job failed
     // On success the status text, one line saying what the job did, or the games found; the build summary
-    // also after a failed build; on needsChoice the games found.
+    // also after a failed build, and setup's and update's line, with the count of errors and the first,
+    // also when they ran to their end with errors; on needsChoice the games found.
     std::string report;
     std::string notes;         // lines for the caller besides the report (records of installations skipped)
     bool needsChoice = false;  // setup found several installations and needs one named

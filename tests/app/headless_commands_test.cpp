@@ -180,6 +180,33 @@ TEST_F(HeadlessTest, UpdateIconsAndStatus) {
         std::string::npos);
 }
 
+// What ran to its end is told and stored also with errors: setup and update give their summary with the
+// count of errors and the first, and a failed build keeps the directories followed to a moved working
+// directory.
+TEST_F(HeadlessTest, WhatRanToItsEndIsToldAndStoredAlsoWithErrors) {
+    FakeGameOptions options = smallGameWithAtlases();
+    options.corruptBattlePngData = true;
+    FakeGameInstall broken(directory.path() / "broken", options);
+    std::filesystem::create_directory("before");
+    std::filesystem::current_path("before");
+    const HeadlessOutcome setup = run(HeadlessCommand::Setup, broken.text());
+    EXPECT_FALSE(setup.succeeded);
+    const std::string counts = ": 0 icons in battleAtlas, 5 icons in vehicleMarkerAtlas.\n";
+    const std::string errors = "With 2 errors (see ravelin.log), the first: " + setup.reason + "\n";
+    EXPECT_EQ(setup.report, "Set up " + directory.text() + "before" + kPathSeparator +
+                                " for World of Tanks 1.20.0.0" + counts + errors);
+    const HeadlessOutcome update = run(HeadlessCommand::Update);
+    EXPECT_EQ(update.report, "Took the atlases of World of Tanks 1.20.0.0 apart" + counts + errors);
+
+    std::filesystem::current_path(directory.path());
+    std::filesystem::rename("before", "after");
+    std::filesystem::current_path("after");
+    EXPECT_FALSE(run(HeadlessCommand::Build).succeeded);
+    const std::string conf = readFileText("ravelin.conf");
+    EXPECT_EQ(conf.find("before"), std::string::npos);
+    EXPECT_NE(conf.find("after"), std::string::npos);
+}
+
 TEST(TerminalUi, AnswersQuestionsByFlagAndPicksNoFolder) {
     std::FILE* out = std::tmpfile();
     TerminalUi yes(out, true, std::nullopt);
