@@ -88,25 +88,24 @@ std::string commandLine(const CommandInfo& info) {
 // Two columns: the entry padded to a common width, then its text.
 void printColumn(std::FILE* out, const std::string& entry, std::string_view text) {
     constexpr std::size_t kColumn = 17;
-    std::fprintf(out, "  %-*s%.*s\n", static_cast<int>(kColumn), entry.c_str(), static_cast<int>(text.size()),
-                 text.data());
+    std::string line = "  " + entry;
+    if (entry.size() < kColumn) line.append(kColumn - entry.size(), ' ');
+    writeText(out, line + std::string(text) + "\n");
 }
 
 void printUsage(std::FILE* out) {
-    std::fputs("Usage: ravelin-cli [--workdir DIR] [--yes] [--package] COMMAND [ARGUMENT]\n\nCommands:\n",
-               out);
+    writeText(out,
+              "Usage: ravelin-cli [--workdir DIR] [--yes] [--package] COMMAND [ARGUMENT]\n\nCommands:\n");
     for (const CommandInfo& info : kCommands) printColumn(out, commandLine(info), info.summary);
-    std::fputs("\nOptions:\n", out);
+    writeText(out, "\nOptions:\n");
     for (const OptionInfo& option : kOptions) printColumn(out, std::string(option.name), option.help);
-    std::fputs(
-        "\nExit code 0 on success; otherwise 1 with the reason on the last line of stderr (2 for usage "
-        "errors, and for a setup that found several games).\n",
-        out);
+    writeText(out,
+              "\nExit code 0 on success; otherwise 1 with the reason on the last line of stderr (2 for usage "
+              "errors, and for a setup that found several games).\n");
 }
 
 int usageError(const std::string& message) {
-    std::fprintf(stderr, "ravelin-cli: %s\n", message.c_str());
-    std::fputs("Try 'ravelin-cli --help'.\n", stderr);
+    writeText(stderr, "ravelin-cli: " + message + "\nTry 'ravelin-cli --help'.\n");
     return 2;
 }
 
@@ -181,8 +180,8 @@ int main(int argc, char** argv) {
     const CommandInfo* info = findCommand(words[0]);
     if (!info) return usageError("unknown command " + words[0]);
     if (help) {
-        std::printf("Usage: ravelin-cli [--workdir DIR] [--yes] %s\n\n%.*s\n", commandLine(*info).c_str(),
-                    static_cast<int>(info->help.size()), info->help.data());
+        writeText(stdout, "Usage: ravelin-cli [--workdir DIR] [--yes] " + commandLine(*info) + "\n\n" +
+                              std::string(info->help) + "\n");
         return 0;
     }
     if (package && info->command != HeadlessCommand::Install)
@@ -200,13 +199,12 @@ int main(int argc, char** argv) {
         if (info->command == HeadlessCommand::Setup) {
             std::filesystem::create_directories(nativePath(workdir), error);
         } else if (!std::filesystem::exists(nativePath(workdir), error)) {
-            std::fprintf(stderr, "ravelin-cli: the working directory %s doesn't exist\n", workdir.c_str());
+            writeText(stderr, "ravelin-cli: the working directory " + workdir + " doesn't exist\n");
             return 1;
         }
         std::filesystem::current_path(nativePath(workdir), error);
         if (error) {
-            std::fprintf(stderr, "ravelin-cli: can't work in %s: %s\n", workdir.c_str(),
-                         error.message().c_str());
+            writeText(stderr, "ravelin-cli: can't work in " + workdir + ": " + error.message() + "\n");
             return 1;
         }
     }
@@ -214,18 +212,18 @@ int main(int argc, char** argv) {
     TerminalUi ui(stderr, yes, ConsoleLine::open(stderr));
     const HeadlessCommand command = package ? HeadlessCommand::InstallPackage : info->command;
     const HeadlessOutcome outcome = runHeadlessCommand(command, argument, ui);
-    std::fputs(printableLines(outcome.notes).c_str(), stderr);
+    writeText(stderr, printableLines(outcome.notes));
     // Each error once, the reason of a failure last.
     for (const std::string& error : ui.errors()) {
         if (outcome.succeeded || error != outcome.reason)
-            std::fprintf(stderr, "ravelin-cli: %s\n", printableText(error).c_str());
+            writeText(stderr, "ravelin-cli: " + printableText(error) + "\n");
     }
     // The report goes to stdout whenever there is one: the list of several installations to pick one from,
     // and after a failure the summary of a build, of a setup or update that ran to its end, or of an
     // install that left files behind.
-    std::fputs(printableLines(outcome.report).c_str(), stdout);
+    writeText(stdout, printableLines(outcome.report));
     if (!outcome.succeeded) {
-        std::fprintf(stderr, "ravelin-cli: %s\n", printableText(outcome.reason).c_str());
+        writeText(stderr, "ravelin-cli: " + printableText(outcome.reason) + "\n");
         return outcome.needsChoice ? 2 : 1;
     }
     return 0;

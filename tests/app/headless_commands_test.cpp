@@ -225,21 +225,58 @@ TEST(TerminalUi, AnswersQuestionsByFlagAndPicksNoFolder) {
     std::fclose(out);
 }
 
-TEST(TerminalUi, ProgressLineEndsAtAHundredPercent) {
-    std::FILE* out = std::tmpfile();
-    EXPECT_FALSE(ConsoleLine::open(out));  // a file never gets a progress line, nor its escape codes
-    TerminalUi ui(out, false, ConsoleLine::withEscapeCodes(out));
-    ui.openProgressWindow("Unpacking Atlas files");
-    ui.setProgressBar(37);
-    ui.closeProgressWindow();
-    std::rewind(out);
-    char buffer[1024] = {};
-    const std::string text(buffer, std::fread(buffer, 1, sizeof buffer - 1, out));
-    std::fclose(out);
-    ASSERT_FALSE(text.empty());
-    EXPECT_EQ(text.back(), '\n');
-    const std::string lastDrawing = text.substr(text.rfind('\r'));
-    EXPECT_NE(lastDrawing.find("[" + std::string(30, '#') + "] 100%"), std::string::npos) << lastDrawing;
+// The progress line is redrawn in place only where it can be, never wraps on a console, and a finished
+// step reads 100 %.
+TEST(TerminalUi, ProgressLineIsRedrawnOnlyWhereItCanBe) {
+    using Mode = ConsoleLineMode;
+    EXPECT_EQ(consoleLineMode(false, false, 0), Mode::None);
+    EXPECT_EQ(consoleLineMode(true, false, 0), Mode::EscapeCodes);
+    EXPECT_EQ(consoleLineMode(false, true, 80), Mode::CarriageReturn);
+    EXPECT_EQ(consoleLineMode(false, true, 0), Mode::LinePerStep);
+    std::FILE* file = std::tmpfile();
+    EXPECT_FALSE(ConsoleLine::open(file));  // a file never gets a progress line
+    std::fclose(file);
+
+    for (const Mode mode : {Mode::EscapeCodes, Mode::CarriageReturn, Mode::LinePerStep}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        std::FILE* out = std::tmpfile();
+        TerminalUi ui(out, false, ConsoleLine::drawnAs(out, mode, 60));
+        ui.openProgressWindow("Unpacking Atlas files");
+        ui.setProgressText("battleAtlas.xml");
+        for (const int value : {10, 37}) ui.setProgressBar(value);
+        ui.closeProgressWindow();
+        std::rewind(out);
+        char buffer[2048] = {};
+        const std::string text(buffer, std::fread(buffer, 1, sizeof buffer - 1, out));
+        std::fclose(out);
+        ASSERT_FALSE(text.empty());
+        EXPECT_EQ(text.find('\n'), text.size() - 1);  // one line
+        const std::string lastDrawing = text.substr(text.find_last_of('\r') + 1);
+        EXPECT_NE(lastDrawing.find("[" + std::string(30, '#') + "] 100%"), std::string::npos) << lastDrawing;
+        EXPECT_EQ(text.find('\033') != std::string::npos, mode == Mode::EscapeCodes);
+        EXPECT_EQ(text.find('\r') != std::string::npos, mode != Mode::LinePerStep);
+        if (mode == Mode::CarriageReturn) {
+            EXPECT_EQ(lastDrawing.size(), 60u);  // 59 characters and "\n"
+        }
+    }
+
+    // Cut by characters, never inside one, and blanked over what the line showed before.
+    struct Case {
+        std::string text;
+        std::size_t widthBefore;
+        int columns;
+        std::string line;
+        std::size_t widthAfter;
+    };
+    const Case cases[] = {{"abc", 0, 80, "\rabc", 3},
+                          {"a", 3, 80, "\ra  ", 1},
+                          {"W\xC3\xB6rld\xE2\x82\xAC!", 0, 7, "\rW\xC3\xB6rld\xE2\x82\xAC", 6},
+                          {"abc", 2, 0, "\r  ", 0}};
+    for (const Case& c : cases) {
+        std::size_t width = c.widthBefore;
+        EXPECT_EQ(redrawnLine(c.text, width, c.columns), c.line) << c.text;
+        EXPECT_EQ(width, c.widthAfter) << c.text;
+    }
 }
 
 #ifndef _WIN32  // a POSIX shell runs the program

@@ -36,11 +36,11 @@ MessageAnswer TerminalUi::showMessage(const std::string& title, const std::strin
     if (progressOpen_ && progressLine_) progressLine_->end();
     drawnValue_ = -1;
     if (kind != MessageKind::Question) {
-        std::fprintf(messages_, "%s: %s\n", title.c_str(), oneLine(text).c_str());
+        writeText(messages_, title + ": " + oneLine(text) + "\n");
         return MessageAnswer::Ok;
     }
     const bool yes = answerYes_;
-    std::fprintf(messages_, "%s: %s [%s]\n", title.c_str(), oneLine(text).c_str(), yes ? "Yes" : "No");
+    writeText(messages_, title + ": " + oneLine(text) + (yes ? " [Yes]\n" : " [No]\n"));
     return yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
