@@ -16,6 +16,7 @@
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
 #include "ui/ui.h"
+#include "ui/window_layout.h"
 
 namespace {
 
@@ -97,6 +98,31 @@ void createAtlasesAndSummarize(Desktop& desktop) {
         desktop.ui.showIconOverview(iconOverviewViewOf(states));
 }
 
+// The icon overview, with what is on disk now, at the size the user chose last; a filter given is selected.
+void showIconOverview(Desktop& desktop, std::optional<icon_overview::Filter> filter = std::nullopt) {
+    const Settings& settings = desktop.context.settings;
+    IconOverviewView view = iconOverviewViewOf(currentIconStates(settings));
+    view.filter = filter;
+    view.windowSize = {settings.acOverviewWidth, settings.acOverviewHeight,
+                       settings.acOverviewMaximized != 0};
+    desktop.ui.showIconOverview(view);
+}
+
+// The overview's size is stored once the user changed it from what it opened at, default or remembered.
+void rememberIconOverviewSize(Desktop& desktop) {
+    const std::optional<OverviewWindowSize> size = desktop.ui.iconOverviewSize();
+    Settings& settings = desktop.context.settings;
+    const bool chosenBefore = settings.acOverviewWidth != 0 || settings.acOverviewHeight != 0;
+    const OverviewWindowSize opened{
+        chosenBefore ? settings.acOverviewWidth : icon_overview_window::kClientWidth,
+        chosenBefore ? settings.acOverviewHeight : icon_overview_window::kClientHeight,
+        settings.acOverviewMaximized != 0};
+    if (!size || *size == opened) return;
+    settings.acOverviewWidth = size->width;
+    settings.acOverviewHeight = size->height;
+    settings.acOverviewMaximized = size->maximized ? 1 : 0;
+}
+
 void runEventLoop(Desktop& desktop) {
     for (bool quit = false; !quit;) {
         switch (const UiEvent event = desktop.ui.waitEvent()) {
@@ -124,12 +150,16 @@ void runEventLoop(Desktop& desktop) {
                 desktop.ui.closeInstructionsWindow();
                 break;
             case UiEvent::OpenIconOverview:
-            case UiEvent::RefreshIconOverview:  // what is on disk now
-                desktop.ui.showIconOverview(iconOverviewViewOf(currentIconStates(desktop.context.settings)));
+            case UiEvent::RefreshIconOverview:
+                showIconOverview(desktop);
+                break;
+            case UiEvent::IconOverviewClosed:
+                rememberIconOverviewSize(desktop);
                 break;
         }
         storeChangedSettings(desktop.context);
     }
+    rememberIconOverviewSize(desktop);  // it may still be open
 }
 
 }  // namespace

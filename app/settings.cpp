@@ -83,6 +83,11 @@ Json settingsDocument(const Settings& s) {
         document[std::string(kind.atlasHeightKey)] = atlas.atlasHeight;
     }
     document["acSaveInGamedir"] = static_cast<int>(s.acSaveInGamedir);
+    if (s.acOverviewWidth != 0 || s.acOverviewHeight != 0 || s.acOverviewMaximized != 0) {
+        document["acOverviewWidth"] = s.acOverviewWidth;
+        document["acOverviewHeight"] = s.acOverviewHeight;
+        document["acOverviewMaximized"] = static_cast<int>(s.acOverviewMaximized);
+    }
     return document;
 }
 
@@ -116,6 +121,9 @@ std::optional<ParsedSettings> parseSettingsText(std::string_view text) {
             readIntegerField(document, kind.atlasHeightKey, atlas.atlasHeight);
         }
         readIntegerField(document, "acSaveInGamedir", s.acSaveInGamedir);
+        readIntegerField(document, "acOverviewWidth", s.acOverviewWidth);
+        readIntegerField(document, "acOverviewHeight", s.acOverviewHeight);
+        readIntegerField(document, "acOverviewMaximized", s.acOverviewMaximized);
     }
     parsed.documentText = jsonDocumentText(document);
     return parsed;

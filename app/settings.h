@@ -31,6 +31,11 @@ struct Settings {
     std::string acNewIconsDir;
     std::int32_t acNewIconFiles = 0;
     std::int8_t acSaveInGamedir = 0;
+    // The icon overview's size (see OverviewWindowSize); written only once the user chose one, so a file
+    // of someone who never resized it stays as it always was.
+    std::int32_t acOverviewWidth = 0;
+    std::int32_t acOverviewHeight = 0;
+    std::int8_t acOverviewMaximized = 0;
     std::array<AtlasRecord, kAtlasKindCount> atlases;  // in the order of kAtlasKinds
 
     AtlasRecord& atlas(const AtlasKind& kind) { return atlases[kind.index]; }

@@ -4,6 +4,7 @@
 // the files of the replacement folder that match no icon. The program fills it; the windows only draw it
 // (loading the pictures themselves, lazily) and filter it.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,17 +31,33 @@ struct OverviewUnmatchedFile {
     std::string suggestion;
 };
 
-struct IconOverviewView {
-    std::vector<OverviewAtlas> atlases;
-    std::vector<OverviewUnmatchedFile> unmatched;
-};
-
 namespace icon_overview {
 
 // The filter's choices, in the order the windows list them.
-enum class Filter { All, Replaced, Default, UnreadableReplacement, OtherSize, New };
+enum class Filter { All, Replaced, Default, UnreadableReplacement, OtherSize, New, NeedsAttention };
 inline constexpr std::string_view kFilterCaptions[] = {
-    "All icons", "Replaced", "Default", "Unreadable replacement", "Other size", "New"};
+    "All icons", "Replaced", "Default", "Unreadable replacement", "Other size", "New", "Needs attention"};
+
+}  // namespace icon_overview
+
+// The overview's size as the user left it: its client area when not maximised, in pixels at 96 dots per
+// inch; 0 where no size was chosen.
+struct OverviewWindowSize {
+    int width = 0;
+    int height = 0;
+    bool maximized = false;
+    friend bool operator==(const OverviewWindowSize&, const OverviewWindowSize&) = default;
+};
+
+struct IconOverviewView {
+    std::vector<OverviewAtlas> atlases;
+    std::vector<OverviewUnmatchedFile> unmatched;
+    // The filter to select; none keeps the one shown (or "All icons" in a new window).
+    std::optional<icon_overview::Filter> filter;
+    OverviewWindowSize windowSize;  // taken when the window is opened, not when it is shown again
+};
+
+namespace icon_overview {
 
 inline bool passes(const OverviewIcon& icon, Filter filter, std::string_view search) {
     bool shown = true;
@@ -61,6 +78,11 @@ inline bool passes(const OverviewIcon& icon, Filter filter, std::string_view sea
             break;
         case Filter::New:
             shown = icon.isNew;
+            break;
+        case Filter::NeedsAttention:  // unreadable and other-size replacements, new icons without one
+            shown = icon.mark == OverviewMark::UnreadableReplacement ||
+                    icon.mark == OverviewMark::OtherSize ||
+                    (icon.isNew && icon.mark == OverviewMark::Default);
             break;
     }
     // Letter case ignored for ASCII, the names' alphabet.
@@ -95,6 +117,12 @@ inline std::string markText(const OverviewIcon& icon) {
             break;
     }
     return icon.isNew ? text + ", new" : text;
+}
+
+// An icon's tooltip: its name in full, which its cell may cut, and the files shown.
+inline std::string tooltipText(const OverviewIcon& icon) {
+    return icon.name + "\n" + icon.defaultPath +
+           (icon.replacementPath.empty() ? "" : "\n" + icon.replacementPath);
 }
 
 // The indices of the atlas's icons that pass.

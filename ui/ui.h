@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ enum class UiEvent {
     CloseInstructions,    // "Close" of the instructions window
     OpenIconOverview,     // "Icons…"
     RefreshIconOverview,  // F5 in the icon overview: read the files again
+    IconOverviewClosed,   // its size may have changed
 };
 
 inline constexpr int kChoseOtherFolder = -1;
@@ -89,6 +91,8 @@ public:
     virtual BuildSummaryChoice showBuildSummary(const BuildSummaryView& view) = 0;
     // The icon overview, modeless: opened, or brought to the front and refreshed when it is open.
     virtual void showIconOverview(const IconOverviewView& view) = 0;
+    // The overview's size now, or as it was closed; none before it was first opened.
+    virtual std::optional<OverviewWindowSize> iconOverviewSize() const = 0;
 
     // The event loop's wait: the next event the flow acts on.
     virtual UiEvent waitEvent() = 0;

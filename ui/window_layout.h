@@ -155,8 +155,12 @@ inline constexpr std::string_view kShowIconsCaption = "Show icons";
 }  // namespace build_summary
 
 namespace icon_overview_window {
+// It opens at this size until the user chooses another; it may be made larger, or smaller down to the
+// minimum, where the top row still fits beside a search field of 95 pixels.
 inline constexpr int kClientWidth = 760;
 inline constexpr int kClientHeight = 560;
+inline constexpr int kMinimumClientWidth = 640;
+inline constexpr int kMinimumClientHeight = 300;
 inline constexpr std::string_view kTitle = "Icons";
 inline constexpr std::string_view kAtlasCaption = "Atlas:";
 inline constexpr ControlPlace kAtlasCaptionPlace{10, 12, 45, 20};
@@ -166,15 +170,48 @@ inline constexpr ControlPlace kFilterCaptionPlace{250, 12, 40, 20};
 inline constexpr ControlPlace kFilterPlace{290, 8, 180, 24};
 inline constexpr std::string_view kSearchCaption = "Search:";
 inline constexpr ControlPlace kSearchCaptionPlace{485, 12, 50, 20};
-inline constexpr ControlPlace kSearchPlace{535, 8, 215, 24};
-inline constexpr ControlPlace kGridPlace{10, 40, 740, 380};
-inline constexpr int kCellWidth = 150;  // a picture of two icons and two lines of text
+inline constexpr int kCellWidth = 150;  // at least: a picture of two icons and two lines of text
 inline constexpr int kCellHeight = 96;
 inline constexpr std::string_view kUnmatchedCaption = "Files in the replacement folder that match no icon:";
-inline constexpr ControlPlace kUnmatchedCaptionPlace{10, 428, 500, 20};
 inline constexpr std::string_view kRefreshHint = "F5 reads the files again";
-inline constexpr ControlPlace kRefreshHintPlace{560, 428, 190, 20};
-inline constexpr ControlPlace kUnmatchedPlace{10, 450, 740, 100};
+
+// What follows the window's size: the search field and the list of files below take the width, the
+// grid takes width and height; the top row stays where it is.
+struct SizedPlaces {
+    ControlPlace search;
+    ControlPlace grid;
+    ControlPlace unmatchedCaption;
+    ControlPlace refreshHint;
+    ControlPlace unmatched;
+};
+constexpr SizedPlaces sizedPlaces(int clientWidth, int clientHeight) {
+    const int width = clientWidth < kMinimumClientWidth ? kMinimumClientWidth : clientWidth;
+    const int height = clientHeight < kMinimumClientHeight ? kMinimumClientHeight : clientHeight;
+    return {{535, 8, width - 545, 24},
+            {10, 40, width - 20, height - 180},
+            {10, height - 132, 500, 20},
+            {width - 200, height - 132, 190, 20},
+            {10, height - 110, width - 20, 100}};
+}
+
+// The width of the grid's cells: as many columns of at least the narrowest cell as the grid's inner width
+// holds, sharing it out, so no wide strip stays empty on the right.
+constexpr int cellWidthFor(int innerWidth, int narrowestCell = kCellWidth) {
+    const int columns = innerWidth / narrowestCell;
+    return columns < 1 ? narrowestCell : innerWidth / columns;
+}
+
+// The size it opens at: the size asked for (none chosen yet: the default), within the minimum and the
+// room there is (when known, i.e. above 0).
+constexpr std::pair<int, int> openingClientSize(int width, int height, int roomWidth, int roomHeight) {
+    const auto within = [](int wanted, int fallback, int minimum, int room) {
+        int size = wanted > 0 ? wanted : fallback;
+        if (room > 0 && size > room) size = room;
+        return size < minimum ? minimum : size;
+    };
+    return {within(width, kClientWidth, kMinimumClientWidth, roomWidth),
+            within(height, kClientHeight, kMinimumClientHeight, roomHeight)};
+}
 }  // namespace icon_overview_window
 
 namespace progress_window {

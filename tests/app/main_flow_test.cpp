@@ -373,15 +373,29 @@ TEST(CutOffReplacementFromTheWindow, GivesWayToTheDefaultAndIsNamed) {
     }
 }
 
-TEST_F(MainFlowTest, IconOverviewShowsWhatIsOnDiskWhenOpenedAndRefreshed) {
+TEST_F(MainFlowTest, IconOverviewShowsWhatIsOnDiskAtTheSizeLastChosen) {
     firstStart();
-    const ScriptedUi ui = run({}, {}, {UiEvent::OpenIconOverview});
-    EXPECT_EQ(ui.linesStartingWith("overview"),
+    const std::string settingsBefore = readFileText("ravelin.conf");
+    const auto runWithOverview = [this](std::deque<UiEvent> events, OverviewWindowSize size) {
+        ScriptedUi ui;
+        ui.events = std::move(events);
+        ui.overviewSize = size;
+        EXPECT_EQ(runProgram(ui, places), 0);
+        return ui.linesStartingWith("overview");
+    };
+    // Opened and closed at the size it opened at: ravelin.conf stays as it was.
+    EXPECT_EQ(runWithOverview({UiEvent::OpenIconOverview, UiEvent::IconOverviewClosed}, {760, 560, false}),
               std::vector<std::string>{"overview battleAtlas 8 vehicleMarkerAtlas 5 unmatched 0"});
+    EXPECT_EQ(readFileText("ravelin.conf"), settingsBefore);
+
+    // Resized and maximised, still open at the end; read again with F5 after a file came.
     writeFileText("newTankImages/stray.png", "x");
-    const ScriptedUi again = run({}, {}, {UiEvent::RefreshIconOverview});
-    EXPECT_EQ(again.linesStartingWith("overview"),
+    EXPECT_EQ(runWithOverview({UiEvent::RefreshIconOverview}, {900, 700, true}),
               std::vector<std::string>{"overview battleAtlas 8 vehicleMarkerAtlas 5 unmatched 1"});
+    EXPECT_NE(readFileText("ravelin.conf").find("\"acOverviewWidth\"    : 900"), std::string::npos);
+    EXPECT_EQ(runWithOverview({UiEvent::OpenIconOverview}, {900, 700, true}),
+              std::vector<std::string>{
+                  "overview battleAtlas 8 vehicleMarkerAtlas 5 unmatched 1 size 900x700 maximized"});
 }
 
 TEST_F(MainFlowTest, InstructionsOpenReopenAndCloseOnlyByTheirButton) {

@@ -77,6 +77,17 @@ TEST(Settings, SavesTheExactLayoutAndLoadsItBack) {
     EXPECT_EQ(sortedLines(entries[2]), sortedLines(kFirstStartFile));
 }
 
+TEST(Settings, TheOverviewsSizeIsWrittenOnlyOnceChosen) {
+    Settings s = firstStartSettings();
+    s.acOverviewHeight = 700;
+    const std::string text = settingsFileText(s);
+    for (const char* member : {"\"acOverviewWidth\"", "\"acOverviewHeight\"", "\"acOverviewMaximized\""})
+        EXPECT_NE(text.find(member), std::string::npos) << member;
+    const auto parsed = parseSettingsText(text);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->settings, s);
+}
+
 TEST(Settings, EscapesControlCharactersAndKeepsNonAsciiText) {
     Settings s;
     s.wotLastVersion = std::string("q\"b\\/\b\t\n\f\r") + '\x01' + '\x1f' + "é€😀";

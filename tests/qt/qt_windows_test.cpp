@@ -638,7 +638,9 @@ TEST(IconOverview, ShowsTheAtlasFilteredAndSearchedAndLoadsOnlyWhatIsSeen) {
     EXPECT_EQ(picture.toImage().pixelColor(68 + 32, 26), QColor(Qt::red));
     saveScreenshot(*window, "icon-overview");
 
-    const std::pair<int, int> filters[] = {{1, 2}, {2, 597}, {3, 1}, {4, 1}, {5, 1}, {0, 600}};
+    EXPECT_TRUE(model.data(model.index(0), Qt::ToolTipRole).toString().startsWith("germany-T0000\n"));
+
+    const std::pair<int, int> filters[] = {{1, 2}, {2, 597}, {3, 1}, {4, 1}, {5, 1}, {6, 3}, {0, 600}};
     for (const auto& [filter, rows] : filters) {
         window->filterChoice()->setCurrentIndex(filter);
         EXPECT_EQ(model.rowCount(), rows) << filter;
@@ -661,8 +663,43 @@ TEST(IconOverview, ShowsTheAtlasFilteredAndSearchedAndLoadsOnlyWhatIsSeen) {
                                                 (folder.path() + "/").toStdString()}));
     press(*window->iconGrid(), Qt::Key_F5);
     EXPECT_EQ(ui.pendingEvents(), std::deque<UiEvent>{UiEvent::RefreshIconOverview});
-    // Shown again: the same window, refreshed.
-    ui.showIconOverview(overviewOf(folder.path(), 10));
+    // Shown again: the same window, refreshed; the filter the program asks for is selected.
+    IconOverviewView refreshed = overviewOf(folder.path(), 10);
+    refreshed.filter = icon_overview::Filter::NeedsAttention;
+    ui.showIconOverview(refreshed);
     EXPECT_EQ(ui.iconOverviewWindow(), window);
-    EXPECT_EQ(model.rowCount(), 10);
+    EXPECT_EQ(window->filterChoice()->currentText(), "Needs attention");
+    EXPECT_EQ(model.rowCount(), 3);
+    press(*window->searchField(), Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(ui.pendingEvents().back(), UiEvent::IconOverviewClosed);
+}
+
+TEST(IconOverview, FollowsItsSizeAndOpensAtTheOneChosen) {
+    QTemporaryDir folder;
+    QtUi ui;
+    ui.openMainWindow();
+    IconOverviewView view = overviewOf(folder.path(), 100);
+    view.windowSize = {790, 590, false};  // within the smallest test screen
+    ui.showIconOverview(view);
+    IconOverviewWindow* window = ui.iconOverviewWindow();
+    EXPECT_EQ(window->size(), QSize(790, 590));
+    EXPECT_EQ(window->iconGrid()->geometry(), QRect(10, 40, 770, 410));
+    EXPECT_EQ(window->unmatchedList()->geometry(), QRect(10, 480, 770, 100));
+    // The columns fill the grid's width: less than a pixel a column is left over on the right.
+    const QListView& grid = *window->iconGrid();
+    const int cell = grid.gridSize().width();
+    EXPECT_GE(cell, icon_overview_window::kCellWidth);
+    const int columns = grid.viewport()->width() / cell;
+    EXPECT_LE(grid.viewport()->width() % cell, columns);
+    EXPECT_EQ(grid.visualRect(grid.model()->index(columns - 1, 0)).top(),
+              grid.visualRect(grid.model()->index(0, 0)).top());
+    saveScreenshot(*window, "icon-overview-resized");
+
+    window->resize(500, 200);  // never smaller than its minimum
+    EXPECT_EQ(window->size(),
+              QSize(icon_overview_window::kMinimumClientWidth, icon_overview_window::kMinimumClientHeight));
+    window->resize(700, 500);
+    window->showMaximized();
+    EXPECT_EQ(ui.iconOverviewSize(), (OverviewWindowSize{700, 500, true}));
 }

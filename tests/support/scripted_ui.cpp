@@ -84,7 +84,15 @@ void ScriptedUi::showIconOverview(const IconOverviewView& view) {
     std::string line = "overview";
     for (const OverviewAtlas& atlas : view.atlases)
         line += " " + atlas.title + " " + std::to_string(atlas.icons.size());
-    transcript.push_back(line + " unmatched " + std::to_string(view.unmatched.size()));
+    line += " unmatched " + std::to_string(view.unmatched.size());
+    // Said only where they are not the defaults.
+    if (view.filter)
+        line += " filter " + std::string(icon_overview::kFilterCaptions[static_cast<int>(*view.filter)]);
+    const OverviewWindowSize size = view.windowSize;
+    if (size != OverviewWindowSize{})
+        line += " size " + std::to_string(size.width) + "x" + std::to_string(size.height) +
+                (size.maximized ? " maximized" : "");
+    transcript.push_back(line);
 }
 
 bool ScriptedUi::openMainWindow() {

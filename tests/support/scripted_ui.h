@@ -20,6 +20,8 @@ public:
     std::deque<UiEvent> events;
     std::vector<std::string> transcript;
 
+    std::optional<OverviewWindowSize> overviewSize;  // what iconOverviewSize answers
+
     bool progressWindowOpen = false;
     bool instructionsWindowOpen = false;
 
@@ -37,6 +39,7 @@ public:
     void closeInstructionsWindow() override;
     BuildSummaryChoice showBuildSummary(const BuildSummaryView& view) override;
     void showIconOverview(const IconOverviewView& view) override;
+    std::optional<OverviewWindowSize> iconOverviewSize() const override { return overviewSize; }
     UiEvent waitEvent() override;
     void setEndRequestHandler(std::function<void()> handler) override;
 

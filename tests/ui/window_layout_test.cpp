@@ -31,3 +31,29 @@ TEST(MainWindowLayout, KeepsTheWindowsPixels) {
         EXPECT_EQ(placed[i].place, expected[i].place) << i;
     }
 }
+
+// The icon overview at its default size keeps the places it always had; larger, the grid and the list
+// below take the room, and the grid's columns share its width.
+TEST(IconOverviewLayout, FollowsTheWindowsSize) {
+    using namespace icon_overview_window;
+    const SizedPlaces places = sizedPlaces(kClientWidth, kClientHeight);
+    EXPECT_EQ(places.search, (ControlPlace{535, 8, 215, 24}));
+    EXPECT_EQ(places.grid, (ControlPlace{10, 40, 740, 380}));
+    EXPECT_EQ(places.unmatchedCaption, (ControlPlace{10, 428, 500, 20}));
+    EXPECT_EQ(places.refreshHint, (ControlPlace{560, 428, 190, 20}));
+    EXPECT_EQ(places.unmatched, (ControlPlace{10, 450, 740, 100}));
+    EXPECT_EQ(sizedPlaces(1200, 900).grid, (ControlPlace{10, 40, 1180, 720}));
+    EXPECT_EQ(sizedPlaces(100, 100).grid, sizedPlaces(kMinimumClientWidth, kMinimumClientHeight).grid);
+
+    const std::pair<int, int> cells[] = {{100, 150}, {150, 150}, {299, 299},
+                                         {300, 150}, {723, 180}, {1179, 168}};
+    for (const auto& [inner, cell] : cells) EXPECT_EQ(cellWidthFor(inner), cell) << inner;
+
+    // Opening: the default where none was chosen, never below the minimum nor beyond the room known.
+    EXPECT_EQ(openingClientSize(0, 0, 1920, 1040), std::make_pair(760, 560));
+    EXPECT_EQ(openingClientSize(1000, 800, 0, 0), std::make_pair(1000, 800));
+    EXPECT_EQ(openingClientSize(5000, 5000, 1920, 1040), std::make_pair(1920, 1040));
+    EXPECT_EQ(openingClientSize(10, 10, 1920, 1040),
+              std::make_pair(kMinimumClientWidth, kMinimumClientHeight));
+    EXPECT_EQ(openingClientSize(0, 0, 600, 400), std::make_pair(kMinimumClientWidth, 400));
+}

@@ -819,3 +819,56 @@ TEST(IconOverviewWindow, ShowsFiltersAndLoadsOnlyTheRowsOnTheScreen) {
     EXPECT_EQ(rowsShown(*window), 10);
     EXPECT_EQ(windowsOfClass(L"RavelinIconOverviewWindow"), 1);
 }
+
+TEST(IconOverviewWindow, FollowsItsSizeClosesOnEscapeAndTellsTheFullName) {
+    using Window = Win32IconOverviewWindow;
+    TestUi test;
+    test.ui->openMainWindow();
+    test.ui->showMainWindow();
+    IconOverviewView view = overviewOf(100);
+    view.windowSize = {900, 650, false};
+    view.filter = icon_overview::Filter::NeedsAttention;
+    test.ui->showIconOverview(view);
+    const Window* window = test.ui->iconOverviewWindow();
+    const HWND handle = window->handle();
+    const HWND grid = window->control(Window::IconGrid);
+    EXPECT_TRUE(styleOf(handle) & WS_THICKFRAME);
+    EXPECT_TRUE(styleOf(handle) & WS_MAXIMIZEBOX);
+    EXPECT_EQ(clientSize(handle).cx, 900);
+    EXPECT_EQ(clientSize(handle).cy, 650);
+    expectPlace(grid, {10, 40, 880, 470});
+    expectPlace(window->control(Window::UnmatchedList), {10, 540, 880, 100});
+    EXPECT_EQ(rowsShown(*window), 2);  // the other size and the new one without replacement
+    pumpMessages();
+    saveScreenshot(handle, "icon-overview-resized");
+
+    // Dragged larger: the columns share the grid's width.
+    RECT frame{};
+    GetWindowRect(handle, &frame);
+    SetWindowPos(handle, nullptr, 0, 0, frame.right - frame.left + 101, frame.bottom - frame.top + 50,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(test.ui->iconOverviewSize(), (OverviewWindowSize{1001, 700, false}));
+    expectPlace(grid, {10, 40, 981, 520});
+    RECT inner{};
+    GetClientRect(grid, &inner);
+    const int cell = LOWORD(ListView_GetItemSpacing(grid, FALSE));
+    EXPECT_GE(cell, icon_overview_window::kCellWidth);
+    EXPECT_LE(inner.right % cell, inner.right / cell) << inner.right << " " << cell;
+    ShowWindow(handle, SW_MAXIMIZE);
+    EXPECT_EQ(test.ui->iconOverviewSize(), (OverviewWindowSize{1001, 700, true}));
+    ShowWindow(handle, SW_RESTORE);
+
+    // The info tip names the icon in full, with its files.
+    wchar_t text[300] = {};
+    NMLVGETINFOTIPW tip{};
+    tip.hdr = {grid, Window::IconGrid, static_cast<UINT>(LVN_GETINFOTIPW)};
+    tip.pszText = text;
+    tip.cchTextMax = 300;
+    tip.iItem = 0;
+    SendMessageW(handle, WM_NOTIFY, Window::IconGrid, reinterpret_cast<LPARAM>(&tip));
+    EXPECT_EQ(utf8Text(text), "germany-T1001\noverview\\grey.png\noverview\\mine\\germany-T1001.png");
+
+    PostMessageW(window->control(Window::SearchField), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(test.ui->waitEvent(), UiEvent::IconOverviewClosed);
+    EXPECT_FALSE(IsWindowVisible(handle));
+}

@@ -87,8 +87,7 @@ QVariant IconGridModel::data(const QModelIndex& index, int role) const {
         case Qt::DisplayRole:
             return fromUtf8(icon->name) + '\n' + fromUtf8(icon_overview::markText(*icon));
         case Qt::ToolTipRole:
-            return fromUtf8(icon->replacementPath.empty() ? icon->defaultPath
-                                                          : icon->defaultPath + "\n" + icon->replacementPath);
+            return fromUtf8(icon_overview::tooltipText(*icon));
         case Qt::ForegroundRole:
             switch (icon->mark) {
                 case OverviewMark::Replaced:

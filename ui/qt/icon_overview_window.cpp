@@ -1,11 +1,13 @@
 #include "ui/qt/icon_overview_window.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QScreen>
 
 #include "ui/qt/icon_grid_model.h"
 #include "ui/qt/main_window.h"
@@ -17,16 +19,19 @@ using namespace icon_overview_window;
 
 }  // namespace
 
-IconOverviewWindow::IconOverviewWindow(QWidget* owner, EventSink sink, FolderOpener openFolder)
+IconOverviewWindow::IconOverviewWindow(QWidget* owner, EventSink sink, FolderOpener openFolder,
+                                       OverviewWindowSize size)
     : QWidget(owner, Qt::Window),
       sink_(std::move(sink)),
       openFolder_(std::move(openFolder)),
-      model_(std::make_unique<IconGridModel>()) {
+      model_(std::make_unique<IconGridModel>()),
+      openMaximized_(size.maximized) {
     setWindowTitle(qtText(kTitle));
-    setFixedSize(kClientWidth, kClientHeight);
+    setMinimumSize(kMinimumClientWidth, kMinimumClientHeight);
     const auto label = [this](std::string_view caption, const ControlPlace& place) {
         auto* text = new QLabel(qtText(caption), this);
         text->setGeometry(rectOf(place));
+        return text;
     };
     label(kAtlasCaption, kAtlasCaptionPlace);
     atlasChoice_ = new QComboBox(this);
@@ -37,11 +42,9 @@ IconOverviewWindow::IconOverviewWindow(QWidget* owner, EventSink sink, FolderOpe
     for (std::string_view caption : icon_overview::kFilterCaptions) filterChoice_->addItem(qtText(caption));
     label(kSearchCaption, kSearchCaptionPlace);
     searchField_ = new QLineEdit(this);
-    searchField_->setGeometry(rectOf(kSearchPlace));
     searchField_->setClearButtonEnabled(true);
 
     iconGrid_ = new QListView(this);
-    iconGrid_->setGeometry(rectOf(kGridPlace));
     iconGrid_->setViewMode(QListView::IconMode);
     iconGrid_->setResizeMode(QListView::Adjust);
     iconGrid_->setMovement(QListView::Static);
@@ -52,17 +55,28 @@ IconOverviewWindow::IconOverviewWindow(QWidget* owner, EventSink sink, FolderOpe
     iconGrid_->setTextElideMode(Qt::ElideMiddle);
     iconGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     iconGrid_->setModel(model_.get());
+    // A scroll bar that is always there keeps the grid's inner width, and so its columns, steady.
+    iconGrid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    iconGrid_->viewport()->installEventFilter(this);
 
-    label(kUnmatchedCaption, kUnmatchedCaptionPlace);
+    unmatchedCaption_ = label(kUnmatchedCaption, {});
     unmatchedList_ = new QListWidget(this);
-    unmatchedList_->setGeometry(rectOf(kUnmatchedPlace));
-    label(kRefreshHint, kRefreshHintPlace);
+    refreshHint_ = label(kRefreshHint, {});
+    refreshHint_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     connect(atlasChoice_, &QComboBox::currentIndexChanged, this, [this] { showAtlas(); });
     connect(filterChoice_, &QComboBox::currentIndexChanged, this, [this] { showAtlas(); });
     connect(searchField_, &QLineEdit::textChanged, this, [this] { showAtlas(); });
     connect(iconGrid_, &QListView::doubleClicked, this,
             [this](const QModelIndex& index) { openFolderOf(index); });
+
+    QSize room;
+    if (const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
+        room = screen->availableGeometry().size();
+    const auto [width, height] = openingClientSize(size.width, size.height, room.width(), room.height());
+    resize(width, height);
+    normalSize_ = QSize(width, height);
+    layOut();
     centreWindow(*this, owner);
 }
 
@@ -83,10 +97,23 @@ void IconOverviewWindow::show(IconOverviewView view) {
     unmatchedList_->clear();
     for (const OverviewUnmatchedFile& file : view_.unmatched)
         unmatchedList_->addItem(qtText(icon_overview::unmatchedText(file)));
+    if (view_.filter) {
+        const QSignalBlocker blocker(filterChoice_);
+        filterChoice_->setCurrentIndex(static_cast<int>(*view_.filter));
+    }
     showAtlas();
-    QWidget::show();
+    if (openMaximized_) {
+        openMaximized_ = false;
+        showMaximized();
+    } else {
+        QWidget::show();
+    }
     raise();
     activateWindow();
+}
+
+OverviewWindowSize IconOverviewWindow::chosenSize() const {
+    return {normalSize_.width(), normalSize_.height(), isMaximized()};
 }
 
 void IconOverviewWindow::showAtlas() {
@@ -109,10 +136,44 @@ void IconOverviewWindow::openFolderOf(const QModelIndex& index) {
     openFolder_(icon_overview::folderToOpen(*icon));
 }
 
+void IconOverviewWindow::layOut() {
+    const SizedPlaces places = sizedPlaces(width(), height());
+    searchField_->setGeometry(rectOf(places.search));
+    iconGrid_->setGeometry(rectOf(places.grid));
+    unmatchedCaption_->setGeometry(rectOf(places.unmatchedCaption));
+    refreshHint_->setGeometry(rectOf(places.refreshHint));
+    unmatchedList_->setGeometry(rectOf(places.unmatched));
+}
+
 void IconOverviewWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F5) {
         sink_(UiEvent::RefreshIconOverview);
         return;
     }
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
     QWidget::keyPressEvent(event);
+}
+
+void IconOverviewWindow::resizeEvent(QResizeEvent* event) {
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) normalSize_ = size();
+    layOut();
+    QWidget::resizeEvent(event);
+}
+
+void IconOverviewWindow::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    sink_(UiEvent::IconOverviewClosed);
+}
+
+bool IconOverviewWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The columns share the grid's width: its cells grow with the window instead of leaving a strip empty.
+    if (watched == iconGrid_->viewport() && event->type() == QEvent::Resize) {
+        // The list view starts a new row where a cell would reach its last pixel.
+        const QSize grid(cellWidthFor(iconGrid_->viewport()->width() - 1), kCellHeight);
+        if (iconGrid_->gridSize() != grid) iconGrid_->setGridSize(grid);
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -3,7 +3,9 @@
 // The icon overview: per atlas a grid of the icons (the default and, beside it, the replacement) with
 // name and state, filtered by state and searched by name, and the list of files that match no icon. It
 // is modeless and only draws what it is given; its pictures are loaded in the background, the visible
-// ones first. F5 asks the program for a fresh view; a double click opens the icon's folder.
+// ones first. F5 asks the program for a fresh view; a double click opens the icon's folder; Escape closes
+// it. It can be resized and maximised: the grid and the list below follow, the grid's columns share its
+// width.
 
 #include <QWidget>
 #include <functional>
@@ -13,6 +15,7 @@
 #include "ui/ui.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListView;
 class QListWidget;
@@ -23,10 +26,13 @@ public:
     using EventSink = std::function<void(UiEvent)>;
     using FolderOpener = std::function<void(const std::string& folder)>;
 
-    IconOverviewWindow(QWidget* owner, EventSink sink, FolderOpener openFolder);
+    // Opens at the size given (within the minimum and the screen), or the default where none was chosen.
+    IconOverviewWindow(QWidget* owner, EventSink sink, FolderOpener openFolder, OverviewWindowSize size = {});
     ~IconOverviewWindow() override;
 
     void show(IconOverviewView view);
+    // Its size when not maximised, and whether it is.
+    OverviewWindowSize chosenSize() const;
 
     QComboBox* atlasChoice() const { return atlasChoice_; }
     QComboBox* filterChoice() const { return filterChoice_; }
@@ -37,8 +43,12 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void layOut();
     void showAtlas();
     void openFolderOf(const QModelIndex& index);
 
@@ -51,4 +61,8 @@ private:
     QLineEdit* searchField_;
     QListView* iconGrid_;
     QListWidget* unmatchedList_;
+    QLabel* unmatchedCaption_;
+    QLabel* refreshHint_;
+    bool openMaximized_;
+    QSize normalSize_;
 };

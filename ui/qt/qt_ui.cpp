@@ -149,7 +149,7 @@ void QtUi::showIconOverview(const IconOverviewView& view) {
     if (!iconOverviewWindow_) {
         iconOverviewWindow_ = new IconOverviewWindow(
             mainWindow_.get(), [this](UiEvent event) { events_.push_back(event); },
-            [this](const std::string& folder) { openFolder(folder); });
+            [this](const std::string& folder) { openFolder(folder); }, view.windowSize);
     }
     iconOverviewWindow_->show(view);
 }
@@ -165,6 +165,11 @@ void QtUi::setEndRequestHandler(std::function<void()> handler) {
         if (endRequestHandler_) endRequestHandler_();
         endProcess(0);
     });
+}
+
+std::optional<OverviewWindowSize> QtUi::iconOverviewSize() const {
+    if (!iconOverviewWindow_) return std::nullopt;
+    return iconOverviewWindow_->chosenSize();
 }
 
 UiEvent QtUi::waitEvent() {

@@ -1,6 +1,7 @@
 #include "ui/win32/icon_overview_window.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "image/png_codec.h"
 #include "ui/win32/wide_text.h"
@@ -10,6 +11,10 @@ namespace {
 using namespace icon_overview_window;
 
 constexpr wchar_t kWindowClass[] = L"RavelinIconOverviewWindow";
+// Sizable and maximisable; no minimise box, which an owned window would shrink to a stray title bar.
+constexpr DWORD kStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
+constexpr int kLayoutDpi = 96;  // the dpi of the layout's pixels
 constexpr int kHalfWidth = 64;  // each of the two pictures
 constexpr int kHalfHeight = 48;
 constexpr int kPictureWidth = 2 * kHalfWidth + 4;
@@ -80,12 +85,11 @@ HBITMAP pictureBitmap(const std::vector<std::uint32_t>& pixels) {
 }  // namespace
 
 std::unique_ptr<Win32IconOverviewWindow> Win32IconOverviewWindow::create(HWND owner, EventSink sink,
-                                                                         FolderOpener openFolder) {
+                                                                         FolderOpener openFolder,
+                                                                         OverviewWindowSize size) {
     std::unique_ptr<Win32IconOverviewWindow> window(
         new Win32IconOverviewWindow(std::move(sink), std::move(openFolder)));
-    if (!window->createWindow(kWindowClass, kTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN,
-                              WS_EX_CONTROLPARENT, owner))
-        return nullptr;
+    if (!window->createWindow(kWindowClass, kTitle, kStyle, WS_EX_CONTROLPARENT, owner)) return nullptr;
     const HWND handle = window->handle();
     createControl(handle, L"STATIC", kAtlasCaption, SS_LEFT | SS_NOPREFIX, Caption);
     createControl(handle, WC_COMBOBOXW, "", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, AtlasChoice);
@@ -100,6 +104,7 @@ std::unique_ptr<Win32IconOverviewWindow> Win32IconOverviewWindow::create(HWND ow
     createControl(handle, WC_LISTVIEWW, "",
                   WS_TABSTOP | LVS_ICON | LVS_OWNERDATA | LVS_SINGLESEL | LVS_AUTOARRANGE, IconGrid,
                   WS_EX_CLIENTEDGE);
+    ListView_SetExtendedListViewStyleEx(window->control(IconGrid), LVS_EX_INFOTIP, LVS_EX_INFOTIP);
     createControl(handle, L"STATIC", kUnmatchedCaption, SS_LEFT | SS_NOPREFIX, Caption + 3);
     createControl(handle, L"STATIC", kRefreshHint, SS_RIGHT | SS_NOPREFIX, Caption + 4);
     createControl(handle, L"LISTBOX", "", WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, UnmatchedList,
@@ -107,7 +112,22 @@ std::unique_ptr<Win32IconOverviewWindow> Win32IconOverviewWindow::create(HWND ow
     window->pictures_ = ImageList_Create(kPictureWidth, kPictureHeight, ILC_COLOR32, 64, 64);
     window->forgetPictures();
     ListView_SetImageList(window->control(IconGrid), window->pictures_, LVSIL_NORMAL);
-    window->layOut(windowDpi(handle));
+
+    // The size chosen last, within the minimum and the work area of the owner's monitor.
+    const UINT dpi = windowDpi(handle);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    SIZE room{};
+    if (GetMonitorInfoW(MonitorFromWindow(owner ? owner : handle, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
+        const SIZE frame = window->frameSize();
+        room = {
+            MulDiv(monitor.rcWork.right - monitor.rcWork.left - frame.cx, kLayoutDpi, static_cast<int>(dpi)),
+            MulDiv(monitor.rcWork.bottom - monitor.rcWork.top - frame.cy, kLayoutDpi, static_cast<int>(dpi))};
+    }
+    std::tie(window->clientWidth_, window->clientHeight_) =
+        openingClientSize(size.width, size.height, room.cx, room.cy);
+    window->openMaximized_ = size.maximized;
+    window->layOut(dpi);
     centreWindow(handle, owner);
     return window;
 }
@@ -117,20 +137,60 @@ Win32IconOverviewWindow::~Win32IconOverviewWindow() {
     if (pictures_) ImageList_Destroy(pictures_);
 }
 
+SIZE Win32IconOverviewWindow::frameSize() const {
+    RECT window{};
+    RECT client{};
+    GetWindowRect(handle_, &window);
+    GetClientRect(handle_, &client);
+    return {(window.right - window.left) - client.right, (window.bottom - window.top) - client.bottom};
+}
+
 void Win32IconOverviewWindow::layOut(UINT dpi) {
-    placeControls(dpi, kClientWidth, kClientHeight,
-                  {{control(Caption), kAtlasCaptionPlace},
-                   {control(AtlasChoice), {kAtlasPlace.x, kAtlasPlace.y, kAtlasPlace.width, 200}},
-                   {control(static_cast<Control>(Caption + 1)), kFilterCaptionPlace},
-                   {control(FilterChoice), {kFilterPlace.x, kFilterPlace.y, kFilterPlace.width, 200}},
-                   {control(static_cast<Control>(Caption + 2)), kSearchCaptionPlace},
-                   {control(SearchField), kSearchPlace},
-                   {control(IconGrid), kGridPlace},
-                   {control(static_cast<Control>(Caption + 3)), kUnmatchedCaptionPlace},
-                   {control(static_cast<Control>(Caption + 4)), kRefreshHintPlace},
-                   {control(UnmatchedList), kUnmatchedPlace}});
+    const std::pair<HWND, ControlPlace> topRow[] = {
+        {control(Caption), kAtlasCaptionPlace},
+        {control(AtlasChoice), {kAtlasPlace.x, kAtlasPlace.y, kAtlasPlace.width, 200}},
+        {control(static_cast<Control>(Caption + 1)), kFilterCaptionPlace},
+        {control(FilterChoice), {kFilterPlace.x, kFilterPlace.y, kFilterPlace.width, 200}},
+        {control(static_cast<Control>(Caption + 2)), kSearchCaptionPlace}};
+    // A maximised window keeps its size; the size it has when restored is scaled by Windows.
+    if (IsZoomed(handle_)) {
+        moveControls(dpi, topRow);
+    } else {
+        placeControls(dpi, clientWidth_, clientHeight_, topRow);
+    }
     useFont(captionFont(dpi, {}));
-    ListView_SetIconSpacing(control(IconGrid), scaled(kCellWidth, dpi), scaled(kCellHeight, dpi));
+    arrange();
+}
+
+void Win32IconOverviewWindow::arrange() {
+    const HWND grid = control(IconGrid);
+    if (!grid) return;  // still being created
+    const UINT dpi = windowDpi(handle_);
+    RECT client{};
+    GetClientRect(handle_, &client);
+    const SizedPlaces places = sizedPlaces(MulDiv(client.right, kLayoutDpi, static_cast<int>(dpi)),
+                                           MulDiv(client.bottom, kLayoutDpi, static_cast<int>(dpi)));
+    const std::pair<HWND, ControlPlace> sized[] = {
+        {control(SearchField), places.search},
+        {grid, places.grid},
+        {control(static_cast<Control>(Caption + 3)), places.unmatchedCaption},
+        {control(static_cast<Control>(Caption + 4)), places.refreshHint},
+        {control(UnmatchedList), places.unmatched}};
+    moveControls(dpi, sized);
+    fitColumns();
+}
+
+void Win32IconOverviewWindow::fitColumns() {
+    const HWND grid = control(IconGrid);
+    const UINT dpi = windowDpi(handle_);
+    RECT inner{};
+    GetClientRect(grid, &inner);  // without its scroll bar
+    const int cellWidth = cellWidthFor(inner.right, scaled(kCellWidth, dpi));
+    if (cellWidth == cellWidth_) return;
+    cellWidth_ = cellWidth;
+    ListView_SetIconSpacing(grid, cellWidth_, scaled(kCellHeight, dpi));
+    ListView_Arrange(grid, LVA_DEFAULT);
+    InvalidateRect(grid, nullptr, TRUE);
 }
 
 void Win32IconOverviewWindow::forgetPictures() {
@@ -180,9 +240,16 @@ void Win32IconOverviewWindow::show(IconOverviewView view) {
     for (const OverviewUnmatchedFile& file : view_.unmatched)
         SendMessageW(unmatched, LB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(wideText(icon_overview::unmatchedText(file)).c_str()));
+    if (view_.filter)
+        SendMessageW(control(FilterChoice), CB_SETCURSEL, static_cast<WPARAM>(*view_.filter), 0);
     showAtlas();
-    ShowWindow(handle_, SW_SHOW);
+    ShowWindow(handle_, openMaximized_ ? SW_SHOWMAXIMIZED : SW_SHOW);
+    openMaximized_ = false;
     SetForegroundWindow(handle_);
+}
+
+OverviewWindowSize Win32IconOverviewWindow::chosenSize() const {
+    return {clientWidth_, clientHeight_, IsZoomed(handle_) != FALSE};
 }
 
 void Win32IconOverviewWindow::showAtlas() {
@@ -199,6 +266,7 @@ void Win32IconOverviewWindow::showAtlas() {
     }
     ListView_SetItemCountEx(control(IconGrid), static_cast<int>(shown_.size()), 0);
     InvalidateRect(control(IconGrid), nullptr, TRUE);
+    fitColumns();  // the list's scroll bar may have come or gone
 }
 
 bool Win32IconOverviewWindow::takeKey(const MSG& message) const {
@@ -212,8 +280,31 @@ std::optional<LRESULT> Win32IconOverviewWindow::handleMessage(UINT message, WPAR
     switch (message) {
         case WM_CLOSE:
             ShowWindow(handle_, SW_HIDE);  // modeless: the next "Icons…" shows it again
+            sink_(UiEvent::IconOverviewClosed);
             return 0;
+        case WM_SIZE:
+            if (wParam == SIZE_RESTORED) {
+                // Kept in the layout's pixels; a size that gives the same pixels at this dpi stays as it was.
+                const int dpi = static_cast<int>(windowDpi(handle_));
+                if (scaled(clientWidth_, static_cast<UINT>(dpi)) != LOWORD(lParam))
+                    clientWidth_ = MulDiv(LOWORD(lParam), kLayoutDpi, dpi);
+                if (scaled(clientHeight_, static_cast<UINT>(dpi)) != HIWORD(lParam))
+                    clientHeight_ = MulDiv(HIWORD(lParam), kLayoutDpi, dpi);
+            }
+            if (wParam != SIZE_MINIMIZED) arrange();
+            return 0;
+        case WM_GETMINMAXINFO: {
+            const UINT dpi = windowDpi(handle_);
+            const SIZE frame = frameSize();
+            reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {
+                scaled(kMinimumClientWidth, dpi) + frame.cx, scaled(kMinimumClientHeight, dpi) + frame.cy};
+            return 0;
+        }
         case WM_COMMAND:
+            if (LOWORD(wParam) == IDCANCEL) {  // Escape, through the dialog-key path
+                SendMessageW(handle_, WM_CLOSE, 0, 0);
+                return 0;
+            }
             if ((LOWORD(wParam) == AtlasChoice || LOWORD(wParam) == FilterChoice) &&
                 HIWORD(wParam) == CBN_SELCHANGE) {
                 showAtlas();
@@ -234,11 +325,19 @@ std::optional<LRESULT> Win32IconOverviewWindow::handleMessage(UINT message, WPAR
                 if (item.mask & LVIF_TEXT) {
                     constexpr int kLabelMargin = 16;  // the list-view's own padding around a label
                     textBuffer_ = fittedName(header->hwndFrom, wideText(icon->name),
-                                             scaled(kCellWidth - kLabelMargin, windowDpi(handle_))) +
+                                             cellWidth_ - scaled(kLabelMargin, windowDpi(handle_))) +
                                   L"\n" + wideText(icon_overview::markText(*icon));
                     lstrcpynW(item.pszText, textBuffer_.c_str(), item.cchTextMax);
                 }
                 if (item.mask & LVIF_IMAGE) item.iImage = pictureOf(*icon);
+                return 0;
+            }
+            if (header->code == LVN_GETINFOTIPW) {  // the name in full, as the label may cut it
+                NMLVGETINFOTIPW& tip = *reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
+                const OverviewIcon* icon = iconAt(tip.iItem);
+                if (icon && tip.pszText && tip.cchTextMax > 0)
+                    lstrcpynW(tip.pszText, wideText(icon_overview::tooltipText(*icon)).c_str(),
+                              tip.cchTextMax);
                 return 0;
             }
             if (header->code == NM_DBLCLK) {

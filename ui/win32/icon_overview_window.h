@@ -4,7 +4,8 @@
 // list-view of large icons fed from an image list, the files that match no icon below. The list-view is
 // virtual: it asks for the rows it shows, and a row's picture (default and replacement side by side) is
 // loaded the first time it is asked for. Modeless; F5 asks the program for a fresh view, a double click
-// opens the icon's folder.
+// opens the icon's folder, Escape closes it. It can be resized and maximised: the grid and the list below
+// follow, the grid's columns share its width; a label's full name is its info tip.
 
 #include <windows.h>
 
@@ -25,11 +26,15 @@ public:
     using EventSink = std::function<void(UiEvent)>;
     using FolderOpener = std::function<void(const std::string& folder)>;
 
+    // Opens at the size given (within the minimum and the work area), or the default where none was chosen.
     static std::unique_ptr<Win32IconOverviewWindow> create(HWND owner, EventSink sink,
-                                                           FolderOpener openFolder);
+                                                           FolderOpener openFolder,
+                                                           OverviewWindowSize size = {});
     ~Win32IconOverviewWindow() override;
 
     void show(IconOverviewView view);
+    // Its size when not maximised, and whether it is.
+    OverviewWindowSize chosenSize() const;
     // F5 anywhere in the window reads the files again; false for every other message.
     bool takeKey(const MSG& message) const;
 
@@ -43,6 +48,10 @@ private:
         : sink_(std::move(sink)), openFolder_(std::move(openFolder)) {}
     void layOut(UINT dpi) override;
     std::optional<LRESULT> handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    SIZE frameSize() const;
+    // The controls that follow the client area's size, and the grid's columns.
+    void arrange();
+    void fitColumns();
     void showAtlas();
     int pictureOf(const OverviewIcon& icon);
     void forgetPictures();
@@ -54,4 +63,8 @@ private:
     HIMAGELIST pictures_ = nullptr;
     std::unordered_map<std::string, int> pictureIndex_;  // by default and replacement path
     std::wstring textBuffer_;                            // what the list-view was last handed
+    int clientWidth_ = 0;                                // when not maximised, in the layout's pixels
+    int clientHeight_ = 0;
+    bool openMaximized_ = false;
+    int cellWidth_ = 0;  // the grid's, in the screen's pixels
 };

@@ -151,9 +151,14 @@ void Win32Ui::showIconOverview(const IconOverviewView& view) {
         iconOverviewWindow_ = Win32IconOverviewWindow::create(
             mainWindow_ ? mainWindow_->handle() : nullptr,
             [this](UiEvent event) { events_.push_back(event); },
-            [this](const std::string& folder) { dialogs_->openFolder(folder); });
+            [this](const std::string& folder) { dialogs_->openFolder(folder); }, view.windowSize);
     }
     if (iconOverviewWindow_) iconOverviewWindow_->show(view);
+}
+
+std::optional<OverviewWindowSize> Win32Ui::iconOverviewSize() const {
+    if (!iconOverviewWindow_) return std::nullopt;
+    return iconOverviewWindow_->chosenSize();
 }
 
 bool Win32Ui::isDialogMessage(MSG& message) const {

@@ -34,6 +34,7 @@ public:
     void closeInstructionsWindow() override;
     BuildSummaryChoice showBuildSummary(const BuildSummaryView& view) override;
     void showIconOverview(const IconOverviewView& view) override;
+    std::optional<OverviewWindowSize> iconOverviewSize() const override;
     UiEvent waitEvent() override;
     void setEndRequestHandler(std::function<void()> handler) override;
 

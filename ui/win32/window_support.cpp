@@ -192,6 +192,10 @@ bool NativeWindow::createWindow(const wchar_t* className, std::string_view title
 void NativeWindow::placeControls(UINT dpi, int clientWidth, int clientHeight,
                                  std::span<const std::pair<HWND, ControlPlace>> places) {
     setClientSize(handle_, clientWidth, clientHeight, dpi);
+    moveControls(dpi, places);
+}
+
+void NativeWindow::moveControls(UINT dpi, std::span<const std::pair<HWND, ControlPlace>> places) {
     for (const auto& [control, place] : places) placeControl(control, place, dpi);
 }
 

@@ -66,6 +66,8 @@ protected:
                        std::initializer_list<std::pair<HWND, ControlPlace>> places) {
         placeControls(dpi, clientWidth, clientHeight, std::span(places.begin(), places.size()));
     }
+    // The controls' places alone, scaled to the dpi; the window keeps its size.
+    void moveControls(UINT dpi, std::span<const std::pair<HWND, ControlPlace>> places);
     // The font for the window and its controls; the old one goes only after no control uses it.
     void useFont(UniqueFont font);
 
