@@ -784,6 +784,9 @@ TEST(IconOverviewWindow, ShowsFiltersAndLoadsOnlyTheRowsOnTheScreen) {
     pumpMessages();
     EXPECT_GT(window->picturesLoaded(), 0);
     EXPECT_LT(window->picturesLoaded(), 100);  // the rows on the screen, not all 600
+    // The columns fit the grid: it scrolls up and down only.
+    EXPECT_TRUE(styleOf(window->control(Win32IconOverviewWindow::IconGrid)) & WS_VSCROLL);
+    EXPECT_FALSE(styleOf(window->control(Win32IconOverviewWindow::IconGrid)) & WS_HSCROLL);
     saveScreenshot(handle, "icon-overview");
     // A long name is cut in its middle, so that its mark stays in the cell.
     wchar_t label[100] = {};
@@ -839,14 +842,16 @@ TEST(IconOverviewWindow, FollowsItsSizeClosesOnEscapeAndTellsTheFullName) {
     expectPlace(grid, {10, 40, 880, 470});
     expectPlace(window->control(Window::UnmatchedList), {10, 540, 880, 100});
     EXPECT_EQ(rowsShown(*window), 2);  // the other size and the new one without replacement
-    pumpMessages();
-    saveScreenshot(handle, "icon-overview-resized");
 
-    // Dragged larger: the columns share the grid's width.
+    // All icons, dragged larger: the columns share the grid's width.
+    const HWND filter = window->control(Window::FilterChoice);
+    SendMessageW(filter, CB_SETCURSEL, 0, 0);
+    SendMessageW(handle, WM_COMMAND, MAKEWPARAM(Window::FilterChoice, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(filter));
     RECT frame{};
     GetWindowRect(handle, &frame);
     SetWindowPos(handle, nullptr, 0, 0, frame.right - frame.left + 101, frame.bottom - frame.top + 50,
-                 SWP_NOMOVE | SWP_NOZORDER);
+                 SWP_NOZORDER);  // in the screen's corner, all of it on the screen for its picture
     EXPECT_EQ(test.ui->iconOverviewSize(), (OverviewWindowSize{1001, 700, false}));
     expectPlace(grid, {10, 40, 981, 520});
     RECT inner{};
@@ -854,6 +859,9 @@ TEST(IconOverviewWindow, FollowsItsSizeClosesOnEscapeAndTellsTheFullName) {
     const int cell = LOWORD(ListView_GetItemSpacing(grid, FALSE));
     EXPECT_GE(cell, icon_overview_window::kCellWidth);
     EXPECT_LE(inner.right % cell, inner.right / cell) << inner.right << " " << cell;
+    EXPECT_FALSE(styleOf(grid) & WS_HSCROLL);
+    pumpMessages();
+    saveScreenshot(handle, "icon-overview-resized");
     ShowWindow(handle, SW_MAXIMIZE);
     EXPECT_EQ(test.ui->iconOverviewSize(), (OverviewWindowSize{1001, 700, true}));
     ShowWindow(handle, SW_RESTORE);
@@ -864,7 +872,7 @@ TEST(IconOverviewWindow, FollowsItsSizeClosesOnEscapeAndTellsTheFullName) {
     tip.hdr = {grid, Window::IconGrid, static_cast<UINT>(LVN_GETINFOTIPW)};
     tip.pszText = text;
     tip.cchTextMax = 300;
-    tip.iItem = 0;
+    tip.iItem = 1;
     SendMessageW(handle, WM_NOTIFY, Window::IconGrid, reinterpret_cast<LPARAM>(&tip));
     EXPECT_EQ(utf8Text(text), "germany-T1001\noverview\\grey.png\noverview\\mine\\germany-T1001.png");
 

@@ -184,7 +184,10 @@ void Win32IconOverviewWindow::fitColumns() {
     const HWND grid = control(IconGrid);
     const UINT dpi = windowDpi(handle_);
     RECT inner{};
-    GetClientRect(grid, &inner);  // without its scroll bar
+    GetClientRect(grid, &inner);
+    // Less the vertical scroll bar even before it shows (the list adds it only once it arranged its rows),
+    // so the columns never outgrow the list and call for a horizontal one.
+    if (!(GetWindowLongPtrW(grid, GWL_STYLE) & WS_VSCROLL)) inner.right -= GetSystemMetrics(SM_CXVSCROLL);
     const int cellWidth = cellWidthFor(inner.right, scaled(kCellWidth, dpi));
     if (cellWidth == cellWidth_) return;
     cellWidth_ = cellWidth;
