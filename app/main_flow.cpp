@@ -159,7 +159,6 @@ void runEventLoop(Desktop& desktop) {
         }
         storeChangedSettings(desktop.context);
     }
-    rememberIconOverviewSize(desktop);  // it may still be open
 }
 
 }  // namespace
@@ -182,7 +181,10 @@ int runProgram(DesktopUi& ui, const SearchPlaces& places) {
     const auto endNormally = [&] {
         if (ended) return;
         ended = true;
-        if (started) saveSettings(context);
+        if (started) {
+            rememberIconOverviewSize(desktop);  // it may still be open
+            saveSettings(context);
+        }
         closeLog(context);
     };
     // A first start that is ended before it is complete stores nothing, so the next start is a first
