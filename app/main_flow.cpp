@@ -86,8 +86,19 @@ void chooseNewIconDirectory(Desktop& desktop) {
     desktop.refreshMainWindow();
 }
 
+// The icon overview of the states given, at the size the user chose last; a filter given is selected.
+void showIconOverview(Desktop& desktop, const IconStateModel& states,
+                      std::optional<icon_overview::Filter> filter = std::nullopt) {
+    const Settings& settings = desktop.context.settings;
+    IconOverviewView view = iconOverviewViewOf(states);
+    view.filter = filter;
+    view.windowSize = {settings.acOverviewWidth, settings.acOverviewHeight,
+                       settings.acOverviewMaximized != 0};
+    desktop.ui.showIconOverview(view);
+}
+
 // "Create Atlases", then one box: where the atlases went or why not, what needs a look, every name behind
-// its details; "Show icons" opens the overview.
+// its details; "Show icons" opens the overview on what needs attention.
 void createAtlasesAndSummarize(Desktop& desktop) {
     Context& context = desktop.context;
     const WindowBuildOutcome outcome = createAtlasesFromWindow(context);
@@ -95,17 +106,7 @@ void createAtlasesAndSummarize(Desktop& desktop) {
     const IconStateModel states = iconStateModelOf(outcome.states, context.settings.acNewIconsDir);
     const BuildSummaryView view = buildSummaryViewOf(states, outcome, atlasOutputDirectory(context.settings));
     if (desktop.ui.showBuildSummary(view) == BuildSummaryChoice::ShowIcons)
-        desktop.ui.showIconOverview(iconOverviewViewOf(states));
-}
-
-// The icon overview, with what is on disk now, at the size the user chose last; a filter given is selected.
-void showIconOverview(Desktop& desktop, std::optional<icon_overview::Filter> filter = std::nullopt) {
-    const Settings& settings = desktop.context.settings;
-    IconOverviewView view = iconOverviewViewOf(currentIconStates(settings));
-    view.filter = filter;
-    view.windowSize = {settings.acOverviewWidth, settings.acOverviewHeight,
-                       settings.acOverviewMaximized != 0};
-    desktop.ui.showIconOverview(view);
+        showIconOverview(desktop, states, icon_overview::Filter::NeedsAttention);
 }
 
 // The overview's size is stored once the user changed it from what it opened at, default or remembered.
@@ -150,8 +151,8 @@ void runEventLoop(Desktop& desktop) {
                 desktop.ui.closeInstructionsWindow();
                 break;
             case UiEvent::OpenIconOverview:
-            case UiEvent::RefreshIconOverview:
-                showIconOverview(desktop);
+            case UiEvent::RefreshIconOverview:  // what is on disk now
+                showIconOverview(desktop, currentIconStates(desktop.context.settings));
                 break;
             case UiEvent::IconOverviewClosed:
                 rememberIconOverviewSize(desktop);

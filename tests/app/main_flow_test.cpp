@@ -502,6 +502,7 @@ TEST_F(MainFlowTest, TheBoxAfterAnInstallThatLeftAFileBehindNamesItAndShowsTheIc
         << summary;
     EXPECT_TRUE(ui.transcript.back().starts_with("overview battleAtlas 8 vehicleMarkerAtlas 5"))
         << ui.transcript.back();
+    EXPECT_TRUE(ui.transcript.back().ends_with(" filter Needs attention")) << ui.transcript.back();
 }
 
 #ifndef _WIN32  // the XDG data directory is the Linux desktop's
