@@ -79,9 +79,9 @@ inline bool passes(const OverviewIcon& icon, Filter filter, std::string_view sea
         case Filter::New:
             shown = icon.isNew;
             break;
-        case Filter::NeedsAttention:  // unreadable and other-size replacements, new icons without one
+        case Filter::NeedsAttention:  // unreadable, empty and other-size replacements, new icons without one
             shown = icon.mark == OverviewMark::UnreadableReplacement ||
-                    icon.mark == OverviewMark::OtherSize ||
+                    icon.mark == OverviewMark::EmptyReplacement || icon.mark == OverviewMark::OtherSize ||
                     (icon.isNew && icon.mark == OverviewMark::Default);
             break;
     }
