@@ -17,9 +17,11 @@ namespace {
 struct CommandInfo {
     std::string_view name;
     HeadlessCommand command;
-    std::string_view argumentName;  // empty when the command takes none; in brackets when it may be left out
-    std::string_view summary;       // one line for the usage text
-    std::string_view help;          // the command's own help
+    // Empty when the command takes none; in brackets when it may be left out; ending in "..." when it may
+    // be given more than once.
+    std::string_view argumentName;
+    std::string_view summary;  // one line for the usage text
+    std::string_view help;     // the command's own help
 };
 
 constexpr CommandInfo kCommands[] = {
@@ -60,6 +62,16 @@ constexpr CommandInfo kCommands[] = {
      "atlas's icon states and counts, the replacements beside their default icons, the new icons,\n"
      "and the files that match no icon with the nearest icon name. FILE defaults to\n"
      "ravelin-report.html in the working directory."},
+    {"import", HeadlessCommand::Import, "SOURCE...", "take the icons of other icon packs",
+     "Take the icons of icon packs: each SOURCE a .wotmod, .mtmod or .zip package, a folder (a\n"
+     "res_mods/<folder> tree, an unpacked mod, the atlas files, or loose icon PNGs), or an atlas XML\n"
+     "with its image beside it. Each atlas is cut by its own XML and each icon compared with today's\n"
+     "game icon of the same name: those that differ are written as NAME.png into the new contour icon\n"
+     "directory (or DIR of --into), with --all also those equal to the game's. Names today's game\n"
+     "lacks (other mods' sprites) go into its extra/<atlas>/ folder, and the build carries them along.\n"
+     "Files already in the folder are kept and named, unless --replace. The first SOURCE gives a name\n"
+     "first. A summary on stdout names, per atlas, the icons imported, equal to the game's and kept,\n"
+     "the names today's game lacks, and the names of today's game the pack lacks."},
     {"games", HeadlessCommand::Games, "", "list the game installations found",
      "List the installations of the game found in the Game Centers' records (Wargaming's and\n"
      "Lesta's), Steam's libraries, Lutris's Wine prefixes and ~/Games/wargaming-game-center, one a\n"
@@ -76,6 +88,9 @@ constexpr OptionInfo kOptions[] = {
     {"--workdir DIR", "work in DIR instead of the current directory"},
     {"--yes", "answer questions with Yes (default: No)"},
     {"--package", "install: the .wotmod package into mods/ instead of the files into res_mods/"},
+    {"--into DIR", "import: into DIR instead of the new contour icon directory"},
+    {"--all", "import: also the icons equal to the game's"},
+    {"--replace", "import: replace files already in the folder"},
     {"--help", "show this help, or a command's help after the command"},
 };
 
@@ -95,7 +110,7 @@ void printColumn(std::FILE* out, const std::string& entry, std::string_view text
 
 void printUsage(std::FILE* out) {
     writeText(out,
-              "Usage: ravelin-cli [--workdir DIR] [--yes] [--package] COMMAND [ARGUMENT]\n\nCommands:\n");
+              "Usage: ravelin-cli [--workdir DIR] [--yes] [OPTIONS] COMMAND [ARGUMENT...]\n\nCommands:\n");
     for (const CommandInfo& info : kCommands) printColumn(out, commandLine(info), info.summary);
     writeText(out, "\nOptions:\n");
     for (const OptionInfo& option : kOptions) printColumn(out, std::string(option.name), option.help);
@@ -120,6 +135,7 @@ const CommandInfo* findCommand(std::string_view name) {
 std::string argumentCountError(const CommandInfo& info, const std::vector<std::string>& words) {
     const std::string name(info.name);
     if (info.argumentName.empty()) return name + " takes no argument";
+    if (info.argumentName.ends_with("...")) return name + " needs " + std::string(info.argumentName);
     const bool optional = info.argumentName.starts_with("[");
     const std::string argument(optional ? info.argumentName.substr(1, info.argumentName.size() - 2)
                                         : info.argumentName);
@@ -152,6 +168,8 @@ int main(int argc, char** argv) {
     bool yes = false;
     bool help = false;
     bool package = false;
+    ImportRequest import;
+    bool importOption = false;  // one of import's options was given
     std::vector<std::string> words;
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
@@ -159,6 +177,13 @@ int main(int argc, char** argv) {
             yes = true;
         } else if (word == "--package") {
             package = true;
+        } else if (word == "--all" || word == "--replace") {
+            (word == "--all" ? import.all : import.replace) = true;
+            importOption = true;
+        } else if (word == "--into") {
+            if (++i >= argc) return usageError("--into needs a directory");
+            import.into = absolutePathText(argv[i]);
+            importOption = true;
         } else if (word == "--help" || word == "-h") {
             help = true;
         } else if (word == "--workdir") {
@@ -186,10 +211,15 @@ int main(int argc, char** argv) {
     }
     if (package && info->command != HeadlessCommand::Install)
         return usageError("--package goes with install");
+    if (importOption && info->command != HeadlessCommand::Import)
+        return usageError("--into, --all and --replace go with import");
     const bool optional = info->argumentName.starts_with("[");
+    const bool many = info->argumentName.ends_with("...");
     const std::size_t expectedWords = info->argumentName.empty() ? 1 : 2;
-    if (words.size() != expectedWords && !(optional && words.size() == 1))
+    if (words.size() != expectedWords && !(optional && words.size() == 1) && !(many && words.size() > 2))
         return usageError(argumentCountError(*info, words));
+    for (std::size_t i = 1; many && i < words.size(); ++i)
+        import.sources.push_back(absolutePathText(words[i]));
     // A path named on the command line as the caller sees it, before moving into the working directory.
     const std::string argument = words.size() > 1 ? absolutePathText(words[1]) : std::string();
 
@@ -211,7 +241,9 @@ int main(int argc, char** argv) {
 
     TerminalUi ui(stderr, yes, ConsoleLine::open(stderr));
     const HeadlessCommand command = package ? HeadlessCommand::InstallPackage : info->command;
-    const HeadlessOutcome outcome = runHeadlessCommand(command, argument, ui);
+    const HeadlessOutcome outcome = command == HeadlessCommand::Import
+                                        ? runImportCommand(import, ui)
+                                        : runHeadlessCommand(command, argument, ui);
     writeText(stderr, printableLines(outcome.notes));
     // Each error once, the reason of a failure last.
     for (const std::string& error : ui.errors()) {

@@ -16,9 +16,12 @@
 #include "app/work_lock.h"
 #include "app/working_directory.h"
 #include "atlas/atlas_kind.h"
+#include "atlas/icon_catalogue.h"
 #include "atlas/icon_state_report.h"
 #include "atlas/icon_state_summary.h"
 #include "game/client_version.h"
+#include "game/mod_directory.h"
+#include "mods/icon_import.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
@@ -89,8 +92,10 @@ bool onlyReads(HeadlessCommand command) {
 }
 
 bool usesOriginals(HeadlessCommand command) {
-    return command == HeadlessCommand::Build || command == HeadlessCommand::Install ||
-           command == HeadlessCommand::InstallPackage || command == HeadlessCommand::Package;
+    // Import compares with the default icons, which must be today's game's.
+    return command == HeadlessCommand::Build || command == HeadlessCommand::Import ||
+           command == HeadlessCommand::Install || command == HeadlessCommand::InstallPackage ||
+           command == HeadlessCommand::Package;
 }
 
 // Setup and update store and report what they found even when part of it failed; the desktop program does
@@ -140,12 +145,43 @@ std::string jobSummary(HeadlessCommand command, const Settings& settings, const 
         case HeadlessCommand::Uninstall:
             return "Took out what Ravelin had installed into " + settings.wotInstallDir + "\n";
         case HeadlessCommand::Build:   // the build summary instead
+        case HeadlessCommand::Import:  // the import summary instead
         case HeadlessCommand::Status:  // its table instead
         case HeadlessCommand::Games:   // its list instead
         case HeadlessCommand::Report:  // where the page went instead
             break;
     }
     return {};
+}
+
+// Imports the packs into the request's folder, comparing with the default icons of the working directory;
+// the summary goes into the log and is returned.
+std::string importIcons(Context& context, const ImportRequest& request) {
+    Settings& settings = context.settings;
+    ImportTarget target;
+    target.iconDirectory =
+        withTrailingSeparator(request.into.empty() ? settings.acNewIconsDir : request.into);
+    target.all = request.all;
+    target.replace = request.replace;
+    for (const AtlasKind& kind : kAtlasKinds) {
+        target.game[kind.index] = {readCatalogueNames(settings.acCurrentDir + std::string(kind.catalogueName))
+                                       .value_or(std::vector<std::string>{}),
+                                   withTrailingSeparator(settings.atlas(kind).iconDirectory)};
+    }
+    if (!createModDirectory(target.iconDirectory)) {
+        context.log.logError("Can't create the folder: " + target.iconDirectory);
+        return {};
+    }
+    const ImportOutcome outcome = importIconPacks(request.sources, target, context.reporter);
+    const std::string summary = importSummaryText(outcome, target.iconDirectory, 0);
+    for (std::size_t start = 0; start < summary.size();) {
+        const std::size_t end = summary.find('\n', start);
+        context.log.logInfo(summary.substr(start, end - start));
+        start = end + 1;
+    }
+    // The count the window shows follows the new icon directory.
+    if (withTrailingSeparator(settings.acNewIconsDir) == target.iconDirectory) scanNewIconDirectory(context);
+    return summary;
 }
 
 // The job itself, once the settings are there; install and package say where the files went, a build what
@@ -184,6 +220,7 @@ void runJob(Context& context, HeadlessCommand command, const std::string& argume
             if (writeAtlasPackage(context, path)) wentTo = path;
             break;
         }
+        case HeadlessCommand::Import:  // runImportCommand's
         case HeadlessCommand::Status:  // answered from the loaded settings alone
         case HeadlessCommand::Games:   // answered from the launchers' records alone
         case HeadlessCommand::Report:  // answered from the settings and the files alone
@@ -213,10 +250,8 @@ std::string gameList(const std::vector<GameInstallation>& found) {
     return list;
 }
 
-}  // namespace
-
-HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui,
-                                   const SearchPlaces& places) {
+HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument, const ImportRequest* import,
+                           Ui& ui, const SearchPlaces& places) {
     HeadlessOutcome outcome;
     // Held to the end of the job: a second writer would mix its files with this one's.
     std::optional<DirectoryLock> lock;
@@ -275,7 +310,11 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
         std::vector<std::string> leftovers;  // of an install or uninstall that was done otherwise
         const bool jobRuns = haveSettings && (!usesOriginals(command) || gameUnchanged(context));
         std::optional<AtlasBuildsOutcome> built;
-        if (jobRuns) runJob(context, command, gameDirectory, wentTo, leftovers, built);
+        std::string importSummary;
+        if (jobRuns && command == HeadlessCommand::Import)
+            importSummary = importIcons(context, *import);
+        else if (jobRuns)
+            runJob(context, command, gameDirectory, wentTo, leftovers, built);
         if (built) {
             outcome.succeeded = built->outcome.succeeded();
             outcome.reason = built->outcome.reason;
@@ -291,6 +330,8 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
         // The build summary tells what went wrong too, so it comes also after a failed build.
         if (built)
             outcome.report = buildSummaryText(settings, built->states, 0);
+        else if (command == HeadlessCommand::Import)
+            outcome.report = importSummary;
         else if (outcome.succeeded)
             outcome.report = jobSummary(command, settings, wentTo);
         else if (jobRuns && reportsOnFailure(command))
@@ -306,4 +347,16 @@ HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& a
         outcome.reason = exit.message;
     }
     return outcome;
+}
+
+}  // namespace
+
+HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui,
+                                   const SearchPlaces& places) {
+    const ImportRequest nothing;
+    return runCommand(command, argument, &nothing, ui, places);
+}
+
+HeadlessOutcome runImportCommand(const ImportRequest& request, Ui& ui) {
+    return runCommand(HeadlessCommand::Import, {}, &request, ui, {});
 }

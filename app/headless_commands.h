@@ -4,6 +4,7 @@
 // the desktop program, one job per run.
 
 #include <string>
+#include <vector>
 
 #include "game/installation_search.h"
 
@@ -21,6 +22,15 @@ enum class HeadlessCommand {
     Status,          // what the main window would show
     Games,           // the game installations found on this machine
     Report,          // the report page of the icon states
+    Import,          // icon packs into the new icon directory (or another folder)
+};
+
+// What import takes: the packs, first one first, and where the icons go (empty: the new icon directory).
+struct ImportRequest {
+    std::vector<std::string> sources;  // absolute paths, as the caller resolved them
+    std::string into;
+    bool all = false;      // also the icons equal to the game's
+    bool replace = false;  // replace files already in the folder
 };
 
 // The report page's file when the command names none, in the working directory.
@@ -46,3 +56,5 @@ struct HeadlessOutcome {
 // separated by tabs. Status and Report only read what is there and leave the log alone.
 HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui,
                                    const SearchPlaces& places = systemSearchPlaces());
+// Import, a job of its own shape: the summary is the report, also after an import that met errors.
+HeadlessOutcome runImportCommand(const ImportRequest& request, Ui& ui);

@@ -1,5 +1,7 @@
 #include "atlas/atlas_descriptor_reader.h"
 
+#include <algorithm>
+
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
 
@@ -54,5 +56,18 @@ std::optional<std::int64_t> countAtlasEntries(const std::string& path) {
         if (reader.readLine(readLine(*file)).entry) ++entries;
     }
     closeTextFile(*file);
+    return entries;
+}
+
+std::vector<AtlasDescriptorEntry> atlasEntriesOfText(std::string_view text) {
+    std::vector<AtlasDescriptorEntry> entries;
+    AtlasDescriptorReader reader;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end =
+            std::min(text.find_first_of(std::string_view("\r\n\0", 3), start), text.size());
+        if (auto entry = reader.readLine(validUtf8(text.substr(start, end - start))).entry)
+            entries.push_back(std::move(*entry));
+        start = end + 1;
+    }
     return entries;
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The trimmed text between the opening marker and the closing marker (searched from the line's start),
 // empty when the closing marker is missing or stands too early; none when the opening marker is absent.
@@ -39,3 +40,7 @@ private:
     AtlasDescriptorEntry pending_;
     bool named_ = false;
 };
+
+// The complete entries of an atlas XML held in memory, read as a file of it would be: lines end at CR, LF
+// or NUL, and bytes that form no character become "?".
+std::vector<AtlasDescriptorEntry> atlasEntriesOfText(std::string_view text);

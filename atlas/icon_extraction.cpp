@@ -58,28 +58,9 @@ struct IconFile {
 // Cuts and encodes one icon into file; what goes wrong is reported to reporter.
 void saveIcon(const Image& atlas, const AtlasDescriptorEntry& entry, const std::string& iconDirectory,
               Reporter& reporter, IconFile& file) {
+    const std::optional<Image> icon = cutAtlasIcon(atlas, entry, reporter);
+    if (!icon) return;
     const std::string fileName = entry.name + ".png";
-    if (!staysInsideDirectory(fileName) || !fileSystemTakesName(fileName) || !fitsInt32(entry.x) ||
-        !fitsInt32(entry.y) || !fitsInt32(entry.width) || !fitsInt32(entry.height)) {
-        reporter.logError("Can't create icon: " + fileName);
-        return;
-    }
-    // The numbers come from the XML; the work of cutting must be bounded by the image.
-    const bool overlaps = entry.x < atlas.width() && entry.y < atlas.height() && entry.x + entry.width > 0 &&
-                          entry.y + entry.height > 0;
-    const bool empty = entry.width <= 0 || entry.height <= 0;  // refused below, as ever
-    if (!empty && (!overlaps || entry.width > atlas.width() || entry.height > atlas.height())) {
-        reporter.logError("Can't cut icon: " + fileName + " (its rectangle " +
-                          (overlaps ? "is larger than" : "lies outside") + " the " +
-                          std::to_string(atlas.width()) + "x" + std::to_string(atlas.height()) +
-                          " atlas image)");
-        return;
-    }
-    const std::optional<Image> icon = grabImage(atlas, entry.x, entry.y, entry.width, entry.height);
-    if (!icon) {
-        reporter.logError("Can't create icon: " + fileName);
-        return;
-    }
     file.path = iconPath(iconDirectory, fileName);
     file.fileName = fileName;
     file.png = encodePng(*icon);
@@ -121,6 +102,29 @@ struct CutStep {
 };
 
 }  // namespace
+
+std::optional<Image> cutAtlasIcon(const Image& atlas, const AtlasDescriptorEntry& entry, Reporter& reporter) {
+    const std::string fileName = entry.name + ".png";
+    if (!staysInsideDirectory(fileName) || !fileSystemTakesName(fileName) || !fitsInt32(entry.x) ||
+        !fitsInt32(entry.y) || !fitsInt32(entry.width) || !fitsInt32(entry.height)) {
+        reporter.logError("Can't create icon: " + fileName);
+        return std::nullopt;
+    }
+    // The numbers come from the XML; the work of cutting must be bounded by the image.
+    const bool overlaps = entry.x < atlas.width() && entry.y < atlas.height() && entry.x + entry.width > 0 &&
+                          entry.y + entry.height > 0;
+    const bool empty = entry.width <= 0 || entry.height <= 0;  // refused below, as ever
+    if (!empty && (!overlaps || entry.width > atlas.width() || entry.height > atlas.height())) {
+        reporter.logError("Can't cut icon: " + fileName + " (its rectangle " +
+                          (overlaps ? "is larger than" : "lies outside") + " the " +
+                          std::to_string(atlas.width()) + "x" + std::to_string(atlas.height()) +
+                          " atlas image)");
+        return std::nullopt;
+    }
+    std::optional<Image> icon = grabImage(atlas, entry.x, entry.y, entry.width, entry.height);
+    if (!icon) reporter.logError("Can't create icon: " + fileName);
+    return icon;
+}
 
 AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& originalAtlasDirectory,
                                   const std::string& workingDirectory, Reporter& reporter) {

@@ -4,10 +4,14 @@
 // directory and one line of the icon catalogue.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "image/image.h"
+
 class Reporter;
+struct AtlasDescriptorEntry;
 struct AtlasKind;
 
 struct AtlasExtraction {
@@ -26,3 +30,8 @@ struct AtlasExtraction {
 // in the separator).
 AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& originalAtlasDirectory,
                                   const std::string& workingDirectory, Reporter& reporter);
+
+// The icon an atlas XML entry names, cut from the atlas image after the checks every atlas file's entries
+// get: a name that makes a file inside the icon directory, numbers that fit, a rectangle that meets the
+// image and is no larger than it. None with the error reported, naming the icon's file.
+std::optional<Image> cutAtlasIcon(const Image& atlas, const AtlasDescriptorEntry& entry, Reporter& reporter);

@@ -92,6 +92,26 @@ int main(int argc, char** argv) {
     entries.push_back({"/rooted/gui/flash/atlases/battleAtlas.png", {8}, true});
     seed(out / "unpack", "odd.pkg", bytesText(writeZip(entries)));
 
+    // Icon packs: an atlas pair stored as a .wotmod holds it, a DDS pair deflated in a folder, loose icons.
+    const auto bytesOf = [](const std::string& text) {
+        return std::vector<std::uint8_t>(text.begin(), text.end());
+    };
+    seed(out / "pack", "wotmod.zip",
+         bytesText(writeZip({{"meta.xml", bytesOf("<root><id>a.b</id></root>"), true},
+                             {"res/gui/flash/atlases/battleAtlas.xml", bytesOf(fixture.gameXml()), true},
+                             {"res/gui/flash/atlases/battleAtlas.png", *encodePng(fixture.image), true}})));
+    seed(out / "pack", "dds.zip",
+         bytesText(
+             writeZip({{"Pack/gui/flash/atlases/vehicleMarkerAtlas.xml", bytesOf(fixture.writerFormXml())},
+                       {"Pack/gui/flash/atlases/vehicleMarkerAtlas.dds",
+                        bytesOf(ddsFileText(fixture.image, DdsSampleFormat::Bc3, 2))}})));
+    std::vector<PackageEntry> loose;
+    for (const FixtureIcon& icon : fixture.icons) {
+        loose.push_back({"gui/maps/icons/vehicle/contour/" + icon.name + ".png",
+                         *encodePng(*grabImage(fixture.image, icon.x, icon.y, icon.width, icon.height))});
+    }
+    seed(out / "pack", "loose.zip", bytesText(writeZip(loose)));
+
     // DDS: every format the reader takes, with mip levels, and one it refuses.
     for (const DdsSampleFormat format : kEveryDdsSampleFormat) {
         seed(out / "dds", std::string(ddsSampleFormatName(format)) + ".dds",

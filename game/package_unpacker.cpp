@@ -1,8 +1,5 @@
 #include "game/package_unpacker.h"
 
-#include <archive.h>
-#include <archive_entry.h>
-
 #include <algorithm>
 #include <limits>
 #include <memory>
@@ -10,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "game/entry_ceiling.h"
+#include "game/package_reader.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
@@ -40,28 +37,6 @@ std::vector<Slot> slotsOf(const std::vector<WantedAtlas>& atlases) {
     return slots;
 }
 
-constexpr std::size_t kBlockSize = 10240;
-constexpr std::size_t kCopyPieceSize = 2u << 20;
-
-struct ArchiveReaderDeleter {
-    void operator()(archive* reader) const { archive_read_free(reader); }
-};
-using ArchiveReader = std::unique_ptr<archive, ArchiveReaderDeleter>;
-
-ArchiveReader openPackage(const std::string& path) {
-    ArchiveReader reader(archive_read_new());
-    if (!reader) return nullptr;
-    archive_read_support_format_zip_streamable(reader.get());
-    archive_read_support_format_zip_seekable(reader.get());
-#ifdef _WIN32
-    const int opened = archive_read_open_filename_w(reader.get(), nativePath(path).c_str(), kBlockSize);
-#else
-    const int opened = archive_read_open_filename(reader.get(), path.c_str(), kBlockSize);
-#endif
-    if (opened != ARCHIVE_OK) return nullptr;
-    return reader;
-}
-
 // Adds an entry's recorded size to a sum that must not overflow: a package may declare anything.
 std::int64_t addSize(std::int64_t sum, std::int64_t size) {
     if (size <= 0) return sum;
@@ -69,61 +44,28 @@ std::int64_t addSize(std::int64_t sum, std::int64_t size) {
                                                                  : sum + size;
 }
 
-// Reads up to size bytes of the current entry's data; the count read, or none when the data is damaged.
-std::optional<std::size_t> readData(archive* reader, char* data, std::size_t size) {
-    std::size_t filled = 0;
-    while (filled < size) {
-        const la_ssize_t read = archive_read_data(reader, data + filled, size - filled);
-        if (read < 0) return std::nullopt;
-        if (read == 0) break;
-        filled += static_cast<std::size_t>(read);
-    }
-    return filled;
-}
-
 struct EntryCopy {
     std::optional<OutputFile> file;  // complete beside its destination, not yet renamed in
     std::string fault;               // why there is none, when it is worth saying
 };
 
-// Copies the current entry's data into a temporary file beside the destination. The entry's ceiling is
-// known from its first bytes before anything is written and is held while the data streams, so a bomb
-// costs no more than the largest file of its kind.
-EntryCopy copyEntry(archive* reader, archive_entry* entry, const std::string& destination,
-                    std::string_view fileName, std::vector<char>& buffer) {
+// Copies the current entry's data into a temporary file beside the destination; a bomb costs no more
+// than the largest file of its kind.
+EntryCopy copyEntry(PackageReader& package, const std::string& destination, std::string_view fileName) {
     EntryCopy copy;
-    // Zips without Unix modes give no type; a link's data would be its target's name.
-    if (const auto type = archive_entry_filetype(entry); type != AE_IFREG && type != 0) {
-        copy.fault = "not a regular file";
-        return copy;
-    }
-    const std::optional<std::size_t> headSize = readData(reader, buffer.data(), kEntryHeadSize);
-    if (!headSize) return copy;
-    const EntryCeiling ceiling =
-        entryCeiling(fileName, std::span(reinterpret_cast<const std::uint8_t*>(buffer.data()), *headSize));
-    if (*headSize > ceiling.bytes ||
-        (archive_entry_size_is_set(entry) &&
-         static_cast<std::uint64_t>(archive_entry_size(entry)) > ceiling.bytes)) {
-        copy.fault = ceiling.refusal;
-        return copy;
-    }
-    std::optional<OutputFile> file = OutputFile::open(destination, OutputFile::Mode::Replace);
-    if (!file) return copy;
-    std::uint64_t written = *headSize;
-    file->write(buffer.data(), *headSize);
-    for (;;) {
-        const la_ssize_t read = archive_read_data(reader, buffer.data(), buffer.size());
-        if (read < 0) return copy;  // the temporary file goes with `file`
-        if (read == 0) break;
-        written += static_cast<std::uint64_t>(read);
-        if (written > ceiling.bytes) {
-            copy.fault = ceiling.refusal;
-            return copy;
+    std::optional<OutputFile> file;
+    const EntryReading reading = package.readEntry(fileName, [&](const std::uint8_t* data, std::size_t size) {
+        if (!file) {
+            std::optional<OutputFile> opened = OutputFile::open(destination, OutputFile::Mode::Replace);
+            if (!opened) return false;
+            file.emplace(std::move(*opened));
         }
-        file->write(buffer.data(), static_cast<std::size_t>(read));
-        if (file->failed()) return copy;
-    }
-    if (file->finishWriting()) copy.file.emplace(std::move(*file));
+        file->write(data, size);
+        return !file->failed();
+    });
+    copy.fault = reading.fault;
+    // The temporary file of an incomplete copy goes with `file`.
+    if (reading.complete && file && file->finishWriting()) copy.file.emplace(std::move(*file));
     return copy;
 }
 
@@ -166,12 +108,11 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
     for (const std::string& path : packages) totalSize = addSize(totalSize, fileSize(path));
     const double progressUnit = static_cast<double>(totalSize) / 100.0;
 
-    std::vector<char> buffer;
     std::int64_t bytesListed = 0;
     std::vector<Slot> slots = slotsOf(atlases);
     for (const std::string& packagePath : packages) {
-        ArchiveReader reader = openPackage(packagePath);
-        if (!reader) {
+        std::optional<PackageReader> package = PackageReader::open(packagePath);
+        if (!package) {
             // One broken part does not hide the atlases of the others.
             if (packages.size() > 1) reporter.logError("Can't open the package: " + packagePath);
             continue;
@@ -180,18 +121,12 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
             result.packageOpened = true;
             reporter.openProgress("Unpacking Atlas files");
             reporter.logInfo("Unpacking original atlas and xml files");
-            buffer.resize(kCopyPieceSize);
         }
-        archive_entry* entry = nullptr;
-        for (;;) {
-            const int status = archive_read_next_header(reader.get(), &entry);
-            if (status != ARCHIVE_OK && status != ARCHIVE_WARN) break;  // the end, or a damaged header
-            if (archive_entry_size_is_set(entry))
-                bytesListed = addSize(bytesListed, archive_entry_size(entry));
+        // The end, or a damaged header.
+        while (package->nextEntry()) {
+            bytesListed = addSize(bytesListed, package->declaredSize());
             reporter.setProgressValue(progressBarValue(static_cast<double>(bytesListed) / progressUnit));
-            const char* rawName = archive_entry_pathname_utf8(entry);
-            if (!rawName) rawName = archive_entry_pathname(entry);
-            const std::string_view name = rawName ? rawName : "";
+            const std::string_view name = package->entryName();
             const std::string shownName = validUtf8(name);
             reporter.setProgressText("Found file: " + shownName);
             for (Slot& slot : slots) {
@@ -199,8 +134,7 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
                 reporter.setProgressText("Unpack file: " + shownName);
                 reporter.logInfo("Unpack file: " + shownName);
                 const std::string& fileName = slot.wanted->fileName;
-                EntryCopy copy =
-                    copyEntry(reader.get(), entry, destinationDirectory + fileName, fileName, buffer);
+                EntryCopy copy = copyEntry(*package, destinationDirectory + fileName, fileName);
                 slot.copy.reset();
                 slot.failed = !copy.file;
                 if (copy.file) {
