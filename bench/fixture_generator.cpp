@@ -1,19 +1,53 @@
 // Generates a game-sized installation for the benchmark, and a directory of a few hundred replacement
-// contour icons.
+// contour icons; for today's client also an icon pack made for an older layout (OUTDIR/pack.wotmod).
 //   ravelin_bench_fixture OUTDIR             the older client: one gui.pkg, PNG atlases on 2048 x 2048
 //   ravelin_bench_fixture OUTDIR XML_DIR     today's client: ten package parts, DDS atlases drawn into the
 //                                            rectangles of the real atlas XML files in XML_DIR
 // (creates OUTDIR/game and OUTDIR/replacements)
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "game/mod_package.h"
+#include "image/dds_codec.h"
 #include "image/png_codec.h"
+#include "platform/deferred_log.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/dds_samples.h"
 #include "tests/support/fake_game_install.h"
 #include "tests/support/test_files.h"
+
+namespace {
+
+// The atlas as a pack for an older layout holds it: the game's pixels one column right and two rows down on
+// a larger canvas, every other icon with its colours inverted, then DXT5.
+void addPackAtlas(const std::string& ddsText, AtlasFixture& layout, const std::filesystem::path& folder,
+                  const std::string& name, std::vector<ModPackageFile>& files) {
+    const Image game =
+        *decodeDds(reinterpret_cast<const std::uint8_t*>(ddsText.data()), ddsText.size()).image;
+    Image pack = *createImage(game.width() + 8, game.height() + 8, 32);
+    for (std::int32_t y = 0; y < game.height(); ++y)
+        std::memcpy(pack.row(y + 2) + 4, game.row(y), static_cast<std::size_t>(game.width()) * 4);
+    for (std::size_t i = 0; i < layout.icons.size(); ++i) {
+        FixtureIcon& icon = layout.icons[i];
+        icon.x += 1;
+        icon.y += 2;
+        for (std::int32_t y = icon.y; i % 2 == 0 && y < icon.y + icon.height; ++y) {
+            for (std::int32_t x = icon.x; x < icon.x + icon.width; ++x) {
+                for (int c = 0; c < 3; ++c) pack.row(y)[x * 4 + c] = static_cast<std::uint8_t>(255 - pack.row(y)[x * 4 + c]);
+            }
+        }
+    }
+    writeFileText((folder / (name + ".xml")).string(), layout.gameXml());
+    saveImageDds(pack, DdsPixelFormat{}, fullMipChainLength(pack.width(), pack.height()),
+                 (folder / (name + ".dds")).string());
+    for (const char* extension : {".xml", ".dds"})
+        files.push_back({"gui/flash/atlases/" + name + extension, (folder / (name + extension)).string()});
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2 && argc != 3) {
@@ -51,6 +85,16 @@ int main(int argc, char** argv) {
     FakeGameInstall game(out / "game", options);
     // The drawn battle atlas before block compression, for comparing encoders.
     if (today) saveImagePng(battle.image, (out / "battleAtlas-source.png").string());
+    if (today) {
+        std::filesystem::create_directories(out / "pack-files");
+        std::vector<ModPackageFile> files;
+        AtlasFixture battleLayout{*createImage(1, 1, 32), battle.icons};
+        AtlasFixture markerLayout{*createImage(1, 1, 32), marker.icons};
+        addPackAtlas(options.battleAtlasDds, battleLayout, out / "pack-files", "battleAtlas", files);
+        addPackAtlas(options.markerAtlasDds, markerLayout, out / "pack-files", "vehicleMarkerAtlas", files);
+        DeferredLog ignored;
+        writeModPackage((out / "pack.wotmod").string(), {"bench.icons", "1.0", "Icons", ""}, files, ignored);
+    }
 
     // Every fifth contour icon gets a replacement of its own size or a little wider, as modders draw them.
     int replacements = 0;

@@ -75,6 +75,11 @@ public:
     void importAtlas(const PackAtlasFiles& files, ImportOutcome& outcome);
     void importLooseIcons(const std::string& source, const std::vector<PackLooseIconFile>& icons,
                           ImportOutcome& outcome);
+    // After each pack: the names it left to the game are decided for the packs after it.
+    void finishPack() {
+        given_.insert(equalInThisPack_.begin(), equalInThisPack_.end());
+        equalInThisPack_.clear();
+    }
 
 private:
     std::optional<Image> gameIcon(const AtlasKind& kind, const std::string& name) const {
@@ -88,8 +93,9 @@ private:
     const ImportTarget& target_;
     Reporter& reporter_;
     std::array<NameSet, kAtlasKindCount> gameNames_;
-    NameSet given_;    // destination files this import decided, folded as the file system folds names
-    NameSet created_;  // folders made or found there
+    NameSet given_;            // destination files this import decided, folded as the file system folds names
+    NameSet equalInThisPack_;  // names the pack being imported has as the game has them
+    NameSet created_;          // folders made or found there
 };
 
 const AtlasKind* IconImport::kindOfNames(const std::vector<AtlasDescriptorEntry>& entries) const {
@@ -110,12 +116,19 @@ const AtlasKind* IconImport::kindOfNames(const std::vector<AtlasDescriptorEntry>
 
 void IconImport::place(IconDecision& icon, const std::string& directory, PackPartImport& part) {
     const std::string path = directory + icon.name + ".png";
-    if (!given_.insert(folded(path)).second) {
+    const std::string key = folded(path);
+    if (given_.count(key)) {
         ++part.earlier;
         return;
     }
     if (icon.equal) ++part.equal;
-    if (icon.equal && !target_.all) return;
+    if (icon.equal && !target_.all) {
+        // The game's icon stands for the name against later packs, but not against this pack's other
+        // atlas: one replacement file serves both atlases, and the other atlas's icon may be the pack's own.
+        equalInThisPack_.insert(key);
+        return;
+    }
+    given_.insert(key);
     if (!icon.png) {
         ++part.failed;
         return;
@@ -309,6 +322,7 @@ ImportOutcome importIconPacks(const std::vector<std::string>& sources, const Imp
         }
         for (const PackAtlasFiles& atlas : contents.atlases) import.importAtlas(atlas, outcome);
         import.importLooseIcons(source, contents.looseIcons, outcome);
+        import.finishPack();
     }
     return outcome;
 }

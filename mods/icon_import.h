@@ -48,7 +48,8 @@ struct ImportOutcome {
 // The folder under the icon folder where the icons of a kind that today's game lacks go.
 std::string extraIconDirectory(const std::string& iconDirectory, const AtlasKind& kind);
 
-// Imports the sources in the order given; the first one that gives a name wins. A file already in the folder
+// Imports the sources in the order given; the first one that gives a name wins (a name a pack has as the
+// game has it is given too, except against the same pack's other atlas). A file already in the folder
 // is kept unless target.replace; every file is replaced only when completely written. Errors name the file
 // and the entry and are reported; the rest of the import goes on.
 ImportOutcome importIconPacks(const std::vector<std::string>& sources, const ImportTarget& target,

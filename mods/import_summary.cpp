@@ -23,7 +23,8 @@ std::string partSection(const PackPartImport& part, std::size_t limit) {
                        part.source + ": " + count(part.icons, "icon", "icons") + ", " +
                        std::to_string(part.imported) + " imported, " + std::to_string(part.equal) +
                        " equal to the game's, " + std::to_string(part.kept.size()) + " kept";
-    if (part.earlier) text += ", " + std::to_string(part.earlier) + " given by an earlier pack or atlas";
+    if (part.earlier)
+        text += ", " + std::to_string(part.earlier) + " already given by an earlier atlas or pack";
     if (part.failed) text += ", " + std::to_string(part.failed) + " unreadable";
     text += "\n";
     text += listLine("Kept, the folder has other files of these names (--replace replaces them)", part.kept,

@@ -312,3 +312,35 @@ TEST_F(ImportTest, HostilePacksAreRefused) {
     EXPECT_EQ(reporter.errors,
               std::vector<std::string>{"Can't import into the folder of the game's own icons: game/battle/"});
 }
+
+// One file serves both atlases: a name the battle atlas has as the game has it is the marker atlas's to
+// give, a name the battle atlas gave is not given again.
+TEST_F(ImportTest, ThePacksTwoAtlasesShareTheirNames) {
+    fs::create_directories("game/marker");
+    target.game[kMarkerAtlas.index] = {{"v1", "v2"}, "game/marker/"};
+    target.game[kBattleAtlas.index] = {{"v1", "v2"}, "game/battle/"};
+    const Image v1 = AtlasFixture::drawIcon(9, 7, 1), v2 = AtlasFixture::drawIcon(9, 7, 2);
+    const Image other1 = AtlasFixture::drawIcon(9, 7, 3), other2 = AtlasFixture::drawIcon(9, 7, 4);
+    for (const char* kind : {"battle", "marker"}) {
+        saveImagePng(v1, std::string("game/") + kind + "/v1.png");
+        saveImagePng(v2, std::string("game/") + kind + "/v2.png");
+    }
+    fs::create_directories("pack");
+    std::vector<PackIcon> battle, marker;
+    battle.push_back({"v1", *grabImage(v1, 0, 0, 9, 7)});
+    battle.push_back({"v2", *grabImage(other2, 0, 0, 9, 7)});
+    marker.push_back({"v1", *grabImage(other1, 0, 0, 9, 7)});
+    marker.push_back({"v2", *grabImage(v2, 0, 0, 9, 7)});
+    for (const auto& [name, icons] :
+         {std::pair{"battleAtlas", &battle}, std::pair{"vehicleMarkerAtlas", &marker}}) {
+        const AtlasFixture atlas = packAtlas(*icons);
+        writeFileText(std::string("pack/") + name + ".xml", atlas.gameXml());
+        writeFileText(std::string("pack/") + name + ".png", pngFileText(atlas.image));
+    }
+    const ImportOutcome outcome = importIconPacks({"pack"}, target, reporter);
+    ASSERT_EQ(outcome.parts.size(), 2u);
+    EXPECT_EQ(readFileBytes("icons/v1.png"), *encodePng(other1));
+    EXPECT_EQ(readFileBytes("icons/v2.png"), *encodePng(other2));
+    EXPECT_EQ(outcome.parts[1].imported, 1u);
+    EXPECT_EQ(outcome.parts[1].earlier, 1u);
+}
