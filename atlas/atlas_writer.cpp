@@ -3,6 +3,7 @@
 #include "atlas/atlas_kind.h"
 #include "atlas/atlas_layout.h"
 #include "atlas/atlas_output.h"
+#include "atlas/extra_icons.h"
 #include "atlas/icon_catalogue.h"
 #include "atlas/icon_drawing.h"
 #include "image/png_codec.h"
@@ -86,6 +87,11 @@ AtlasBuild buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& direct
     if (catalogue) {
         GatheredIcons gathered = gatherAtlasIcons(*catalogue, directories.newIconsDirectory,
                                                   directories.defaultIconDirectory, reporter);
+        // Other mods' sprites ride along on today's client only: the older client's atlas stays as it was.
+        if (fileSize(directories.originalAtlasDirectory + std::string(kind.atlasDdsImageName)) >= 0) {
+            build.extraIcons = appendExtraIcons(
+                gathered, extraIconDirectory(directories.newIconsDirectory, kind), *catalogue, reporter);
+        }
         build.states.catalogueFound = true;
         build.states.icons = std::move(gathered.states);
         finishAtlasIconStates(build.states, directories.workingDirectory);

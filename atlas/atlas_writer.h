@@ -36,6 +36,8 @@ struct AtlasBuild {
     std::vector<std::string> errors;  // every error the build reported, in order
     // What stands for each icon, as the build took it; catalogueFound false when it had no catalogue.
     AtlasIconStates states;
+    // The icons of other mods it carried after the catalogue's (extra_icons.h), by name.
+    std::vector<std::string> extraIcons;
 
     bool clean() const { return completed && errors.empty(); }
 };

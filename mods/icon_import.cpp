@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "atlas/atlas_descriptor_reader.h"
+#include "atlas/extra_icons.h"
 #include "atlas/icon_extraction.h"
 #include "game/mod_directory.h"
 #include "image/dds_codec.h"
@@ -294,10 +295,6 @@ void IconImport::importLooseIcons(const std::string& source, const std::vector<P
 }
 
 }  // namespace
-
-std::string extraIconDirectory(const std::string& iconDirectory, const AtlasKind& kind) {
-    return iconDirectory + "extra" + kPathSeparator + std::string(kind.atlasName) + kPathSeparator;
-}
 
 ImportOutcome importIconPacks(const std::vector<std::string>& sources, const ImportTarget& target,
                               Reporter& reporter) {

@@ -45,9 +45,6 @@ struct ImportOutcome {
     std::size_t unreadableSources = 0;  // sources of which nothing could be read
 };
 
-// The folder under the icon folder where the icons of a kind that today's game lacks go.
-std::string extraIconDirectory(const std::string& iconDirectory, const AtlasKind& kind);
-
 // Imports the sources in the order given; the first one that gives a name wins (a name a pack has as the
 // game has it is given too, except against the same pack's other atlas). A file already in the folder
 // is kept unless target.replace; every file is replaced only when completely written. Errors name the file

@@ -78,6 +78,12 @@ TEST(RavelinCliImport, ImportsWhatDiffersAndSaysWhat) {
     EXPECT_NE(readFileText("work/ravelin.log").find("Importing battleAtlas from " + root + "pack.wotmod"),
               std::string::npos);
 
+    // The build carries the badge along, after the game's entries.
+    ASSERT_EQ(runCli("--workdir work build"), 0) << readFileText("err.txt");
+    const std::vector<AtlasDescriptorEntry> built = writtenAtlasEntries("work/battleAtlas.xml");
+    ASSERT_EQ(built.size(), 9u);
+    EXPECT_EQ(built.back().name, "badge");
+
     EXPECT_EQ(runCli("--workdir work import pack.wotmod nowhere.zip --into other --all"), 1);
     EXPECT_EQ(readFileText("err.txt"), "ravelin-cli: Can't find the icon pack: " + root + "nowhere.zip\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("other"), {}), 9);  // the 8 icons, and extra/
