@@ -14,16 +14,17 @@
 #include "atlas/new_icon_scan.h"
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
+#include "platform/pending_files.h"
 #include "platform/text_file.h"
 #include "ui/ui.h"
 
 namespace {
 
-UnpackResult unpack(Context& context) {
+UnpackResult unpack(Context& context, PendingFiles& pending) {
     const std::string& installDirectory = context.settings.wotInstallDir;
     const UnpackResult result =
         unpackOriginalAtlases(installDirectory, std::string("originalAtlases") + kPathSeparator,
-                              originalAtlasFiles(), context.reporter);
+                              originalAtlasFiles(), context.reporter, pending);
     if (!result.packageOpened) {
         raiseFatalError(context, "Can't find the ressource file: '" + gamePackagePath(installDirectory) +
                                      "' the install dir seemes to be wrong.");
@@ -31,24 +32,36 @@ UnpackResult unpack(Context& context) {
     return result;
 }
 
-void extract(Context& context, const AtlasKind& kind) {
-    Settings& settings = context.settings;
+AtlasExtraction extract(Context& context, const AtlasKind& kind, PendingFiles& pending) {
+    const Settings& settings = context.settings;
     const std::string cataloguePath = settings.acCurrentDir + std::string(kind.catalogueName);
     const std::optional<std::vector<std::string>> previousNames = readCatalogueNames(cataloguePath);
-    const AtlasExtraction extraction =
-        extractAtlasIcons(kind, settings.acOriginalAtlasDir, settings.acCurrentDir, context.reporter);
+    const AtlasExtraction extraction = extractAtlasIcons(kind, settings.acOriginalAtlasDir,
+                                                         settings.acCurrentDir, context.reporter, pending);
+    // Which icons the game's update brought, for the summary, the overview and the report.
+    if (extraction.iconCount == 0) return extraction;
+    const std::string listName = newIconListName(kind);
+    const std::vector<std::string> names =
+        readCatalogueNames(pending.currentPath(cataloguePath)).value_or(std::vector<std::string>{});
+    if (!rememberNewIconNames(settings.acCurrentDir + listName, previousNames, names, pending))
+        context.reporter.logError("Can't write the list of new icons: " + listName);
+    return extraction;
+}
+
+void store(Settings& settings, const AtlasKind& kind, const AtlasExtraction& extraction) {
     AtlasRecord& atlas = settings.atlas(kind);
     if (extraction.atlasImageLoaded) {
         atlas.atlasWidth = extraction.atlasWidth;
         atlas.atlasHeight = extraction.atlasHeight;
     }
     atlas.iconCount = extraction.iconCount;
-    // Which icons the game's update brought, for the summary, the overview and the report.
-    if (extraction.iconCount == 0) return;
-    const std::string listName = newIconListName(kind);
-    if (!rememberNewIconNames(settings.acCurrentDir + listName, previousNames,
-                              readCatalogueNames(cataloguePath).value_or(std::vector<std::string>{})))
-        context.reporter.logError("Can't write the list of new icons: " + listName);
+}
+
+bool writeFailed(Context& context, const PendingFiles& pending) {
+    if (!pending.writeFailed()) return false;
+    context.log.logError(
+        "Not every file could be written; the original atlases and the icons taken apart earlier are kept.");
+    return true;
 }
 
 AtlasBuild build(Context& context, const AtlasKind& kind) {
@@ -84,28 +97,38 @@ std::vector<WantedAtlas> originalAtlasFiles() {
     return atlases;
 }
 
-int unpackGameAtlases(Context& context) {
-    return unpack(context).entriesFound;
-}
-
-void extractBothAtlases(Context& context) {
-    for (const AtlasKind& kind : kAtlasKinds) extract(context, kind);
-}
-
-void reloadGameAtlases(Context& context, const std::string& newVersion) {
+GameAtlasesTakenApart takeGameAtlasesApart(Context& context, bool everyAtlas) {
+    PendingFiles pending;  // what is not put in place goes with it
+    GameAtlasesTakenApart outcome;
+    const UnpackResult unpacked = unpack(context, pending);
+    outcome.entriesFound = unpacked.entriesFound;
+    if (unpacked.entriesFound == 0) return outcome;
     // Icons cut by a new XML from an old image, or the reverse, would be wrong: the old ones stay.
-    if (!unpack(context).complete) {
+    if (everyAtlas && !unpacked.complete) {
         context.log.logError(
             "Not every atlas file could be unpacked; the icons taken apart earlier are kept.");
-        return;
+        return outcome;
     }
-    extractBothAtlases(context);
+    if (writeFailed(context, pending)) return outcome;
+    std::vector<AtlasExtraction> extractions;
+    for (const AtlasKind& kind : kAtlasKinds) extractions.push_back(extract(context, kind, pending));
+    if (writeFailed(context, pending)) return outcome;
+    pending.putInPlace(context.reporter);
+    outcome.inPlace = true;
+    for (std::size_t i = 0; i < kAtlasKinds.size(); ++i)
+        store(context.settings, kAtlasKinds[i], extractions[i]);
+    return outcome;
+}
+
+bool reloadGameAtlases(Context& context, const std::string& newVersion) {
+    if (!takeGameAtlasesApart(context, true).inPlace) return false;
     // Remembered only once the new atlases are taken apart: until then the question comes back.
     Settings& settings = context.settings;
     const bool everyAtlasGaveIcons =
         std::all_of(settings.atlases.begin(), settings.atlases.end(),
                     [](const AtlasRecord& atlas) { return atlas.iconCount > 0; });
     if (everyAtlasGaveIcons) settings.wotLastVersion = newVersion;
+    return true;
 }
 
 void scanNewIconDirectory(Context& context) {

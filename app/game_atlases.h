@@ -16,15 +16,22 @@ struct Context;
 // Each kind's files in the game's packages: its XML, and its PNG and DDS images (a client ships one or
 // both).
 std::vector<WantedAtlas> originalAtlasFiles();
-// Unpacks the original atlas files into "originalAtlases"; a package that cannot be opened is a fatal
-// error. Returns how many wanted entries were met (0: none).
-int unpackGameAtlases(Context& context);
-// Battle atlas first, then the marker atlas; counts and atlas sizes are stored as found.
-void extractBothAtlases(Context& context);
-// Unpacks and extracts again after a confirmed game update: only when every atlas file was unpacked anew
-// (else an error, and the earlier icons stay); stores the new version only when both extractions gave
-// icons.
-void reloadGameAtlases(Context& context, const std::string& newVersion);
+
+struct GameAtlasesTakenApart {
+    int entriesFound = 0;  // wanted entries met in the game's packages (0: none, and nothing was done)
+    bool inPlace = false;  // the new files went in; else every earlier one stayed
+};
+// Unpacks the original atlas files into "originalAtlases" and cuts the battle atlas, then the marker
+// atlas, into their icons and catalogues, as one step: every file is written completely before any goes
+// in, so a full disk or a folder that refuses a file leaves the earlier originals, icons, catalogues and
+// lists of new icons, all of them (an error says so). A package that cannot be opened is a fatal error.
+// Counts and atlas sizes are stored once the files are in place. With everyAtlas, an atlas whose files
+// were not all unpacked stops the step too.
+GameAtlasesTakenApart takeGameAtlasesApart(Context& context, bool everyAtlas = false);
+// Takes the atlases apart again after a confirmed game update: only when every atlas file was unpacked
+// anew (else an error, and the earlier icons stay); stores the new version only when both extractions gave
+// icons. Whether the new files went in.
+bool reloadGameAtlases(Context& context, const std::string& newVersion);
 // Counts the icons of the new icon directory.
 void scanNewIconDirectory(Context& context);
 // What "Create Atlases" did, as a value.

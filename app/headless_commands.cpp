@@ -61,10 +61,11 @@ HeadlessOutcome writeReport(const Settings& settings, const std::string& path) {
     return outcome;
 }
 
-void setUp(Context& context, const std::string& gameDirectory) {
-    setUpFirstStart(
+bool setUp(Context& context, const std::string& gameDirectory) {
+    const bool tookApart = setUpFirstStart(
         context, [&] { useInstallDirectory(context, gameDirectory); }, 1);
     scanNewIconDirectory(context);
+    return tookApart;
 }
 
 // Loads the settings as every later start does, following a moved working directory.
@@ -185,17 +186,18 @@ std::string importIcons(Context& context, const ImportRequest& request) {
 }
 
 // The job itself, once the settings are there; install and package say where the files went, a build what
-// it did.
-void runJob(Context& context, HeadlessCommand command, const std::string& argument, std::string& wentTo,
+// it did. False when setup or update could not take the atlases apart, so the files are as before.
+bool runJob(Context& context, HeadlessCommand command, const std::string& argument, std::string& wentTo,
             std::vector<std::string>& leftovers, std::optional<AtlasBuildsOutcome>& built) {
     switch (command) {
         case HeadlessCommand::Setup:
-            setUp(context, argument);
-            break;
-        case HeadlessCommand::Update:
-            reloadGameAtlases(context, readClientVersion(context.settings.wotInstallDir, context.reporter));
+            return setUp(context, argument);
+        case HeadlessCommand::Update: {
+            const bool tookApart = reloadGameAtlases(
+                context, readClientVersion(context.settings.wotInstallDir, context.reporter));
             scanNewIconDirectory(context);
-            break;
+            return tookApart;
+        }
         case HeadlessCommand::Icons:
             context.settings.acNewIconsDir = withTrailingSeparator(argument);
             scanNewIconDirectory(context);
@@ -226,6 +228,7 @@ void runJob(Context& context, HeadlessCommand command, const std::string& argume
         case HeadlessCommand::Report:  // answered from the settings and the files alone
             break;
     }
+    return true;
 }
 
 // Keeps the lines reported while searching, for the caller to show; the search has no progress.
@@ -311,10 +314,11 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
         const bool jobRuns = haveSettings && (!usesOriginals(command) || gameUnchanged(context));
         std::optional<AtlasBuildsOutcome> built;
         std::string importSummary;
+        bool ranToItsEnd = false;
         if (jobRuns && command == HeadlessCommand::Import)
             importSummary = importIcons(context, *import);
         else if (jobRuns)
-            runJob(context, command, gameDirectory, wentTo, leftovers, built);
+            ranToItsEnd = runJob(context, command, gameDirectory, wentTo, leftovers, built);
         if (built) {
             outcome.succeeded = built->outcome.succeeded();
             outcome.reason = built->outcome.reason;
@@ -334,7 +338,7 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
             outcome.report = importSummary;
         else if (outcome.succeeded)
             outcome.report = jobSummary(command, settings, wentTo);
-        else if (jobRuns && reportsOnFailure(command))
+        else if (ranToItsEnd && reportsOnFailure(command))
             outcome.report = jobSummary(command, settings, wentTo) + errors;
         // Done all the same: what was done is said, the files left behind are the reason it failed.
         if (!leftovers.empty()) {

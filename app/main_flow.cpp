@@ -62,9 +62,12 @@ void chooseNewGameDirectory(Desktop& desktop) {
             MessageKind::Question) != MessageAnswer::Yes) {
         return;
     }
+    const Settings before = context.settings;
     selectInstallDirectory(context);
-    if (unpackGameAtlases(context) == 0) takeErrorExit(context, kWrongInstallDirectory);
-    extractBothAtlases(context);
+    const GameAtlasesTakenApart takenApart = takeGameAtlasesApart(context);
+    if (takenApart.entriesFound == 0) takeErrorExit(context, kWrongInstallDirectory);
+    // The icons are still the earlier game's (a full disk): so is everything the settings say.
+    if (!takenApart.inPlace) context.settings = before;
     desktop.refreshMainWindow();
 }
 

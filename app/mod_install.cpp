@@ -1,5 +1,7 @@
 #include "app/mod_install.h"
 
+#include <filesystem>
+
 #include "app/context.h"
 #include "app/event_log.h"
 #include "app/install_set.h"
@@ -8,8 +10,19 @@
 #include "app/work_lock.h"
 #include "game/mod_directory.h"
 #include "game/mod_folders.h"
+#include "platform/file_io.h"
 
 namespace {
+
+// Why nothing could be written at path when its folder (the nearest one that exists) is read-only.
+std::string readOnlyFolderNote(const std::string& path) {
+    std::filesystem::path folder = nativePath(path).parent_path();
+    std::error_code error;
+    while (folder.has_relative_path() && !std::filesystem::exists(folder, error))
+        folder = folder.parent_path();
+    const std::string text = utf8PathText(folder);
+    return isWriteProtected(text) ? " (the folder " + text + " is read-only)" : std::string();
+}
 
 std::string failureText(const FileSetOutcome& outcome) {
     switch (outcome.failure) {
@@ -18,7 +31,7 @@ std::string failureText(const FileSetOutcome& outcome) {
         case FileSetOutcome::Failure::WriteProtected:
             return outcome.path + " is write-protected";
         case FileSetOutcome::Failure::WriteFailed:
-            return "can't write " + outcome.path;
+            return "can't write " + outcome.path + readOnlyFolderNote(outcome.path);
         case FileSetOutcome::Failure::ReplaceFailed:
             return "can't replace " + outcome.path;
         case FileSetOutcome::Failure::None:
@@ -79,7 +92,8 @@ StepOutcome installNewAtlases(Context& context, InstallWay way) {
     std::string refusal;
     const std::optional<DirectoryLock> gameLock = lockGameModFolder(context, refusal);
     if (!gameLock) return failedWith(context, refusal);
-    if (!createModDirectory(directory)) return failedWith(context, "Can't create directory: " + directory);
+    if (!createModDirectory(directory))
+        return failedWith(context, "Can't create directory: " + directory + readOnlyFolderNote(directory));
     StepOutcome outcome = installTracked(context, files);
     if (outcome.succeeded()) outcome.place = directory;
     return outcome;

@@ -67,14 +67,17 @@ void followMovedWorkingDirectory(Context& context) {
     context.log.logInfo("Working directory moved from " + oldDirectory + " to " + workingDirectory + ".");
 }
 
-void setUpFirstStart(Context& context, const std::function<void()>& chooseGameDirectory, int attempts) {
+bool setUpFirstStart(Context& context, const std::function<void()>& chooseGameDirectory, int attempts) {
     context.log.logInfo("Seems to be first start, set up environment.");
     chooseGameDirectory();
     context.settings.acCurrentDir = currentDirectory();
     createWorkingDirectories(context);
-    while (unpackGameAtlases(context) == 0) {
+    GameAtlasesTakenApart takenApart;
+    while ((takenApart = takeGameAtlasesApart(context)).entriesFound == 0) {
         if (--attempts <= 0) takeErrorExit(context, kWrongInstallDirectory);
         chooseGameDirectory();
     }
-    extractBothAtlases(context);
+    // Not taken apart (a full disk): no version is remembered, so the next start offers it again.
+    if (!takenApart.inPlace) context.settings.wotLastVersion.clear();
+    return takenApart.inPlace;
 }

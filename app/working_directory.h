@@ -23,5 +23,6 @@ inline constexpr const char* kWrongInstallDirectory =
 
 // The first start once the log is open: the game directory chosen by `chooseGameDirectory`, the working
 // directories made, the game's atlases unpacked and cut into icons. A directory whose packages hold no
-// atlas is chosen again until `attempts` choices are used up; then the program takes its error exit.
-void setUpFirstStart(Context& context, const std::function<void()>& chooseGameDirectory, int attempts);
+// atlas is chosen again until `attempts` choices are used up; then the program takes its error exit. When
+// the files could not all be written, no game version is remembered. Whether they went in.
+bool setUpFirstStart(Context& context, const std::function<void()>& chooseGameDirectory, int attempts);

@@ -14,6 +14,7 @@
 #include "platform/file_system.h"
 #include "platform/parallel_work.h"
 #include "platform/path_separator.h"
+#include "platform/pending_files.h"
 #include "platform/reporter.h"
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
@@ -72,15 +73,19 @@ enum class IconWrite { Unchanged, Written, Failed };
 // Creating thousands of files is what costs on Windows (a temporary file and a rename each, the virus
 // scanner's look at each), so an icon that did not change is not written again, and in a folder that was
 // empty, where no earlier file can be lost, icons are written in place.
-IconWrite writeIconFile(const IconFile& file, bool folderWasEmpty) {
-    if (!folderWasEmpty && fileHoldsBytes(file.path, *file.png)) return IconWrite::Unchanged;
+IconWrite writeIconFile(const IconFile& file, bool folderWasEmpty, PendingFiles& pending) {
+    if (!folderWasEmpty && fileHoldsBytes(pending.currentPath(file.path), *file.png))
+        return IconWrite::Unchanged;
     std::optional<OutputFile> output =
         OutputFile::open(file.path, folderWasEmpty ? OutputFile::Mode::Truncate : OutputFile::Mode::Replace);
-    if (!output) return IconWrite::Failed;
-    output->write(file.png->data(), file.png->size());
-    if (output->finish()) return IconWrite::Written;
-    // A half-written icon would pass for a default icon later.
-    if (folderWasEmpty) removeFile(file.path);
+    if (output) {
+        output->write(file.png->data(), file.png->size());
+        if (output->finishWriting())
+            return pending.add(std::move(*output)) ? IconWrite::Written : IconWrite::Failed;
+        // A half-written icon would pass for a default icon later.
+        if (folderWasEmpty) removeFile(file.path);
+    }
+    pending.noteWriteFailure();
     return IconWrite::Failed;
 }
 
@@ -127,33 +132,38 @@ std::optional<Image> cutAtlasIcon(const Image& atlas, const AtlasDescriptorEntry
 }
 
 AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& originalAtlasDirectory,
-                                  const std::string& workingDirectory, Reporter& reporter) {
+                                  const std::string& workingDirectory, Reporter& reporter,
+                                  PendingFiles& pending) {
     const std::string xmlName(kind.atlasXmlName);
     const std::string catalogue(kind.catalogueName);
     AtlasExtraction result;
+    // The originals as they are about to be: those unpacked a moment ago may still wait under other names.
+    const auto original = [&](const std::string& name) {
+        return pending.currentPath(originalAtlasDirectory + name);
+    };
 
-    std::optional<TextFile> xml = openTextFileForReading(originalAtlasDirectory + xmlName);
+    std::optional<TextFile> xml = openTextFileForReading(original(xmlName));
     if (!xml) {
         reporter.logError("Can't open the original atlas: " + xmlName);
         return result;
     }
-    const double progressUnit = static_cast<double>(fileSize(originalAtlasDirectory + xmlName)) / 100.0;
+    const double progressUnit = static_cast<double>(fileSize(original(xmlName))) / 100.0;
     reporter.logInfo("Opened atlas file: " + xmlName);
 
     // Today's clients ship a DDS image instead of the PNG.
     std::string imageName(kind.atlasImageName);
     std::optional<Image> atlas;
     const std::string ddsName(kind.atlasDdsImageName);
-    if (fileSize(originalAtlasDirectory + imageName) < 0 && fileSize(originalAtlasDirectory + ddsName) >= 0) {
+    if (fileSize(original(imageName)) < 0 && fileSize(original(ddsName)) >= 0) {
         imageName = ddsName;
-        DdsDecoding decoding = loadDds(originalAtlasDirectory + ddsName);
+        DdsDecoding decoding = loadDds(original(ddsName));
         if (!decoding.image) {
             reporter.logError("Unsupported atlas image: " + ddsName + " (" + decoding.fault + ")");
             return result;
         }
         atlas = std::move(decoding.image);
     } else {
-        atlas = loadImage(originalAtlasDirectory + imageName);
+        atlas = loadImage(original(imageName));
         if (!atlas) {
             reporter.logError("Can't open the original image: " + imageName);
             return result;
@@ -168,6 +178,7 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
     std::optional<TextFile> catalogueFile = createReplacementTextFile(workingDirectory + catalogue);
     if (!catalogueFile) {
         reporter.logError("Can't create descriptor: " + catalogue);
+        pending.noteWriteFailure();
         return result;
     }
     reporter.logInfo("Created descriptor file: " + catalogue);
@@ -207,7 +218,7 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
             if (!step.entry) return;
             cut.log.replay(reporter);
             if (cut.file.png) {
-                const IconWrite written = writeIconFile(cut.file, folderWasEmpty);
+                const IconWrite written = writeIconFile(cut.file, folderWasEmpty, pending);
                 if (written == IconWrite::Failed) reporter.logError("Can't save icon: " + cut.file.fileName);
                 if (written == IconWrite::Written) ++result.iconFilesWritten;
             }
@@ -215,12 +226,22 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
         });
     reporter.closeProgress();
     closeTextFile(*xml);
-    if (!closeTextFile(*catalogueFile)) reporter.logError("Can't write descriptor: " + catalogue);
+    if (!closeTextFileInto(*catalogueFile, pending))
+        reporter.logError("Can't write descriptor: " + catalogue);
 
     reporter.logInfo("Extracted " + std::to_string(iconCount) + " single icons from " + imageName);
     // An atlas without icons would make every icon of that kind vanish from the game.
     if (iconCount == 0) reporter.logError("No icons found in " + xmlName);
     result.iconCount =
         static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(iconCount)));
+    return result;
+}
+
+AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& originalAtlasDirectory,
+                                  const std::string& workingDirectory, Reporter& reporter) {
+    PendingFiles pending;
+    const AtlasExtraction result =
+        extractAtlasIcons(kind, originalAtlasDirectory, workingDirectory, reporter, pending);
+    pending.putInPlace(reporter);
     return result;
 }

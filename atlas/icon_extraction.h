@@ -10,6 +10,7 @@
 
 #include "image/image.h"
 
+class PendingFiles;
 class Reporter;
 struct AtlasDescriptorEntry;
 struct AtlasKind;
@@ -25,9 +26,14 @@ struct AtlasExtraction {
     std::int32_t iconFilesWritten = 0;
 };
 
-// Reads the kind's atlas XML and image from originalAtlasDirectory and writes the icons to
-// workingDirectory + the kind's icon directory, the catalogue to workingDirectory (both directories end
-// in the separator).
+// Reads the kind's atlas XML and image from originalAtlasDirectory, as they are in pending, and writes the
+// icons to workingDirectory + the kind's icon directory, the catalogue to workingDirectory (both
+// directories end in the separator). What it writes is left in pending, a file it could not write noted
+// there.
+AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& originalAtlasDirectory,
+                                  const std::string& workingDirectory, Reporter& reporter,
+                                  PendingFiles& pending);
+// The same, each file put in place at the end, those written even when others could not be.
 AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& originalAtlasDirectory,
                                   const std::string& workingDirectory, Reporter& reporter);
 

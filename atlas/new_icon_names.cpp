@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "atlas/atlas_kind.h"
+#include "platform/pending_files.h"
 #include "platform/text_file.h"
 
 std::string newIconListName(const AtlasKind& kind) {
@@ -13,16 +14,19 @@ std::string newIconListName(const AtlasKind& kind) {
 }
 
 bool rememberNewIconNames(const std::string& path, const std::optional<std::vector<std::string>>& previous,
-                          const std::vector<std::string>& current) {
+                          const std::vector<std::string>& current, PendingFiles& pending) {
     if (!previous || previous->empty()) return true;  // the first catalogue: nothing to compare with
     const std::unordered_set<std::string> before(previous->begin(), previous->end());
     if (before == std::unordered_set<std::string>(current.begin(), current.end())) return true;
     std::optional<TextFile> file = createReplacementTextFile(path);
-    if (!file) return false;
+    if (!file) {
+        pending.noteWriteFailure();
+        return false;
+    }
     for (const std::string& name : current) {
         if (!before.count(name)) writeLine(*file, name);
     }
-    return closeTextFile(*file);
+    return closeTextFileInto(*file, pending);
 }
 
 std::vector<std::string> readNewIconNames(const std::string& path) {

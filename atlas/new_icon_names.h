@@ -9,15 +9,16 @@
 #include <string>
 #include <vector>
 
+class PendingFiles;
 struct AtlasKind;
 
 // The list's file name: the catalogue's, "-new" before its extension ("battleatlas-new.dat").
 std::string newIconListName(const AtlasKind& kind);
 
-// Writes the list at path when there was a previous, non-empty catalogue whose names differ from current's;
-// false only when that write failed (the previous list is then kept).
+// Writes the list at path when there was a previous, non-empty catalogue whose names differ from current's,
+// leaving it in pending; false only when that write failed (noted in pending).
 bool rememberNewIconNames(const std::string& path, const std::optional<std::vector<std::string>>& previous,
-                          const std::vector<std::string>& current);
+                          const std::vector<std::string>& current, PendingFiles& pending);
 
 // The remembered names, one per line; none remembered when the file is missing.
 std::vector<std::string> readNewIconNames(const std::string& path);

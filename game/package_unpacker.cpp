@@ -11,6 +11,7 @@
 #include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
+#include "platform/pending_files.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
 
@@ -47,6 +48,7 @@ std::int64_t addSize(std::int64_t sum, std::int64_t size) {
 struct EntryCopy {
     std::optional<OutputFile> file;  // complete beside its destination, not yet renamed in
     std::string fault;               // why there is none, when it is worth saying
+    bool writeFailed = false;        // none for want of room or rights, not for the entry's sake
 };
 
 // Copies the current entry's data into a temporary file beside the destination; a bomb costs no more
@@ -56,16 +58,28 @@ EntryCopy copyEntry(PackageReader& package, const std::string& destination, std:
     std::optional<OutputFile> file;
     const EntryReading reading = package.readEntry(fileName, [&](const std::uint8_t* data, std::size_t size) {
         if (!file) {
-            std::optional<OutputFile> opened = OutputFile::open(destination, OutputFile::Mode::Replace);
-            if (!opened) return false;
+            // A protected original is never replaced, so it fails before anything is written.
+            std::optional<OutputFile> opened = isWriteProtected(destination)
+                                                   ? std::nullopt
+                                                   : OutputFile::open(destination, OutputFile::Mode::Replace);
+            if (!opened) {
+                copy.writeFailed = true;
+                return false;
+            }
             file.emplace(std::move(*opened));
         }
         file->write(data, size);
-        return !file->failed();
+        copy.writeFailed = file->failed();
+        return !copy.writeFailed;
     });
     copy.fault = reading.fault;
     // The temporary file of an incomplete copy goes with `file`.
-    if (reading.complete && file && file->finishWriting()) copy.file.emplace(std::move(*file));
+    if (reading.complete && file) {
+        if (file->finishWriting())
+            copy.file.emplace(std::move(*file));
+        else
+            copy.writeFailed = true;
+    }
     return copy;
 }
 
@@ -101,7 +115,8 @@ std::vector<std::string> guiPackagePaths(const std::string& installDirectory) {
 
 UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
                                    const std::string& destinationDirectory,
-                                   const std::vector<WantedAtlas>& atlases, Reporter& reporter) {
+                                   const std::vector<WantedAtlas>& atlases, Reporter& reporter,
+                                   PendingFiles& pending) {
     UnpackResult result;
     const std::vector<std::string> packages = guiPackagePaths(installDirectory);
     std::int64_t totalSize = 0;
@@ -137,6 +152,7 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
                 EntryCopy copy = copyEntry(*package, destinationDirectory + fileName, fileName);
                 slot.copy.reset();
                 slot.failed = !copy.file;
+                if (copy.writeFailed) pending.noteWriteFailure();
                 if (copy.file) {
                     slot.copy.emplace(std::move(*copy.file));
                 } else {
@@ -166,11 +182,10 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
         if (!slot.copy) continue;
         if (atlasFailed[slot.atlas]) {
             slot.copy.reset();
-        } else if (slot.copy->replaceDestination()) {
-            slot.written = true;
         } else {
-            complete = false;
-            reporter.logError("Can't unpack the original file: " + slot.wanted->fileName);
+            pending.add(std::move(*slot.copy));  // its destination was found writable before it was copied
+            slot.copy.reset();
+            slot.written = true;
         }
     }
     // The originals mirror the client: an image of the other format left from an earlier client would be
@@ -183,11 +198,21 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
         }
         for (const Slot& slot : slots) {
             if (slot.atlas == atlas && slot.image && imageWritten && !slot.taken)
-                removeFile(destinationDirectory + slot.wanted->fileName);
+                pending.removeWithTheRest(destinationDirectory + slot.wanted->fileName);
         }
         complete = complete && xmlWritten && imageWritten;
     }
     result.complete = complete;
     reporter.closeProgress();
+    return result;
+}
+
+UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
+                                   const std::string& destinationDirectory,
+                                   const std::vector<WantedAtlas>& atlases, Reporter& reporter) {
+    PendingFiles pending;
+    UnpackResult result =
+        unpackOriginalAtlases(installDirectory, destinationDirectory, atlases, reporter, pending);
+    if (!pending.putInPlace(reporter)) result.complete = false;
     return result;
 }

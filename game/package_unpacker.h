@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+class PendingFiles;
 class Reporter;
 
 // A file to take out of the game's packages: the entry's path there and the file's name at its
@@ -36,6 +37,12 @@ struct UnpackResult {
 // separator), each from the first package that holds it. A file is replaced only when its entry was read
 // completely and within its ceiling, and only together with the rest of its atlas: when one of an atlas's
 // files fails, the earlier ones stay. An image of the other format left from an earlier client is removed.
+// The copies and removals are left in pending; a file that could not be written is noted there.
+UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
+                                   const std::string& destinationDirectory,
+                                   const std::vector<WantedAtlas>& atlases, Reporter& reporter,
+                                   PendingFiles& pending);
+// The same, put in place at the end (complete is false when that failed).
 UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
                                    const std::string& destinationDirectory,
                                    const std::vector<WantedAtlas>& atlases, Reporter& reporter);

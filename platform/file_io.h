@@ -83,6 +83,10 @@ public:
     bool finishWriting();
     bool replaceDestination();
     const std::string& path() const { return path_; }
+    // Whether it is written beside its destination, to be renamed over it.
+    bool isReplacement() const { return !temporaryPath_.empty(); }
+    // Where its bytes are until replaceDestination(): the temporary file of a replacement, else path().
+    const std::string& contentPath() const { return temporaryPath_.empty() ? path_ : temporaryPath_; }
 
 private:
     OutputFile(FileHandle handle, std::string path, std::string temporaryPath);

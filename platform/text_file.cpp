@@ -1,5 +1,6 @@
 #include "platform/text_file.h"
 
+#include "platform/pending_files.h"
 #include "platform/text_utilities.h"
 
 namespace {
@@ -83,6 +84,18 @@ bool closeTextFile(TextFile& file) {
     file.input_.reset();
     if (!file.output_) return true;
     const bool succeeded = file.output_->finish();
+    file.output_.reset();
+    return succeeded;
+}
+
+bool closeTextFileInto(TextFile& file, PendingFiles& pending) {
+    file.input_.reset();
+    if (!file.output_) return true;
+    bool succeeded = file.output_->finishWriting();
+    if (succeeded)
+        succeeded = pending.add(std::move(*file.output_));
+    else
+        pending.noteWriteFailure();
     file.output_.reset();
     return succeeded;
 }

@@ -11,6 +11,8 @@
 
 #include "platform/file_io.h"
 
+class PendingFiles;
+
 class TextFile {
 public:
     TextFile(TextFile&&) noexcept = default;
@@ -26,6 +28,7 @@ private:
     friend std::string readLine(TextFile& file);
     friend bool atEndOfFile(TextFile& file);
     friend bool closeTextFile(TextFile& file);
+    friend bool closeTextFileInto(TextFile& file, PendingFiles& pending);
 
     explicit TextFile(OutputFile output) : output_(std::move(output)) {}
     explicit TextFile(FileHandle input) : input_(std::move(input)) {}
@@ -56,3 +59,6 @@ std::string readLine(TextFile& file);
 bool atEndOfFile(TextFile& file);
 // Writes out what is buffered and closes. True when every write and the close succeeded.
 bool closeTextFile(TextFile& file);
+// The same for a file being written, which then goes to pending instead of into its place; a failed write
+// is noted there.
+bool closeTextFileInto(TextFile& file, PendingFiles& pending);

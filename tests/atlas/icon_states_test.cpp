@@ -12,6 +12,7 @@
 #include "atlas/new_icon_names.h"
 #include "image/png_codec.h"
 #include "platform/file_system.h"
+#include "platform/pending_files.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/test_context.h"
 
@@ -45,18 +46,23 @@ TEST(NearestName, PicksTheNearestAndTheFirstOfEquals) {
 
 TEST(NewIconNames, RememberedOnlyWhenTheCatalogueChanged) {
     TestContext t;
+    const auto remember = [&](const std::optional<std::vector<std::string>>& previous,
+                              const std::vector<std::string>& current) {
+        PendingFiles pending;
+        const bool written = rememberNewIconNames("list.dat", previous, current, pending);
+        return pending.putInPlace(t.reporter) && written;
+    };
     EXPECT_EQ(newIconListName(kBattleAtlas), "battleatlas-new.dat");
-    EXPECT_TRUE(rememberNewIconNames("list.dat", std::nullopt, {"a", "b"}));  // first catalogue
+    EXPECT_TRUE(remember(std::nullopt, {"a", "b"}));  // first catalogue
     EXPECT_FALSE(std::filesystem::exists("list.dat"));
 
-    EXPECT_TRUE(rememberNewIconNames("list.dat", std::vector<std::string>{"a", "b"}, {"c", "a", "d", "b"}));
+    EXPECT_TRUE(remember(std::vector<std::string>{"a", "b"}, {"c", "a", "d", "b"}));
     EXPECT_EQ(readFileText("list.dat"), "c\r\nd\r\n");
     // The same atlas taken apart again keeps telling what the update brought.
-    EXPECT_TRUE(
-        rememberNewIconNames("list.dat", std::vector<std::string>{"b", "a", "c", "d"}, {"a", "b", "c", "d"}));
+    EXPECT_TRUE(remember(std::vector<std::string>{"b", "a", "c", "d"}, {"a", "b", "c", "d"}));
     EXPECT_EQ(readNewIconNames("list.dat"), (std::vector<std::string>{"c", "d"}));
     // An update that only removed icons brought nothing new.
-    EXPECT_TRUE(rememberNewIconNames("list.dat", std::vector<std::string>{"a", "b", "c", "d"}, {"a", "b"}));
+    EXPECT_TRUE(remember(std::vector<std::string>{"a", "b", "c", "d"}, {"a", "b"}));
     EXPECT_EQ(readFileText("list.dat"), "");
     EXPECT_TRUE(readNewIconNames("missing.dat").empty());
 }

@@ -39,17 +39,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using Snapshot = std::map<std::string, std::string>;
-
-Snapshot snapshotOf(const fs::path& root) {
-    Snapshot files;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (entry.is_regular_file())
-            files[entry.path().lexically_relative(root).string()] = readFileText(entry.path().string());
-    }
-    return files;
-}
-
 void setModeRecursively(const fs::path& root, fs::perms directories, fs::perms files) {
     fs::permissions(root, directories);
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
@@ -221,7 +210,7 @@ TEST_F(FaultTest, TruncatedPackagesNeverDamageTheOriginals) {
         EventLog log;
         Context context{settings, log, ui};
         try {
-            unpackGameAtlases(context);
+            takeGameAtlasesApart(context);
         } catch (const ProgramExit&) {
             // a package too short to be opened at all
         }

@@ -109,7 +109,7 @@ TEST_F(UnpackTest, PackageThatCannotBeOpenedIsFatal) {
         EXPECT_FALSE(unpack().packageOpened);
         EXPECT_TRUE(t.ui.transcript.empty());
         try {
-            unpackGameAtlases(t.context);
+            takeGameAtlasesApart(t.context);
             FAIL() << "must end the program";
         } catch (const ProgramExit& exit) {
             EXPECT_EQ(exit.message, expected);

@@ -8,8 +8,10 @@
 #include <map>
 
 #include "platform/file_io.h"
+#include "platform/pending_files.h"
 #include "tests/support/scoped_file_size_limit.h"
 #include "tests/support/scoped_working_directory.h"
+#include "tests/support/test_context.h"
 #include "tests/support/test_files.h"
 
 namespace fs = std::filesystem;
@@ -103,4 +105,45 @@ TEST_F(FileSetTest, AnyFailureLeavesTheSetAsItWas) {
         EXPECT_EQ(outcome.path, test.path);
         EXPECT_EQ(installed(), kBefore);
     }
+}
+
+// Files of one step held back until all are written: dropped, they leave every earlier file; put in
+// place, they replace, add and remove as one; a protected file is refused when it is added.
+TEST(PendingFiles, GoInTogetherOrNotAtAll) {
+    TestContext t;
+    fs::create_directories("empty");
+    writeFileText("old.xml", "old xml");
+    writeFileText("old.png", "old png");
+    const auto write = [](PendingFiles& pending, const std::string& path, OutputFile::Mode mode) {
+        std::optional<OutputFile> file = OutputFile::open(path, mode);
+        file->write("new " + path);
+        return file->finishWriting() && pending.add(std::move(*file));
+    };
+    const auto fill = [&](PendingFiles& pending) {
+        EXPECT_TRUE(write(pending, "old.xml", OutputFile::Mode::Replace));
+        EXPECT_TRUE(write(pending, "empty/icon.png", OutputFile::Mode::Truncate));  // in place
+        pending.removeWithTheRest("old.png");
+        // What a reader of the step sees, by either spelling of the path.
+        EXPECT_EQ(readFileText(pending.currentPath(t.directory.text() + "old.xml")), "new old.xml");
+        EXPECT_EQ(pending.currentPath("old.png"), "");
+        EXPECT_EQ(pending.currentPath("other.dat"), "other.dat");
+    };
+    const Snapshot before = snapshotOf(".");
+    {
+        PendingFiles dropped;
+        fill(dropped);
+        dropped.noteWriteFailure();
+        EXPECT_TRUE(dropped.writeFailed());
+    }
+    EXPECT_EQ(snapshotOf("."), before);  // nor any temporary file
+
+    PendingFiles pending;
+    fill(pending);
+    fs::permissions("old.xml", fs::perms::owner_read);
+    EXPECT_FALSE(write(pending, "old.xml", OutputFile::Mode::Replace));
+    EXPECT_TRUE(pending.writeFailed());
+    fs::permissions("old.xml", fs::perms::owner_all);
+    EXPECT_TRUE(pending.putInPlace(t.reporter));
+    const std::string icon = (fs::path("empty") / "icon.png").string();
+    EXPECT_EQ(snapshotOf("."), (Snapshot{{"old.xml", "new old.xml"}, {icon, "new empty/icon.png"}}));
 }

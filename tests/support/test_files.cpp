@@ -49,3 +49,12 @@ std::vector<std::string> unstampedLines(const std::vector<std::string>& lines) {
     }
     return result;
 }
+
+Snapshot snapshotOf(const std::filesystem::path& root) {
+    Snapshot files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file())
+            files[entry.path().lexically_relative(root).string()] = readFileText(entry.path().string());
+    }
+    return files;
+}

@@ -3,6 +3,8 @@
 // Small file helpers for tests.
 
 #include <cstdint>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -14,3 +16,6 @@ void writeFileBytes(const std::string& path, const std::vector<std::uint8_t>& co
 std::vector<std::string> readCrLfLines(const std::string& path);
 // The log's lines with the elapsed stamps removed.
 std::vector<std::string> unstampedLines(const std::vector<std::string>& lines);
+// Every regular file below root, by its path relative to root, with its content.
+using Snapshot = std::map<std::string, std::string>;
+Snapshot snapshotOf(const std::filesystem::path& root);
