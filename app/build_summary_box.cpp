@@ -11,11 +11,7 @@ namespace {
 constexpr std::size_t kNamesInText = 5;  // the rest are in the details
 
 std::string joined(const std::vector<std::string>& names) {
-    std::string text;
-    const std::size_t shown = std::min(kNamesInText, names.size());
-    for (std::size_t i = 0; i < shown; ++i) text += (i ? ", " : "") + names[i];
-    if (shown < names.size()) text += " and " + std::to_string(names.size() - shown) + " more";
-    return text;
+    return nameListText(names, kNamesInText);
 }
 
 std::string headlineOf(const WindowBuildOutcome& outcome, const std::string& outputDirectory) {

@@ -343,8 +343,8 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
         // Done all the same: what was done is said, the files left behind are the reason it failed.
         if (!leftovers.empty()) {
             outcome.report = jobSummary(command, settings, wentTo);
-            outcome.reason = "These files could not be taken out; remove them by hand: " + leftovers.front();
-            for (std::size_t i = 1; i < leftovers.size(); ++i) outcome.reason += ", " + leftovers[i];
+            outcome.reason =
+                "These files could not be taken out; remove them by hand: " + nameListText(leftovers, 0);
         }
     } catch (const ProgramExit& exit) {
         outcome.succeeded = false;

@@ -27,11 +27,7 @@ namespace {
 
 // "  heading: a, b, c and 3 more" with at most limit items (all for 0).
 std::string listLine(const std::string& heading, const std::vector<std::string>& items, std::size_t limit) {
-    std::string line = "  " + heading + ": ";
-    const std::size_t shown = limit == 0 ? items.size() : std::min(limit, items.size());
-    for (std::size_t i = 0; i < shown; ++i) line += (i ? ", " : "") + items[i];
-    if (shown < items.size()) line += " and " + std::to_string(items.size() - shown) + " more";
-    return line + "\n";
+    return "  " + heading + ": " + nameListText(items, limit) + "\n";
 }
 
 std::vector<std::string> namesWhere(const AtlasIconStates& atlas,
@@ -74,6 +70,14 @@ std::string atlasSection(const AtlasIconStates& atlas, std::size_t limit) {
 }
 
 }  // namespace
+
+std::string nameListText(const std::vector<std::string>& items, std::size_t limit) {
+    std::string text;
+    const std::size_t shown = limit == 0 ? items.size() : std::min(limit, items.size());
+    for (std::size_t i = 0; i < shown; ++i) text += (i ? ", " : "") + items[i];
+    if (shown < items.size()) text += " and " + std::to_string(items.size() - shown) + " more";
+    return text;
+}
 
 std::string sizeChangeText(const IconStateEntry& icon) {
     return std::to_string(icon.replacementWidth) + " x " + std::to_string(icon.replacementHeight) +

@@ -6,12 +6,16 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 struct IconStateModel;
 
 // Lists of names are cut after listLimit entries ("and N more"); 0 lists them all. Lines end in "\n".
 std::string iconStateSummary(const IconStateModel& model, const std::string& outputDirectory,
                              std::size_t listLimit);
+
+// "a, b, c and 3 more": at most limit names (all for 0).
+std::string nameListText(const std::vector<std::string>& items, std::size_t limit);
 
 struct IconStateCounts;
 // "N icons, N replaced, N unreadable replacements, [N empty files, ]N of another size, N new since the last
