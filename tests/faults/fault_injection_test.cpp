@@ -25,6 +25,7 @@
 #include "atlas/icon_extraction.h"
 #include "game/package_unpacker.h"
 #include "image/png_codec.h"
+#include "tests/faults/fault_sandbox.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/crafted_zip.h"
 #include "tests/support/dds_samples.h"
@@ -52,16 +53,7 @@ constexpr fs::perms kReadOnlyDirectory = fs::perms::owner_read | fs::perms::owne
 constexpr fs::perms kReadable =
     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
 
-// A sandbox holding the game and the working directory "work", which is the process's working directory.
-struct FaultTest : ::testing::Test {
-    ScopedWorkingDirectory sandbox;
-    FakeGameInstall game{sandbox.path() / "game", smallGameWithAtlases("1.0")};
-    fs::path work = sandbox.path() / "work";
-
-    void SetUp() override {
-        fs::create_directory(work);
-        fs::current_path(work);
-    }
+struct FaultTest : FaultSandbox {
     // Nothing lands beside the working directory, and no temporary file is left anywhere.
     void expectNothingOutsideOrLeftOver() {
         std::set<std::string> top;

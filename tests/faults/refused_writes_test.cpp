@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "app/headless_commands.h"
+#include "tests/faults/fault_sandbox.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/fake_game_install.h"
 #include "tests/support/scoped_working_directory.h"
@@ -94,16 +95,7 @@ std::uintmax_t bytesWritten(const Snapshot& before, const Snapshot& after) {
     return bytes;
 }
 
-struct RefusedWritesTest : ::testing::Test {
-    ScopedWorkingDirectory sandbox;
-    FakeGameInstall game{sandbox.path() / "game", smallGameWithAtlases("1.0")};
-    fs::path work = sandbox.path() / "work";
-
-    void SetUp() override {
-        fs::create_directory(work);
-        fs::current_path(work);
-    }
-};
+struct RefusedWritesTest : FaultSandbox {};
 
 }  // namespace
 
