@@ -5,14 +5,12 @@
 #include "app/context.h"
 #include "app/event_log.h"
 #include "app/game_atlases.h"
+#include "app/game_directory_choice.h"
+#include "app/game_install.h"
 #include "app/icon_state_views.h"
-#include "app/install_directory.h"
-#include "app/install_set.h"
 #include "app/main_window_view.h"
-#include "app/mod_install.h"
 #include "app/program_exit.h"
 #include "app/settings.h"
-#include "app/tracked_install.h"
 #include "app/work_lock.h"
 #include "app/working_directory.h"
 #include "atlas/atlas_kind.h"
@@ -21,6 +19,7 @@
 #include "atlas/icon_state_summary.h"
 #include "game/client_version.h"
 #include "game/mod_directory.h"
+#include "mods/atlas_package.h"
 #include "mods/icon_import.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
@@ -214,12 +213,13 @@ bool runJob(Context& context, HeadlessCommand command, const std::string& argume
             break;
         }
         case HeadlessCommand::Uninstall:
-            leftovers = uninstallAtlases(context).leftovers;
+            leftovers = uninstallNewAtlases(context).leftovers;
             break;
         case HeadlessCommand::Package: {
-            const std::string path =
-                argument.empty() ? context.settings.acCurrentDir + defaultPackageName(context) : argument;
-            if (writeAtlasPackage(context, path)) wentTo = path;
+            const std::string path = argument.empty() ? context.settings.acCurrentDir +
+                                                            defaultPackageName(modTarget(context.settings))
+                                                      : argument;
+            if (packageNewAtlases(context, path)) wentTo = path;
             break;
         }
         case HeadlessCommand::Import:  // runImportCommand's

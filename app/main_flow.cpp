@@ -4,7 +4,7 @@
 #include "app/event_log.h"
 #include "app/game_atlases.h"
 #include "app/icon_state_views.h"
-#include "app/install_directory.h"
+#include "app/game_directory_choice.h"
 #include "app/main_window_view.h"
 #include "app/program_exit.h"
 #include "app/settings.h"

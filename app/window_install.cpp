@@ -3,10 +3,8 @@
 #include "app/context.h"
 #include "app/event_log.h"
 #include "app/game_atlases.h"
-#include "app/install_record.h"
-#include "app/mod_install.h"
+#include "app/game_install.h"
 #include "app/settings.h"
-#include "app/tracked_install.h"
 #include "ui/ui.h"
 
 namespace {
@@ -47,15 +45,14 @@ void changeSaveInGameDirectory(Context& context, bool checked) {
     context.log.logInfo(checked ? "New atlases go into the game directory too."
                                 : "New atlases stay in the working directory.");
     if (checked) return;
-    const InstallRecord record = readInstallRecord(context);
-    if (record.installed.empty() && record.backups.empty()) return;
+    if (!anythingInstalled(context)) return;
     if (context.ui.showMessage("Remove installed atlases",
                                "Remove the atlases Ravelin put into the game and put back the files they "
                                "replaced?",
                                MessageKind::Question) != MessageAnswer::Yes) {
         return;
     }
-    const StepOutcome outcome = uninstallAtlases(context);
+    const StepOutcome outcome = uninstallNewAtlases(context);
     if (outcome.result == StepResult::DoneWithLeftovers) {
         context.ui.showMessage(
             "Error", "Not everything could be taken out of the game:\r\n" + joinedLines(outcome.leftovers),

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/install_record.h"
+#include "mods/install_record.h"
 #include "fuzz/fuzz_sandbox.h"
 
 namespace {

@@ -1,4 +1,5 @@
 #include "app/work_lock.h"
+#include "mods/game_lock.h"
 
 #include <gtest/gtest.h>
 

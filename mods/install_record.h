@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-struct Context;
+class Reporter;
 
 inline constexpr std::string_view kInstallRecordName = "ravelin-installed.txt";
 inline constexpr std::string_view kBackupDirectoryName = "backups";
@@ -44,23 +44,25 @@ std::string installRecordText(const InstallRecord& record);
 
 // The record of the working directory; an empty one when there is none. Lines it cannot read are
 // reported and skipped.
-InstallRecord readInstallRecord(Context& context);
+InstallRecord readInstallRecord(const std::string& workingDirectory, Reporter& reporter);
 // Replaces the record (removes it when empty); false with the error logged.
-bool writeInstallRecord(Context& context, const InstallRecord& record);
+bool writeInstallRecord(const std::string& workingDirectory, const InstallRecord& record, Reporter& reporter);
 
 // A hash of the file's content (64-bit FNV-1a in hex), or none when it cannot be read.
 std::optional<std::string> contentHash(const std::string& path);
 
 // Finishes what an interrupted put-back left: a backup whose place holds its very content was put back, so
 // it is removed and leaves the record, with what the record said was installed there.
-void settlePutBackBackups(Context& context, InstallRecord& record);
+void settlePutBackBackups(const std::string& workingDirectory, InstallRecord& record, Reporter& reporter);
 
 // Removes the recorded files at the given paths (all when paths is none) that are still as Ravelin wrote
 // them; one changed since is left alone, named in an error, and leaves the record. The record keeps what
 // could not be removed. Returns the files left behind: changed since, or not removable.
-std::vector<std::string> takeOutInstalledFiles(Context& context, InstallRecord& record,
-                                               const std::optional<std::vector<std::string>>& paths);
+std::vector<std::string> takeOutInstalledFiles(InstallRecord& record,
+                                               const std::optional<std::vector<std::string>>& paths,
+                                               Reporter& reporter);
 // Copies each backup whose place holds no file of the record and no other file back to its place and
 // drops it; a place taken by another file is named in an error when nameBlocked. Returns the backups that
 // could not go back (those named), each as the place in the game it belongs to.
-std::vector<std::string> putBackBackups(Context& context, InstallRecord& record, bool nameBlocked);
+std::vector<std::string> putBackBackups(const std::string& workingDirectory, InstallRecord& record,
+                                        bool nameBlocked, Reporter& reporter);

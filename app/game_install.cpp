@@ -1,4 +1,4 @@
-#include "app/install_set.h"
+#include "app/game_install.h"
 
 #include "app/context.h"
 #include "app/event_log.h"
@@ -8,12 +8,12 @@
 #include "atlas/atlas_kind.h"
 #include "atlas/icon_catalogue.h"
 #include "atlas/icon_states.h"
-#include "game/mod_folders.h"
+#include "mods/atlas_package.h"
+#include "mods/install_record.h"
+#include "mods/tracked_install.h"
 #include "platform/file_system.h"
 
 namespace {
-
-constexpr const char* kPackageId = "ravelin.atlases";
 
 // Catalogued icons for which a replacement stands in, as the build decides it.
 std::size_t replacedIconCount(Context& context) {
@@ -30,7 +30,17 @@ std::size_t replacedIconCount(Context& context) {
     return replaced;
 }
 
+// The first error the steps before the copy logged, which stopped the install.
+StepOutcome failedAsLogged(Context& context) {
+    return StepOutcome::failed(
+        context.log.lastError().value_or(std::string("Can't install the new atlases (see ravelin.log)")));
+}
+
 }  // namespace
+
+ModTarget modTarget(const Settings& settings) {
+    return {settings.wotInstallDir, settings.wotLastVersion, settings.acCurrentDir};
+}
 
 std::optional<std::vector<std::string>> builtAtlasFiles(Context& context, const std::string& verb) {
     const Settings& settings = context.settings;
@@ -63,25 +73,33 @@ std::optional<std::vector<std::string>> builtAtlasFiles(Context& context, const 
     return files;
 }
 
-std::string defaultPackageName(const Context& context) {
-    return std::string(kPackageId) + "_" + context.settings.wotLastVersion +
-           std::string(modPackageExtension(context.settings.wotInstallDir));
+bool packageNewAtlases(Context& context, const std::string& path) {
+    const auto names = builtAtlasFiles(context, "package");
+    return names && writeAtlasPackage(modTarget(context.settings), *names, replacedIconCount(context), path,
+                                      context.reporter);
 }
 
-bool writeAtlasPackage(Context& context, const std::string& path) {
-    const Settings& settings = context.settings;
-    const std::optional<std::string> version = gameFolderName(settings.wotLastVersion);
-    if (!version) {
-        context.log.logError("Can't package the new atlases: the game version is not a usable name.");
-        return false;
+StepOutcome installNewAtlases(Context& context, InstallWay way) {
+    const ModTarget target = modTarget(context.settings);
+    const std::optional<ModFolders> folders = installFolders(target, context.reporter);
+    if (!folders) return failedAsLogged(context);
+    std::vector<std::string> files;
+    if (way == InstallWay::LooseFiles) {
+        const auto names = builtAtlasFiles(context, "install");
+        if (!names) return failedAsLogged(context);
+        for (const std::string& name : *names) files.push_back(target.workingDirectory + name);
+    } else {
+        files.push_back(target.workingDirectory + defaultPackageName(target));
+        if (!packageNewAtlases(context, files.back())) return failedAsLogged(context);
     }
-    const auto names = builtAtlasFiles(context, "package");
-    if (!names) return false;
-    std::vector<ModPackageFile> files;
-    for (const std::string& name : *names)
-        files.push_back({std::string(kAtlasFolderInGame) + name, settings.acCurrentDir + name});
-    const ModPackageInfo info{kPackageId, *version, "Ravelin atlases",
-                              "Battle and vehicle marker atlases built by Ravelin, " +
-                                  std::to_string(replacedIconCount(context)) + " icons replaced."};
-    return writeModPackage(path, info, files, context.reporter);
+    return installAtlasFiles(target, *folders, way, files, context.reporter);
+}
+
+StepOutcome uninstallNewAtlases(Context& context) {
+    return uninstallAtlases(modTarget(context.settings), context.reporter);
+}
+
+bool anythingInstalled(Context& context) {
+    const InstallRecord record = readInstallRecord(context.settings.acCurrentDir, context.reporter);
+    return !record.installed.empty() || !record.backups.empty();
 }

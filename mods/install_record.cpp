@@ -1,15 +1,13 @@
-#include "app/install_record.h"
+#include "mods/install_record.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <system_error>
 
-#include "app/context.h"
-#include "app/event_log.h"
-#include "app/settings.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/reporter.h"
 #include "platform/text_utilities.h"
 
 namespace {
@@ -83,39 +81,41 @@ std::string installRecordText(const InstallRecord& record) {
     return text;
 }
 
-InstallRecord readInstallRecord(Context& context) {
-    const std::string path = context.settings.acCurrentDir + std::string(kInstallRecordName);
+InstallRecord readInstallRecord(const std::string& workingDirectory, Reporter& reporter) {
+    const std::string path = workingDirectory + std::string(kInstallRecordName);
     if (fileSize(path) == kPathMissing) return {};
     const std::optional<std::vector<std::uint8_t>> content = readWholeFile(path);
     if (!content) {
-        context.log.logError("Can't read the install record: " + path);
+        reporter.logError("Can't read the install record: " + path);
         return {};
     }
     InstallRecordReading reading = readInstallRecordText(
         std::string_view(reinterpret_cast<const char*>(content->data()), content->size()));
     for (const std::string& line : reading.unreadableLines)
-        context.log.logError("Can't read a line of the install record: " + line);
+        reporter.logError("Can't read a line of the install record: " + line);
     return std::move(reading.record);
 }
 
-bool writeInstallRecord(Context& context, const InstallRecord& record) {
-    const std::string path = context.settings.acCurrentDir + std::string(kInstallRecordName);
+bool writeInstallRecord(const std::string& workingDirectory, const InstallRecord& record,
+                        Reporter& reporter) {
+    const std::string path = workingDirectory + std::string(kInstallRecordName);
     if (record.installed.empty() && record.backups.empty()) {
         if (fileSize(path) == kPathMissing || removeFile(path)) return true;
-        context.log.logError("Can't remove the install record: " + path);
+        reporter.logError("Can't remove the install record: " + path);
         return false;
     }
     std::optional<OutputFile> file = OutputFile::open(path, OutputFile::Mode::Replace);
     if (file) file->write(installRecordText(record));
     if (!file || !file->finish()) {
-        context.log.logError("Can't write the install record: " + path);
+        reporter.logError("Can't write the install record: " + path);
         return false;
     }
     return true;
 }
 
-std::vector<std::string> takeOutInstalledFiles(Context& context, InstallRecord& record,
-                                               const std::optional<std::vector<std::string>>& paths) {
+std::vector<std::string> takeOutInstalledFiles(InstallRecord& record,
+                                               const std::optional<std::vector<std::string>>& paths,
+                                               Reporter& reporter) {
     std::vector<std::string> leftovers;
     std::vector<InstallRecord::Installed> kept;
     std::vector<std::string> done;  // a path listed twice is taken out once
@@ -129,51 +129,52 @@ std::vector<std::string> takeOutInstalledFiles(Context& context, InstallRecord& 
         const bool present = fileSize(installed.path) != kPathMissing;
         if (present && !record.wrote(installed.path, contentHash(installed.path))) {
             // No longer Ravelin's: it leaves the record, and the backup of its place waits.
-            context.log.logError("Left alone, changed since Ravelin installed it: " + installed.path);
+            reporter.logError("Left alone, changed since Ravelin installed it: " + installed.path);
             leftovers.push_back(installed.path);
         } else if (present && !removeFile(installed.path)) {
-            context.log.logError("Can't remove " + installed.path);
+            reporter.logError("Can't remove " + installed.path);
             kept.push_back(installed);
             leftovers.push_back(installed.path);
         } else {
-            context.log.logInfo("Removed: " + installed.path);
+            reporter.logInfo("Removed: " + installed.path);
         }
     }
     record.installed = std::move(kept);
     return leftovers;
 }
 
-void settlePutBackBackups(Context& context, InstallRecord& record) {
+void settlePutBackBackups(const std::string& workingDirectory, InstallRecord& record, Reporter& reporter) {
     std::erase_if(record.backups, [&](const InstallRecord::BackedUp& backup) {
-        const std::string source = context.settings.acCurrentDir + backup.backup;
+        const std::string source = workingDirectory + backup.backup;
         const std::optional<std::string> kept = contentHash(source);
         if (!kept || contentHash(backup.path) != kept) return false;
         removeFile(source);
         std::erase_if(record.installed, [&](const auto& installed) { return installed.path == backup.path; });
-        context.log.logInfo("Put back: " + backup.path);
+        reporter.logInfo("Put back: " + backup.path);
         return true;
     });
 }
 
-std::vector<std::string> putBackBackups(Context& context, InstallRecord& record, bool nameBlocked) {
+std::vector<std::string> putBackBackups(const std::string& workingDirectory, InstallRecord& record,
+                                        bool nameBlocked, Reporter& reporter) {
     std::vector<std::string> leftovers;
     std::vector<InstallRecord::BackedUp> waiting;
     for (const InstallRecord::BackedUp& backup : record.backups) {
-        const std::string source = context.settings.acCurrentDir + backup.backup;
+        const std::string source = workingDirectory + backup.backup;
         if (record.installedAt(backup.path)) {
             waiting.push_back(backup);
         } else if (fileSize(backup.path) != kPathMissing) {
             if (nameBlocked) {
-                context.log.logError("Can't put back " + backup.path +
-                                     " (another file is in its place); it stays in " + source);
+                reporter.logError("Can't put back " + backup.path +
+                                  " (another file is in its place); it stays in " + source);
                 leftovers.push_back(backup.path);
             }
             waiting.push_back(backup);
         } else if (copyFile(source, backup.path)) {
             removeFile(source);
-            context.log.logInfo("Put back: " + backup.path);
+            reporter.logInfo("Put back: " + backup.path);
         } else {
-            context.log.logError("Can't put back " + backup.path + " from " + source);
+            reporter.logError("Can't put back " + backup.path + " from " + source);
             leftovers.push_back(backup.path);
             waiting.push_back(backup);
         }

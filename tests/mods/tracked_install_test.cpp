@@ -1,4 +1,4 @@
-#include "app/tracked_install.h"
+#include "mods/tracked_install.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "app/headless_commands.h"
-#include "app/install_record.h"
+#include "mods/install_record.h"
 #include "tests/support/fake_game_install.h"
 #include "tests/support/scoped_working_directory.h"
 #include "tests/support/scripted_ui.h"

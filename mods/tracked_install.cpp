@@ -1,51 +1,50 @@
-#include "app/tracked_install.h"
+#include "mods/tracked_install.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
-#include "app/context.h"
-#include "app/event_log.h"
-#include "app/install_record.h"
-#include "app/mod_install.h"
-#include "app/settings.h"
-#include "app/work_lock.h"
+#include "mods/game_file_set.h"
+#include "mods/game_lock.h"
+#include "mods/install_record.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/path_separator.h"
+#include "platform/reporter.h"
 
 namespace {
 
 // A free place in "backups/" for a file of the game: its path below the game directory, numbered when
 // taken already.
-std::string backupPlace(const Settings& settings, const std::string& path) {
-    std::string relative = path.starts_with(settings.wotInstallDir)
-                               ? path.substr(settings.wotInstallDir.size())
-                               : fileNamePart(path, false);
+std::string backupPlace(const ModTarget& target, const std::string& path) {
+    std::string relative = path.starts_with(target.gameDirectory) ? path.substr(target.gameDirectory.size())
+                                                                  : fileNamePart(path, false);
     std::string place = std::string(kBackupDirectoryName) + kPathSeparator + relative;
-    for (int number = 1; fileSize(settings.acCurrentDir + place) != kPathMissing; ++number)
+    for (int number = 1; fileSize(target.workingDirectory + place) != kPathMissing; ++number)
         place = std::string(kBackupDirectoryName) + kPathSeparator + relative + "." + std::to_string(number);
     return place;
 }
 
-StepOutcome failedWith(Context& context, const std::string& reason) {
-    context.log.logError(reason);
+StepOutcome failedWith(Reporter& reporter, const std::string& reason) {
+    reporter.logError(reason);
     return StepOutcome::failed(reason);
 }
 
-bool copyIntoBackups(Context& context, const std::string& path, const std::string& place) {
-    const std::string backup = context.settings.acCurrentDir + place;
+bool copyIntoBackups(const ModTarget& target, const std::string& path, const std::string& place,
+                     Reporter& reporter) {
+    const std::string backup = target.workingDirectory + place;
     std::error_code error;
     std::filesystem::create_directories(nativePath(backup).parent_path(), error);
     if (error || !copyFile(path, backup)) return false;
-    context.log.logInfo("Backed up " + path + " into " + backup);
+    reporter.logInfo("Backed up " + path + " into " + backup);
     return true;
 }
 
 // What the record itself adds to the leftovers when it cannot be written.
-StepOutcome finishedWith(Context& context, const InstallRecord& record, std::vector<std::string> leftovers) {
-    if (!writeInstallRecord(context, record))
-        leftovers.push_back(context.settings.acCurrentDir + std::string(kInstallRecordName));
+StepOutcome finishedWith(const ModTarget& target, const InstallRecord& record,
+                         std::vector<std::string> leftovers, Reporter& reporter) {
+    if (!writeInstallRecord(target.workingDirectory, record, reporter))
+        leftovers.push_back(target.workingDirectory + std::string(kInstallRecordName));
     if (leftovers.empty()) return StepOutcome::done();
     return {StepResult::DoneWithLeftovers, {}, std::move(leftovers), {}};
 }
@@ -64,31 +63,31 @@ std::vector<std::string> gameFoldersOf(const InstallRecord& record, std::vector<
 
 }  // namespace
 
-StepOutcome installTracked(Context& context, const std::vector<FileCopy>& files) {
-    InstallRecord record = readInstallRecord(context);
+StepOutcome installTracked(const ModTarget& target, const std::vector<FileCopy>& files, Reporter& reporter) {
+    const std::string& workingDirectory = target.workingDirectory;
+    InstallRecord record = readInstallRecord(workingDirectory, reporter);
     std::vector<std::string> destinations;
     for (const FileCopy& file : files) destinations.push_back(file.destination);
-    removeLeftTemporaryFiles(context, gameFoldersOf(record, destinations));
-    settlePutBackBackups(context, record);
+    removeLeftTemporaryFiles(gameFoldersOf(record, destinations), reporter);
+    settlePutBackBackups(workingDirectory, record, reporter);
     std::vector<InstallRecord::BackedUp> newBackups;
     const auto dropNewBackups = [&] {
-        for (const auto& backup : newBackups) removeFile(context.settings.acCurrentDir + backup.backup);
+        for (const auto& backup : newBackups) removeFile(workingDirectory + backup.backup);
     };
     for (const FileCopy& file : files) {
         if (fileSize(file.destination) == kPathMissing) continue;
         if (record.installedAt(file.destination)) {
             if (record.wrote(file.destination, contentHash(file.destination))) continue;
             dropNewBackups();
-            return failedWith(context, "Can't install the new atlases: " + file.destination +
-                                           " changed since Ravelin installed it; move it away and install "
-                                           "again.");
+            return failedWith(reporter, "Can't install the new atlases: " + file.destination +
+                                            " changed since Ravelin installed it; move it away and install "
+                                            "again.");
         }
-        const InstallRecord::BackedUp backup{file.destination,
-                                             backupPlace(context.settings, file.destination)};
-        if (!copyIntoBackups(context, file.destination, backup.backup)) {
+        const InstallRecord::BackedUp backup{file.destination, backupPlace(target, file.destination)};
+        if (!copyIntoBackups(target, file.destination, backup.backup, reporter)) {
             dropNewBackups();
-            return failedWith(context, "Can't back up " + file.destination + " into " +
-                                           context.settings.acCurrentDir + backup.backup);
+            return failedWith(
+                reporter, "Can't back up " + file.destination + " into " + workingDirectory + backup.backup);
         }
         newBackups.push_back(backup);
     }
@@ -97,7 +96,7 @@ StepOutcome installTracked(Context& context, const std::vector<FileCopy>& files)
         const std::optional<std::string> hash = contentHash(file.source);
         if (!hash) {
             dropNewBackups();
-            return failedWith(context, "Can't read " + file.source);
+            return failedWith(reporter, "Can't read " + file.source);
         }
         installed.push_back({file.destination, *hash});
     }
@@ -106,13 +105,13 @@ StepOutcome installTracked(Context& context, const std::vector<FileCopy>& files)
     InstallRecord during = record;
     during.installed.insert(during.installed.end(), installed.begin(), installed.end());
     during.backups.insert(during.backups.end(), newBackups.begin(), newBackups.end());
-    if (!writeInstallRecord(context, during)) {
+    if (!writeInstallRecord(workingDirectory, during, reporter)) {
         dropNewBackups();
-        return failedWith(context, "Can't write the install record: " + context.settings.acCurrentDir +
-                                       std::string(kInstallRecordName));
+        return failedWith(reporter, "Can't write the install record: " + workingDirectory +
+                                        std::string(kInstallRecordName));
     }
-    if (StepOutcome outcome = installFileSet(context, files); !outcome.succeeded()) {
-        writeInstallRecord(context, record);
+    if (StepOutcome outcome = installFileSet(files, reporter); !outcome.succeeded()) {
+        writeInstallRecord(workingDirectory, record, reporter);
         dropNewBackups();
         return outcome;
     }
@@ -123,29 +122,30 @@ StepOutcome installTracked(Context& context, const std::vector<FileCopy>& files)
                          [&](const auto& n) { return n.path == old.path; }))
             superseded.push_back(old.path);
     }
-    std::vector<std::string> leftovers = takeOutInstalledFiles(context, record, superseded);
+    std::vector<std::string> leftovers = takeOutInstalledFiles(record, superseded, reporter);
     std::erase_if(record.installed, [&](const auto& old) {
         return std::any_of(installed.begin(), installed.end(),
                            [&](const auto& n) { return n.path == old.path; });
     });
     record.installed.insert(record.installed.end(), installed.begin(), installed.end());
     record.backups.insert(record.backups.end(), newBackups.begin(), newBackups.end());
-    putBackBackups(context, record, false);
-    return finishedWith(context, record, std::move(leftovers));
+    putBackBackups(workingDirectory, record, false, reporter);
+    return finishedWith(target, record, std::move(leftovers), reporter);
 }
 
-StepOutcome uninstallAtlases(Context& context) {
-    InstallRecord record = readInstallRecord(context);
+StepOutcome uninstallAtlases(const ModTarget& target, Reporter& reporter) {
+    InstallRecord record = readInstallRecord(target.workingDirectory, reporter);
     if (record.installed.empty() && record.backups.empty()) {
-        context.log.logInfo("Nothing installed by Ravelin to take out.");
+        reporter.logInfo("Nothing installed by Ravelin to take out.");
         return StepOutcome::nothingChanged();
     }
     std::string refusal;
-    const std::optional<DirectoryLock> gameLock = lockGameModFolder(context, refusal);
-    if (!gameLock) return failedWith(context, refusal);
-    removeLeftTemporaryFiles(context, gameFoldersOf(record, {}));
-    settlePutBackBackups(context, record);
-    std::vector<std::string> leftovers = takeOutInstalledFiles(context, record, std::nullopt);
-    for (std::string& backup : putBackBackups(context, record, true)) leftovers.push_back(std::move(backup));
-    return finishedWith(context, record, std::move(leftovers));
+    const std::optional<DirectoryLock> gameLock = lockGameModFolder(target.gameDirectory, refusal);
+    if (!gameLock) return failedWith(reporter, refusal);
+    removeLeftTemporaryFiles(gameFoldersOf(record, {}), reporter);
+    settlePutBackBackups(target.workingDirectory, record, reporter);
+    std::vector<std::string> leftovers = takeOutInstalledFiles(record, std::nullopt, reporter);
+    for (std::string& backup : putBackBackups(target.workingDirectory, record, true, reporter))
+        leftovers.push_back(std::move(backup));
+    return finishedWith(target, record, std::move(leftovers), reporter);
 }

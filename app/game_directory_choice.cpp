@@ -1,4 +1,4 @@
-#include "app/install_directory.h"
+#include "app/game_directory_choice.h"
 
 #include "app/context.h"
 #include "app/event_log.h"

@@ -1,0 +1,31 @@
+#include "mods/game_lock.h"
+
+#include "platform/file_io.h"
+#include "platform/file_system.h"
+#include "platform/path_separator.h"
+#include "platform/reporter.h"
+
+std::optional<DirectoryLock> lockGameModFolder(const std::string& gameDirectory, std::string& refusal) {
+    const std::string folder = gameDirectory + "res_mods" + kPathSeparator;
+    if (fileSize(folder) != kPathIsDirectory) createDirectory(folder);
+    DirectoryLock lock = DirectoryLock::take(folder, std::string(kLockFileName));
+    if (lock.status() != DirectoryLock::Status::Taken) return lock;
+    refusal = "Another Ravelin is installing into " + gameDirectory + lockHolderText(lock) +
+              "; try again when it has finished.";
+    return std::nullopt;
+}
+
+std::string lockHolderText(const DirectoryLock& lock) {
+    return lock.holder() > 0 ? " (process " + std::to_string(lock.holder()) + ")" : std::string();
+}
+
+std::string removedTemporaryFilesText(int removed) {
+    if (removed <= 0) return {};
+    return "Removed " + std::to_string(removed) + " temporary files that an interrupted run left behind.";
+}
+
+void removeLeftTemporaryFiles(const std::vector<std::string>& gameFolders, Reporter& reporter) {
+    int removed = 0;
+    for (const std::string& folder : gameFolders) removed += removeTemporaryFiles(folder, false);
+    if (removed > 0) reporter.logInfo(removedTemporaryFilesText(removed));
+}
