@@ -32,7 +32,9 @@ constexpr CommandInfo kCommands[] = {
      "several they are listed and the exit code is 2."},
     {"update", HeadlessCommand::Update, "", "take the atlases of the updated game apart again",
      "Unpack the original atlases again from the remembered game directory and cut them into\n"
-     "icons, after a game update; the new client version is remembered."},
+     "icons, after a game update; the new client version is remembered. With --install, then build\n"
+     "the new atlases and install them, in one go: the step after a patch when Ravelin's atlases are\n"
+     "in the game. The summary names the new vehicles that have no replacement yet."},
     {"icons", HeadlessCommand::Icons, "DIR", "use DIR as the new contour icon directory",
      "Make DIR the directory of the new contour icons and count the PNG files in it."},
     {"build", HeadlessCommand::Build, "", "create the new atlases",
@@ -88,6 +90,7 @@ constexpr OptionInfo kOptions[] = {
     {"--workdir DIR", "work in DIR instead of the current directory"},
     {"--yes", "answer questions with Yes (default: No)"},
     {"--package", "install: the .wotmod package into mods/ instead of the files into res_mods/"},
+    {"--install", "update: then build the new atlases and install them"},
     {"--into DIR", "import: into DIR instead of the new contour icon directory"},
     {"--all", "import: also the icons equal to the game's"},
     {"--replace", "import: replace files already in the folder"},
@@ -168,6 +171,7 @@ int main(int argc, char** argv) {
     bool yes = false;
     bool help = false;
     bool package = false;
+    bool install = false;
     ImportRequest import;
     bool importOption = false;  // one of import's options was given
     std::vector<std::string> words;
@@ -177,6 +181,8 @@ int main(int argc, char** argv) {
             yes = true;
         } else if (word == "--package") {
             package = true;
+        } else if (word == "--install") {
+            install = true;
         } else if (word == "--all" || word == "--replace") {
             (word == "--all" ? import.all : import.replace) = true;
             importOption = true;
@@ -211,6 +217,7 @@ int main(int argc, char** argv) {
     }
     if (package && info->command != HeadlessCommand::Install)
         return usageError("--package goes with install");
+    if (install && info->command != HeadlessCommand::Update) return usageError("--install goes with update");
     if (importOption && info->command != HeadlessCommand::Import)
         return usageError("--into, --all and --replace go with import");
     const bool optional = info->argumentName.starts_with("[");
@@ -240,7 +247,9 @@ int main(int argc, char** argv) {
     }
 
     TerminalUi ui(stderr, yes, ConsoleLine::open(stderr));
-    const HeadlessCommand command = package ? HeadlessCommand::InstallPackage : info->command;
+    const HeadlessCommand command = package   ? HeadlessCommand::InstallPackage
+                                    : install ? HeadlessCommand::UpdateInstall
+                                              : info->command;
     const HeadlessOutcome outcome = command == HeadlessCommand::Import
                                         ? runImportCommand(import, ui)
                                         : runHeadlessCommand(command, argument, ui);

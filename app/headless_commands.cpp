@@ -101,7 +101,8 @@ bool usesOriginals(HeadlessCommand command) {
 // Setup and update store and report what they found even when part of it failed; the desktop program does
 // the same.
 bool reportsOnFailure(HeadlessCommand command) {
-    return command == HeadlessCommand::Setup || command == HeadlessCommand::Update;
+    return command == HeadlessCommand::Setup || command == HeadlessCommand::Update ||
+           command == HeadlessCommand::UpdateInstall;
 }
 
 // A build changes no setting, but the directories followed to a moved working directory are true either way.
@@ -132,6 +133,7 @@ std::string jobSummary(HeadlessCommand command, const Settings& settings, const 
             return "Set up " + settings.acCurrentDir + " for World of Tanks " + settings.wotLastVersion +
                    ": " + iconCounts(settings) + ".\n";
         case HeadlessCommand::Update:
+        case HeadlessCommand::UpdateInstall:  // and after it what the build and install did
             return "Took the atlases of World of Tanks " + settings.wotLastVersion +
                    " apart: " + iconCounts(settings) + ".\n";
         case HeadlessCommand::Icons:
@@ -152,6 +154,15 @@ std::string jobSummary(HeadlessCommand command, const Settings& settings, const 
             break;
     }
     return {};
+}
+
+// update --install's: what the update found, what the build took (the new vehicles without a replacement
+// among it) and where the atlases went.
+std::string updateAndInstallSummary(const Settings& settings, const AtlasBuildsOutcome& built,
+                                    const std::string& wentTo) {
+    return jobSummary(HeadlessCommand::Update, settings, wentTo) +
+           buildSummaryText(settings, built.states, 0) +
+           (wentTo.empty() ? std::string() : jobSummary(HeadlessCommand::Install, settings, wentTo));
 }
 
 // Imports the packs into the request's folder, comparing with the default icons of the working directory;
@@ -196,6 +207,20 @@ bool runJob(Context& context, HeadlessCommand command, const std::string& argume
                 context, readClientVersion(context.settings.wotInstallDir, context.reporter));
             scanNewIconDirectory(context);
             return tookApart;
+        }
+        case HeadlessCommand::UpdateInstall: {
+            const bool tookApart = reloadGameAtlases(
+                context, readClientVersion(context.settings.wotInstallDir, context.reporter));
+            scanNewIconDirectory(context);
+            // Built only from atlases taken apart whole: else the earlier ones would go into the new folder.
+            if (!tookApart || context.log.firstError()) return tookApart;
+            built = createAtlases(context);
+            if (built->outcome.succeeded()) {
+                const StepOutcome installed = installNewAtlases(context);
+                wentTo = installed.place;
+                leftovers = installed.leftovers;
+            }
+            break;
         }
         case HeadlessCommand::Icons:
             context.settings.acNewIconsDir = withTrailingSeparator(argument);
@@ -322,6 +347,11 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
         if (built) {
             outcome.succeeded = built->outcome.succeeded();
             outcome.reason = built->outcome.reason;
+            // After the build of update --install, its install fails the job with its own error.
+            if (command == HeadlessCommand::UpdateInstall && outcome.succeeded && log.firstError()) {
+                outcome.succeeded = false;
+                outcome.reason = *log.firstError();
+            }
         } else {
             // The log keeps its entry for the missing settings; the reason says what to do.
             outcome.reason = haveSettings ? log.firstError().value_or(std::string()) : kNoWorkingDirectory;
@@ -332,7 +362,9 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
         const std::string errors = log.firstError() ? errorsLine(log) : std::string();
         closeLog(context);
         // The build summary tells what went wrong too, so it comes also after a failed build.
-        if (built)
+        if (built && command == HeadlessCommand::UpdateInstall)
+            outcome.report = updateAndInstallSummary(settings, *built, wentTo);
+        else if (built)
             outcome.report = buildSummaryText(settings, built->states, 0);
         else if (command == HeadlessCommand::Import)
             outcome.report = importSummary;
@@ -342,7 +374,8 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
             outcome.report = jobSummary(command, settings, wentTo) + errors;
         // Done all the same: what was done is said, the files left behind are the reason it failed.
         if (!leftovers.empty()) {
-            outcome.report = jobSummary(command, settings, wentTo);
+            outcome.report = built ? updateAndInstallSummary(settings, *built, wentTo)
+                                   : jobSummary(command, settings, wentTo);
             outcome.reason =
                 "These files could not be taken out; remove them by hand: " + nameListText(leftovers, 0);
         }

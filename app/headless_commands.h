@@ -13,6 +13,7 @@ class Ui;
 enum class HeadlessCommand {
     Setup,           // first start: check the game directory, create the working directories, unpack, extract
     Update,          // unpack and extract again from the remembered game directory; remember its version
+    UpdateInstall,   // the same, then build and install: the one step after a patch (update --install)
     Icons,           // make a directory the new contour icon directory and count its icons
     Build,           // "Create Atlases": marker atlas, then battle atlas
     Install,         // copy the new atlases into the game's mod directory

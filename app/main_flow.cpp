@@ -3,8 +3,9 @@
 #include "app/context.h"
 #include "app/event_log.h"
 #include "app/game_atlases.h"
-#include "app/icon_state_views.h"
 #include "app/game_directory_choice.h"
+#include "app/game_install.h"
+#include "app/icon_state_views.h"
 #include "app/main_window_view.h"
 #include "app/program_exit.h"
 #include "app/settings.h"
@@ -36,22 +37,6 @@ void firstStart(Context& context) {
     // A directory without atlases gets one more choice.
     setUpFirstStart(
         context, [&context] { selectInstallDirectory(context); }, 2);
-}
-
-void commonStart(Desktop& desktop) {
-    Context& context = desktop.context;
-    followMovedWorkingDirectory(context);
-    const std::string version = readClientVersion(context.settings.wotInstallDir, context.reporter);
-    if (version != context.settings.wotLastVersion &&
-        context.ui.showMessage("New game version detected",
-                               "It looks like, that the World of Tanks® game was updated since last start of "
-                               "Ravelin.\r\n Would you like to load the new Atlases from the new version?",
-                               MessageKind::Question) == MessageAnswer::Yes) {
-        reloadGameAtlases(context, version);
-    }
-    scanNewIconDirectory(context);
-    desktop.refreshMainWindow();
-    desktop.ui.showMainWindow();
 }
 
 void chooseNewGameDirectory(Desktop& desktop) {
@@ -102,14 +87,54 @@ void showIconOverview(Desktop& desktop, const IconStateModel& states,
 
 // "Create Atlases", then one box: where the atlases went or why not, what needs a look, every name behind
 // its details; "Show icons" opens the overview on what needs attention.
-void createAtlasesAndSummarize(Desktop& desktop) {
+void createAtlasesAndSummarize(Desktop& desktop, bool install) {
     Context& context = desktop.context;
-    const WindowBuildOutcome outcome = createAtlasesFromWindow(context);
+    const WindowBuildOutcome outcome = createAtlasesFromWindow(context, install);
     // What the build took, not what reading the files again would say.
     const IconStateModel states = iconStateModelOf(outcome.states, context.settings.acNewIconsDir);
     const BuildSummaryView view = buildSummaryViewOf(states, outcome, atlasOutputDirectory(context.settings));
     if (desktop.ui.showBuildSummary(view) == BuildSummaryChoice::ShowIcons)
         showIconOverview(desktop, states, icon_overview::Filter::NeedsAttention);
+}
+
+// After a patch with Ravelin's atlases in the game, they show the wrong pixels: the question offers the
+// whole way back, taking apart, building and installing. True when the new atlases were taken apart for
+// that.
+bool offerUpdateAndInstall(Context& context, const std::string& version) {
+    const std::string previous = context.settings.wotLastVersion;
+    if (context.ui.showMessage("New game version detected",
+                               "World of Tanks® was updated from " + previous + " to " + version +
+                                   " since the last start of Ravelin, and the atlases Ravelin installed "
+                                   "were built for " +
+                                   previous +
+                                   ".\r\nWould you like to take the new atlases apart, build and install "
+                                   "new ones in one go?",
+                               MessageKind::Question) != MessageAnswer::Yes) {
+        return false;
+    }
+    return reloadGameAtlases(context, version) && context.settings.wotLastVersion == version;
+}
+
+void commonStart(Desktop& desktop) {
+    Context& context = desktop.context;
+    followMovedWorkingDirectory(context);
+    const std::string version = readClientVersion(context.settings.wotInstallDir, context.reporter);
+    bool buildAndInstall = false;
+    if (version != context.settings.wotLastVersion && anythingInstalled(context)) {
+        buildAndInstall = offerUpdateAndInstall(context, version);
+    } else if (version != context.settings.wotLastVersion &&
+               context.ui.showMessage(
+                   "New game version detected",
+                   "It looks like, that the World of Tanks® game was updated since last start "
+                   "of Ravelin.\r\n Would you like to load the new Atlases from the new "
+                   "version?",
+                   MessageKind::Question) == MessageAnswer::Yes) {
+        reloadGameAtlases(context, version);
+    }
+    scanNewIconDirectory(context);
+    desktop.refreshMainWindow();
+    desktop.ui.showMainWindow();
+    if (buildAndInstall) createAtlasesAndSummarize(desktop, true);
 }
 
 // The overview's size is stored once the user changed it from what it opened at, default or remembered.
@@ -140,7 +165,7 @@ void runEventLoop(Desktop& desktop) {
                 chooseNewIconDirectory(desktop);
                 break;
             case UiEvent::CreateAtlases:
-                createAtlasesAndSummarize(desktop);
+                createAtlasesAndSummarize(desktop, desktop.context.settings.acSaveInGamedir != 0);
                 break;
             case UiEvent::SaveInGameDirectoryChecked:
             case UiEvent::SaveInGameDirectoryUnchecked:

@@ -17,9 +17,9 @@ std::string joinedLines(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-WindowBuildOutcome createAtlasesFromWindow(Context& context) {
+WindowBuildOutcome createAtlasesFromWindow(Context& context, bool install) {
     WindowBuildOutcome outcome;
-    outcome.installWanted = context.settings.acSaveInGamedir != 0;
+    outcome.installWanted = install;
     AtlasBuildsOutcome built = buildBothAtlases(context);
     outcome.build = std::move(built.outcome);
     outcome.states = std::move(built.states);

@@ -292,6 +292,7 @@ TEST(RavelinCli, ExitCodesAndHelp) {
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " frobnicate 2> /dev/null").c_str())), 2);
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " icons 2> /dev/null").c_str())), 2);
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " --package build 2> /dev/null").c_str())), 2);
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " build --install 2> /dev/null").c_str())), 2);
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " package a b 2> /dev/null").c_str())), 2);
 }
 

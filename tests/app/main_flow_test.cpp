@@ -1,7 +1,6 @@
 #include "app/main_flow.h"
 
 #include "app/headless_commands.h"
-
 #include "app/program_version.h"
 #include "app/working_directory.h"
 
@@ -186,6 +185,36 @@ TEST_F(MainFlowTest, GameUpdateIsOfferedAndRememberedWhenAccepted) {
     const ScriptedUi yes = run({}, {MessageAnswer::Yes});
     EXPECT_EQ(messages(yes), std::vector<std::string>{question});
     EXPECT_EQ(readCrLfLines("battleatlas.dat").size(), 8u);  // extracted again
+    EXPECT_NE(readFileText("ravelin.conf").find("\"1.21.0.0\""), std::string::npos);
+    EXPECT_TRUE(messages(run()).empty());
+}
+
+TEST_F(MainFlowTest, AfterAPatchWithRavelinsAtlasesInTheGameOneAnswerTakesApartBuildsAndInstalls) {
+    firstStart();
+    ScriptedUi cli;
+    ASSERT_TRUE(runHeadlessCommand(HeadlessCommand::Build, {}, cli).succeeded);
+    ASSERT_TRUE(runHeadlessCommand(HeadlessCommand::Install, {}, cli).succeeded);
+    const std::filesystem::path before =
+        game.directory() / "res_mods" / "1.20.0.0" / "gui" / "flash" / "atlases";
+    const std::filesystem::path after =
+        game.directory() / "res_mods" / "1.21.0.0" / "gui" / "flash" / "atlases";
+    setGameVersion("1.21.0.0");
+    const std::string question =
+        "message question [New game version detected] World of Tanks® was updated from 1.20.0.0 to 1.21.0.0 "
+        "since the last start of Ravelin, and the atlases Ravelin installed were built for "
+        "1.20.0.0.\r\nWould "
+        "you like to take the new atlases apart, build and install new ones in one go?";
+
+    const ScriptedUi no = run({}, {MessageAnswer::No});
+    EXPECT_EQ(messages(no), std::vector<std::string>{question});
+    EXPECT_TRUE(no.linesStartingWith("summary").empty());
+    EXPECT_TRUE(std::filesystem::exists(before / "battleAtlas.png"));
+
+    const ScriptedUi yes = run({}, {MessageAnswer::Yes});
+    EXPECT_EQ(messages(yes), std::vector<std::string>{question});
+    ASSERT_EQ(yes.linesStartingWith("summary").size(), 1u);
+    EXPECT_EQ(readFileText((after / "battleAtlas.png").string()), readFileText("battleAtlas.png"));
+    EXPECT_FALSE(std::filesystem::exists(before / "battleAtlas.png"));
     EXPECT_NE(readFileText("ravelin.conf").find("\"1.21.0.0\""), std::string::npos);
     EXPECT_TRUE(messages(run()).empty());
 }

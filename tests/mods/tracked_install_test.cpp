@@ -122,6 +122,32 @@ TEST_F(TrackedInstallTest, TheNextRunFinishesWhatAKilledOneLeft) {
     EXPECT_FALSE(fs::exists(kInstallRecordName));
 }
 
+TEST_F(TrackedInstallTest, AfterAPatchUpdateInstallTakesApartBuildsAndInstallsInOneGo) {
+    ASSERT_TRUE(run(HeadlessCommand::Install).succeeded);
+    // As if the previous version had lacked the battle atlas's first icon.
+    const std::vector<std::string> lines = readCrLfLines("battleatlas.dat");
+    std::string previous;
+    for (std::size_t i = 1; i < lines.size(); ++i) previous += lines[i] + "\r\n";
+    writeFileText("battleatlas.dat", previous);
+    // The patch: new packages and version files over the game, its res_mods as they were.
+    FakeGameInstall patched(directory.path() / "patched", smallTodaysGameWithAtlases("2.5.0.0"));
+    fs::copy(patched.directory(), game.directory(),
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    EXPECT_FALSE(run(HeadlessCommand::Install).succeeded);  // the earlier build is refused
+
+    const HeadlessOutcome outcome = run(HeadlessCommand::UpdateInstall);
+    ASSERT_TRUE(outcome.succeeded) << outcome.reason;
+    const fs::path now = game.directory() / "res_mods" / "2.5.0.0" / "gui" / "flash" / "atlases";
+    EXPECT_EQ(readFileText((now / "battleAtlas.xml").string()), readFileText("battleAtlas.xml"));
+    EXPECT_FALSE(fs::exists(loose / "battleAtlas.xml"));  // the previous version's set went
+    const std::string name = lines[0].substr(0, lines[0].find(','));
+    EXPECT_EQ(outcome.report.rfind("Took the atlases of World of Tanks 2.5.0.0 apart: ", 0), 0u)
+        << outcome.report;
+    EXPECT_NE(outcome.report.find("1 new vehicle has no replacement yet: " + name), std::string::npos);
+    EXPECT_NE(outcome.report.find("Installed into " + (now / "").string()), std::string::npos)
+        << outcome.report;
+}
+
 TEST(InstallRecordText, ReadsWhatItWritesAndNamesTheLinesItCannot) {
     const InstallRecord record{{{"/g/res_mods/1/a.xml", "00000000000000ff"}}, {{"/g/mods/1/b", "backups/b"}}};
     const std::string text = installRecordText(record);
