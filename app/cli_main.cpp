@@ -7,8 +7,10 @@
 #include <vector>
 
 #include "app/headless_commands.h"
+#include "app/program_language.h"
 #include "platform/console.h"
 #include "platform/file_io.h"
+#include "platform/system_language.h"
 #include "platform/text_utilities.h"
 #include "ui/terminal/terminal_ui.h"
 
@@ -88,6 +90,7 @@ struct OptionInfo {
 
 constexpr OptionInfo kOptions[] = {
     {"--workdir DIR", "work in DIR instead of the current directory"},
+    {"--lang CODE", "messages in language CODE (ru, de, pl, en; default: the system's)"},
     {"--yes", "answer questions with Yes (default: No)"},
     {"--package", "install: the .wotmod package into mods/ instead of the files into res_mods/"},
     {"--install", "update: then build the new atlases and install them"},
@@ -167,6 +170,8 @@ std::string printableLines(const std::string& report) {
 int main(int argc, char** argv) {
     useUtf8Console();
     ignoreFileSizeSignal();
+    const std::optional<std::string> language = languageOption(argc, argv);
+    chooseProgramLanguage(language, systemLanguages());
     std::string workdir;
     bool yes = false;
     bool help = false;
@@ -192,6 +197,8 @@ int main(int argc, char** argv) {
             importOption = true;
         } else if (word == "--help" || word == "-h") {
             help = true;
+        } else if (word == "--lang" || word.starts_with("--lang=")) {
+            if (word == "--lang" && ++i >= argc) return usageError("--lang needs a language code");
         } else if (word == "--workdir") {
             if (++i >= argc) return usageError("--workdir needs a directory");
             workdir = argv[i];
@@ -245,6 +252,8 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+
+    if (!workdir.empty()) chooseProgramLanguage(language, systemLanguages());  // its settings may name one
 
     TerminalUi ui(stderr, yes, ConsoleLine::open(stderr));
     const HeadlessCommand command = package   ? HeadlessCommand::InstallPackage

@@ -88,6 +88,7 @@ Json settingsDocument(const Settings& s) {
         document["acOverviewHeight"] = s.acOverviewHeight;
         document["acOverviewMaximized"] = static_cast<int>(s.acOverviewMaximized);
     }
+    if (!s.language.empty()) document["language"] = s.language;
     return document;
 }
 
@@ -124,6 +125,7 @@ std::optional<ParsedSettings> parseSettingsText(std::string_view text) {
         readIntegerField(document, "acOverviewWidth", s.acOverviewWidth);
         readIntegerField(document, "acOverviewHeight", s.acOverviewHeight);
         readIntegerField(document, "acOverviewMaximized", s.acOverviewMaximized);
+        readTextField(document, "language", s.language);
     }
     parsed.documentText = jsonDocumentText(document);
     return parsed;

@@ -37,6 +37,9 @@ struct Settings {
     std::int32_t acOverviewHeight = 0;
     std::int8_t acOverviewMaximized = 0;
     std::array<AtlasRecord, kAtlasKindCount> atlases;  // in the order of kAtlasKinds
+    // The language of the windows and messages the user chose ("de"); empty to follow the system. Written
+    // only when set, so the files of everyone else stay as they always were.
+    std::string language;
 
     AtlasRecord& atlas(const AtlasKind& kind) { return atlases[kind.index]; }
     const AtlasRecord& atlas(const AtlasKind& kind) const { return atlases[kind.index]; }

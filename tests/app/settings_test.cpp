@@ -77,11 +77,15 @@ TEST(Settings, SavesTheExactLayoutAndLoadsItBack) {
     EXPECT_EQ(sortedLines(entries[2]), sortedLines(kFirstStartFile));
 }
 
+// The overview's size and the language, each written only once the user chose it.
 TEST(Settings, TheOverviewsSizeIsWrittenOnlyOnceChosen) {
     Settings s = firstStartSettings();
+    EXPECT_EQ(settingsFileText(s).find("\"language\""), std::string::npos);
     s.acOverviewHeight = 700;
+    s.language = "de";
     const std::string text = settingsFileText(s);
-    for (const char* member : {"\"acOverviewWidth\"", "\"acOverviewHeight\"", "\"acOverviewMaximized\""})
+    for (const char* member :
+         {"\"acOverviewWidth\"", "\"acOverviewHeight\"", "\"acOverviewMaximized\"", "\"language\""})
         EXPECT_NE(text.find(member), std::string::npos) << member;
     const auto parsed = parseSettingsText(text);
     ASSERT_TRUE(parsed);
