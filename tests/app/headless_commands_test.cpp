@@ -15,6 +15,7 @@
 #include "tests/support/scoped_working_directory.h"
 #include "tests/support/scripted_ui.h"
 #include "tests/support/test_files.h"
+#include "ui/progress_pace.h"
 #include "ui/terminal/terminal_ui.h"
 
 namespace {
@@ -279,6 +280,37 @@ TEST(TerminalUi, ProgressLineIsRedrawnOnlyWhereItCanBe) {
         EXPECT_EQ(redrawnLine(c.text, width, c.columns), c.line) << c.text;
         EXPECT_EQ(width, c.widthAfter) << c.text;
     }
+}
+
+// Thousands of updates in a step cost no drawing each: the line is drawn when the step opens, at most
+// once a pace interval, and at its end.
+TEST(TerminalUi, ProgressLineKeepsThePace) {
+    ProgressPace pace;
+    const ProgressPace::Clock::time_point start{};
+    const std::pair<int, bool> steps[] = {{0, true},  {10, false}, {32, false},
+                                          {33, true}, {40, false}, {70, true}};
+    for (const auto& [milliseconds, due] : steps)
+        EXPECT_EQ(pace.due(start + std::chrono::milliseconds(milliseconds)), due) << milliseconds;
+    pace.restart();
+    EXPECT_TRUE(pace.due(start + std::chrono::milliseconds(71)));
+
+    std::FILE* out = std::tmpfile();
+    TerminalUi ui(out, false, ConsoleLine::drawnAs(out, ConsoleLineMode::EscapeCodes, 60));
+    ui.openProgressWindow("Extract original battleAtlas icons");
+    for (int i = 0; i < 4000; ++i) {
+        ui.setProgressText("Found icon: icon" + std::to_string(i) + ".png");
+        ui.setProgressBar(i / 40);
+    }
+    ui.closeProgressWindow();
+    std::rewind(out);
+    std::string text(1 << 16, '\0');
+    text.resize(std::fread(text.data(), 1, text.size(), out));
+    std::fclose(out);
+    std::size_t drawings = 0;
+    for (std::size_t at = text.find('\r'); at != std::string::npos; at = text.find('\r', at + 1)) ++drawings;
+    EXPECT_GE(drawings, 2u);
+    EXPECT_LT(drawings, 20u);  // not one per value
+    EXPECT_NE(text.find("100% Found icon: icon3999.png"), std::string::npos);
 }
 
 #ifndef _WIN32  // a POSIX shell runs the program

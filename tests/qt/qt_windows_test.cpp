@@ -247,12 +247,18 @@ TEST(ProgressWindow, ShowsTextAndClampedBarAndIsReplacedByTheNextOne) {
     EXPECT_EQ(first->bar()->geometry(), rectOf(progress_window::kBarPlace));
     EXPECT_LE((first->geometry().center() - ui.mainWindow()->frameGeometry().center()).manhattanLength(), 2);
 
+    // An update is stored; the widgets show it at the next repaint.
     ui.setProgressText("Found file: gui/flash/atlases/vehicleMarkerAtlas.png among thousands of other files");
     ui.setProgressBar(150);
+    first->showPending();
+    EXPECT_EQ(first->textLine()->text(),
+              "Found file: gui/flash/atlases/vehicleMarkerAtlas.png among thousands of other files");
     EXPECT_EQ(first->bar()->value(), 100);
     ui.setProgressBar(-3);
+    first->showPending();
     EXPECT_EQ(first->bar()->value(), 0);
     ui.setProgressBar(42);
+    first->showPending();
     saveScreenshot(*first, "progress-window");
     first->close();  // the window manager's close request
     EXPECT_TRUE(first->isVisible());

@@ -424,7 +424,7 @@ TEST(ProgressWindow, ShowsTextAndClampedBarAndIsReplacedByTheNextOne) {
     test.ui->setProgressBar(50);
     test.ui->closeProgressWindow();
     test.ui->openProgressWindow("Unpacking Atlas files");
-    const Win32ProgressWindow* first = test.ui->progressWindow();
+    Win32ProgressWindow* first = test.ui->progressWindow();
     ASSERT_NE(first, nullptr);
     const HWND handle = first->handle();
     EXPECT_EQ(clientSize(handle).cx, 300);
@@ -440,15 +440,20 @@ TEST(ProgressWindow, ShowsTextAndClampedBarAndIsReplacedByTheNextOne) {
     const POINT mainCentre = centreOf(test.ui->mainWindow()->handle());
     EXPECT_LE(std::abs(centre.x - mainCentre.x) + std::abs(centre.y - mainCentre.y), 2);
 
+    // An update is stored; the controls show it at the next repaint.
     test.ui->setProgressText(
         "Found file: gui/flash/atlases/vehicleMarkerAtlas.png among thousands of other files");
+    first->repaint();
     EXPECT_EQ(textOf(first->textLine()),
               "Found file: gui/flash/atlases/vehicleMarkerAtlas.png among thousands of other files");
     test.ui->setProgressBar(150);
+    first->repaint();
     EXPECT_EQ(SendMessageW(first->bar(), PBM_GETPOS, 0, 0), 100);
     test.ui->setProgressBar(-3);
+    first->repaint();
     EXPECT_EQ(SendMessageW(first->bar(), PBM_GETPOS, 0, 0), 0);
     test.ui->setProgressBar(42);
+    first->repaint();
     EXPECT_EQ(SendMessageW(first->bar(), PBM_GETPOS, 0, 0), 42);
     pumpMessages();
     saveScreenshot(handle, "progress-window");

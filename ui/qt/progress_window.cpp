@@ -48,11 +48,19 @@ ProgressWindow::ProgressWindow(const QString& title, QWidget* owner) : QWidget(o
 }
 
 void ProgressWindow::setText(const QString& text) {
-    textLine_->setText(text);
+    pendingText_ = text;
 }
 
 void ProgressWindow::setValue(int value) {
-    bar_->setValue(std::clamp(value, 0, 100));
+    pendingValue_ = std::clamp(value, 0, 100);
+}
+
+void ProgressWindow::showPending() {
+    // A label lays its text out anew on every change, even to the same text.
+    if (pendingText_ && *pendingText_ != textLine_->text()) textLine_->setText(*pendingText_);
+    if (pendingValue_) bar_->setValue(*pendingValue_);
+    pendingText_.reset();
+    pendingValue_.reset();
 }
 
 void ProgressWindow::closeEvent(QCloseEvent* event) {

@@ -1,9 +1,10 @@
 #pragma once
 
 // The progress window: a title naming the step, one wrapping text line and a 0..100 bar. It takes no
-// input; the step repaints it as it goes.
+// input. The step only stores its latest text and value; they reach the widgets when the owner repaints.
 
 #include <QWidget>
+#include <optional>
 
 class QCloseEvent;
 class QLabel;
@@ -15,6 +16,8 @@ public:
 
     void setText(const QString& text);
     void setValue(int value);  // clamped to 0..100
+    // Puts the stored text and value into the widgets (before a repaint).
+    void showPending();
 
     QLabel* textLine() const { return textLine_; }
     QProgressBar* bar() const { return bar_; }
@@ -26,4 +29,6 @@ protected:
 private:
     QLabel* textLine_;
     QProgressBar* bar_;
+    std::optional<QString> pendingText_;
+    std::optional<int> pendingValue_;
 };

@@ -15,8 +15,6 @@ QString fromUtf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-constexpr qint64 kRepaintIntervalMilliseconds = 30;
-
 // Swallows the user's input to every window while it is installed.
 class InputDropper : public QObject {
 protected:
@@ -53,7 +51,6 @@ void processEventsDroppingInput() {
 }  // namespace
 
 QtUi::QtUi() {
-    sinceRepaint_.start();
     QApplication::setWindowIcon(programIcon());  // every window's, for the title bar and the task bar
 }
 
@@ -83,19 +80,20 @@ void QtUi::openProgressWindow(const std::string& title) {
         mainWindow_ && mainWindow_->isVisible() ? mainWindow_.get() : QApplication::activeWindow();
     progressWindow_ = new ProgressWindow(fromUtf8(title), owner);
     progressWindow_->show();
-    repaintProgress(true);
+    progressPace_.restart();
+    repaintProgress();
 }
 
 void QtUi::setProgressText(const std::string& text) {
     if (!progressWindow_) return;
     progressWindow_->setText(fromUtf8(text));
-    repaintProgress(false);
+    repaintProgress();
 }
 
 void QtUi::setProgressBar(int value) {
     if (!progressWindow_) return;
     progressWindow_->setValue(value);
-    repaintProgress(false);
+    repaintProgress();
 }
 
 void QtUi::closeProgressWindow() {
@@ -105,10 +103,10 @@ void QtUi::closeProgressWindow() {
     processEventsDroppingInput();  // what came since the last repaint
 }
 
-void QtUi::repaintProgress(bool now) {
-    if (!now && sinceRepaint_.elapsed() < kRepaintIntervalMilliseconds) return;
+void QtUi::repaintProgress() {
+    if (!progressPace_.due()) return;
+    progressWindow_->showPending();
     processEventsDroppingInput();
-    sinceRepaint_.restart();
 }
 
 bool QtUi::openMainWindow() {

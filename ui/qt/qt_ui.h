@@ -3,7 +3,6 @@
 // The Qt Widgets implementation of the program's windows and dialogs. The flow's waits process the
 // toolkit's events until a button or a close request has queued one of the flow's events.
 
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <cstdlib>
@@ -11,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "ui/progress_pace.h"
 #include "ui/qt/dialogs.h"
 #include "ui/qt/icon_overview_window.h"
 #include "ui/qt/instructions_window.h"
@@ -55,8 +55,9 @@ public:
     const std::deque<UiEvent>& pendingEvents() const { return events_; }
 
 private:
-    // Lets the progress window repaint, dropping user input, at most every few milliseconds.
-    void repaintProgress(bool now);
+    // Shows the step's latest text and value and lets the windows repaint, dropping user input, at the
+    // progress pace; between repaints an update only stores them.
+    void repaintProgress();
 
     std::unique_ptr<MainWindow> mainWindow_;
     QPointer<ProgressWindow> progressWindow_;
@@ -65,5 +66,5 @@ private:
     std::deque<UiEvent> events_;
     std::function<void()> endRequestHandler_;
     std::unique_ptr<QSocketNotifier> endRequests_;
-    QElapsedTimer sinceRepaint_;
+    ProgressPace progressPace_;
 };

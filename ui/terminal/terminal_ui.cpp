@@ -50,18 +50,19 @@ void TerminalUi::openProgressWindow(const std::string& title) {
     progressTitle_ = printableText(title);
     progressText_.clear();
     progressValue_ = 0;
+    pace_.restart();
     drawProgress();
 }
 
 void TerminalUi::setProgressText(const std::string& text) {
     if (!progressOpen_) return;
-    progressText_ = printableText(text);
+    progressText_ = text;  // made printable when drawn
 }
 
 void TerminalUi::setProgressBar(int value) {
     if (!progressOpen_) return;
     progressValue_ = std::clamp(value, 0, 100);
-    if (progressValue_ != drawnValue_) drawProgress();
+    if (progressValue_ != drawnValue_ && pace_.due()) drawProgress();
 }
 
 void TerminalUi::closeProgressWindow() {
@@ -79,10 +80,11 @@ void TerminalUi::drawProgress() {
     if (!progressLine_) return;
     drawnValue_ = progressValue_;
     const int filled = progressValue_ * kBarWidth / 100;
-    std::string text = progressText_.substr(0, kTextWidth);
+    const std::string printable = printableText(progressText_);
+    std::string text = printable.substr(0, kTextWidth);
     // Never cut a character in half.
-    if (text.size() < progressText_.size()) {
-        while (!text.empty() && isUtf8ContinuationByte(progressText_[text.size()])) text.pop_back();
+    if (text.size() < printable.size()) {
+        while (!text.empty() && isUtf8ContinuationByte(printable[text.size()])) text.pop_back();
     }
     progressLine_->show(progressTitle_ + " [" + std::string(static_cast<std::size_t>(filled), '#') +
                         std::string(static_cast<std::size_t>(kBarWidth - filled), ' ') + "] " +

@@ -1,15 +1,16 @@
 #pragma once
 
 // The Ui of ravelin-cli: messages on stderr, questions answered by a flag, a one-line progress bar on
-// a console line when stderr is a console or terminal. There is no one to pick a folder or an
-// installation. Error messages are kept, not printed: the program prints each once at the end, beside
-// the job's outcome.
+// a console line when stderr is a console or terminal, redrawn at the progress pace. There is no one to
+// pick a folder or an installation. Error messages are kept, not printed: the program prints each once at the
+// end, beside the job's outcome.
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/console.h"
+#include "ui/progress_pace.h"
 #include "ui/ui.h"
 
 class TerminalUi : public Ui {
@@ -39,5 +40,6 @@ private:
     std::string progressText_;
     int progressValue_ = 0;
     int drawnValue_ = -1;
+    ProgressPace pace_;
     std::vector<std::string> errors_;
 };

@@ -37,17 +37,28 @@ void Win32ProgressWindow::layOut(UINT dpi) {
 }
 
 void Win32ProgressWindow::setText(const std::string& text) {
-    SetWindowTextW(textLine(), wideText(text).c_str());
+    pendingText_ = text;
 }
 
 void Win32ProgressWindow::setValue(int value) {
-    value = std::clamp(value, 0, 100);
-    // A themed bar glides towards a higher value; stepping past it and back shows the value at once.
-    if (value < 100) SendMessageW(bar(), PBM_SETPOS, static_cast<WPARAM>(value + 1), 0);
-    SendMessageW(bar(), PBM_SETPOS, static_cast<WPARAM>(value), 0);
+    pendingValue_ = std::clamp(value, 0, 100);
 }
 
 void Win32ProgressWindow::repaint() {
+    // Each change of a control's text or position is a round trip to the window system (under Wine, to
+    // its server), so only what changed since the last repaint is set.
+    if (pendingText_ && *pendingText_ != shownText_) {
+        SetWindowTextW(textLine(), wideText(*pendingText_).c_str());
+        shownText_ = *pendingText_;
+    }
+    if (pendingValue_ && *pendingValue_ != shownValue_) {
+        const int value = shownValue_ = *pendingValue_;
+        // A themed bar glides towards a higher value; stepping past it and back shows the value at once.
+        if (value < 100) SendMessageW(bar(), PBM_SETPOS, static_cast<WPARAM>(value + 1), 0);
+        SendMessageW(bar(), PBM_SETPOS, static_cast<WPARAM>(value), 0);
+    }
+    pendingText_.reset();
+    pendingValue_.reset();
     RedrawWindow(handle_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 

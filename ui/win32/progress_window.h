@@ -1,11 +1,13 @@
 #pragma once
 
 // The progress window: a narrow tool window without close box, one wrapping text line and a smooth
-// 0..100 bar. It takes no input; the step repaints it as it goes.
+// 0..100 bar. It takes no input. The step only stores its latest text and value; they reach the controls
+// when the window repaints.
 
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "ui/win32/window_support.h"
@@ -20,6 +22,7 @@ public:
 
     void setText(const std::string& text);
     void setValue(int value);  // clamped to 0..100
+    // Puts the stored text and value into the controls and draws the window at once.
     void repaint();
 
     HWND textLine() const { return GetDlgItem(handle_, kTextLineId); }
@@ -29,4 +32,9 @@ private:
     Win32ProgressWindow() = default;
     void layOut(UINT dpi) override;
     std::optional<LRESULT> handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    std::optional<std::string> pendingText_;
+    std::string shownText_;
+    std::optional<int> pendingValue_;
+    int shownValue_ = 0;
 };

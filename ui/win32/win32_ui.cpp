@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr ULONGLONG kRepaintIntervalMilliseconds = 30;
-
 // Input given while a step ran is dropped, not replayed as clicks once the step is over.
 void dropWaitingInput() {
     MSG message;
@@ -75,19 +73,20 @@ void Win32Ui::openProgressWindow(const std::string& title) {
     const HWND owner =
         mainWindow_ && IsWindowVisible(mainWindow_->handle()) ? mainWindow_->handle() : nullptr;
     progressWindow_ = Win32ProgressWindow::create(title, owner);
-    repaintProgress(true);
+    progressPace_.restart();
+    repaintProgress();
 }
 
 void Win32Ui::setProgressText(const std::string& text) {
     if (!progressWindow_) return;
     progressWindow_->setText(text);
-    repaintProgress(false);
+    repaintProgress();
 }
 
 void Win32Ui::setProgressBar(int value) {
     if (!progressWindow_) return;
     progressWindow_->setValue(value);
-    repaintProgress(false);
+    repaintProgress();
 }
 
 void Win32Ui::closeProgressWindow() {
@@ -96,14 +95,12 @@ void Win32Ui::closeProgressWindow() {
     dropWaitingInput();
 }
 
-void Win32Ui::repaintProgress(bool now) {
-    const ULONGLONG time = GetTickCount64();
-    if (!progressWindow_ || (!now && time - lastRepaint_ < kRepaintIntervalMilliseconds)) return;
+void Win32Ui::repaintProgress() {
+    if (!progressWindow_ || !progressPace_.due()) return;
     progressWindow_->repaint();
     // Paint messages only: every window stays drawn, and Windows sees the program responding.
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) DispatchMessageW(&message);
-    lastRepaint_ = time;
 }
 
 bool Win32Ui::openMainWindow() {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "ui/progress_pace.h"
 #include "ui/ui.h"
 #include "ui/win32/dialogs.h"
 #include "ui/win32/icon_overview_window.h"
@@ -51,8 +52,9 @@ public:
     const std::deque<UiEvent>& pendingEvents() const { return events_; }
 
 private:
-    // Lets the windows repaint without taking user input, at most every few milliseconds.
-    void repaintProgress(bool now);
+    // Shows the step's latest text and value and lets the windows repaint without taking user input, at
+    // the progress pace; between repaints an update only stores them.
+    void repaintProgress();
     bool isDialogMessage(MSG& message) const;
 
     std::unique_ptr<Win32Dialogs> dialogs_;
@@ -63,5 +65,5 @@ private:
     std::unique_ptr<Win32IconOverviewWindow> iconOverviewWindow_;
     std::deque<UiEvent> events_;
     std::function<void()> endRequestHandler_;
-    ULONGLONG lastRepaint_ = 0;
+    ProgressPace progressPace_;
 };
