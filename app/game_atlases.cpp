@@ -13,6 +13,7 @@
 #include "atlas/new_icon_names.h"
 #include "atlas/new_icon_scan.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/path_separator.h"
 #include "platform/pending_files.h"
 #include "platform/text_file.h"
@@ -115,20 +116,27 @@ GameAtlasesTakenApart takeGameAtlasesApart(Context& context, bool everyAtlas) {
     if (writeFailed(context, pending)) return outcome;
     pending.putInPlace(context.reporter);
     outcome.inPlace = true;
-    for (std::size_t i = 0; i < kAtlasKinds.size(); ++i)
+    for (std::size_t i = 0; i < kAtlasKinds.size(); ++i) {
         store(context.settings, kAtlasKinds[i], extractions[i]);
+        outcome.iconFilesWritten += extractions[i].iconFilesWritten;
+    }
     return outcome;
 }
 
-bool reloadGameAtlases(Context& context, const std::string& newVersion) {
-    if (!takeGameAtlasesApart(context, true).inPlace) return false;
+std::optional<std::int32_t> reloadGameAtlases(Context& context, const std::string& newVersion) {
+    const GameAtlasesTakenApart takenApart = takeGameAtlasesApart(context, true);
+    if (!takenApart.inPlace) return std::nullopt;
     // Remembered only once the new atlases are taken apart: until then the question comes back.
     Settings& settings = context.settings;
     const bool everyAtlasGaveIcons =
         std::all_of(settings.atlases.begin(), settings.atlases.end(),
                     [](const AtlasRecord& atlas) { return atlas.iconCount > 0; });
     if (everyAtlasGaveIcons) settings.wotLastVersion = newVersion;
-    return true;
+    return takenApart.iconFilesWritten;
+}
+
+std::string rewrittenIconFilesText(std::int32_t rewritten) {
+    return localized("Icon files rewritten: {count} (the others were unchanged).", {{"count", rewritten}});
 }
 
 void scanNewIconDirectory(Context& context) {

@@ -3,6 +3,8 @@
 // The steps that take the game's atlases apart and build new ones, shared by the desktop program and
 // ravelin-cli. They store what they find in the settings.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,7 @@ std::vector<WantedAtlas> originalAtlasFiles();
 struct GameAtlasesTakenApart {
     int entriesFound = 0;  // wanted entries met in the game's packages (0: none, and nothing was done)
     bool inPlace = false;  // the new files went in; else every earlier one stayed
+    std::int32_t iconFilesWritten = 0;  // icon files created or rewritten: only those whose bytes changed
 };
 // Unpacks the original atlas files into "originalAtlases" and cuts the battle atlas, then the marker
 // atlas, into their icons and catalogues, as one step: every file is written completely before any goes
@@ -30,8 +33,10 @@ struct GameAtlasesTakenApart {
 GameAtlasesTakenApart takeGameAtlasesApart(Context& context, bool everyAtlas = false);
 // Takes the atlases apart again after a confirmed game update: only when every atlas file was unpacked
 // anew (else an error, and the earlier icons stay); stores the new version only when both extractions gave
-// icons. Whether the new files went in.
-bool reloadGameAtlases(Context& context, const std::string& newVersion);
+// icons. When the new files went in, how many icon files were rewritten; else none.
+std::optional<std::int32_t> reloadGameAtlases(Context& context, const std::string& newVersion);
+// What the user is told after an update: "Icon files rewritten: 12 (the others were unchanged)."
+std::string rewrittenIconFilesText(std::int32_t rewritten);
 // Counts the icons of the new icon directory.
 void scanNewIconDirectory(Context& context);
 // What "Create Atlases" did, as a value.

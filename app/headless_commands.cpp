@@ -196,21 +196,24 @@ std::string importIcons(Context& context, const ImportRequest& request) {
 }
 
 // The job itself, once the settings are there; install and package say where the files went, a build what
-// it did. False when setup or update could not take the atlases apart, so the files are as before.
+// it did, an update how many icon files it rewrote. False when setup or update could not take the atlases
+// apart, so the files are as before.
 bool runJob(Context& context, HeadlessCommand command, const std::string& argument, std::string& wentTo,
-            std::vector<std::string>& leftovers, std::optional<AtlasBuildsOutcome>& built) {
+            std::vector<std::string>& leftovers, std::optional<AtlasBuildsOutcome>& built,
+            std::optional<std::int32_t>& rewritten) {
     switch (command) {
         case HeadlessCommand::Setup:
             return setUp(context, argument);
         case HeadlessCommand::Update: {
-            const bool tookApart = reloadGameAtlases(
+            rewritten = reloadGameAtlases(
                 context, readClientVersion(context.settings.wotInstallDir, context.reporter));
             scanNewIconDirectory(context);
-            return tookApart;
+            return rewritten.has_value();
         }
         case HeadlessCommand::UpdateInstall: {
-            const bool tookApart = reloadGameAtlases(
+            rewritten = reloadGameAtlases(
                 context, readClientVersion(context.settings.wotInstallDir, context.reporter));
+            const bool tookApart = rewritten.has_value();
             scanNewIconDirectory(context);
             // Built only from atlases taken apart whole: else the earlier ones would go into the new folder.
             if (!tookApart || context.log.firstError()) return tookApart;
@@ -338,12 +341,13 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
         std::vector<std::string> leftovers;  // of an install or uninstall that was done otherwise
         const bool jobRuns = haveSettings && (!usesOriginals(command) || gameUnchanged(context));
         std::optional<AtlasBuildsOutcome> built;
+        std::optional<std::int32_t> rewritten;  // by an update
         std::string importSummary;
         bool ranToItsEnd = false;
         if (jobRuns && command == HeadlessCommand::Import)
             importSummary = importIcons(context, *import);
         else if (jobRuns)
-            ranToItsEnd = runJob(context, command, gameDirectory, wentTo, leftovers, built);
+            ranToItsEnd = runJob(context, command, gameDirectory, wentTo, leftovers, built, rewritten);
         if (built) {
             outcome.succeeded = built->outcome.succeeded();
             outcome.reason = built->outcome.reason;
@@ -379,6 +383,10 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
             outcome.reason =
                 "These files could not be taken out; remove them by hand: " + nameListText(leftovers, 0);
         }
+        // An update's line is followed by how many icon files it rewrote.
+        const std::size_t firstLineEnd = outcome.report.find('\n');
+        if (rewritten && firstLineEnd != std::string::npos)
+            outcome.report.insert(firstLineEnd + 1, rewrittenIconFilesText(*rewritten) + "\n");
     } catch (const ProgramExit& exit) {
         outcome.succeeded = false;
         outcome.reason = exit.message;

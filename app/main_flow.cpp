@@ -15,6 +15,7 @@
 #include "game/client_version.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/path_separator.h"
 #include "ui/ui.h"
 #include "ui/window_layout.h"
@@ -86,21 +87,24 @@ void showIconOverview(Desktop& desktop, const IconStateModel& states,
 }
 
 // "Create Atlases", then one box: where the atlases went or why not, what needs a look, every name behind
-// its details; "Show icons" opens the overview on what needs attention.
-void createAtlasesAndSummarize(Desktop& desktop, bool install) {
+// its details; "Show icons" opens the overview on what needs attention. After an update, the box first says
+// how many icon files it rewrote.
+void createAtlasesAndSummarize(Desktop& desktop, bool install,
+                               std::optional<std::int32_t> rewritten = std::nullopt) {
     Context& context = desktop.context;
     const WindowBuildOutcome outcome = createAtlasesFromWindow(context, install);
     // What the build took, not what reading the files again would say.
     const IconStateModel states = iconStateModelOf(outcome.states, context.settings.acNewIconsDir);
-    const BuildSummaryView view = buildSummaryViewOf(states, outcome, atlasOutputDirectory(context.settings));
+    BuildSummaryView view = buildSummaryViewOf(states, outcome, atlasOutputDirectory(context.settings));
+    if (rewritten) view.text = rewrittenIconFilesText(*rewritten) + "\n\n" + view.text;
     if (desktop.ui.showBuildSummary(view) == BuildSummaryChoice::ShowIcons)
         showIconOverview(desktop, states, icon_overview::Filter::NeedsAttention);
 }
 
 // After a patch with Ravelin's atlases in the game, they show the wrong pixels: the question offers the
-// whole way back, taking apart, building and installing. True when the new atlases were taken apart for
-// that.
-bool offerUpdateAndInstall(Context& context, const std::string& version) {
+// whole way back, taking apart, building and installing. When the new atlases were taken apart for that,
+// how many icon files were rewritten.
+std::optional<std::int32_t> offerUpdateAndInstall(Context& context, const std::string& version) {
     const std::string previous = context.settings.wotLastVersion;
     if (context.ui.showMessage("New game version detected",
                                "World of Tanks® was updated from " + previous + " to " + version +
@@ -110,18 +114,19 @@ bool offerUpdateAndInstall(Context& context, const std::string& version) {
                                    ".\r\nWould you like to take the new atlases apart, build and install "
                                    "new ones in one go?",
                                MessageKind::Question) != MessageAnswer::Yes) {
-        return false;
+        return std::nullopt;
     }
-    return reloadGameAtlases(context, version) && context.settings.wotLastVersion == version;
+    const std::optional<std::int32_t> rewritten = reloadGameAtlases(context, version);
+    return context.settings.wotLastVersion == version ? rewritten : std::nullopt;
 }
 
 void commonStart(Desktop& desktop) {
     Context& context = desktop.context;
     followMovedWorkingDirectory(context);
     const std::string version = readClientVersion(context.settings.wotInstallDir, context.reporter);
-    bool buildAndInstall = false;
+    std::optional<std::int32_t> rewrittenForInstall;
     if (version != context.settings.wotLastVersion && anythingInstalled(context)) {
-        buildAndInstall = offerUpdateAndInstall(context, version);
+        rewrittenForInstall = offerUpdateAndInstall(context, version);
     } else if (version != context.settings.wotLastVersion &&
                context.ui.showMessage(
                    "New game version detected",
@@ -129,12 +134,19 @@ void commonStart(Desktop& desktop) {
                    "of Ravelin.\r\n Would you like to load the new Atlases from the new "
                    "version?",
                    MessageKind::Question) == MessageAnswer::Yes) {
-        reloadGameAtlases(context, version);
+        const std::optional<std::int32_t> rewritten = reloadGameAtlases(context, version);
+        if (rewritten && context.settings.wotLastVersion == version) {
+            context.ui.showMessage(localized("New game version loaded"),
+                                   localized("The atlases of World of Tanks {version} were taken apart.",
+                                             {{"version", version}}) +
+                                       "\r\n" + rewrittenIconFilesText(*rewritten),
+                                   MessageKind::Information);
+        }
     }
     scanNewIconDirectory(context);
     desktop.refreshMainWindow();
     desktop.ui.showMainWindow();
-    if (buildAndInstall) createAtlasesAndSummarize(desktop, true);
+    if (rewrittenForInstall) createAtlasesAndSummarize(desktop, true, rewrittenForInstall);
 }
 
 // The overview's size is stored once the user changed it from what it opened at, default or remembered.

@@ -156,8 +156,15 @@ TEST_F(HeadlessTest, UpdateIconsAndStatus) {
             .report.find("Game Version: 1.20.0.0\nInstalled game version: 1.21 (run ravelin-cli update)\n"),
         std::string::npos);
     std::filesystem::remove("markeratlas.dat");
-    ASSERT_TRUE(run(HeadlessCommand::Update).succeeded);
+    // Only the icon whose bytes differ from the game's is written again, and the summary says so.
+    const std::filesystem::path damaged = std::filesystem::directory_iterator("defaultMarkerImages")->path();
+    writeFileText(damaged.string(), "x");
+    const HeadlessOutcome update = run(HeadlessCommand::Update);
+    ASSERT_TRUE(update.succeeded);
     EXPECT_TRUE(std::filesystem::exists("markeratlas.dat"));
+    EXPECT_NE(readFileText(damaged.string()), "x");
+    EXPECT_EQ(update.report.substr(update.report.find('\n') + 1),
+              "Icon files rewritten: 1 (the others were unchanged).\n");
 
     std::filesystem::create_directory("mine");
     writeFileText("mine/a.png", "x");

@@ -183,7 +183,11 @@ TEST_F(MainFlowTest, GameUpdateIsOfferedAndRememberedWhenAccepted) {
 
     std::filesystem::remove("battleatlas.dat");
     const ScriptedUi yes = run({}, {MessageAnswer::Yes});
-    EXPECT_EQ(messages(yes), std::vector<std::string>{question});
+    EXPECT_EQ(messages(yes),
+              (std::vector<std::string>{question,
+                                        "message information [New game version loaded] The atlases of World "
+                                        "of Tanks 1.21.0.0 were taken apart.\r\nIcon files rewritten: 0 "
+                                        "(the others were unchanged)."}));
     EXPECT_EQ(readCrLfLines("battleatlas.dat").size(), 8u);  // extracted again
     EXPECT_NE(readFileText("ravelin.conf").find("\"1.21.0.0\""), std::string::npos);
     EXPECT_TRUE(messages(run()).empty());
@@ -213,6 +217,9 @@ TEST_F(MainFlowTest, AfterAPatchWithRavelinsAtlasesInTheGameOneAnswerTakesApartB
     const ScriptedUi yes = run({}, {MessageAnswer::Yes});
     EXPECT_EQ(messages(yes), std::vector<std::string>{question});
     ASSERT_EQ(yes.linesStartingWith("summary").size(), 1u);
+    EXPECT_NE(
+        yes.linesStartingWith("summary")[0].find("\nIcon files rewritten: 0 (the others were unchanged).\n"),
+        std::string::npos);
     EXPECT_EQ(readFileText((after / "battleAtlas.png").string()), readFileText("battleAtlas.png"));
     EXPECT_FALSE(std::filesystem::exists(before / "battleAtlas.png"));
     EXPECT_NE(readFileText("ravelin.conf").find("\"1.21.0.0\""), std::string::npos);
