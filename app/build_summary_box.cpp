@@ -79,5 +79,13 @@ BuildSummaryView buildSummaryViewOf(const IconStateModel& states, const WindowBu
         text += "Files that match no icon: " + joined(files) + "\n";
     }
     view.details = iconStateSummary(states, outputDirectory, 0);
+    if (!outcome.otherMods.empty()) {
+        text += "\nOther mods ship the atlases too (" + std::to_string(outcome.otherMods.size()) +
+                (outcome.otherMods.size() == 1 ? " line" : " lines") +
+                " in the details): which copy the game shows, and what the hidden ones lose.\n";
+        std::string lines = "Other mods ship the atlases too:\n";
+        for (const std::string& line : outcome.otherMods) lines += "  " + line + "\n";
+        view.details = lines + "\n" + view.details;
+    }
     return view;
 }

@@ -16,6 +16,7 @@ struct WindowBuildOutcome {
     std::vector<AtlasIconStates> states;  // per kind in kAtlasKinds' order, as the build took the icons
     std::optional<StepOutcome> install;   // when the check box asked for the game and the build was clean
     bool installWanted = false;           // the check box was checked
+    std::vector<std::string> otherMods;   // after an install: the other mods' atlases, a line each
 };
 
 BuildSummaryView buildSummaryViewOf(const IconStateModel& states, const WindowBuildOutcome& outcome,

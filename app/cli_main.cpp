@@ -76,6 +76,15 @@ constexpr CommandInfo kCommands[] = {
      "Files already in the folder are kept and named, unless --replace. The first SOURCE gives a name\n"
      "first. A summary on stdout names, per atlas, the icons imported, equal to the game's and kept,\n"
      "the names today's game lacks, and the names of today's game the pack lacks."},
+    {"conflicts", HeadlessCommand::Conflicts, "", "name other mods that ship the atlases",
+     "Look for other mods that ship battleAtlas or vehicleMarkerAtlas: files in the game's\n"
+     "res_mods/<folder>/gui/flash/atlases/ that Ravelin did not write, and packages at any depth in\n"
+     "mods/<folder>/ that hold res/gui/flash/atlases/. One line each says which copy the game shows\n"
+     "(res_mods before packages; packages that load_order.xml lists, the last listed winning; then\n"
+     "the others by meta.xml id or file name, a later one holding a file of an earlier one not\n"
+     "loaded at all), and how many entries a copy has that Ravelin's atlas lacks, which 'import'\n"
+     "can take in. Only reads. Exit code 0 when no other mod ships either atlas, 3 when one does,\n"
+     "1 when a package or file could not be read (named on stderr)."},
     {"games", HeadlessCommand::Games, "", "list the game installations found",
      "List the installations of the game found in the Game Centers' records (Wargaming's and\n"
      "Lesta's), Steam's libraries, Lutris's Wine prefixes and ~/Games/wargaming-game-center, one a\n"
@@ -276,5 +285,5 @@ int main(int argc, char** argv) {
         writeText(stderr, "ravelin-cli: " + printableText(outcome.reason) + "\n");
         return outcome.needsChoice ? 2 : 1;
     }
-    return 0;
+    return outcome.conflictsFound ? 3 : 0;
 }

@@ -9,6 +9,7 @@
 #include "atlas/icon_catalogue.h"
 #include "atlas/icon_states.h"
 #include "mods/atlas_package.h"
+#include "mods/conflict_check.h"
 #include "mods/install_record.h"
 #include "mods/tracked_install.h"
 #include "platform/file_system.h"
@@ -29,6 +30,22 @@ std::size_t replacedIconCount(Context& context) {
     }
     return replaced;
 }
+
+// The check after an install informs: what it cannot read is a warning in the log, not an error that would
+// make the install look failed.
+class WarningReporter : public Reporter {
+public:
+    explicit WarningReporter(EventLog& log) : log_(log) {}
+    void logInfo(std::string_view text) override { log_.logInfo(text); }
+    void logError(std::string_view text) override { log_.logEvent(text, LogLevel::LogWarning); }
+    void openProgress(std::string_view) override {}
+    void setProgressText(std::string_view) override {}
+    void setProgressValue(int) override {}
+    void closeProgress() override {}
+
+private:
+    EventLog& log_;
+};
 
 // The first error the steps before the copy logged, which stopped the install.
 StepOutcome failedAsLogged(Context& context) {
@@ -97,6 +114,16 @@ StepOutcome installNewAtlases(Context& context, InstallWay way) {
 
 StepOutcome uninstallNewAtlases(Context& context) {
     return uninstallAtlases(modTarget(context.settings), context.reporter);
+}
+
+std::vector<std::string> atlasConflictsAfterInstall(Context& context) {
+    WarningReporter reporter(context.log);
+    const std::optional<AtlasConflicts> conflicts =
+        checkAtlasConflicts(modTarget(context.settings), reporter);
+    if (!conflicts) return {};
+    const std::vector<std::string> lines = atlasConflictLines(*conflicts);
+    for (const std::string& line : lines) context.log.logInfo("Other mod's atlas: " + line);
+    return lines;
 }
 
 bool anythingInstalled(Context& context) {

@@ -20,6 +20,7 @@
 #include "game/client_version.h"
 #include "game/mod_directory.h"
 #include "mods/atlas_package.h"
+#include "mods/conflict_check.h"
 #include "mods/icon_import.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
@@ -88,7 +89,7 @@ bool gameUnchanged(Context& context) {
 // Only these leave the working directory and the game as they are, so they may run beside another Ravelin.
 bool onlyReads(HeadlessCommand command) {
     return command == HeadlessCommand::Status || command == HeadlessCommand::Games ||
-           command == HeadlessCommand::Report;
+           command == HeadlessCommand::Report || command == HeadlessCommand::Conflicts;
 }
 
 bool usesOriginals(HeadlessCommand command) {
@@ -146,11 +147,12 @@ std::string jobSummary(HeadlessCommand command, const Settings& settings, const 
             return "Package written: " + wentTo + "\n";
         case HeadlessCommand::Uninstall:
             return "Took out what Ravelin had installed into " + settings.wotInstallDir + "\n";
-        case HeadlessCommand::Build:   // the build summary instead
-        case HeadlessCommand::Import:  // the import summary instead
-        case HeadlessCommand::Status:  // its table instead
-        case HeadlessCommand::Games:   // its list instead
-        case HeadlessCommand::Report:  // where the page went instead
+        case HeadlessCommand::Build:      // the build summary instead
+        case HeadlessCommand::Import:     // the import summary instead
+        case HeadlessCommand::Status:     // its table instead
+        case HeadlessCommand::Games:      // its list instead
+        case HeadlessCommand::Report:     // where the page went instead
+        case HeadlessCommand::Conflicts:  // its lines instead
             break;
     }
     return {};
@@ -199,8 +201,8 @@ std::string importIcons(Context& context, const ImportRequest& request) {
 // it did, an update how many icon files it rewrote. False when setup or update could not take the atlases
 // apart, so the files are as before.
 bool runJob(Context& context, HeadlessCommand command, const std::string& argument, std::string& wentTo,
-            std::vector<std::string>& leftovers, std::optional<AtlasBuildsOutcome>& built,
-            std::optional<std::int32_t>& rewritten) {
+            std::vector<std::string>& leftovers, std::vector<std::string>& conflicts,
+            std::optional<AtlasBuildsOutcome>& built, std::optional<std::int32_t>& rewritten) {
     switch (command) {
         case HeadlessCommand::Setup:
             return setUp(context, argument);
@@ -222,6 +224,7 @@ bool runJob(Context& context, HeadlessCommand command, const std::string& argume
                 const StepOutcome installed = installNewAtlases(context);
                 wentTo = installed.place;
                 leftovers = installed.leftovers;
+                if (installed.succeeded()) conflicts = atlasConflictsAfterInstall(context);
             }
             break;
         }
@@ -238,6 +241,7 @@ bool runJob(Context& context, HeadlessCommand command, const std::string& argume
                 context, command == HeadlessCommand::Install ? InstallWay::LooseFiles : InstallWay::Package);
             wentTo = installed.place;
             leftovers = installed.leftovers;
+            if (installed.succeeded()) conflicts = atlasConflictsAfterInstall(context);
             break;
         }
         case HeadlessCommand::Uninstall:
@@ -250,13 +254,59 @@ bool runJob(Context& context, HeadlessCommand command, const std::string& argume
             if (packageNewAtlases(context, path)) wentTo = path;
             break;
         }
-        case HeadlessCommand::Import:  // runImportCommand's
-        case HeadlessCommand::Status:  // answered from the loaded settings alone
-        case HeadlessCommand::Games:   // answered from the launchers' records alone
-        case HeadlessCommand::Report:  // answered from the settings and the files alone
+        case HeadlessCommand::Import:     // runImportCommand's
+        case HeadlessCommand::Status:     // answered from the loaded settings alone
+        case HeadlessCommand::Games:      // answered from the launchers' records alone
+        case HeadlessCommand::Report:     // answered from the settings and the files alone
+        case HeadlessCommand::Conflicts:  // the same
             break;
     }
     return true;
+}
+
+// After an install's line: the other mods that ship the atlases, a line each.
+std::string otherModsText(const std::vector<std::string>& lines) {
+    std::string text = "Other mods ship the atlases too:\n";
+    for (const std::string& line : lines) text += "  " + line + "\n";
+    return text;
+}
+
+// The errors a read-only check meets, for the caller to show; it has no progress.
+class ErrorCollector : public Reporter {
+public:
+    void logInfo(std::string_view) override {}
+    void logError(std::string_view text) override { errors.emplace_back(text); }
+    void openProgress(std::string_view) override {}
+    void setProgressText(std::string_view) override {}
+    void setProgressValue(int) override {}
+    void closeProgress() override {}
+
+    std::vector<std::string> errors;
+};
+
+// The conflicts command: the game's folders as the installed version has them, since that is what the game
+// reads now.
+HeadlessOutcome conflictsReport(Context& context) {
+    HeadlessOutcome outcome;
+    ErrorCollector collector;
+    ModTarget target = modTarget(context.settings);
+    if (std::string installed = readClientVersion(target.gameDirectory, collector); !installed.empty())
+        target.gameVersion = std::move(installed);
+    collector.errors.clear();  // an unknown version leaves the stored one, which says what it needs
+    const std::optional<AtlasConflicts> conflicts = checkAtlasConflicts(target, collector);
+    const std::vector<std::string> lines =
+        conflicts ? atlasConflictLines(*conflicts) : std::vector<std::string>();
+    for (const std::string& line : lines) outcome.report += line + "\n";
+    if (conflicts && lines.empty())
+        outcome.report = "No other mod ships battleAtlas or vehicleMarkerAtlas.\n";
+    outcome.conflictsFound = !lines.empty();
+    outcome.succeeded = collector.errors.empty();
+    if (!outcome.succeeded) {
+        outcome.reason = collector.errors.back();
+        collector.errors.pop_back();
+        for (const std::string& error : collector.errors) outcome.notes += error + "\n";
+    }
+    return outcome;
 }
 
 // Keeps the lines reported while searching, for the caller to show; the search has no progress.
@@ -321,6 +371,13 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
             }
             return writeReport(settings, argument.empty() ? std::string(kDefaultReportFileName) : argument);
         }
+        if (command == HeadlessCommand::Conflicts) {
+            if (!loadSettings(context)) {
+                outcome.reason = kNoWorkingDirectory;
+                return outcome;
+            }
+            return conflictsReport(context);
+        }
         if (command == HeadlessCommand::Status) {
             outcome.succeeded = loadSettings(context);
             if (!outcome.succeeded) {
@@ -339,6 +396,7 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
         const bool haveSettings = command == HeadlessCommand::Setup || loadForCommonStart(context);
         std::string wentTo;
         std::vector<std::string> leftovers;  // of an install or uninstall that was done otherwise
+        std::vector<std::string> conflicts;  // other mods' atlases beside the installed ones
         const bool jobRuns = haveSettings && (!usesOriginals(command) || gameUnchanged(context));
         std::optional<AtlasBuildsOutcome> built;
         std::optional<std::int32_t> rewritten;  // by an update
@@ -347,7 +405,8 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
         if (jobRuns && command == HeadlessCommand::Import)
             importSummary = importIcons(context, *import);
         else if (jobRuns)
-            ranToItsEnd = runJob(context, command, gameDirectory, wentTo, leftovers, built, rewritten);
+            ranToItsEnd =
+                runJob(context, command, gameDirectory, wentTo, leftovers, conflicts, built, rewritten);
         if (built) {
             outcome.succeeded = built->outcome.succeeded();
             outcome.reason = built->outcome.reason;
@@ -387,6 +446,7 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
         const std::size_t firstLineEnd = outcome.report.find('\n');
         if (rewritten && firstLineEnd != std::string::npos)
             outcome.report.insert(firstLineEnd + 1, rewrittenIconFilesText(*rewritten) + "\n");
+        if (!conflicts.empty()) outcome.report += otherModsText(conflicts);
     } catch (const ProgramExit& exit) {
         outcome.succeeded = false;
         outcome.reason = exit.message;

@@ -24,6 +24,7 @@ enum class HeadlessCommand {
     Games,           // the game installations found on this machine
     Report,          // the report page of the icon states
     Import,          // icon packs into the new icon directory (or another folder)
+    Conflicts,       // the other mods that ship the atlases, and which copy the game shows
 };
 
 // What import takes: the packs, first one first, and where the icons go (empty: the new icon directory).
@@ -46,6 +47,7 @@ struct HeadlessOutcome {
     std::string report;
     std::string notes;         // lines for the caller besides the report (records of installations skipped)
     bool needsChoice = false;  // setup found several installations and needs one named
+    bool conflictsFound = false;  // conflicts found another mod's atlas
 };
 
 // Runs one job in the working directory. The job fails on a fatal error, the error exit, or the first
@@ -54,7 +56,9 @@ struct HeadlessOutcome {
 // installation found in the places given), Icons the icon directory, Package the package's path and Report
 // the page's file (empty: the default name in the working directory); paths are absolute, as the caller
 // resolved them. Games lists what was found, one installation a line: path, client, realm and version
-// separated by tabs. Status and Report only read what is there and leave the log alone.
+// separated by tabs. Status, Report and Conflicts only read what is there and leave the log alone; Conflicts
+// reports one line per other mod's atlas, and fails on a file it cannot read. Install reports the other
+// mods' atlases after its line.
 HeadlessOutcome runHeadlessCommand(HeadlessCommand command, const std::string& argument, Ui& ui,
                                    const SearchPlaces& places = systemSearchPlaces());
 // Import, a job of its own shape: the summary is the report, also after an import that met errors.

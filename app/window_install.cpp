@@ -33,6 +33,10 @@ WindowBuildOutcome createAtlasesFromWindow(Context& context, bool install) {
     context.log.logInfo("Installing the new atlases");
     context.ui.setProgressText("Putting the new atlases into the game");
     outcome.install = installNewAtlases(context);
+    if (outcome.install->succeeded()) {
+        context.ui.setProgressText("Looking for other mods' atlases");
+        outcome.otherMods = atlasConflictsAfterInstall(context);
+    }
     context.ui.setProgressBar(100);
     context.ui.closeProgressWindow();
     if (outcome.install->succeeded())

@@ -630,3 +630,56 @@ TEST_F(HeadlessTest, ReportWritesThePageWhereAskedAndKeepsTheLog) {
     const std::string elsewhere = directory.text() + "missing" + kPathSeparator + "page.html";
     EXPECT_EQ(run(HeadlessCommand::Report, elsewhere).reason, "Can't write the report: " + elsewhere);
 }
+
+// Another mod's battle atlas: named by conflicts (exit 3 from ravelin-cli) with the entries Ravelin's atlas
+// lacks, and after an install as hidden by Ravelin's; a package that cannot be read makes conflicts fail.
+TEST_F(HeadlessTest, ConflictsAndEveryInstallNameOtherModsAtlases) {
+    FakeGameInstall today(directory.path() / "today", smallTodaysGameWithAtlases("2.4.0.2"));
+    ASSERT_TRUE(run(HeadlessCommand::Setup, today.text()).succeeded);
+    ASSERT_TRUE(run(HeadlessCommand::Build).succeeded);
+    const HeadlessOutcome nothing = run(HeadlessCommand::Conflicts);
+    EXPECT_TRUE(nothing.succeeded);
+    EXPECT_FALSE(nothing.conflictsFound);
+    EXPECT_EQ(nothing.report, "No other mod ships battleAtlas or vehicleMarkerAtlas.\n");
+
+    const std::filesystem::path mods = today.directory() / "mods" / "2.4.0.2";
+    std::filesystem::create_directories(mods / "badges");
+    const std::string package = (mods / "badges" / "badges.wotmod").string();
+    writeFileBytes(package, writeZip({{"meta.xml", {'x'}, true},
+                                      {"res/gui/flash/atlases/battleAtlas.xml",
+                                       [] {
+                                           const std::string xml =
+                                               "<root><SubTexture>\n<name>badge_7</name>\n<width>1</"
+                                               "width>\n<height>1</height>\n</SubTexture></root>\n";
+                                           return std::vector<std::uint8_t>(xml.begin(), xml.end());
+                                       }(),
+                                       false}}));
+    const std::string loses = "; it has 1 entry Ravelin's atlas lacks (badge_7): ravelin-cli import \"" +
+                              package + "\" takes them in\n";
+    const HeadlessOutcome found = run(HeadlessCommand::Conflicts);
+    EXPECT_TRUE(found.conflictsFound);
+    EXPECT_EQ(found.report,
+              "battleAtlas of mods/2.4.0.2/badges/badges.wotmod: the game shows this one" + loses);
+    const std::string cli = std::string(RAVELIN_CLI_PATH) + " --workdir " + directory.text() + " conflicts";
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " > out.txt").c_str())), 3);
+    EXPECT_EQ(readFileText("out.txt"), found.report);
+
+    const HeadlessOutcome installed = run(HeadlessCommand::Install);
+    ASSERT_TRUE(installed.succeeded) << installed.reason;
+    EXPECT_NE(installed.report.find("Other mods ship the atlases too:\n  battleAtlas of "
+                                    "mods/2.4.0.2/badges/badges.wotmod: hidden by Ravelin's in "
+                                    "res_mods/2.4.0.2/gui/flash/atlases/" +
+                                    loses),
+              std::string::npos)
+        << installed.report;
+
+    writeFileText((mods / "broken.wotmod").string(), "PK");
+    const HeadlessOutcome broken = run(HeadlessCommand::Conflicts);
+    EXPECT_FALSE(broken.succeeded);
+    EXPECT_EQ(broken.reason,
+              "Can't open the package: " + (mods / "broken.wotmod").string() + " (not a zip package)");
+    EXPECT_EQ(WEXITSTATUS(std::system((cli + " > out.txt 2> /dev/null").c_str())), 1);
+    // The install still goes in, with the unreadable package a warning in the log.
+    EXPECT_TRUE(run(HeadlessCommand::Install).succeeded);
+    EXPECT_NE(readFileText("ravelin.log").find("Can't open the package"), std::string::npos);
+}

@@ -475,7 +475,20 @@ TEST_F(MainFlowTest, TheCheckedBoxInstallsWithEveryBuildAndUncheckingOffersToTak
     run({}, {}, {UiEvent::CreateAtlases});
     EXPECT_FALSE(std::filesystem::exists(installed));
 
+    // Another mod's package with a battle atlas: the install names it in the box's details.
+    std::filesystem::create_directories(game.directory() / "mods" / "1.20.0.0");
+    writeFileBytes((game.directory() / "mods" / "1.20.0.0" / "other.wotmod").string(),
+                   writeZip({{"res/gui/flash/atlases/battleAtlas.xml", {'<'}, true}}));
     const ScriptedUi checked = run({}, {}, {UiEvent::SaveInGameDirectoryChecked, UiEvent::CreateAtlases});
+    const std::string box = checked.linesStartingWith("summary").back();
+    EXPECT_NE(box.find("\nOther mods ship the atlases too (1 line in the details)"), std::string::npos)
+        << box;
+    EXPECT_NE(
+        box.find("details:\nOther mods ship the atlases too:\n  battleAtlas of mods/1.20.0.0/other.wotmod: "
+                 "hidden by Ravelin's in res_mods/1.20.0.0/gui/flash/atlases/; Ravelin's atlas has all its "
+                 "entries\n"),
+        std::string::npos)
+        << box;
     EXPECT_TRUE(checked.linesStartingWith("main refresh").back().ends_with(" | in game"));
     EXPECT_EQ(readFileText((installed / "battleAtlas.xml").string()), readFileText("battleAtlas.xml"));
     EXPECT_EQ(checked.linesStartingWith("progress open").back(), "progress open Installing the new atlases");

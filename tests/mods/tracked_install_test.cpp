@@ -88,7 +88,13 @@ TEST_F(TrackedInstallTest, AnInstallThatLeftAnOlderFileBehindIsDoneAndNamesIt) {
 
     const HeadlessOutcome packaged = run(HeadlessCommand::InstallPackage);
     EXPECT_FALSE(packaged.succeeded);
-    EXPECT_EQ(packaged.report, "Installed into " + (package.parent_path() / "").string() + "\n");
+    // The file left behind now stands beside the package's copy, and the install says so.
+    EXPECT_EQ(packaged.report,
+              "Installed into " + (package.parent_path() / "").string() +
+                  "\nOther mods ship the atlases too:\n  vehicleMarkerAtlas of "
+                  "res_mods/2.4.0.2/gui/flash/atlases/: the game mixes its files with those of "
+                  "Ravelin's in mods/2.4.0.2/ravelin.atlases_2.4.0.2.wotmod (ravelin.atlases), a "
+                  "mismatched atlas; Ravelin's atlas has all its entries\n");
     EXPECT_EQ(packaged.reason, "These files could not be taken out; remove them by hand: " + changed);
     EXPECT_TRUE(fs::exists(package));
     EXPECT_FALSE(fs::exists(loose / "battleAtlas.xml"));
