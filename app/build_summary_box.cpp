@@ -5,6 +5,7 @@
 #include "atlas/atlas_kind.h"
 #include "atlas/icon_state_summary.h"
 #include "atlas/icon_states.h"
+#include "platform/localized_text.h"
 
 namespace {
 
@@ -80,10 +81,15 @@ BuildSummaryView buildSummaryViewOf(const IconStateModel& states, const WindowBu
     }
     view.details = iconStateSummary(states, outputDirectory, 0);
     if (!outcome.otherMods.empty()) {
-        text += "\nOther mods ship the atlases too (" + std::to_string(outcome.otherMods.size()) +
-                (outcome.otherMods.size() == 1 ? " line" : " lines") +
-                " in the details): which copy the game shows, and what the hidden ones lose.\n";
-        std::string lines = "Other mods ship the atlases too:\n";
+        text +=
+            "\n" +
+            localizedPlural(static_cast<std::int64_t>(outcome.otherMods.size()),
+                            "Other mods ship the atlases too ({count} line in the details): which copy the "
+                            "game shows, and what the hidden ones lose.",
+                            "Other mods ship the atlases too ({count} lines in the details): which copy the "
+                            "game shows, and what the hidden ones lose.") +
+            "\n";
+        std::string lines = localized("Other mods ship the atlases too:") + "\n";
         for (const std::string& line : outcome.otherMods) lines += "  " + line + "\n";
         view.details = lines + "\n" + view.details;
     }

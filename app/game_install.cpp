@@ -121,9 +121,9 @@ std::vector<std::string> atlasConflictsAfterInstall(Context& context) {
     const std::optional<AtlasConflicts> conflicts =
         checkAtlasConflicts(modTarget(context.settings), reporter);
     if (!conflicts) return {};
-    const std::vector<std::string> lines = atlasConflictLines(*conflicts);
-    for (const std::string& line : lines) context.log.logInfo("Other mod's atlas: " + line);
-    return lines;
+    for (const std::string& line : atlasConflictLines(*conflicts))
+        context.log.logInfo("Other mod's atlas: " + line);
+    return atlasConflictLines(*conflicts, kLocalizedConflictWording);
 }
 
 bool anythingInstalled(Context& context) {

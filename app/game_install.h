@@ -32,8 +32,9 @@ bool packageNewAtlases(Context& context, const std::string& path);
 // Takes out everything Ravelin installed into the game (see uninstallAtlases).
 StepOutcome uninstallNewAtlases(Context& context);
 
-// The other mods that ship the atlases, one line each (see atlasConflictLines), for an install that went in:
-// the lines go into the log too, and what cannot be read is logged as a warning, since the install stands.
+// The other mods that ship the atlases, one line each (see atlasConflictLines) in the language shown, for an
+// install that went in: the lines go into the log too, in English, and what cannot be read is logged as a
+// warning, since the install stands.
 std::vector<std::string> atlasConflictsAfterInstall(Context& context);
 
 // Whether the working directory's record names anything Ravelin put into the game.

@@ -24,6 +24,7 @@
 #include "mods/icon_import.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/path_separator.h"
 #include "ui/window_layout.h"
 
@@ -266,7 +267,7 @@ bool runJob(Context& context, HeadlessCommand command, const std::string& argume
 
 // After an install's line: the other mods that ship the atlases, a line each.
 std::string otherModsText(const std::vector<std::string>& lines) {
-    std::string text = "Other mods ship the atlases too:\n";
+    std::string text = localized("Other mods ship the atlases too:") + "\n";
     for (const std::string& line : lines) text += "  " + line + "\n";
     return text;
 }
@@ -295,10 +296,10 @@ HeadlessOutcome conflictsReport(Context& context) {
     collector.errors.clear();  // an unknown version leaves the stored one, which says what it needs
     const std::optional<AtlasConflicts> conflicts = checkAtlasConflicts(target, collector);
     const std::vector<std::string> lines =
-        conflicts ? atlasConflictLines(*conflicts) : std::vector<std::string>();
+        conflicts ? atlasConflictLines(*conflicts, kLocalizedConflictWording) : std::vector<std::string>();
     for (const std::string& line : lines) outcome.report += line + "\n";
     if (conflicts && lines.empty())
-        outcome.report = "No other mod ships battleAtlas or vehicleMarkerAtlas.\n";
+        outcome.report = localized("No other mod ships battleAtlas or vehicleMarkerAtlas.") + "\n";
     outcome.conflictsFound = !lines.empty();
     outcome.succeeded = collector.errors.empty();
     if (!outcome.succeeded) {

@@ -14,6 +14,7 @@
 
 #include "atlas/atlas_kind.h"
 #include "game/mod_folders.h"
+#include "platform/localized_text.h"
 
 class Reporter;
 
@@ -88,7 +89,19 @@ AtlasConflicts findAtlasConflicts(const ConflictSearch& search, Reporter& report
 AtlasConflicts decideAtlasConflicts(std::vector<AtlasHolder> holders,
                                     const std::vector<std::string>& loadOrder, const ConflictSearch& search);
 
-// One line per other mod's atlas ("battleAtlas of mods/2.4.0.2/x.wotmod: hidden by Ravelin's ...; it has 3
-// entries Ravelin's atlas lacks (a, b, c): ravelin-cli import "..." takes them in"); empty when no other
+// How the lines are worded: in English for the log, through the catalogues (platform/localized_text.h)
+// for the screen. The members carry the catalogue functions' names, so the texts are collected from
+// their calls.
+struct ConflictWording {
+    std::string (*localized)(std::string_view english, std::initializer_list<TextArgument> arguments);
+    std::string (*localizedPlural)(std::int64_t count, std::string_view singular, std::string_view plural,
+                                   std::initializer_list<TextArgument> arguments);
+};
+extern const ConflictWording kEnglishConflictWording;
+extern const ConflictWording kLocalizedConflictWording;
+
+// One line per other mod's atlas ("battleAtlas of mods/2.4.0.2/x.wotmod: hidden by Ravelin's ... It has 3
+// entries Ravelin's atlas lacks (a, b, c): ravelin-cli import "..." takes them in."); empty when no other
 // mod ships either atlas.
-std::vector<std::string> atlasConflictLines(const AtlasConflicts& conflicts);
+std::vector<std::string> atlasConflictLines(const AtlasConflicts& conflicts,
+                                            const ConflictWording& wording = kEnglishConflictWording);

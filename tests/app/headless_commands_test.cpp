@@ -654,12 +654,12 @@ TEST_F(HeadlessTest, ConflictsAndEveryInstallNameOtherModsAtlases) {
                                            return std::vector<std::uint8_t>(xml.begin(), xml.end());
                                        }(),
                                        false}}));
-    const std::string loses = "; it has 1 entry Ravelin's atlas lacks (badge_7): ravelin-cli import \"" +
-                              package + "\" takes them in\n";
+    const std::string loses = " It has 1 entry Ravelin's atlas lacks (badge_7): ravelin-cli import \"" +
+                              package + "\" takes it in.\n";
     const HeadlessOutcome found = run(HeadlessCommand::Conflicts);
     EXPECT_TRUE(found.conflictsFound);
     EXPECT_EQ(found.report,
-              "battleAtlas of mods/2.4.0.2/badges/badges.wotmod: the game shows this one" + loses);
+              "battleAtlas of mods/2.4.0.2/badges/badges.wotmod: the game shows this one." + loses);
     const std::string cli = std::string(RAVELIN_CLI_PATH) + " --workdir " + directory.text() + " conflicts";
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " > out.txt").c_str())), 3);
     EXPECT_EQ(readFileText("out.txt"), found.report);
@@ -668,7 +668,7 @@ TEST_F(HeadlessTest, ConflictsAndEveryInstallNameOtherModsAtlases) {
     ASSERT_TRUE(installed.succeeded) << installed.reason;
     EXPECT_NE(installed.report.find("Other mods ship the atlases too:\n  battleAtlas of "
                                     "mods/2.4.0.2/badges/badges.wotmod: hidden by Ravelin's in "
-                                    "res_mods/2.4.0.2/gui/flash/atlases/" +
+                                    "res_mods/2.4.0.2/gui/flash/atlases/." +
                                     loses),
               std::string::npos)
         << installed.report;

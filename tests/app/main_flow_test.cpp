@@ -485,8 +485,8 @@ TEST_F(MainFlowTest, TheCheckedBoxInstallsWithEveryBuildAndUncheckingOffersToTak
         << box;
     EXPECT_NE(
         box.find("details:\nOther mods ship the atlases too:\n  battleAtlas of mods/1.20.0.0/other.wotmod: "
-                 "hidden by Ravelin's in res_mods/1.20.0.0/gui/flash/atlases/; Ravelin's atlas has all its "
-                 "entries\n"),
+                 "hidden by Ravelin's in res_mods/1.20.0.0/gui/flash/atlases/. Ravelin's atlas has all its "
+                 "entries.\n"),
         std::string::npos)
         << box;
     EXPECT_TRUE(checked.linesStartingWith("main refresh").back().ends_with(" | in game"));

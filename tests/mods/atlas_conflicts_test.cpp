@@ -171,22 +171,22 @@ TEST_F(ConflictTest, SaysWhichCopyTheGameShowsAndWhatTheOthersLose) {
           "mods/2.4/b.wotmod "
           "(a.first) loads before it and also holds " +
               sharedAtlasFile +
-              "; it has 2 entries Ravelin's atlas lacks (x2, x3): ravelin-cli import \"G/mods/2.4/a.wotmod\" "
-              "takes them in",
-          "battleAtlas of mods/2.4/b.wotmod (a.first): the game shows this one; it has 1 entry Ravelin's "
+              ". It has 2 entries Ravelin's atlas lacks (x2, x3): ravelin-cli import \"G/mods/2.4/a.wotmod\" "
+              "takes them in.",
+          "battleAtlas of mods/2.4/b.wotmod (a.first): the game shows this one. It has 1 entry Ravelin's "
           "atlas "
-          "lacks (x1): ravelin-cli import \"G/mods/2.4/b.wotmod\" takes them in"}},
+          "lacks (x1): ravelin-cli import \"G/mods/2.4/b.wotmod\" takes it in."}},
         {"the file name stands in for a missing or broken id",
          {{"x.wotmod", "<root><id>broken</root>", {"a"}, {}}, {"deep/y.wotmod", metaXml("w.id"), {"b"}, {}}},
          "",
          false,
          false,
-         {"battleAtlas of mods/2.4/deep/y.wotmod (w.id): the game shows this one; Ravelin's atlas has all "
+         {"battleAtlas of mods/2.4/deep/y.wotmod (w.id): the game shows this one. Ravelin's atlas has all "
           "its "
-          "entries",
+          "entries.",
           "battleAtlas of mods/2.4/x.wotmod: the package is not loaded at all, since mods/2.4/deep/y.wotmod "
           "(w.id) loads before it and also holds " +
-              sharedAtlasFile + "; Ravelin's atlas has all its entries"}},
+              sharedAtlasFile + ". Ravelin's atlas has all its entries."}},
         {"load_order.xml: the listed load first and the last listed wins",
          {{"a.wotmod", metaXml("m.a"), {"a"}, {}},
           {"sub/b.wotmod", metaXml("m.b"), {"b"}, {"m"}},
@@ -195,39 +195,39 @@ TEST_F(ConflictTest, SaysWhichCopyTheGameShowsAndWhatTheOthersLose) {
          "</Collection>\n</root>\n",
          false,
          false,
-         {"battleAtlas of mods/2.4/a.wotmod (m.a): hidden by mods/2.4/sub/b.wotmod (m.b); Ravelin's atlas "
+         {"battleAtlas of mods/2.4/a.wotmod (m.a): hidden by mods/2.4/sub/b.wotmod (m.b). Ravelin's atlas "
           "has "
-          "all its entries",
-          "battleAtlas of mods/2.4/sub/b.wotmod (m.b): the game shows this one; Ravelin's atlas has all its "
-          "entries",
+          "all its entries.",
+          "battleAtlas of mods/2.4/sub/b.wotmod (m.b): the game shows this one. Ravelin's atlas has all its "
+          "entries.",
           "vehicleMarkerAtlas of mods/2.4/c.wotmod (0.first): the package is not loaded at all, since "
           "mods/2.4/sub/b.wotmod (m.b) loads before it and also holds "
-          "gui/flash/atlases/vehiclemarkeratlas.dds; "
-          "it has 1 entry Ravelin's atlas lacks (c1): ravelin-cli import \"G/mods/2.4/c.wotmod\" takes them "
-          "in",
-          "vehicleMarkerAtlas of mods/2.4/sub/b.wotmod (m.b): the game shows this one; Ravelin's atlas has "
+          "gui/flash/atlases/vehiclemarkeratlas.dds. "
+          "It has 1 entry Ravelin's atlas lacks (c1): ravelin-cli import \"G/mods/2.4/c.wotmod\" takes it "
+          "in.",
+          "vehicleMarkerAtlas of mods/2.4/sub/b.wotmod (m.b): the game shows this one. Ravelin's atlas has "
           "all "
-          "its entries"}},
+          "its entries."}},
         {"res_mods before the packages; Ravelin's own files are not named",
          {{"p.wotmod", "", {"a", "b", "badge_1", "badge_2", "badge_3", "badge_4", "badge_5", "badge_6"}, {}}},
          "",
          true,
          false,
-         {"battleAtlas of mods/2.4/p.wotmod: hidden by Ravelin's in res_mods/2.4/gui/flash/atlases/; it has "
+         {"battleAtlas of mods/2.4/p.wotmod: hidden by Ravelin's in res_mods/2.4/gui/flash/atlases/. It has "
           "6 "
           "entries Ravelin's atlas lacks (badge_1, badge_2, badge_3, badge_4, badge_5 and 1 more): "
           "ravelin-cli "
-          "import \"G/mods/2.4/p.wotmod\" takes them in"}},
+          "import \"G/mods/2.4/p.wotmod\" takes them in."}},
         {"another mod's loose files hide Ravelin's package",
          {{"ravelin.wotmod", metaXml("ravelin.atlases"), {"a", "b"}, {"m"}, {}, true}},
          "",
          false,
          true,
          {"Ravelin's vehicleMarkerAtlas in mods/2.4/ravelin.wotmod is not shown: the game shows "
-          "res_mods/2.4/gui/flash/atlases/ instead",
-          "vehicleMarkerAtlas of res_mods/2.4/gui/flash/atlases/: the game shows this one; it has 1 entry "
-          "Ravelin's atlas lacks (n1): ravelin-cli import \"G/res_mods/2.4/gui/flash/atlases/\" takes them "
-          "in"}},
+          "res_mods/2.4/gui/flash/atlases/ instead.",
+          "vehicleMarkerAtlas of res_mods/2.4/gui/flash/atlases/: the game shows this one. It has 1 entry "
+          "Ravelin's atlas lacks (n1): ravelin-cli import \"G/res_mods/2.4/gui/flash/atlases/\" takes it "
+          "in."}},
         {"a package sharing any file with an earlier one is not loaded, atlases and all",
          {{"q.wotmod", metaXml("a"), {}, {}, {"scripts/x.pyc"}},
           {"r.wotmod", metaXml("b"), {"a"}, {}, {"scripts/x.pyc"}}},
@@ -236,7 +236,7 @@ TEST_F(ConflictTest, SaysWhichCopyTheGameShowsAndWhatTheOthersLose) {
          false,
          {"battleAtlas of mods/2.4/r.wotmod (b): the package is not loaded at all, since mods/2.4/q.wotmod "
           "(a) "
-          "loads before it and also holds scripts/x.pyc; Ravelin's atlas has all its entries"}},
+          "loads before it and also holds scripts/x.pyc. Ravelin's atlas has all its entries."}},
         {"only Ravelin's", {{"ravelin.wotmod", "", {"a"}, {"m"}, {}, true}}, "", false, false, {}},
     };
     for (const auto& c : cases) {
@@ -268,7 +268,7 @@ TEST_F(ConflictTest, HostileFilesAreRefusedUnderTheCeilings) {
     const std::string at = modPackageDirectory(game, "2.4");
     EXPECT_EQ(lines(),
               std::vector<std::string>{"battleAtlas of mods/2.4/bomb.wotmod (b.bomb): the game shows "
-                                       "this one"});
+                                       "this one."});
     EXPECT_EQ(reporter.errors, (std::vector<std::string>{
                                    "Can't read the package's entry: " + at + "bomb.wotmod: " + atlasEntry +
                                        " (more than 67108864 bytes)",

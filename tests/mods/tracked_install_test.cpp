@@ -94,7 +94,7 @@ TEST_F(TrackedInstallTest, AnInstallThatLeftAnOlderFileBehindIsDoneAndNamesIt) {
                   "\nOther mods ship the atlases too:\n  vehicleMarkerAtlas of "
                   "res_mods/2.4.0.2/gui/flash/atlases/: the game mixes its files with those of "
                   "Ravelin's in mods/2.4.0.2/ravelin.atlases_2.4.0.2.wotmod (ravelin.atlases), a "
-                  "mismatched atlas; Ravelin's atlas has all its entries\n");
+                  "mismatched atlas. Ravelin's atlas has all its entries.\n");
     EXPECT_EQ(packaged.reason, "These files could not be taken out; remove them by hand: " + changed);
     EXPECT_TRUE(fs::exists(package));
     EXPECT_FALSE(fs::exists(loose / "battleAtlas.xml"));
