@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "game/mod_package.h"
 #include "image/png_codec.h"
 #include "tests/support/atlas_fixture.h"
 #include "tests/support/dds_samples.h"
@@ -161,6 +162,20 @@ int main(int argc, char** argv) {
          "atlases/battleAtlas.xml\r\n");
     seed(out / "install_record", "odd.txt",
          std::string("installed\th\t/x\rbackup\t\t/y\n\nbackup\tb\t/z\xff\0x\ty", 43));
+    // A package's meta.xml as Ravelin writes it and as authors do; load_order.xml as the game's and as
+    // edited.
+    seed(out / "meta_xml", "ravelin.xml",
+         modPackageMetaXml({"ravelin.atlases", "2.4.0.2", "Ravelin atlases", "Battle & marker atlases"}));
+    seed(
+        out / "meta_xml", "odd.xml",
+        "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<root><!-- x --><id>\r\n  a&#46;b </id><id>second</id></root>");
+    seed(out / "load_order", "game.xml",
+         "<root>\r\n  <Collection>\r\n    <pkg>author.mod_1.0.wotmod</pkg>\r\n    <pkg>sub/b.wotmod</pkg>\r\n"
+         "  </Collection>\r\n</root>\r\n");
+    seed(out / "load_order", "edited.xml",
+         "<root><!-- <pkg>c.mtmod</pkg> --><Collection><pkg> d.wotmod "
+         "</pkg><note>x</note><pkg>sub\\B.WOTMOD</pkg>"
+         "<g><item>a.wotmod</item></g></Collection></root>");
     std::printf("seeds written to %s\n", out.c_str());
     return 0;
 }
