@@ -660,9 +660,11 @@ TEST_F(HeadlessTest, ConflictsAndEveryInstallNameOtherModsAtlases) {
     EXPECT_TRUE(found.conflictsFound);
     EXPECT_EQ(found.report,
               "battleAtlas of mods/2.4.0.2/badges/badges.wotmod: the game shows this one." + loses);
+#ifndef _WIN32  // a POSIX shell runs the program
     const std::string cli = std::string(RAVELIN_CLI_PATH) + " --workdir " + directory.text() + " conflicts";
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " > out.txt").c_str())), 3);
     EXPECT_EQ(readFileText("out.txt"), found.report);
+#endif
 
     const HeadlessOutcome installed = run(HeadlessCommand::Install);
     ASSERT_TRUE(installed.succeeded) << installed.reason;
@@ -678,7 +680,9 @@ TEST_F(HeadlessTest, ConflictsAndEveryInstallNameOtherModsAtlases) {
     EXPECT_FALSE(broken.succeeded);
     EXPECT_EQ(broken.reason,
               "Can't open the package: " + (mods / "broken.wotmod").string() + " (not a zip package)");
+#ifndef _WIN32
     EXPECT_EQ(WEXITSTATUS(std::system((cli + " > out.txt 2> /dev/null").c_str())), 1);
+#endif
     // The install still goes in, with the unreadable package a warning in the log.
     EXPECT_TRUE(run(HeadlessCommand::Install).succeeded);
     EXPECT_NE(readFileText("ravelin.log").find("Can't open the package"), std::string::npos);
