@@ -20,17 +20,18 @@ std::string headlineOf(const WindowBuildOutcome& outcome, const std::string& out
         const StepOutcome& install = *outcome.install;
         if (!install.succeeded()) {
             std::string reason = install.reason;
-            if (!reason.ends_with("as they were.")) reason += " The game's files are as they were.";
-            return "The new atlases were not put into the game: " + reason;
+            if (!reason.ends_with("as they were."))
+                reason += " " + localized("The game's files are as they were.");
+            return localized("The new atlases were not put into the game: {reason}", {{"reason", reason}});
         }
-        return "The new atlases are in the game: " + install.place;
+        return localized("The new atlases are in the game: {place}", {{"place", install.place}});
     }
     if (!outcome.build.succeeded()) {
         return outcome.installWanted
-                   ? "The new atlases were built with errors, so they were not put into the game."
-                   : "The new atlases were built with errors.";
+                   ? localized("The new atlases were built with errors, so they were not put into the game.")
+                   : localized("The new atlases were built with errors.");
     }
-    return "The new atlases are in " + outputDirectory;
+    return localized("The new atlases are in {directory}", {{"directory", outputDirectory}});
 }
 
 // The replacement files that did not stand in for their icons, by file name.
@@ -57,27 +58,31 @@ BuildSummaryView buildSummaryViewOf(const IconStateModel& states, const WindowBu
 
     std::string& text = view.text;
     if (leftovers)
-        text += "These older files could not be taken out of the game; remove them by hand: " +
-                joined(outcome.install->leftovers) + "\n\n";
+        text +=
+            localized("These older files could not be taken out of the game; remove them by hand: {files}",
+                      {{"files", joined(outcome.install->leftovers)}}) +
+            "\n\n";
     if (!unreadable.empty())
-        text += "Unreadable, the default icon was used: " + joined(unreadable) +
-                "\nFix or remove these files, then Create Atlases again.\n\n";
+        text += localized("Unreadable, the default icon was used") + ": " + joined(unreadable) + "\n" +
+                localized("Fix or remove these files, then Create Atlases again.") + "\n\n";
     const std::vector<std::string> empty = filesWhere(states, IconState::EmptyReplacement);
-    if (!empty.empty()) text += "Empty file, the default icon is used: " + joined(empty) + "\n\n";
+    if (!empty.empty())
+        text += localized("Empty file, the default icon is used") + ": " + joined(empty) + "\n\n";
     if (!outcome.build.succeeded())
-        text += "First error: " + outcome.build.reason + "\nravelin.log has every error.\n\n";
+        text += localized("First error: {error}", {{"error", outcome.build.reason}}) + "\n" +
+                localized("ravelin.log has every error.") + "\n\n";
     for (const AtlasIconStates& atlas : states.atlases) {
         text += std::string(atlas.kind->atlasName) + ": " +
-                (atlas.catalogueFound ? iconStateCountsText(atlas.counts) : std::string("no icon list")) +
-                "\n";
+                (atlas.catalogueFound ? iconStateCountsText(atlas.counts) : localized("no icon list")) + "\n";
     }
     if (!states.unmatched.empty()) {
         std::vector<std::string> files;
         for (const UnmatchedIconFile& file : states.unmatched)
             files.push_back(file.suggestion.empty()
                                 ? file.fileName
-                                : file.fileName + " (nearest icon: " + file.suggestion + ")");
-        text += "Files that match no icon: " + joined(files) + "\n";
+                                : file.fileName + " " +
+                                      localized("(nearest icon: {name})", {{"name", file.suggestion}}));
+        text += localized("Files that match no icon: {files}", {{"files", joined(files)}}) + "\n";
     }
     view.details = iconStateSummary(states, outputDirectory, 0);
     if (!outcome.otherMods.empty()) {

@@ -27,8 +27,10 @@ UnpackResult unpack(Context& context, PendingFiles& pending) {
         unpackOriginalAtlases(installDirectory, std::string("originalAtlases") + kPathSeparator,
                               originalAtlasFiles(), context.reporter, pending);
     if (!result.packageOpened) {
-        raiseFatalError(context, "Can't find the ressource file: '" + gamePackagePath(installDirectory) +
-                                     "' the install dir seemes to be wrong.");
+        const std::string_view text =
+            translatable("Can't find the ressource file: '{file}' the install dir seemes to be wrong.");
+        const std::string file = gamePackagePath(installDirectory);
+        raiseFatalError(context, fillPlaceholders(text, {{"file", file}}), localized(text, {{"file", file}}));
     }
     return result;
 }

@@ -9,6 +9,7 @@
 #include "game/installation_search.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/path_separator.h"
 #include "ui/ui.h"
 
@@ -27,17 +28,18 @@ std::string pickerStartDirectory(const Settings& settings) {
 }
 
 struct Rejection {
-    const char* question;  // asked in the dialog loop: try again?
-    const char* fatal;     // the end when the answer is no
+    std::string_view question;  // asked in the dialog loop: try again?
+    std::string_view fatal;     // the end when the answer is no
 };
 
-constexpr Rejection kCancelled{"You abort the selection, there is no valid directory!\r\nTry again?",
-                               "Didn't select the World of Tanks install dir."};
-constexpr Rejection kMissing{"The selected directory does not exist!\r\nSelect another one?",
-                             "The selected directory doesn't exist."};
-constexpr Rejection kWithoutExecutable{
-    "Can't find the World of Tanks® executeable, maybe it is the wrong directory?\r\nSelect another one?",
-    "Didn't find the World of Tanks® executeable."};
+constexpr Rejection kCancelled{
+    translatable("You abort the selection, there is no valid directory!\r\nTry again?"),
+    translatable("Didn't select the World of Tanks install dir.")};
+constexpr Rejection kMissing{translatable("The selected directory does not exist!\r\nSelect another one?"),
+                             translatable("The selected directory doesn't exist.")};
+constexpr Rejection kWithoutExecutable{translatable("Can't find the World of Tanks® executeable, maybe it is "
+                                                    "the wrong directory?\r\nSelect another one?"),
+                                       translatable("Didn't find the World of Tanks® executeable.")};
 
 const Rejection* rejectionOf(const std::string& directory) {
     switch (checkGameDirectory(directory)) {
@@ -58,23 +60,39 @@ std::string asDirectory(std::string path) {
     return path;
 }
 
-// What is wrong with a directory named on the command line, said about that path; empty when it is the
-// game's.
-std::string namedDirectoryProblem(std::string path) {
+// What is wrong with a directory named on the command line, said about that path, in English for the
+// log and in the user's language; empty when it is the game's.
+struct DirectoryProblem {
+    std::string logged;
+    std::string shown;
+};
+DirectoryProblem namedDirectoryProblem(std::string path) {
     while (path.size() > 1 && isPathSeparator(path.back())) path.pop_back();
+    std::string_view text;
+    std::string parent;
     switch (checkGameDirectory(path)) {
         case GameDirectoryCheck::Missing:
-            return "The game directory " + path + " doesn't exist.";
-        case GameDirectoryCheck::IsFile:
-            return path + " is a file: give the folder that holds it, " +
-                   withTrailingSeparator(utf8PathText(nativePath(path).parent_path()));
-        case GameDirectoryCheck::WithoutExecutable:
-            return "Didn't find the World of Tanks® executable " + std::string(kGameExecutableName) +
-                   " (or " + std::string(kLestaExecutableName) + ") in " + withTrailingSeparator(path);
-        case GameDirectoryCheck::Valid:
+            text = translatable("The game directory {path} doesn't exist.");
             break;
+        case GameDirectoryCheck::IsFile:
+            text = translatable("{path} is a file: give the folder that holds it, {parent}");
+            parent = withTrailingSeparator(utf8PathText(nativePath(path).parent_path()));
+            break;
+        case GameDirectoryCheck::WithoutExecutable:
+            text = translatable(
+                "Didn't find the World of Tanks® executable {executable} (or {lestaExecutable}) in {path}");
+            path = withTrailingSeparator(path);
+            break;
+        case GameDirectoryCheck::Valid:
+            return {};
     }
-    return {};
+    const auto filled = [&](std::string_view form) {
+        return fillPlaceholders(form, {{"path", path},
+                                       {"parent", parent},
+                                       {"executable", kGameExecutableName},
+                                       {"lestaExecutable", kLestaExecutableName}});
+    };
+    return {filled(text), filled(localized(text))};
 }
 
 void remember(Context& context, const std::string& directory) {
@@ -88,10 +106,12 @@ void remember(Context& context, const std::string& directory) {
 std::string offeredOrPicked(Context& context, const std::vector<GameInstallation>& found) {
     if (found.size() == 1) {
         const GameInstallation& only = found.front();
-        if (context.ui.showMessage("World of Tanks® found",
-                                   "World of Tanks® is installed in\r\n" + only.directory + " (" +
-                                       installationLabel(only) + ").\r\nUse this installation?",
-                                   MessageKind::Question) == MessageAnswer::Yes)
+        if (context.ui.showMessage(
+                localized("World of Tanks® found"),
+                localized("World of Tanks® is installed in\r\n{directory} ({label}).\r\nUse this "
+                          "installation?",
+                          {{"directory", only.directory}, {"label", installationLabel(only)}}),
+                MessageKind::Question) == MessageAnswer::Yes)
             return only.directory;
     } else if (found.size() > 1) {
         std::vector<std::string> lines;
@@ -102,7 +122,8 @@ std::string offeredOrPicked(Context& context, const std::vector<GameInstallation
             return found[static_cast<std::size_t>(choice)].directory;
         if (choice != kChoseOtherFolder) return {};
     }
-    return context.ui.chooseFolder("Select the WoT install dir:", pickerStartDirectory(context.settings));
+    return context.ui.chooseFolder(localized("Select the WoT install dir:"),
+                                   pickerStartDirectory(context.settings));
 }
 
 }  // namespace
@@ -126,14 +147,15 @@ void selectInstallDirectory(Context& context) {
             remember(context, path);
             return;
         }
-        if (context.ui.showMessage("Error", rejection->question, MessageKind::Question) != MessageAnswer::Yes)
+        if (context.ui.showMessage(localized("Error"), localized(rejection->question),
+                                   MessageKind::Question) != MessageAnswer::Yes)
             raiseFatalError(context, rejection->fatal);
     }
 }
 
 void useInstallDirectory(Context& context, const std::string& directory) {
     if (directory.empty()) raiseFatalError(context, kCancelled.fatal);
-    const std::string problem = namedDirectoryProblem(directory);
-    if (!problem.empty()) raiseFatalError(context, problem);
+    const DirectoryProblem problem = namedDirectoryProblem(directory);
+    if (!problem.logged.empty()) raiseFatalError(context, problem.logged, problem.shown);
     remember(context, asDirectory(directory));
 }

@@ -30,8 +30,8 @@
 
 namespace {
 
-constexpr const char* kNoWorkingDirectory =
-    "No Ravelin working directory here: run ravelin-cli setup GAME_DIR first.";
+constexpr std::string_view kNoWorkingDirectory =
+    translatable("No Ravelin working directory here: run ravelin-cli setup GAME_DIR first.");
 
 // The window's captions and status fields, one a line, with the version the game runs now after the
 // stored one the icons were cut from.
@@ -40,10 +40,12 @@ std::string statusReport(const Settings& settings, const std::string& installedV
     std::string report;
     const auto shownDirectories = main_window::directories(view);
     for (std::size_t row = 0; row < main_window::kDirectoryCaptions.size(); ++row)
-        report += std::string(main_window::kDirectoryCaptions[row]) + " " + *shownDirectories[row] + "\n";
+        report += localized(main_window::kDirectoryCaptions[row]) + " " + *shownDirectories[row] + "\n";
     const auto fields = main_window::statusTexts(view);
-    report += fields[0] + "\nInstalled game version: " + installedVersion +
-              (installedVersion == settings.wotLastVersion ? "" : " (run ravelin-cli update)") + "\n";
+    report +=
+        fields[0] + "\n" + localized("Installed game version: {version}", {{"version", installedVersion}}) +
+        (installedVersion == settings.wotLastVersion ? "" : " " + localized("(run ravelin-cli update)")) +
+        "\n";
     for (std::size_t field = 1; field < fields.size(); ++field) report += fields[field] + "\n";
     return report;
 }
@@ -56,9 +58,9 @@ HeadlessOutcome writeReport(const Settings& settings, const std::string& path) {
     HeadlessOutcome outcome;
     outcome.succeeded = file && file->finish();
     if (outcome.succeeded)
-        outcome.report = "Report written to " + path + "\n";
+        outcome.report = localized("Report written to {file}", {{"file", path}}) + "\n";
     else
-        outcome.reason = "Can't write the report: " + path;
+        outcome.reason = localized("Can't write the report: {file}", {{"file", path}});
     return outcome;
 }
 
@@ -115,15 +117,18 @@ bool savesOnFailure(HeadlessCommand command) {
 // "With 3 errors (see ravelin.log), the first: ..." after the summary of a job that went on past them.
 std::string errorsLine(const EventLog& log) {
     const std::int32_t errors = log.errorCount();
-    return "With " + std::to_string(errors) + (errors == 1 ? " error" : " errors") +
-           " (see ravelin.log), the first: " + log.firstError().value_or(std::string()) + "\n";
+    return localizedPlural(errors, "With {count} error (see ravelin.log), the first: {error}",
+                           "With {count} errors (see ravelin.log), the first: {error}",
+                           {{"error", log.firstError().value_or(std::string())}}) +
+           "\n";
 }
 
 std::string iconCounts(const Settings& settings) {
     std::string counts;
     for (const AtlasKind& kind : kAtlasKinds) {
-        counts += (counts.empty() ? "" : ", ") + std::to_string(settings.atlas(kind).iconCount) +
-                  " icons in " + std::string(kind.atlasName);
+        counts += (counts.empty() ? "" : ", ") +
+                  localized("{count} icons in {atlas}",
+                            {{"count", settings.atlas(kind).iconCount}, {"atlas", kind.atlasName}});
     }
     return counts;
 }
@@ -132,22 +137,29 @@ std::string iconCounts(const Settings& settings) {
 std::string jobSummary(HeadlessCommand command, const Settings& settings, const std::string& wentTo) {
     switch (command) {
         case HeadlessCommand::Setup:
-            return "Set up " + settings.acCurrentDir + " for World of Tanks " + settings.wotLastVersion +
-                   ": " + iconCounts(settings) + ".\n";
+            return localized("Set up {directory} for World of Tanks {version}: {counts}.",
+                             {{"directory", settings.acCurrentDir},
+                              {"version", settings.wotLastVersion},
+                              {"counts", iconCounts(settings)}}) +
+                   "\n";
         case HeadlessCommand::Update:
         case HeadlessCommand::UpdateInstall:  // and after it what the build and install did
-            return "Took the atlases of World of Tanks " + settings.wotLastVersion +
-                   " apart: " + iconCounts(settings) + ".\n";
+            return localized("Took the atlases of World of Tanks {version} apart: {counts}.",
+                             {{"version", settings.wotLastVersion}, {"counts", iconCounts(settings)}}) +
+                   "\n";
         case HeadlessCommand::Icons:
-            return "New contour icon directory " + settings.acNewIconsDir + ": " +
-                   std::to_string(settings.acNewIconFiles) + " icons.\n";
+            return localized("New contour icon directory {directory}: {count} icons.",
+                             {{"directory", settings.acNewIconsDir}, {"count", settings.acNewIconFiles}}) +
+                   "\n";
         case HeadlessCommand::Install:
         case HeadlessCommand::InstallPackage:
-            return "Installed into " + wentTo + "\n";
+            return localized("Installed into {place}", {{"place", wentTo}}) + "\n";
         case HeadlessCommand::Package:
-            return "Package written: " + wentTo + "\n";
+            return localized("Package written: {file}", {{"file", wentTo}}) + "\n";
         case HeadlessCommand::Uninstall:
-            return "Took out what Ravelin had installed into " + settings.wotInstallDir + "\n";
+            return localized("Took out what Ravelin had installed into {directory}",
+                             {{"directory", settings.wotInstallDir}}) +
+                   "\n";
         case HeadlessCommand::Build:      // the build summary instead
         case HeadlessCommand::Import:     // the import summary instead
         case HeadlessCommand::Status:     // its table instead
@@ -347,15 +359,15 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
         outcome.report = gameList(found);
         if (command == HeadlessCommand::Games) {
             // Nothing on stdout for scripts; a word for people.
-            if (found.empty()) outcome.notes += "No game installation found.\n";
+            if (found.empty()) outcome.notes += localized("No game installation found.") + "\n";
             outcome.succeeded = true;
             return outcome;
         }
         if (found.size() != 1) {
             outcome.needsChoice = found.size() > 1;
-            outcome.reason = found.empty()
-                                 ? "No game installation found: name its directory (setup GAME_DIR)."
-                                 : "Several game installations found: name one (setup GAME_DIR).";
+            outcome.reason =
+                found.empty() ? localized("No game installation found: name its directory (setup GAME_DIR).")
+                              : localized("Several game installations found: name one (setup GAME_DIR).");
             return outcome;
         }
         gameDirectory = found.front().directory;
@@ -367,7 +379,7 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
     try {
         if (command == HeadlessCommand::Report) {
             if (!loadSettings(context)) {
-                outcome.reason = kNoWorkingDirectory;
+                outcome.reason = localized(kNoWorkingDirectory);
                 return outcome;
             }
             return writeReport(settings, argument.empty() ? std::string(kDefaultReportFileName) : argument);
@@ -382,7 +394,7 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
         if (command == HeadlessCommand::Status) {
             outcome.succeeded = loadSettings(context);
             if (!outcome.succeeded) {
-                outcome.reason = kNoWorkingDirectory;
+                outcome.reason = localized(kNoWorkingDirectory);
                 return outcome;
             }
             outcome.report =
@@ -418,7 +430,8 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
             }
         } else {
             // The log keeps its entry for the missing settings; the reason says what to do.
-            outcome.reason = haveSettings ? log.firstError().value_or(std::string()) : kNoWorkingDirectory;
+            outcome.reason =
+                haveSettings ? log.firstError().value_or(std::string()) : localized(kNoWorkingDirectory);
             outcome.succeeded = !log.firstError();
         }
         // A failed job stores nothing it changed on the way (a missing icon directory stays unused).
@@ -440,8 +453,8 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
         if (!leftovers.empty()) {
             outcome.report = built ? updateAndInstallSummary(settings, *built, wentTo)
                                    : jobSummary(command, settings, wentTo);
-            outcome.reason =
-                "These files could not be taken out; remove them by hand: " + nameListText(leftovers, 0);
+            outcome.reason = localized("These files could not be taken out; remove them by hand: {files}",
+                                       {{"files", nameListText(leftovers, 0)}});
         }
         // An update's line is followed by how many icon files it rewrote.
         const std::size_t firstLineEnd = outcome.report.find('\n');

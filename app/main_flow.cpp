@@ -31,10 +31,11 @@ struct Desktop {
 };
 
 void firstStart(Context& context) {
-    context.ui.showMessage("First Start",
-                           "Can't load the config file, it seems to be the first start, please select\r\n"
-                           "the World of Tanks® installation dir in the following dialog!",
-                           MessageKind::Information);
+    context.ui.showMessage(
+        localized("First Start"),
+        localized("Can't load the config file, it seems to be the first start, please select\r\n"
+                  "the World of Tanks® installation dir in the following dialog!"),
+        MessageKind::Information);
     // A directory without atlases gets one more choice.
     setUpFirstStart(
         context, [&context] { selectInstallDirectory(context); }, 2);
@@ -43,8 +44,8 @@ void firstStart(Context& context) {
 void chooseNewGameDirectory(Desktop& desktop) {
     Context& context = desktop.context;
     if (context.ui.showMessage(
-            "New W.o.T. directory",
-            "You are about to select a new directory for World of Tanks®\r\nAre you sure ?",
+            localized("New W.o.T. directory"),
+            localized("You are about to select a new directory for World of Tanks®\r\nAre you sure ?"),
             MessageKind::Question) != MessageAnswer::Yes) {
         return;
     }
@@ -61,13 +62,14 @@ void chooseNewIconDirectory(Desktop& desktop) {
     Context& context = desktop.context;
     Settings& settings = context.settings;
     settings.acNewIconsDir =
-        context.ui.chooseFolder("Select new contour icons directory:", settings.acNewIconsDir);
+        context.ui.chooseFolder(localized("Select new contour icons directory:"), settings.acNewIconsDir);
     if (settings.acNewIconsDir.empty()) {
         settings.acNewIconsDir = settings.acCurrentDir + "newTankImages" + kPathSeparator;
         context.ui.showMessage(
-            "Using old directory",
-            "You didn't slect anything or abort the request.\r\nUsing the old directory: " +
-                settings.acNewIconsDir,
+            localized("Using old directory"),
+            localized(
+                "You didn't slect anything or abort the request.\r\nUsing the old directory: {directory}",
+                {{"directory", settings.acNewIconsDir}}),
             MessageKind::Plain);
     }
     // Rescanned either way, so the window always shows the directory and count the build will use.
@@ -106,14 +108,14 @@ void createAtlasesAndSummarize(Desktop& desktop, bool install,
 // how many icon files were rewritten.
 std::optional<std::int32_t> offerUpdateAndInstall(Context& context, const std::string& version) {
     const std::string previous = context.settings.wotLastVersion;
-    if (context.ui.showMessage("New game version detected",
-                               "World of Tanks® was updated from " + previous + " to " + version +
-                                   " since the last start of Ravelin, and the atlases Ravelin installed "
-                                   "were built for " +
-                                   previous +
-                                   ".\r\nWould you like to take the new atlases apart, build and install "
-                                   "new ones in one go?",
-                               MessageKind::Question) != MessageAnswer::Yes) {
+    if (context.ui.showMessage(
+            localized("New game version detected"),
+            localized("World of Tanks® was updated from {previous} to {version} since the last "
+                      "start of Ravelin, and the atlases Ravelin installed were built for "
+                      "{previous}.\r\nWould you like to take the new atlases apart, build and "
+                      "install new ones in one go?",
+                      {{"previous", previous}, {"version", version}}),
+            MessageKind::Question) != MessageAnswer::Yes) {
         return std::nullopt;
     }
     const std::optional<std::int32_t> rewritten = reloadGameAtlases(context, version);
@@ -129,10 +131,10 @@ void commonStart(Desktop& desktop) {
         rewrittenForInstall = offerUpdateAndInstall(context, version);
     } else if (version != context.settings.wotLastVersion &&
                context.ui.showMessage(
-                   "New game version detected",
-                   "It looks like, that the World of Tanks® game was updated since last start "
-                   "of Ravelin.\r\n Would you like to load the new Atlases from the new "
-                   "version?",
+                   localized("New game version detected"),
+                   localized("It looks like, that the World of Tanks® game was updated since last start "
+                             "of Ravelin.\r\n Would you like to load the new Atlases from the new "
+                             "version?"),
                    MessageKind::Question) == MessageAnswer::Yes) {
         const std::optional<std::int32_t> rewritten = reloadGameAtlases(context, version);
         if (rewritten && context.settings.wotLastVersion == version) {

@@ -20,7 +20,9 @@ struct ProgramExit {
 void openLog(Context& context);
 // Appends the run's entries and the summary line; a log that cannot be written is shown.
 void closeLog(Context& context);
-// The error box, then the end: settings not saved, log not closed.
-[[noreturn]] void takeErrorExit(Context& context, const std::string& message);
-// The error entry, the bare text in a box titled "Ravelin", the log closed, then the end.
-[[noreturn]] void raiseFatalError(Context& context, std::string_view text);
+// The error box, then the end: settings not saved, log not closed. The message is the English text,
+// shown in the user's language.
+[[noreturn]] void takeErrorExit(Context& context, std::string_view message);
+// The error entry, the bare text in a box titled "Ravelin", the log closed, then the end. The log gets
+// the English text; the box its translation, or the text given as shown (one put together with values).
+[[noreturn]] void raiseFatalError(Context& context, std::string_view text, std::string_view shown = {});

@@ -5,6 +5,7 @@
 #include "app/game_atlases.h"
 #include "app/game_install.h"
 #include "app/settings.h"
+#include "platform/localized_text.h"
 #include "ui/ui.h"
 
 namespace {
@@ -29,9 +30,9 @@ WindowBuildOutcome createAtlasesFromWindow(Context& context, bool install) {
         context.ui.closeProgressWindow();
         return outcome;
     }
-    context.ui.openProgressWindow("Installing the new atlases");
+    context.ui.openProgressWindow(localized("Installing the new atlases"));
     context.log.logInfo("Installing the new atlases");
-    context.ui.setProgressText("Putting the new atlases into the game");
+    context.ui.setProgressText(localized("Putting the new atlases into the game"));
     outcome.install = installNewAtlases(context);
     if (outcome.install->succeeded()) {
         context.ui.setProgressText("Looking for other mods' atlases");
@@ -50,19 +51,22 @@ void changeSaveInGameDirectory(Context& context, bool checked) {
                                 : "New atlases stay in the working directory.");
     if (checked) return;
     if (!anythingInstalled(context)) return;
-    if (context.ui.showMessage("Remove installed atlases",
-                               "Remove the atlases Ravelin put into the game and put back the files they "
-                               "replaced?",
-                               MessageKind::Question) != MessageAnswer::Yes) {
+    if (context.ui.showMessage(
+            localized("Remove installed atlases"),
+            localized("Remove the atlases Ravelin put into the game and put back the files "
+                      "they replaced?"),
+            MessageKind::Question) != MessageAnswer::Yes) {
         return;
     }
     const StepOutcome outcome = uninstallNewAtlases(context);
     if (outcome.result == StepResult::DoneWithLeftovers) {
-        context.ui.showMessage(
-            "Error", "Not everything could be taken out of the game:\r\n" + joinedLines(outcome.leftovers),
-            MessageKind::Error);
+        context.ui.showMessage(localized("Error"),
+                               localized("Not everything could be taken out of the game:\r\n{files}",
+                                         {{"files", joinedLines(outcome.leftovers)}}),
+                               MessageKind::Error);
     } else {
-        context.ui.showMessage("Atlases removed", "The atlases Ravelin installed are out of the game.",
+        context.ui.showMessage(localized("Atlases removed"),
+                               localized("The atlases Ravelin installed are out of the game."),
                                MessageKind::Information);
     }
 }

@@ -7,12 +7,14 @@
 #include "mods/install_record.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 
 std::optional<DirectoryLock> lockWorkingDirectory(std::string& refusal) {
     const std::string directory = currentDirectory();
     DirectoryLock lock = DirectoryLock::take(directory, std::string(kLockFileName));
     if (lock.status() != DirectoryLock::Status::Taken) return lock;
-    refusal = "Another Ravelin is working in this folder" + lockHolderText(lock) + ": " + directory;
+    refusal = localized("Another Ravelin is working in this folder{holder}: {directory}",
+                        {{"holder", lockHolderText(lock)}, {"directory", directory}});
     return std::nullopt;
 }
 

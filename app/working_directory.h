@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/localized_text.h"
+
 struct Context;
 
 // The user's own working directory, "ravelin" in the user's data directory; empty without a home.
@@ -18,8 +20,8 @@ void createWorkingDirectories(Context& context);
 // inside the old one is moved along to the same place inside the new one.
 void followMovedWorkingDirectory(Context& context);
 
-inline constexpr const char* kWrongInstallDirectory =
-    "Didn't select the correct install directory, exiting program!";
+inline constexpr std::string_view kWrongInstallDirectory =
+    translatable("Didn't select the correct install directory, exiting program!");
 
 // The first start once the log is open: the game directory chosen by `chooseGameDirectory`, the working
 // directories made, the game's atlases unpacked and cut into icons. A directory whose packages hold no

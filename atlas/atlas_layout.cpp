@@ -5,6 +5,7 @@
 #include "atlas/icon_catalogue.h"
 #include "image/png_codec.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/parallel_work.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
@@ -51,7 +52,7 @@ GatheredIcons gatherAtlasIcons(const std::vector<CatalogueEntry>& catalogue,
                                Reporter& reporter) {
     GatheredIcons gathered;
     gathered.progressUnit = static_cast<float>(catalogue.size()) / 100.0f;
-    reporter.setProgressText("Getting icon size and rearange them ...");
+    reporter.setProgressText(localized("Getting icon size and rearange them ..."));
     gathered.icons.reserve(catalogue.size());
     gathered.states.reserve(catalogue.size());
     // A few icons ahead keep the other core busy; the replacements' pixels are kept for drawing.

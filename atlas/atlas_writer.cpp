@@ -8,6 +8,7 @@
 #include "atlas/icon_drawing.h"
 #include "image/png_codec.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
 
@@ -78,10 +79,10 @@ AtlasBuild buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& direct
     AtlasBuild build;
     build.states.kind = &kind;
     const std::string title = "Creating Atlas files " + std::string(kind.atlasName);
-    reporter.openProgress(title);
+    reporter.openProgress(localized("Creating Atlas files {atlas}", {{"atlas", kind.atlasName}}));
     reporter.logInfo(title);
 
-    reporter.setProgressText("Getting icons ...");
+    reporter.setProgressText(localized("Getting icons ..."));
     const std::optional<std::vector<CatalogueEntry>> catalogue =
         readIconCatalogue(directories.workingDirectory, kind.catalogueName, reporter);
     if (catalogue) {
@@ -127,7 +128,7 @@ bool drawAtlas(const std::string& imagePath, const std::string& xmlPath, const G
         xml->addIcon(icon.name, spot.x, spot.y, image.width(), image.height());
     });
 
-    reporter.setProgressText("Saving Atlas image and Xml file");
+    reporter.setProgressText(localized("Saving Atlas image and Xml file"));
     reportAtlasImageSave(saveImagePng(*canvas, imagePath), imagePath, reporter);
     canvas.reset();
 

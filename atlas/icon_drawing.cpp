@@ -5,6 +5,7 @@
 
 #include "atlas/atlas_layout.h"
 #include "image/png_codec.h"
+#include "platform/localized_text.h"
 #include "platform/parallel_work.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
@@ -44,7 +45,7 @@ void drawIconsInOrder(const GatheredIcons& gathered, Reporter& reporter,
             const AtlasIcon& icon = gathered.icons[index];
             reporter.setProgressValue(
                 progressBarValue(static_cast<float>(index + 1) / gathered.progressUnit));
-            reporter.setProgressText("Processing icon: " + icon.fileName);
+            reporter.setProgressText(localized("Processing icon: {file}", {{"file", icon.fileName}}));
             if (decoded.failed) reporter.logError("Can't load icon: " + icon.path);
             if (!icon.loaded || decoded.failed) return;
             draw(index, icon, icon.pixels ? &*icon.pixels : decoded.image ? &*decoded.image : nullptr);

@@ -12,6 +12,7 @@
 #include "platform/deferred_log.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/parallel_work.h"
 #include "platform/path_separator.h"
 #include "platform/pending_files.h"
@@ -183,7 +184,7 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
     }
     reporter.logInfo("Created descriptor file: " + catalogue);
 
-    reporter.openProgress("Extract original " + std::string(kind.atlasName) + " icons");
+    reporter.openProgress(localized("Extract original {atlas} icons", {{"atlas", kind.atlasName}}));
     const std::string iconDirectory =
         withTrailingSeparator(workingDirectory + std::string(kind.iconDirectoryName));
     const bool folderWasEmpty = folderIsEmpty(iconDirectory);
@@ -212,7 +213,8 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
             const XmlStep& step = steps[i];
             reporter.setProgressValue(step.progress);
             if (step.foundName) {
-                reporter.setProgressText("Found icon: " + *step.foundName + ".png");
+                reporter.setProgressText(
+                    localized("Found icon: {file}", {{"file", *step.foundName + ".png"}}));
                 ++iconCount;
             }
             if (!step.entry) return;

@@ -5,22 +5,23 @@
 
 #include "atlas/atlas_kind.h"
 #include "atlas/icon_states.h"
-
-namespace {
-
-std::string count(std::size_t number, const std::string& one, const std::string& many) {
-    return std::to_string(number) + " " + (number == 1 ? one : many);
-}
-
-}  // namespace
+#include "platform/localized_text.h"
 
 std::string iconStateCountsText(const IconStateCounts& counts) {
     // Empty files are rare and named only when there are some, so the usual line stays as it was.
-    const std::string empty = counts.empty ? count(counts.empty, "empty file", "empty files") + ", " : "";
-    return count(counts.icons, "icon", "icons") + ", " + std::to_string(counts.replaced) + " replaced, " +
-           count(counts.unreadable, "unreadable replacement", "unreadable replacements") + ", " + empty +
-           std::to_string(counts.otherSize) + " of another size, " + std::to_string(counts.newIcons) +
-           " new since the last game version";
+    const std::string empty =
+        counts.empty ? localizedPlural(counts.empty, "{count} empty file", "{count} empty files") + ", " : "";
+    return localized(
+        "{icons}, {replaced} replaced, {unreadable}, {empty}{otherSize} of another size, {newIcons} new "
+        "since the "
+        "last game version",
+        {{"icons", localizedPlural(counts.icons, "{count} icon", "{count} icons")},
+         {"replaced", counts.replaced},
+         {"unreadable", localizedPlural(counts.unreadable, "{count} unreadable replacement",
+                                        "{count} unreadable replacements")},
+         {"empty", empty},
+         {"otherSize", counts.otherSize},
+         {"newIcons", counts.newIcons}});
 }
 
 namespace {
@@ -42,29 +43,33 @@ std::vector<std::string> namesWhere(const AtlasIconStates& atlas,
 
 std::string atlasSection(const AtlasIconStates& atlas, std::size_t limit) {
     const std::string name(atlas.kind->atlasName);
-    if (!atlas.catalogueFound) return name + ": no icon list; take the game's atlases apart first\n";
+    if (!atlas.catalogueFound)
+        return localized("{atlas}: no icon list; take the game's atlases apart first", {{"atlas", name}}) +
+               "\n";
     std::string text = name + ": " + iconStateCountsText(atlas.counts) + "\n";
     const auto unreadable = namesWhere(atlas, [](const IconStateEntry& icon) {
         return icon.state == IconState::UnreadableReplacement ? icon.name + ".png" : std::string();
     });
-    if (!unreadable.empty()) text += listLine("Unreadable, the default icon was used", unreadable, limit);
+    if (!unreadable.empty())
+        text += listLine(localized("Unreadable, the default icon was used"), unreadable, limit);
     const auto empty = namesWhere(atlas, [](const IconStateEntry& icon) {
         return icon.state == IconState::EmptyReplacement ? icon.name + ".png" : std::string();
     });
-    if (!empty.empty()) text += listLine("Empty file, the default icon is used", empty, limit);
+    if (!empty.empty()) text += listLine(localized("Empty file, the default icon is used"), empty, limit);
     const auto otherSize = namesWhere(atlas, [](const IconStateEntry& icon) {
         if (icon.state != IconState::OtherSize) return std::string();
         return icon.name + ".png (" + sizeChangeText(icon) + ")";
     });
-    if (!otherSize.empty()) text += listLine("Of another size than the icon they replace", otherSize, limit);
+    if (!otherSize.empty())
+        text += listLine(localized("Of another size than the icon they replace"), otherSize, limit);
     const auto newDefaults = namesWhere(atlas, [](const IconStateEntry& icon) {
         return icon.isNew && !icon.hasReplacement() ? icon.name : std::string();
     });
     if (!newDefaults.empty()) {
-        const std::size_t n = newDefaults.size();
-        text += listLine(
-            std::to_string(n) + (n == 1 ? " new vehicle has" : " new vehicles have") + " no replacement yet",
-            newDefaults, limit);
+        text += listLine(localizedPlural(static_cast<std::int64_t>(newDefaults.size()),
+                                         "{count} new vehicle has no replacement yet",
+                                         "{count} new vehicles have no replacement yet"),
+                         newDefaults, limit);
     }
     return text;
 }
@@ -75,13 +80,16 @@ std::string nameListText(const std::vector<std::string>& items, std::size_t limi
     std::string text;
     const std::size_t shown = limit == 0 ? items.size() : std::min(limit, items.size());
     for (std::size_t i = 0; i < shown; ++i) text += (i ? ", " : "") + items[i];
-    if (shown < items.size()) text += " and " + std::to_string(items.size() - shown) + " more";
+    if (shown < items.size()) text += " " + localized("and {count} more", {{"count", items.size() - shown}});
     return text;
 }
 
 std::string sizeChangeText(const IconStateEntry& icon) {
-    return std::to_string(icon.replacementWidth) + " x " + std::to_string(icon.replacementHeight) +
-           " instead of " + std::to_string(icon.width) + " x " + std::to_string(icon.height);
+    return localized("{width} x {height} instead of {iconWidth} x {iconHeight}",
+                     {{"width", icon.replacementWidth},
+                      {"height", icon.replacementHeight},
+                      {"iconWidth", icon.width},
+                      {"iconHeight", icon.height}});
 }
 
 std::string iconStateSummary(const IconStateModel& model, const std::string& outputDirectory,
@@ -89,30 +97,32 @@ std::string iconStateSummary(const IconStateModel& model, const std::string& out
     std::string text;
     for (const AtlasIconStates& atlas : model.atlases) text += atlasSection(atlas, listLimit);
     if (model.unmatched.empty()) {
-        text += "Every file in the replacement folder matches an icon.\n";
+        text += localized("Every file in the replacement folder matches an icon.") + "\n";
     } else {
-        text += count(model.unmatched.size(), "file", "files") + " in the replacement folder " +
-                (model.unmatched.size() == 1 ? "matches" : "match") + " no icon:\n";
+        text += localizedPlural(static_cast<std::int64_t>(model.unmatched.size()),
+                                "{count} file in the replacement folder matches no icon:",
+                                "{count} files in the replacement folder match no icon:") +
+                "\n";
         const std::size_t shown =
             listLimit == 0 ? model.unmatched.size() : std::min(listLimit, model.unmatched.size());
         for (std::size_t i = 0; i < shown; ++i) {
             const UnmatchedIconFile& file = model.unmatched[i];
             text += "  " + file.fileName;
-            if (!file.suggestion.empty()) text += " (nearest icon: " + file.suggestion + ")";
+            if (!file.suggestion.empty())
+                text += " " + localized("(nearest icon: {name})", {{"name", file.suggestion}});
             text += "\n";
         }
         if (shown < model.unmatched.size())
-            text += "  and " + std::to_string(model.unmatched.size() - shown) + " more\n";
+            text += "  " + localized("and {count} more", {{"count", model.unmatched.size() - shown}}) + "\n";
     }
-    return text + "The new atlases are in " + outputDirectory + "\n";
+    return text + localized("The new atlases are in {directory}", {{"directory", outputDirectory}}) + "\n";
 }
 
 std::string iconStateCountLines(const IconStateModel& model) {
     std::string text;
     for (const AtlasIconStates& atlas : model.atlases) {
         text += std::string(atlas.kind->atlasName) + ": " +
-                (atlas.catalogueFound ? iconStateCountsText(atlas.counts) : std::string("no icon list")) +
-                "\n";
+                (atlas.catalogueFound ? iconStateCountsText(atlas.counts) : localized("no icon list")) + "\n";
     }
-    return text + "Files matching no icon: " + std::to_string(model.unmatched.size()) + "\n";
+    return text + localized("Files matching no icon: {count}", {{"count", model.unmatched.size()}}) + "\n";
 }

@@ -13,6 +13,7 @@
 #include "image/png_codec.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/reporter.h"
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
@@ -103,7 +104,7 @@ bool drawKeptAtlas(const PackedAtlasTarget& target, const std::string& originalD
         },
         false);  // a default icon is what the original already shows
 
-    reporter.setProgressText("Saving Atlas image and Xml file");
+    reporter.setProgressText(localized("Saving Atlas image and Xml file"));
     // A block-seven original is written as block three: nothing of it can be kept as it is.
     KeptBlocks kept;
     if (decoding.header.format.encoding == target.format.encoding) {

@@ -1,6 +1,7 @@
 #include "atlas/new_icon_scan.h"
 
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
 
@@ -9,12 +10,12 @@ std::int32_t scanNewIcons(const std::string& directory, Reporter& reporter) {
         reporter.logError("The new icon dir '" + directory + "' doesn't exist.");
         return 0;
     }
-    reporter.openProgress("Searching for new icons");
+    reporter.openProgress(localized("Searching for new icons"));
     std::int32_t count = 0;
     if (std::optional<DirectoryListing> listing = DirectoryListing::open(directory, "*.png")) {
         while (listing->next()) {
             if (listing->entryType() != DirectoryListing::EntryType::File) continue;
-            reporter.setProgressText("Found icon: " + listing->entryName());
+            reporter.setProgressText(localized("Found icon: {file}", {{"file", listing->entryName()}}));
             ++count;
         }
     }

@@ -8,6 +8,7 @@
 #include "atlas/icon_drawing.h"
 #include "image/png_codec.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
 
@@ -41,7 +42,7 @@ bool drawPackedAtlas(const PackedAtlasTarget& target, const std::string& xmlPath
         xml->addIcon(icon.name, spot.x, spot.y, image.width(), image.height());
     });
 
-    reporter.setProgressText("Saving Atlas image and Xml file");
+    reporter.setProgressText(localized("Saving Atlas image and Xml file"));
     reportAtlasImageSave(saveImageDds(*canvas, target.format, target.mipLevels, target.ddsPath),
                          target.ddsPath, reporter);
     if (!target.pngPath.empty())

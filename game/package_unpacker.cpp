@@ -10,6 +10,7 @@
 #include "game/package_reader.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/path_separator.h"
 #include "platform/pending_files.h"
 #include "platform/reporter.h"
@@ -134,7 +135,7 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
         }
         if (!result.packageOpened) {
             result.packageOpened = true;
-            reporter.openProgress("Unpacking Atlas files");
+            reporter.openProgress(localized("Unpacking Atlas files"));
             reporter.logInfo("Unpacking original atlas and xml files");
         }
         // The end, or a damaged header.
@@ -143,10 +144,10 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
             reporter.setProgressValue(progressBarValue(static_cast<double>(bytesListed) / progressUnit));
             const std::string_view name = package->entryName();
             const std::string shownName = validUtf8(name);
-            reporter.setProgressText("Found file: " + shownName);
+            reporter.setProgressText(localized("Found file: {file}", {{"file", shownName}}));
             for (Slot& slot : slots) {
                 if (name != slot.wanted->entryName || slot.taken) continue;
-                reporter.setProgressText("Unpack file: " + shownName);
+                reporter.setProgressText(localized("Unpack file: {file}", {{"file", shownName}}));
                 reporter.logInfo("Unpack file: " + shownName);
                 const std::string& fileName = slot.wanted->fileName;
                 EntryCopy copy = copyEntry(*package, destinationDirectory + fileName, fileName);

@@ -15,6 +15,7 @@
 #include "platform/deferred_log.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/parallel_work.h"
 #include "platform/path_separator.h"
 #include "platform/reporter.h"
@@ -198,7 +199,7 @@ void IconImport::importAtlas(const PackAtlasFiles& files, ImportOutcome& outcome
     reporter_.logInfo("Importing " + std::string(kind.atlasName) + " from " + files.xmlShownName + ": " +
                       std::to_string(entries.size()) + " icons on " + std::to_string(atlas->width()) + "x" +
                       std::to_string(atlas->height()));
-    reporter_.openProgress("Import " + std::string(kind.atlasName) + " icons");
+    reporter_.openProgress(localized("Import {atlas} icons", {{"atlas", kind.atlasName}}));
     const NameSet& gameNames = gameNames_[kind.index];
     const std::string extraDirectory = extraIconDirectory(target_.iconDirectory, kind);
     NameSet packNames;
@@ -252,7 +253,7 @@ void IconImport::importLooseIcons(const std::string& source, const std::vector<P
     part.source = source;
     part.icons = icons.size();
     reporter_.logInfo("Importing " + std::to_string(icons.size()) + " loose icons from " + source);
-    reporter_.openProgress("Import loose icons");
+    reporter_.openProgress(localized("Import loose icons"));
     produceInOrder<IconDecision>(
         icons.size(), 256,
         [&](std::size_t i) {

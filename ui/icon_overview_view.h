@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/localized_text.h"
 #include "platform/text_utilities.h"
 
 enum class OverviewMark { Default, EmptyReplacement, Replaced, OtherSize, UnreadableReplacement };
@@ -36,7 +37,10 @@ namespace icon_overview {
 // The filter's choices, in the order the windows list them.
 enum class Filter { All, Replaced, Default, UnreadableReplacement, OtherSize, New, NeedsAttention };
 inline constexpr std::string_view kFilterCaptions[] = {
-    "All icons", "Replaced", "Default", "Unreadable replacement", "Other size", "New", "Needs attention"};
+    translatable("All icons"),      translatable("Replaced"),
+    translatable("Default"),        translatable("Unreadable replacement"),
+    translatable("Other size"),     translatable("New"),
+    translatable("Needs attention")};
 
 }  // namespace icon_overview
 
@@ -101,22 +105,22 @@ inline std::string markText(const OverviewIcon& icon) {
     std::string text;
     switch (icon.mark) {
         case OverviewMark::Default:
-            text = "default";
+            text = localized("default");
             break;
         case OverviewMark::EmptyReplacement:
-            text = "empty file, the default icon is used";
+            text = localized("empty file, the default icon is used");
             break;
         case OverviewMark::Replaced:
-            text = "replaced";
+            text = localized("replaced");
             break;
         case OverviewMark::OtherSize:
-            text = "other size";
+            text = localized("other size");
             break;
         case OverviewMark::UnreadableReplacement:
-            text = "unreadable";
+            text = localized("unreadable");
             break;
     }
-    return icon.isNew ? text + ", new" : text;
+    return icon.isNew ? localized("{state}, new", {{"state", text}}) : text;
 }
 
 // An icon's tooltip: its name in full, which its cell may cut, and the files shown.
@@ -138,7 +142,8 @@ inline std::vector<std::size_t> shownIcons(const OverviewAtlas& atlas, Filter fi
 // The text of a row of the list of files that match no icon.
 inline std::string unmatchedText(const OverviewUnmatchedFile& file) {
     return file.suggestion.empty() ? file.fileName
-                                   : file.fileName + "  \u2192  nearest icon: " + file.suggestion;
+                                   : file.fileName + "  \u2192  " +
+                                         localized("nearest icon: {name}", {{"name", file.suggestion}});
 }
 
 }  // namespace icon_overview

@@ -11,6 +11,8 @@
 
 #include "ui/ui.h"
 
+#include "platform/localized_text.h"
+
 struct ControlPlace {
     int x = 0;
     int y = 0;
@@ -32,15 +34,15 @@ inline constexpr int kClientWidth = 600;
 inline constexpr int kClientHeight = 250 + kBelowRows;
 
 inline constexpr std::array<std::string_view, kRowCount> kDirectoryCaptions = {
-    "World of Tanks® install directory:", "Battle Atlas icon directory:", "Marker Atlas icon directory:",
-    "New contour icon directory:"};
-inline constexpr std::array<std::string_view, kAtlasRowCount> kIconCountCaptions = {"Battle icons found: ",
-                                                                                    "Marker icons found: "};
+    translatable("World of Tanks® install directory:"), translatable("Battle Atlas icon directory:"),
+    translatable("Marker Atlas icon directory:"), translatable("New contour icon directory:")};
+inline constexpr std::array<std::string_view, kAtlasRowCount> kIconCountCaptions = {
+    translatable("Battle icons found: "), translatable("Marker icons found: ")};
 inline constexpr std::string_view kChooseCaption = ". . .";
-inline constexpr std::string_view kSaveInGameDirectoryCaption =
-    "Save the new Atlases files directly in the game dirrectory and not in the current directory.";
+inline constexpr std::string_view kSaveInGameDirectoryCaption = translatable(
+    "Save the new Atlases files directly in the game dirrectory and not in the current directory.");
 inline constexpr std::string_view kInstructionsCaption = "?";
-inline constexpr std::string_view kCreateAtlasesCaption = "Create Atlases";
+inline constexpr std::string_view kCreateAtlasesCaption = translatable("Create Atlases");
 
 constexpr ControlPlace captionPlace(int row) {
     return {10, 10 + kRowPitch * row, 160, 20};
@@ -54,7 +56,7 @@ inline constexpr ControlPlace kSaveInGameDirectoryPlace{10, 150 + kBelowRows, 58
 inline constexpr ControlPlace kInstructionsPlace{10, 190 + kBelowRows, 32, 32};
 inline constexpr ControlPlace kCreateAtlasesPlace{kClientWidth - 160, 192 + kBelowRows, 150, 28};
 // In the empty stretch between "?" and "Create Atlases", level with "Create Atlases".
-inline constexpr std::string_view kIconOverviewCaption = "Icons\u2026";
+inline constexpr std::string_view kIconOverviewCaption = translatable("Icons\u2026");
 inline constexpr ControlPlace kIconOverviewPlace{52, 192 + kBelowRows, 90, 28};
 
 // What each control of the main window is; a row's caption and field also name their row.
@@ -99,10 +101,10 @@ inline constexpr int kStatusFieldWidth = kClientWidth / kStatusFieldCount;
 
 inline std::array<std::string, kStatusFieldCount> statusTexts(const MainWindowView& view) {
     std::array<std::string, kStatusFieldCount> texts;
-    texts.front() = "Game Version: " + view.gameVersion;
+    texts.front() = localized("Game Version: {version}", {{"version", view.gameVersion}});
     for (std::size_t atlas = 0; atlas < kAtlasRowCount; ++atlas)
-        texts[atlas + 1] = std::string(kIconCountCaptions[atlas]) + std::to_string(view.atlases[atlas].icons);
-    texts.back() = "New icons found: " + std::to_string(view.newIcons);
+        texts[atlas + 1] = localized(kIconCountCaptions[atlas]) + std::to_string(view.atlases[atlas].icons);
+    texts.back() = localized("New icons found: {count}", {{"count", view.newIcons}});
     return texts;
 }
 
@@ -134,24 +136,25 @@ inline bool canSaveInGameDirectory(const MainWindowView& view) {
 // version behind their borders.
 inline std::vector<std::pair<std::string, int>> captionsAndWidths() {
     std::vector<std::pair<std::string, int>> captions;
-    for (std::string_view caption : kDirectoryCaptions) captions.emplace_back(caption, 160);
-    captions.insert(captions.end(), {{std::string(kSaveInGameDirectoryCaption), 550},
-                                     {std::string(kCreateAtlasesCaption), 130},
-                                     {std::string(kIconOverviewCaption), 70},
-                                     {"Game Version: 1.20.1.12345", kStatusFieldWidth - 8}});
+    for (std::string_view caption : kDirectoryCaptions) captions.emplace_back(localized(caption), 160);
+    captions.insert(captions.end(), {{localized(kSaveInGameDirectoryCaption), 550},
+                                     {localized(kCreateAtlasesCaption), 130},
+                                     {localized(kIconOverviewCaption), 70},
+                                     {localized("Game Version: {version}", {{"version", "1.20.1.12345"}}),
+                                      kStatusFieldWidth - 8}});
     for (std::string_view caption : kIconCountCaptions)
-        captions.emplace_back(std::string(caption) + "99999", kStatusFieldWidth - 8);
-    captions.emplace_back("New icons found: 99999", kStatusFieldWidth - 8);
+        captions.emplace_back(localized(caption) + "99999", kStatusFieldWidth - 8);
+    captions.emplace_back(localized("New icons found: {count}", {{"count", 99999}}), kStatusFieldWidth - 8);
     return captions;
 }
 
 }  // namespace main_window
 
 namespace build_summary {
-inline constexpr std::string_view kTitle = "Atlases created";
-inline constexpr std::string_view kTitleWithErrors = "Atlases created with errors";
-inline constexpr std::string_view kOpenFolderCaption = "Open folder";
-inline constexpr std::string_view kShowIconsCaption = "Show icons";
+inline constexpr std::string_view kTitle = translatable("Atlases created");
+inline constexpr std::string_view kTitleWithErrors = translatable("Atlases created with errors");
+inline constexpr std::string_view kOpenFolderCaption = translatable("Open folder");
+inline constexpr std::string_view kShowIconsCaption = translatable("Show icons");
 }  // namespace build_summary
 
 namespace icon_overview_window {
@@ -161,19 +164,20 @@ inline constexpr int kClientWidth = 760;
 inline constexpr int kClientHeight = 560;
 inline constexpr int kMinimumClientWidth = 640;
 inline constexpr int kMinimumClientHeight = 300;
-inline constexpr std::string_view kTitle = "Icons";
-inline constexpr std::string_view kAtlasCaption = "Atlas:";
+inline constexpr std::string_view kTitle = translatable("Icons");
+inline constexpr std::string_view kAtlasCaption = translatable("Atlas:");
 inline constexpr ControlPlace kAtlasCaptionPlace{10, 12, 45, 20};
 inline constexpr ControlPlace kAtlasPlace{55, 8, 180, 24};
-inline constexpr std::string_view kFilterCaption = "Show:";
+inline constexpr std::string_view kFilterCaption = translatable("Show:");
 inline constexpr ControlPlace kFilterCaptionPlace{250, 12, 40, 20};
 inline constexpr ControlPlace kFilterPlace{290, 8, 180, 24};
-inline constexpr std::string_view kSearchCaption = "Search:";
+inline constexpr std::string_view kSearchCaption = translatable("Search:");
 inline constexpr ControlPlace kSearchCaptionPlace{485, 12, 50, 20};
 inline constexpr int kCellWidth = 150;  // at least: a picture of two icons and two lines of text
 inline constexpr int kCellHeight = 96;
-inline constexpr std::string_view kUnmatchedCaption = "Files in the replacement folder that match no icon:";
-inline constexpr std::string_view kRefreshHint = "F5 reads the files again";
+inline constexpr std::string_view kUnmatchedCaption =
+    translatable("Files in the replacement folder that match no icon:");
+inline constexpr std::string_view kRefreshHint = translatable("F5 reads the files again");
 
 // What follows the window's size: the search field and the list of files below take the width, the
 // grid takes width and height; the top row stays where it is.
@@ -225,25 +229,25 @@ inline constexpr ControlPlace kBarPlace{10, 55, 280, 25};
 namespace installation_chooser {
 inline constexpr int kClientWidth = 520;
 inline constexpr int kClientHeight = 200;
-inline constexpr std::string_view kTitle = "Select the WoT install dir:";
-inline constexpr std::string_view kPrompt = "World of Tanks® is installed in these places:";
+inline constexpr std::string_view kTitle = translatable("Select the WoT install dir:");
+inline constexpr std::string_view kPrompt = translatable("World of Tanks® is installed in these places:");
 inline constexpr ControlPlace kPromptPlace{10, 10, 500, 20};
 inline constexpr ControlPlace kListPlace{10, 35, 500, 120};
 inline constexpr ControlPlace kOtherFolderPlace{10, 165, 130, 28};
 inline constexpr ControlPlace kUsePlace{320, 165, 90, 28};
 inline constexpr ControlPlace kCancelPlace{420, 165, 90, 28};
-inline constexpr std::string_view kOtherFolderCaption = "Other folder…";
-inline constexpr std::string_view kUseCaption = "OK";
-inline constexpr std::string_view kCancelCaption = "Cancel";
+inline constexpr std::string_view kOtherFolderCaption = translatable("Other folder…");
+inline constexpr std::string_view kUseCaption = translatable("OK");
+inline constexpr std::string_view kCancelCaption = translatable("Cancel");
 }  // namespace installation_chooser
 
 namespace instructions_window {
 inline constexpr int kClientWidth = 420;
 inline constexpr int kClientHeight = 600;
-inline constexpr std::string_view kTitle = "Instructions";
+inline constexpr std::string_view kTitle = translatable("Instructions");
 inline constexpr ControlPlace kTextPlace{10, 10, 400, 550};
 inline constexpr ControlPlace kClosePlace{170, 560, 100, 30};
-inline constexpr std::string_view kCloseCaption = "Close";
+inline constexpr std::string_view kCloseCaption = translatable("Close");
 
 // The window is never taller than the screen has room for: it gives up height down to a floor, the text
 // field scrolls, and "Close" stays below it.

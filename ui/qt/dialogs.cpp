@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include "platform/localized_text.h"
 #include "platform/path_separator.h"
 #include "ui/folder_picker_start.h"
 #include "ui/window_layout.h"
@@ -21,6 +22,19 @@ QString fromUtf8(const std::string& text) {
 std::string toUtf8(const QString& text) {
     const QByteArray bytes = text.toUtf8();
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// Qt translates its own button texts only with its translation files at run time; the program's
+// catalogues hold them instead. English keeps Qt's texts as they are.
+void localizeStandardButtons(QMessageBox& box) {
+    if (currentLanguage() == "en") return;
+    const std::pair<QMessageBox::StandardButton, std::string_view> buttons[] = {
+        {QMessageBox::Yes, translatable("&Yes")},
+        {QMessageBox::No, translatable("&No")},
+        {QMessageBox::Ok, translatable("&OK")}};
+    for (const auto& [button, text] : buttons) {
+        if (QAbstractButton* shown = box.button(button)) shown->setText(fromUtf8(localized(text)));
+    }
 }
 
 }  // namespace
@@ -44,9 +58,11 @@ MessageAnswer showMessageBox(const std::string& title, const std::string& text, 
             box.setIcon(QMessageBox::NoIcon);
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             box.setEscapeButton(QMessageBox::No);  // Escape and the close box count as No
+            localizeStandardButtons(box);
             return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
     }
     box.setStandardButtons(QMessageBox::Ok);
+    localizeStandardButtons(box);
     box.exec();
     return MessageAnswer::Ok;
 }
@@ -54,19 +70,20 @@ MessageAnswer showMessageBox(const std::string& title, const std::string& text, 
 SummaryBoxButton showSummaryBox(const BuildSummaryView& view) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
-    box.setWindowTitle(
-        fromUtf8(std::string(view.warning ? build_summary::kTitleWithErrors : build_summary::kTitle)));
+    box.setWindowTitle(fromUtf8(std::string(view.warning ? localized(build_summary::kTitleWithErrors)
+                                                         : localized(build_summary::kTitle))));
     box.setIcon(view.warning ? QMessageBox::Warning : QMessageBox::Information);
     box.setText(fromUtf8(view.headline));
     box.setInformativeText(fromUtf8(view.text));
     // Every name, behind "Show Details...", so the box stays the size of what matters.
     box.setDetailedText(fromUtf8(view.details));
     const QAbstractButton* open =
-        box.addButton(fromUtf8(std::string(build_summary::kOpenFolderCaption)), QMessageBox::ActionRole);
+        box.addButton(fromUtf8(localized(build_summary::kOpenFolderCaption)), QMessageBox::ActionRole);
     const QAbstractButton* icons =
-        box.addButton(fromUtf8(std::string(build_summary::kShowIconsCaption)), QMessageBox::ActionRole);
+        box.addButton(fromUtf8(localized(build_summary::kShowIconsCaption)), QMessageBox::ActionRole);
     box.addButton(QMessageBox::Ok);
     box.setDefaultButton(QMessageBox::Ok);
+    localizeStandardButtons(box);
     box.exec();
     if (box.clickedButton() == open) return SummaryBoxButton::OpenFolder;
     return box.clickedButton() == icons ? SummaryBoxButton::ShowIcons : SummaryBoxButton::Ok;

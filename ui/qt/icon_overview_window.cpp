@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QScreen>
 
+#include "platform/localized_text.h"
 #include "ui/qt/icon_grid_model.h"
 #include "ui/qt/main_window.h"
 #include "ui/window_layout.h"
@@ -26,21 +27,22 @@ IconOverviewWindow::IconOverviewWindow(QWidget* owner, EventSink sink, FolderOpe
       openFolder_(std::move(openFolder)),
       model_(std::make_unique<IconGridModel>()),
       openMaximized_(size.maximized) {
-    setWindowTitle(qtText(kTitle));
+    setWindowTitle(qtText(localized(kTitle)));
     setMinimumSize(kMinimumClientWidth, kMinimumClientHeight);
     const auto label = [this](std::string_view caption, const ControlPlace& place) {
         auto* text = new QLabel(qtText(caption), this);
         text->setGeometry(rectOf(place));
         return text;
     };
-    label(kAtlasCaption, kAtlasCaptionPlace);
+    label(localized(kAtlasCaption), kAtlasCaptionPlace);
     atlasChoice_ = new QComboBox(this);
     atlasChoice_->setGeometry(rectOf(kAtlasPlace));
-    label(kFilterCaption, kFilterCaptionPlace);
+    label(localized(kFilterCaption), kFilterCaptionPlace);
     filterChoice_ = new QComboBox(this);
     filterChoice_->setGeometry(rectOf(kFilterPlace));
-    for (std::string_view caption : icon_overview::kFilterCaptions) filterChoice_->addItem(qtText(caption));
-    label(kSearchCaption, kSearchCaptionPlace);
+    for (std::string_view caption : icon_overview::kFilterCaptions)
+        filterChoice_->addItem(qtText(localized(caption)));
+    label(localized(kSearchCaption), kSearchCaptionPlace);
     searchField_ = new QLineEdit(this);
     searchField_->setClearButtonEnabled(true);
 
@@ -59,9 +61,9 @@ IconOverviewWindow::IconOverviewWindow(QWidget* owner, EventSink sink, FolderOpe
     iconGrid_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     iconGrid_->viewport()->installEventFilter(this);
 
-    unmatchedCaption_ = label(kUnmatchedCaption, {});
+    unmatchedCaption_ = label(localized(kUnmatchedCaption), {});
     unmatchedList_ = new QListWidget(this);
-    refreshHint_ = label(kRefreshHint, {});
+    refreshHint_ = label(localized(kRefreshHint), {});
     refreshHint_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     connect(atlasChoice_, &QComboBox::currentIndexChanged, this, [this] { showAtlas(); });

@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "platform/localized_text.h"
 #include "ui/qt/main_window.h"
 #include "ui/window_layout.h"
 
@@ -11,23 +12,23 @@ using namespace installation_chooser;
 
 InstallationChooser::InstallationChooser(const std::vector<std::string>& installations, QWidget* owner)
     : QDialog(owner), choice_(kChoseNothing) {
-    setWindowTitle(qtText(kTitle));
+    setWindowTitle(qtText(localized(kTitle)));
     setWindowModality(Qt::ApplicationModal);
     setFixedSize(kClientWidth, kClientHeight);
 
-    auto* prompt = new QLabel(qtText(kPrompt), this);
+    auto* prompt = new QLabel(qtText(localized(kPrompt)), this);
     prompt->setGeometry(rectOf(kPromptPlace));
     list_ = new QListWidget(this);
     list_->setGeometry(rectOf(kListPlace));
     for (const std::string& installation : installations) list_->addItem(qtText(installation));
     list_->setCurrentRow(0);
-    otherFolderButton_ = new QPushButton(qtText(kOtherFolderCaption), this);
+    otherFolderButton_ = new QPushButton(qtText(localized(kOtherFolderCaption)), this);
     otherFolderButton_->setGeometry(rectOf(kOtherFolderPlace));
     otherFolderButton_->setAutoDefault(false);
-    useButton_ = new QPushButton(qtText(kUseCaption), this);
+    useButton_ = new QPushButton(qtText(localized(kUseCaption)), this);
     useButton_->setGeometry(rectOf(kUsePlace));
     useButton_->setDefault(true);
-    cancelButton_ = new QPushButton(qtText(kCancelCaption), this);
+    cancelButton_ = new QPushButton(qtText(localized(kCancelCaption)), this);
     cancelButton_->setGeometry(rectOf(kCancelPlace));
     cancelButton_->setAutoDefault(false);
 

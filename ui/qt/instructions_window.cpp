@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTextEdit>
 
+#include "platform/localized_text.h"
 #include "ui/qt/main_window.h"
 #include "ui/window_layout.h"
 
@@ -29,7 +30,7 @@ InstructionsWindow::InstructionsWindow(QWidget* owner, std::function<void()> onC
     : QWidget(owner, Qt::Tool), onClose_(std::move(onClose)) {
     // Its only button is "Close", so the title bar's close box and the keys do the same.
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setWindowTitle(qtText(kTitle));
+    setWindowTitle(qtText(localized(kTitle)));
 
     textField_ = new QTextEdit(this);
     textField_->setReadOnly(true);
@@ -40,7 +41,7 @@ InstructionsWindow::InstructionsWindow(QWidget* owner, std::function<void()> onC
     text.replace("\r\n", "\n");
     textField_->setPlainText(text);
 
-    closeButton_ = new QPushButton(qtText(kCloseCaption), this);
+    closeButton_ = new QPushButton(qtText(localized(kCloseCaption)), this);
     closeButton_->setAutoDefault(false);
     connect(closeButton_, &QPushButton::clicked, this, [this] { onClose_(); });
     fitHeight(availableClientHeight(owner));

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/localized_text.h"
 #include "ui/qt/caption_font.h"
 
 namespace {
@@ -74,7 +75,7 @@ QWidget* MainWindow::createControl(const PlacedControl& placed) {
     const auto row = static_cast<std::size_t>(placed.row);
     switch (placed.role) {
         case MainControlRole::DirectoryCaption:
-            return captionLabels_[row] = new QLabel(qtText(kDirectoryCaptions[row]), this);
+            return captionLabels_[row] = new QLabel(qtText(localized(kDirectoryCaptions[row])), this);
         case MainControlRole::DirectoryField:
             directoryFields_[row] = new QLineEdit(this);
             directoryFields_[row]->setReadOnly(true);  // changed only through the folder pickers
@@ -85,7 +86,7 @@ QWidget* MainWindow::createControl(const PlacedControl& placed) {
             return chooseNewIconsDirectoryButton_ =
                        addButton(kChooseCaption, UiEvent::ChooseNewIconsDirectory);
         case MainControlRole::SaveInGameDirectory:
-            saveInGameDirectoryBox_ = new QCheckBox(qtText(kSaveInGameDirectoryCaption), this);
+            saveInGameDirectoryBox_ = new QCheckBox(qtText(localized(kSaveInGameDirectoryCaption)), this);
             saveInGameDirectoryBox_->setEnabled(false);
             // clicked() comes from the user only (mouse or space bar), never from refresh().
             connect(saveInGameDirectoryBox_, &QCheckBox::clicked, this, [this](bool checked) {
@@ -95,9 +96,10 @@ QWidget* MainWindow::createControl(const PlacedControl& placed) {
         case MainControlRole::Instructions:
             return instructionsButton_ = addButton(kInstructionsCaption, UiEvent::OpenInstructions);
         case MainControlRole::IconOverview:
-            return iconOverviewButton_ = addButton(kIconOverviewCaption, UiEvent::OpenIconOverview);
+            return iconOverviewButton_ =
+                       addButton(localized(kIconOverviewCaption), UiEvent::OpenIconOverview);
         case MainControlRole::CreateAtlases:
-            createAtlasesButton_ = addButton(kCreateAtlasesCaption, UiEvent::CreateAtlases);
+            createAtlasesButton_ = addButton(localized(kCreateAtlasesCaption), UiEvent::CreateAtlases);
             createAtlasesButton_->setEnabled(false);
             return createAtlasesButton_;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/localized_text.h"
 #include "platform/text_utilities.h"
 
 namespace {
@@ -40,7 +41,8 @@ MessageAnswer TerminalUi::showMessage(const std::string& title, const std::strin
         return MessageAnswer::Ok;
     }
     const bool yes = answerYes_;
-    writeText(messages_, title + ": " + oneLine(text) + (yes ? " [Yes]\n" : " [No]\n"));
+    writeText(messages_,
+              title + ": " + oneLine(text) + " " + (yes ? localized("[Yes]") : localized("[No]")) + "\n");
     return yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
 

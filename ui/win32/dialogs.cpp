@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "platform/localized_text.h"
 #include "ui/win32/wide_text.h"
 #include "ui/window_layout.h"
 
@@ -88,8 +89,8 @@ SummaryBoxButton NativeDialogs::showSummary(HWND owner, const BuildSummaryView& 
     const std::wstring iconsCaption = wideText(build_summary::kShowIconsCaption);
     const TASKDIALOG_BUTTON buttons[] = {
         {kOpenFolder, openCaption.c_str()}, {kShowIcons, iconsCaption.c_str()}, {IDOK, L"OK"}};
-    const std::wstring title =
-        wideText(view.warning ? build_summary::kTitleWithErrors : build_summary::kTitle);
+    const std::wstring title = wideText(view.warning ? localized(build_summary::kTitleWithErrors)
+                                                     : localized(build_summary::kTitle));
     const std::wstring headline = wideText(view.headline);
     const std::wstring content = wideText(view.text);
     const std::wstring details = wideText(view.details);

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "image/png_codec.h"
+#include "platform/localized_text.h"
 #include "ui/win32/wide_text.h"
 
 namespace {
@@ -89,24 +90,25 @@ std::unique_ptr<Win32IconOverviewWindow> Win32IconOverviewWindow::create(HWND ow
                                                                          OverviewWindowSize size) {
     std::unique_ptr<Win32IconOverviewWindow> window(
         new Win32IconOverviewWindow(std::move(sink), std::move(openFolder)));
-    if (!window->createWindow(kWindowClass, kTitle, kStyle, WS_EX_CONTROLPARENT, owner)) return nullptr;
+    if (!window->createWindow(kWindowClass, localized(kTitle), kStyle, WS_EX_CONTROLPARENT, owner))
+        return nullptr;
     const HWND handle = window->handle();
-    createControl(handle, L"STATIC", kAtlasCaption, SS_LEFT | SS_NOPREFIX, Caption);
+    createControl(handle, L"STATIC", localized(kAtlasCaption), SS_LEFT | SS_NOPREFIX, Caption);
     createControl(handle, WC_COMBOBOXW, "", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, AtlasChoice);
-    createControl(handle, L"STATIC", kFilterCaption, SS_LEFT | SS_NOPREFIX, Caption + 1);
+    createControl(handle, L"STATIC", localized(kFilterCaption), SS_LEFT | SS_NOPREFIX, Caption + 1);
     createControl(handle, WC_COMBOBOXW, "", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, FilterChoice);
     for (std::string_view caption : icon_overview::kFilterCaptions)
         SendMessageW(window->control(FilterChoice), CB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(wideText(caption).c_str()));
     SendMessageW(window->control(FilterChoice), CB_SETCURSEL, 0, 0);
-    createControl(handle, L"STATIC", kSearchCaption, SS_LEFT | SS_NOPREFIX, Caption + 2);
+    createControl(handle, L"STATIC", localized(kSearchCaption), SS_LEFT | SS_NOPREFIX, Caption + 2);
     createControl(handle, L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, SearchField, WS_EX_CLIENTEDGE);
     createControl(handle, WC_LISTVIEWW, "",
                   WS_TABSTOP | LVS_ICON | LVS_OWNERDATA | LVS_SINGLESEL | LVS_AUTOARRANGE, IconGrid,
                   WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyleEx(window->control(IconGrid), LVS_EX_INFOTIP, LVS_EX_INFOTIP);
-    createControl(handle, L"STATIC", kUnmatchedCaption, SS_LEFT | SS_NOPREFIX, Caption + 3);
-    createControl(handle, L"STATIC", kRefreshHint, SS_RIGHT | SS_NOPREFIX, Caption + 4);
+    createControl(handle, L"STATIC", localized(kUnmatchedCaption), SS_LEFT | SS_NOPREFIX, Caption + 3);
+    createControl(handle, L"STATIC", localized(kRefreshHint), SS_RIGHT | SS_NOPREFIX, Caption + 4);
     createControl(handle, L"LISTBOX", "", WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, UnmatchedList,
                   WS_EX_CLIENTEDGE);
     window->pictures_ = ImageList_Create(kPictureWidth, kPictureHeight, ILC_COLOR32, 64, 64);

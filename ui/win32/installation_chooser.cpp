@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/localized_text.h"
 #include "ui/win32/wide_text.h"
 
 namespace {
@@ -15,20 +16,21 @@ constexpr wchar_t kWindowClass[] = L"RavelinInstallationChooser";
 std::unique_ptr<Win32InstallationChooser> Win32InstallationChooser::create(
     HWND owner, const std::vector<std::string>& installations) {
     std::unique_ptr<Win32InstallationChooser> window(new Win32InstallationChooser);
-    if (!window->createWindow(kWindowClass, kTitle, WS_POPUP | WS_CAPTION | WS_SYSMENU,
+    if (!window->createWindow(kWindowClass, localized(kTitle), WS_POPUP | WS_CAPTION | WS_SYSMENU,
                               WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, owner))
         return nullptr;
     const HWND handle = window->handle();
-    createControl(handle, L"STATIC", kPrompt, SS_LEFT | SS_NOPREFIX, kPromptId);
+    createControl(handle, L"STATIC", localized(kPrompt), SS_LEFT | SS_NOPREFIX, kPromptId);
     const HWND list = createControl(handle, L"LISTBOX", "",
                                     WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                                     kListId, WS_EX_CLIENTEDGE);
     for (const std::string& installation : installations)
         SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wideText(installation).c_str()));
     SendMessageW(list, LB_SETCURSEL, 0, 0);
-    createControl(handle, L"BUTTON", kOtherFolderCaption, WS_TABSTOP | BS_PUSHBUTTON, kOtherFolderId);
-    createControl(handle, L"BUTTON", kUseCaption, WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
-    createControl(handle, L"BUTTON", kCancelCaption, WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
+    createControl(handle, L"BUTTON", localized(kOtherFolderCaption), WS_TABSTOP | BS_PUSHBUTTON,
+                  kOtherFolderId);
+    createControl(handle, L"BUTTON", localized(kUseCaption), WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK);
+    createControl(handle, L"BUTTON", localized(kCancelCaption), WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL);
     window->layOut(windowDpi(handle));
     showInFront(handle, owner, list);
     return window;
@@ -41,7 +43,7 @@ void Win32InstallationChooser::layOut(UINT dpi) {
                    {otherFolderButton(), kOtherFolderPlace},
                    {useButton(), kUsePlace},
                    {cancelButton(), kCancelPlace}});
-    useFont(captionFont(dpi, {{kOtherFolderCaption, kOtherFolderPlace.width - 10}}));
+    useFont(captionFont(dpi, {{localized(kOtherFolderCaption), kOtherFolderPlace.width - 10}}));
     // Lines longer than the list scroll sideways.
     int widest = 0;
     const int count = static_cast<int>(SendMessageW(list(), LB_GETCOUNT, 0, 0));

@@ -2,6 +2,7 @@
 
 #include <richedit.h>
 
+#include "platform/localized_text.h"
 #include "ui/win32/wide_text.h"
 
 namespace {
@@ -39,7 +40,7 @@ std::unique_ptr<Win32InstructionsWindow> Win32InstructionsWindow::create(HWND ow
                                                                          std::function<void()> onClose) {
     std::unique_ptr<Win32InstructionsWindow> window(new Win32InstructionsWindow(std::move(onClose)));
     // A caption without system menu has no close box.
-    if (!window->createWindow(kWindowClass, kTitle, WS_POPUP | WS_CAPTION,
+    if (!window->createWindow(kWindowClass, localized(kTitle), WS_POPUP | WS_CAPTION,
                               WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT, owner))
         return nullptr;
     const HWND handle = window->handle();
@@ -50,7 +51,7 @@ std::unique_ptr<Win32InstructionsWindow> Win32InstructionsWindow::create(HWND ow
     SendMessageW(field, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);  // no length limit
     SendMessageW(field, EM_SETTARGETDEVICE, 0, 0);       // lines wrap at the field's width
     SetWindowTextW(field, wideText(shownInstructionsText()).c_str());
-    createControl(handle, L"BUTTON", kCloseCaption, WS_TABSTOP | BS_PUSHBUTTON, kCloseButtonId);
+    createControl(handle, L"BUTTON", localized(kCloseCaption), WS_TABSTOP | BS_PUSHBUTTON, kCloseButtonId);
     window->layOut(windowDpi(handle));
     showInFront(handle, owner, field);
     SendMessageW(field, EM_SETSEL, 0, 0);  // the top of the text, nothing selected

@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "platform/localized_text.h"
 #include "ui/win32/wide_text.h"
 
 namespace {
@@ -98,7 +99,8 @@ void Win32MainWindow::createControls() {
         const int number = id(mainControlOf(placed));
         switch (placed.role) {
             case MainControlRole::DirectoryCaption:
-                createControl(handle_, L"STATIC", kDirectoryCaptions[static_cast<std::size_t>(placed.row)],
+                createControl(handle_, L"STATIC",
+                              localized(kDirectoryCaptions[static_cast<std::size_t>(placed.row)]),
                               SS_LEFT | SS_NOPREFIX, number);
                 break;
             case MainControlRole::DirectoryField:
@@ -110,17 +112,18 @@ void Win32MainWindow::createControls() {
                 createControl(handle_, L"BUTTON", kChooseCaption, buttonStyle, number);
                 break;
             case MainControlRole::SaveInGameDirectory:
-                createControl(handle_, L"BUTTON", kSaveInGameDirectoryCaption,
+                createControl(handle_, L"BUTTON", localized(kSaveInGameDirectoryCaption),
                               WS_TABSTOP | WS_DISABLED | BS_AUTOCHECKBOX, number);
                 break;
             case MainControlRole::Instructions:
                 createControl(handle_, L"BUTTON", kInstructionsCaption, buttonStyle, number);
                 break;
             case MainControlRole::IconOverview:
-                createControl(handle_, L"BUTTON", kIconOverviewCaption, buttonStyle, number);
+                createControl(handle_, L"BUTTON", localized(kIconOverviewCaption), buttonStyle, number);
                 break;
             case MainControlRole::CreateAtlases:
-                createControl(handle_, L"BUTTON", kCreateAtlasesCaption, buttonStyle | WS_DISABLED, number);
+                createControl(handle_, L"BUTTON", localized(kCreateAtlasesCaption), buttonStyle | WS_DISABLED,
+                              number);
                 break;
         }
     }
