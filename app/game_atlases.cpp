@@ -141,6 +141,12 @@ std::string rewrittenIconFilesText(std::int32_t rewritten) {
     return localized("Icon files rewritten: {count} (the others were unchanged).", {{"count", rewritten}});
 }
 
+bool todaysClientOriginals(const Settings& settings) {
+    return std::any_of(kAtlasKinds.begin(), kAtlasKinds.end(), [&](const AtlasKind& kind) {
+        return fileSize(settings.acOriginalAtlasDir + std::string(kind.atlasDdsImageName)) >= 0;
+    });
+}
+
 void scanNewIconDirectory(Context& context) {
     context.settings.acNewIconFiles = scanNewIcons(context.settings.acNewIconsDir, context.reporter);
 }

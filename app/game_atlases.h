@@ -14,6 +14,7 @@
 
 struct AtlasKind;
 struct Context;
+struct Settings;
 
 // Each kind's files in the game's packages: its XML, and its PNG and DDS images (a client ships one or
 // both).
@@ -37,6 +38,8 @@ GameAtlasesTakenApart takeGameAtlasesApart(Context& context, bool everyAtlas = f
 std::optional<std::int32_t> reloadGameAtlases(Context& context, const std::string& newVersion);
 // What the user is told after an update: "Icon files rewritten: 12 (the others were unchanged)."
 std::string rewrittenIconFilesText(std::int32_t rewritten);
+// Whether the unpacked originals are today's client's (a DDS image beside the XML).
+bool todaysClientOriginals(const Settings& settings);
 // Counts the icons of the new icon directory.
 void scanNewIconDirectory(Context& context);
 // What "Create Atlases" did, as a value.

@@ -137,7 +137,9 @@ void commonStart(Desktop& desktop) {
                              "version?"),
                    MessageKind::Question) == MessageAnswer::Yes) {
         const std::optional<std::int32_t> rewritten = reloadGameAtlases(context, version);
-        if (rewritten && context.settings.wotLastVersion == version) {
+        // The older client's start stays as it always was; today's says what the update changed.
+        if (rewritten && context.settings.wotLastVersion == version &&
+            todaysClientOriginals(context.settings)) {
             context.ui.showMessage(localized("New game version loaded"),
                                    localized("The atlases of World of Tanks {version} were taken apart.",
                                              {{"version", version}}) +
