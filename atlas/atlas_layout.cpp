@@ -57,11 +57,13 @@ GatheredIcons gatherAtlasIcons(const std::vector<CatalogueEntry>& catalogue,
     gathered.states.reserve(catalogue.size());
     // A few icons ahead keep the other core busy; the replacements' pixels are kept for drawing.
     constexpr std::size_t kAhead = 32;
+    const FolderNames replacementNames = FolderNames::of(newIconsDirectory);
     produceInOrder<ResolvedIcon>(
         catalogue.size(), kAhead,
         [&](std::size_t index) {
-            ResolvedIcon resolved{
-                resolveIconSource(catalogue[index], newIconsDirectory, defaultIconDirectory), std::nullopt};
+            ResolvedIcon resolved{resolveIconSource(catalogue[index], newIconsDirectory, defaultIconDirectory,
+                                                    &replacementNames),
+                                  std::nullopt};
             if (!resolved.source.replaced()) resolved.defaultSize = readPngSize(resolved.source.defaultPath);
             return resolved;
         },

@@ -5,11 +5,13 @@
 #include "platform/file_system.h"
 
 IconSource resolveIconSource(const CatalogueEntry& icon, const std::string& replacementDirectory,
-                             const std::string& defaultDirectory) {
+                             const std::string& defaultDirectory, const FolderNames* replacementNames) {
     constexpr std::string_view kExtension = ".png";
     IconSource source;
     source.defaultPath = defaultDirectory + icon.name + std::string(kExtension);
-    const std::string replacement = replacementDirectory + icon.name + std::string(kExtension);
+    const std::string fileName = icon.name + std::string(kExtension);
+    if (replacementNames && !replacementNames->mayHold(fileName)) return source;
+    const std::string replacement = replacementDirectory + fileName;
     const std::int64_t size = fileSize(replacement);
     if (size < 0) return source;  // none, or a folder of the name
     source.replacementPath = replacement;

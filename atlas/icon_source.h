@@ -9,6 +9,7 @@
 #include <string>
 
 #include "image/image.h"
+#include "platform/folder_names.h"
 
 struct CatalogueEntry;
 
@@ -33,6 +34,8 @@ struct IconSource {
 
 // The icon's files are its catalogue name + ".png" in each directory (ending in the separator). A
 // replacement of another size than the catalogue's is OtherSize. Decodes the replacement; reads nothing of
-// the default icon. Safe to call from several threads at once.
+// the default icon. Safe to call from several threads at once. With the replacement directory's names
+// listed before, an icon whose file is not among them is not looked for on the disk.
 IconSource resolveIconSource(const CatalogueEntry& icon, const std::string& replacementDirectory,
-                             const std::string& defaultDirectory);
+                             const std::string& defaultDirectory,
+                             const FolderNames* replacementNames = nullptr);

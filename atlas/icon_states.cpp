@@ -84,12 +84,13 @@ std::vector<IconStateEntry> resolveIconStates(const std::vector<CatalogueEntry>&
     entries.reserve(catalogue.size());
     // The pixels are not kept: a few sources ahead keep both cores busy and memory small.
     constexpr std::size_t kAhead = 32;
+    const FolderNames replacementNames = FolderNames::of(replacementDirectory);
     produceInOrder<IconStateEntry>(
         catalogue.size(), kAhead,
         [&](std::size_t index) {
             return iconStateEntryOf(
-                catalogue[index],
-                resolveIconSource(catalogue[index], replacementDirectory, defaultDirectory));
+                catalogue[index], resolveIconSource(catalogue[index], replacementDirectory, defaultDirectory,
+                                                    &replacementNames));
         },
         [&](std::size_t, IconStateEntry&& entry) { entries.push_back(std::move(entry)); });
     return entries;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/folder_names.h"
 #include "platform/path_separator.h"
 #include "tests/support/scoped_working_directory.h"
 #include "tests/support/test_files.h"
@@ -73,6 +74,25 @@ TEST(FileSystem, ListingGivesMatchingEntriesWithTheirType) {
                            {"B.PNG", Type::File}, {"a.png", Type::File}, {"c.png", Type::Directory}}));
     EXPECT_FALSE(listing->next());
     EXPECT_FALSE(DirectoryListing::open("missing", "*.png"));
+}
+
+// A name left out of the listing is surely absent; anything the listing cannot rule out is "maybe".
+TEST(FileSystem, FolderNamesRuleOutOnlyWhatIsNotThere) {
+    ScopedWorkingDirectory directory;
+    std::filesystem::create_directories("icons/sub");
+    writeFileText("icons/Tiger.png", "x");
+    writeFileText("icons/a.png", "");
+    const FolderNames names = FolderNames::of("icons");
+#ifdef _WIN32
+    const bool otherCaseFound = true;  // as the file system finds it
+#else
+    const bool otherCaseFound = false;
+#endif
+    const std::pair<const char*, bool> cases[] = {
+        {"Tiger.png", true},           {"a.png", true},     {"sub", true},       {"b.png", false},
+        {"tiger.png", otherCaseFound}, {"sub/x.png", true}, {"sub\\x.png", true}};
+    for (const auto& [name, maybe] : cases) EXPECT_EQ(names.mayHold(name), maybe) << name;
+    EXPECT_TRUE(FolderNames::of("absent").mayHold("b.png"));
 }
 
 TEST(FileSystem, PathsLongerThan260CharactersAreNotCut) {
