@@ -386,6 +386,25 @@ TEST(RavelinCli, SpeaksPlainly) {
     EXPECT_FALSE(std::filesystem::exists("sub"));
 }
 
+// The system's language reaches the user, never the log; --lang overrides it.
+TEST(RavelinCli, SpeaksTheSystemsLanguageWhileTheLogStaysEnglish) {
+    ScopedWorkingDirectory directory;
+    FakeGameInstall game(directory.path() / "game", smallGameWithAtlases());
+    const std::string russian = "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=ru_RU.UTF-8 " +
+                                std::string(RAVELIN_CLI_PATH) + " --workdir work ";
+    ASSERT_EQ(std::system((russian + "setup " + game.text() + " > setup.txt 2> /dev/null").c_str()), 0);
+    EXPECT_EQ(readFileText("setup.txt").rfind("Папка ", 0), 0u) << readFileText("setup.txt");
+    EXPECT_NE(std::system((russian + "--lang de bogus 2> bogus.txt").c_str()), 0);
+    EXPECT_EQ(readFileText("bogus.txt"),
+              "ravelin-cli: unbekannter Befehl bogus\nMehr mit „ravelin-cli --help“.\n");
+    ASSERT_EQ(std::system((russian + "status > status.txt").c_str()), 0);
+    EXPECT_NE(readFileText("status.txt").find("Версия игры: "), std::string::npos);
+    const std::string log = readFileText("work/ravelin.log");
+    EXPECT_NE(log.find("Valid World of Tanks® install dir found"), std::string::npos);
+    // Cyrillic letters are two bytes starting 0xD0 or 0xD1 in UTF-8; the log has none.
+    EXPECT_EQ(log.find_first_of("\xD0\xD1"), std::string::npos);
+}
+
 TEST(RavelinCli, BuildPrintsItsSummaryAlsoWhenItFailsAndStatusCountsTheStates) {
     ScopedWorkingDirectory directory;
     FakeGameInstall game(directory.path() / "game", smallGameWithAtlases());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -12,6 +13,16 @@
 #include "platform/system_language.h"
 
 namespace {
+
+// The suites read the programs' English texts whatever the machine's language: a ravelin-cli they start
+// follows the environment. The tests that want another language set it themselves.
+const bool kEnglishForStartedPrograms = [] {
+#ifdef _WIN32
+    return _putenv("LANGUAGE=en") == 0;
+#else
+    return setenv("LANGUAGE", "en", 1) == 0;
+#endif
+}();
 
 // Back to English whatever a test chose.
 struct ScopedLanguage {

@@ -21,12 +21,15 @@
 #include <QTextEdit>
 #include <QThread>
 #include <QTimer>
+#include <cstdlib>
 #include <functional>
 
 #include "../support/main_window_layout_check.h"
+#include "platform/localized_text.h"
 #include "ui/qt/caption_font.h"
 #include "ui/qt/icon_grid_model.h"
 #include "ui/qt/installation_chooser.h"
+#include "ui/qt/instructions_window.h"
 #include "ui/qt/qt_ui.h"
 
 namespace {
@@ -709,4 +712,55 @@ TEST(IconOverview, FollowsItsSizeAndOpensAtTheOneChosen) {
     window->resize(700, 500);
     window->showMaximized();
     EXPECT_EQ(ui.iconOverviewSize(), (OverviewWindowSize{700, 500, true}));
+}
+
+namespace {
+
+// No caption of a window is cut: each label's, button's and check box's text fits its width in its font.
+void expectNoCaptionCut(const QWidget& window) {
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->wordWrap() || label->text().isEmpty() || label->text().contains('\n')) continue;
+        SCOPED_TRACE(label->text().toStdString());
+        EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()), label->width());
+    }
+    for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+        if (button->text().isEmpty()) continue;
+        SCOPED_TRACE(button->text().toStdString());
+        // Room for the frame of a button, or the box of a check box.
+        const int room = button->width() - (dynamic_cast<const QCheckBox*>(button) ? 22 : 6);
+        EXPECT_LE(QFontMetrics(button->font()).horizontalAdvance(button->text()), room);
+    }
+}
+
+}  // namespace
+
+// The windows once per language: English and every catalogue.
+TEST(Languages, NoCaptionIsCutInAnyLanguage) {
+    std::vector<std::string> languages = catalogueLanguages();
+    languages.insert(languages.begin(), "en");
+    for (const std::string& language : languages) {
+        SCOPED_TRACE(language);
+        ASSERT_EQ(chooseLanguage({language}), language);
+        QTemporaryDir folder;
+        QtUi ui;
+        ui.openMainWindow();
+        ui.refreshMainWindow(filledView());
+        ui.showMainWindow();
+        expectNoCaptionCut(*ui.mainWindow());
+        ui.showIconOverview(overviewOf(folder.path(), 6));
+        expectNoCaptionCut(*ui.iconOverviewWindow());
+        // The pictures load in the background: the window goes only once they are in.
+        ui.iconOverviewWindow()->grab();
+        for (int i = 0; i < 400 && ui.iconOverviewWindow()->gridModel()->picturesPending() > 0; ++i) {
+            QCoreApplication::processEvents();
+            QThread::msleep(5);
+        }
+        InstallationChooser chooser({"WG EU 2.4.0.2 - /games/EU/"}, nullptr);
+        expectNoCaptionCut(chooser);
+        InstructionsWindow instructions(nullptr, [] {});
+        expectNoCaptionCut(instructions);
+        if (std::getenv("RAVELIN_SCREENSHOTS"))
+            saveScreenshot(*ui.mainWindow(), ("main-window-" + language).c_str());
+    }
+    chooseLanguage({"en"});
 }
