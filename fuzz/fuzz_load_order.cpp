@@ -2,6 +2,7 @@
 // decision over a few packages holding the same atlas files, ordered by it, stays whole: at most one copy
 // of an atlas is shown whole, every copy named exists, and a listed package is always loaded.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 

@@ -1,6 +1,7 @@
 // A package's meta.xml of any content: read without fault, and an id it gives is one the load order can
 // sort by: not empty, no control character, no blank at either end.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <span>
 
 #include "atlas/atlas_descriptor_reader.h"
 #include "game/entry_ceiling.h"
