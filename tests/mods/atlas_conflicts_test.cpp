@@ -104,12 +104,13 @@ struct ConflictTest : ::testing::Test {
         }
     }
 
-    // The summary's lines, the game directory written as "G/".
+    // The summary's lines, the game directory written as "G/" and every separator as "/".
     std::vector<std::string> lines() {
         std::vector<std::string> lines = atlasConflictLines(findAtlasConflicts(search(), reporter));
         for (std::string& line : lines) {
             for (std::size_t at; (at = line.find(game)) != std::string::npos;)
                 line.replace(at, game.size(), "G/");
+            std::replace(line.begin(), line.end(), '\\', '/');
         }
         return lines;
     }
