@@ -14,14 +14,12 @@
 #include "app/work_lock.h"
 #include "app/working_directory.h"
 #include "atlas/atlas_kind.h"
-#include "atlas/icon_catalogue.h"
 #include "atlas/icon_state_report.h"
 #include "atlas/icon_state_summary.h"
 #include "game/client_version.h"
 #include "game/mod_directory.h"
 #include "mods/atlas_package.h"
 #include "mods/conflict_check.h"
-#include "mods/icon_import.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
 #include "platform/localized_text.h"
@@ -178,36 +176,6 @@ std::string updateAndInstallSummary(const Settings& settings, const AtlasBuildsO
     return jobSummary(HeadlessCommand::Update, settings, wentTo) +
            buildSummaryText(settings, built.states, 0) +
            (wentTo.empty() ? std::string() : jobSummary(HeadlessCommand::Install, settings, wentTo));
-}
-
-// Imports the packs into the request's folder, comparing with the default icons of the working directory;
-// the summary goes into the log and is returned.
-std::string importIcons(Context& context, const ImportRequest& request) {
-    Settings& settings = context.settings;
-    ImportTarget target;
-    target.iconDirectory =
-        withTrailingSeparator(request.into.empty() ? settings.acNewIconsDir : request.into);
-    target.all = request.all;
-    target.replace = request.replace;
-    for (const AtlasKind& kind : kAtlasKinds) {
-        target.game[kind.index] = {readCatalogueNames(settings.acCurrentDir + std::string(kind.catalogueName))
-                                       .value_or(std::vector<std::string>{}),
-                                   withTrailingSeparator(settings.atlas(kind).iconDirectory)};
-    }
-    if (!createModDirectory(target.iconDirectory)) {
-        context.log.logError("Can't create the folder: " + target.iconDirectory);
-        return {};
-    }
-    const ImportOutcome outcome = importIconPacks(request.sources, target, context.reporter);
-    const std::string summary = importSummaryText(outcome, target.iconDirectory, 0);
-    for (std::size_t start = 0; start < summary.size();) {
-        const std::size_t end = summary.find('\n', start);
-        context.log.logInfo(summary.substr(start, end - start));
-        start = end + 1;
-    }
-    // The count the window shows follows the new icon directory.
-    if (withTrailingSeparator(settings.acNewIconsDir) == target.iconDirectory) scanNewIconDirectory(context);
-    return summary;
 }
 
 // The job itself, once the settings are there; install and package say where the files went, a build what
@@ -416,7 +384,7 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
         std::string importSummary;
         bool ranToItsEnd = false;
         if (jobRuns && command == HeadlessCommand::Import)
-            importSummary = importIcons(context, *import);
+            importSummary = importIconPacksInto(context, *import).summary;
         else if (jobRuns)
             ranToItsEnd =
                 runJob(context, command, gameDirectory, wentTo, leftovers, conflicts, built, rewritten);

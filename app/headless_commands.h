@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/pack_import.h"
 #include "game/installation_search.h"
 
 class Ui;
@@ -25,14 +26,6 @@ enum class HeadlessCommand {
     Report,          // the report page of the icon states
     Import,          // icon packs into the new icon directory (or another folder)
     Conflicts,       // the other mods that ship the atlases, and which copy the game shows
-};
-
-// What import takes: the packs, first one first, and where the icons go (empty: the new icon directory).
-struct ImportRequest {
-    std::vector<std::string> sources;  // absolute paths, as the caller resolved them
-    std::string into;
-    bool all = false;      // also the icons equal to the game's
-    bool replace = false;  // replace files already in the folder
 };
 
 // The report page's file when the command names none, in the working directory.

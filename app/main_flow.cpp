@@ -6,7 +6,9 @@
 #include "app/game_directory_choice.h"
 #include "app/game_install.h"
 #include "app/icon_state_views.h"
+#include "app/import_summary_box.h"
 #include "app/main_window_view.h"
+#include "app/pack_import.h"
 #include "app/program_exit.h"
 #include "app/settings.h"
 #include "app/window_install.h"
@@ -153,6 +155,17 @@ void commonStart(Desktop& desktop) {
     if (rewrittenForInstall) createAtlasesAndSummarize(desktop, true, rewrittenForInstall);
 }
 
+// Icon packs chosen or dropped, imported into the new icon directory as ravelin-cli does without --all and
+// --replace. The window behind the box already shows the new count and an open overview the new icons.
+void importAndSummarize(Desktop& desktop, const std::vector<std::string>& sources) {
+    Context& context = desktop.context;
+    const PackImportRun run = importIconPacksInto(context, {sources, {}, false, false});
+    desktop.refreshMainWindow();
+    if (desktop.ui.iconOverviewOpen()) showIconOverview(desktop, currentIconStates(context.settings));
+    if (desktop.ui.showBuildSummary(importSummaryViewOf(run)) == BuildSummaryChoice::ShowIcons)
+        showIconOverview(desktop, currentIconStates(context.settings));
+}
+
 // The overview's size is stored once the user changed it from what it opened at, default or remembered.
 void rememberIconOverviewSize(Desktop& desktop) {
     const std::optional<OverviewWindowSize> size = desktop.ui.iconOverviewSize();
@@ -170,7 +183,8 @@ void rememberIconOverviewSize(Desktop& desktop) {
 
 void runEventLoop(Desktop& desktop) {
     for (bool quit = false; !quit;) {
-        switch (const UiEvent event = desktop.ui.waitEvent()) {
+        const WindowEvent event = desktop.ui.waitEvent();
+        switch (event.kind) {
             case UiEvent::MainWindowCloseRequest:
                 quit = true;
                 break;
@@ -185,7 +199,7 @@ void runEventLoop(Desktop& desktop) {
                 break;
             case UiEvent::SaveInGameDirectoryChecked:
             case UiEvent::SaveInGameDirectoryUnchecked:
-                changeSaveInGameDirectory(desktop.context, event == UiEvent::SaveInGameDirectoryChecked);
+                changeSaveInGameDirectory(desktop.context, event.kind == UiEvent::SaveInGameDirectoryChecked);
                 desktop.refreshMainWindow();
                 break;
             case UiEvent::OpenInstructions:
@@ -200,6 +214,10 @@ void runEventLoop(Desktop& desktop) {
                 break;
             case UiEvent::IconOverviewClosed:
                 rememberIconOverviewSize(desktop);
+                break;
+            case UiEvent::ImportChosen:
+            case UiEvent::PathsDropped:
+                if (!event.paths.empty()) importAndSummarize(desktop, event.paths);
                 break;
         }
         storeChangedSettings(desktop.context);

@@ -43,7 +43,7 @@ public:
     int chooseInstallation(const std::vector<std::string>&) override { return kChoseOtherFolder; }
 
     // The main window is up: "Create Atlases" once if asked for, then the close request.
-    UiEvent waitEvent() override {
+    WindowEvent waitEvent() override {
         if (!createAtlases_ || pressed_) return UiEvent::MainWindowCloseRequest;
         pressed_ = true;
         start_ = Clock::now();

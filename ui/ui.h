@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/build_summary_view.h"
@@ -32,6 +33,19 @@ enum class UiEvent {
     OpenIconOverview,     // "Icons…"
     RefreshIconOverview,  // F5 in the icon overview: read the files again
     IconOverviewClosed,   // its size may have changed
+    ImportChosen,  // "Import icon packs…" or "Import icons from a folder…", with the sources chosen
+    PathsDropped,  // files or folders dropped onto the main window or the overview
+};
+
+// An event and what it carries: the paths of ImportChosen and PathsDropped, absolute and in the order
+// given, which is the order the import takes them in. An event without paths converts from its kind.
+struct WindowEvent {
+    WindowEvent(UiEvent kind, std::vector<std::string> paths = {})  // NOLINT: implicit on purpose
+        : kind(kind), paths(std::move(paths)) {}
+
+    UiEvent kind;
+    std::vector<std::string> paths;
+    friend bool operator==(const WindowEvent&, const WindowEvent&) = default;
 };
 
 inline constexpr int kChoseOtherFolder = -1;
@@ -93,9 +107,11 @@ public:
     virtual void showIconOverview(const IconOverviewView& view) = 0;
     // The overview's size now, or as it was closed; none before it was first opened.
     virtual std::optional<OverviewWindowSize> iconOverviewSize() const = 0;
+    // Whether the overview is open (shown), so that what changes its files can show it afresh.
+    virtual bool iconOverviewOpen() const = 0;
 
     // The event loop's wait: the next event the flow acts on.
-    virtual UiEvent waitEvent() = 0;
+    virtual WindowEvent waitEvent() = 0;
 
     // When the operating system asks the program to end (SIGTERM or Ctrl+C on Linux, the session's end on
     // Windows), the backend calls the handler, which writes what the normal exit writes, and then ends the

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/localized_text.h"
 #include "ui/ui.h"
 
 #include "platform/localized_text.h"
@@ -156,6 +157,26 @@ inline constexpr std::string_view kTitleWithErrors = translatable("Atlases creat
 inline constexpr std::string_view kOpenFolderCaption = translatable("Open folder");
 inline constexpr std::string_view kShowIconsCaption = translatable("Show icons");
 }  // namespace build_summary
+
+// Importing icon packs from the main window: its context menu and shortcuts, the choosers they open, and
+// the box that tells the outcome. Nothing of it sits in the window's fixed layout; the texts are shown
+// localized().
+namespace import_action {
+inline constexpr std::string_view kFilesShortcut = "Ctrl+I";
+inline constexpr std::string_view kFolderShortcut = "Ctrl+Shift+I";
+inline constexpr std::string_view kFilesTitle = translatable("Import icon packs");
+inline constexpr std::string_view kFilesFilterName = translatable("Icon packs and atlas XML");
+inline constexpr std::string_view kFilesPatterns[] = {"*.wotmod", "*.mtmod", "*.zip", "*.xml"};
+inline constexpr std::string_view kFolderTitle = translatable("Import icons from a folder");
+inline constexpr std::string_view kSummaryTitle = translatable("Icons imported");
+inline constexpr std::string_view kSummaryTitleWithErrors = translatable("Icons imported with errors");
+// An action's caption: the title of the chooser it opens, with the ellipsis that says one opens.
+inline std::string actionCaption(std::string_view title) {
+    return localized(title) + "\u2026";
+}
+// What the main window's action asks for.
+enum class Choice { Files, Folder };
+}  // namespace import_action
 
 namespace icon_overview_window {
 // It opens at this size until the user chooses another; it may be made larger, or smaller down to the

@@ -29,7 +29,7 @@ struct MainFlowTest : ::testing::Test {
 
     // One run of the program; returns the UI it talked to.
     ScriptedUi run(std::deque<std::string> folders = {}, std::deque<MessageAnswer> answers = {},
-                   std::deque<UiEvent> events = {}) {
+                   std::deque<WindowEvent> events = {}) {
         ScriptedUi ui;
         ui.folders = std::move(folders);
         ui.answers = std::move(answers);
@@ -408,7 +408,7 @@ TEST(CutOffReplacementFromTheWindow, GivesWayToTheDefaultAndIsNamed) {
 TEST_F(MainFlowTest, IconOverviewShowsWhatIsOnDiskAtTheSizeLastChosen) {
     firstStart();
     const std::string settingsBefore = readFileText("ravelin.conf");
-    const auto runWithOverview = [this](std::deque<UiEvent> events, OverviewWindowSize size) {
+    const auto runWithOverview = [this](std::deque<WindowEvent> events, OverviewWindowSize size) {
         ScriptedUi ui;
         ui.events = std::move(events);
         ui.overviewSize = size;

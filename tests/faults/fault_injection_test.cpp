@@ -64,7 +64,7 @@ struct FaultTest : FaultSandbox {
             EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
         }
     }
-    ScriptedUi runProgramWith(std::deque<MessageAnswer> answers, std::deque<UiEvent> events,
+    ScriptedUi runProgramWith(std::deque<MessageAnswer> answers, std::deque<WindowEvent> events,
                               int* exitCode = nullptr) {
         ScriptedUi ui;
         ui.folders = {game.text()};

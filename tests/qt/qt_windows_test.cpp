@@ -317,7 +317,7 @@ TEST(ProgressWindow, InputGivenDuringAStepIsDropped) {
 
     giveInput();
     QCoreApplication::processEvents();
-    EXPECT_EQ(ui.pendingEvents(), (std::deque<UiEvent>{UiEvent::CreateAtlases, UiEvent::CreateAtlases}));
+    EXPECT_EQ(ui.pendingEvents(), (std::deque<WindowEvent>{UiEvent::CreateAtlases, UiEvent::CreateAtlases}));
 }
 
 TEST(InstructionsWindow, ShowsTheTextAndOpensFreshEachTime) {
@@ -356,7 +356,7 @@ TEST(InstructionsWindow, ShowsTheTextAndOpensFreshEachTime) {
     }
     QKeyEvent enterOnClose(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(window->closeButton(), &enterOnClose);
-    EXPECT_EQ(ui.pendingEvents(), std::deque<UiEvent>(5, UiEvent::CloseInstructions));
+    EXPECT_EQ(ui.pendingEvents(), std::deque<WindowEvent>(5, UiEvent::CloseInstructions));
     while (!ui.pendingEvents().empty()) ui.waitEvent();
     window->textField()->verticalScrollBar()->setValue(200);
     window->closeButton()->click();
@@ -516,7 +516,7 @@ TEST(Dialogs, BuildSummaryOpensTheFolderOnlyWhenAsked) {
             }
         });
         choices.push_back(ui.showBuildSummary({warning, "The new atlases are in /out/", "battleAtlas: 1 icon",
-                                               "battleAtlas: every name", "/out/"}));
+                                               "battleAtlas: every name", "/out/", ""}));
     }
     EXPECT_EQ(choices, (std::vector<BuildSummaryChoice>{BuildSummaryChoice::Close, BuildSummaryChoice::Close,
                                                         BuildSummaryChoice::ShowIcons}));
@@ -672,7 +672,7 @@ TEST(IconOverview, ShowsTheAtlasFilteredAndSearchedAndLoadsOnlyWhatIsSeen) {
     EXPECT_EQ(opened, (std::vector<std::string>{(folder.path() + "/mine/").toStdString(),
                                                 (folder.path() + "/").toStdString()}));
     press(*window->iconGrid(), Qt::Key_F5);
-    EXPECT_EQ(ui.pendingEvents(), std::deque<UiEvent>{UiEvent::RefreshIconOverview});
+    EXPECT_EQ(ui.pendingEvents(), std::deque<WindowEvent>{UiEvent::RefreshIconOverview});
     // Shown again: the same window, refreshed; the filter the program asks for is selected.
     IconOverviewView refreshed = overviewOf(folder.path(), 10);
     refreshed.filter = icon_overview::Filter::NeedsAttention;

@@ -68,8 +68,8 @@ void ScriptedUi::closeProgressWindow() {
 
 BuildSummaryChoice ScriptedUi::showBuildSummary(const BuildSummaryView& view) {
     transcript.push_back(std::string(view.warning ? "summary with errors [" : "summary [") + view.folder +
-                         "] " + view.headline + "\n" + view.text +
-                         (view.details.empty() ? "" : "details:\n" + view.details));
+                         "] " + (view.title.empty() ? "" : "[" + view.title + "] ") + view.headline + "\n" +
+                         view.text + (view.details.empty() ? "" : "details:\n" + view.details));
     if (summaryChoices.empty()) return BuildSummaryChoice::Close;
     const BuildSummaryChoice choice = summaryChoices.front();
     summaryChoices.pop_front();
@@ -81,6 +81,7 @@ void ScriptedUi::setEndRequestHandler(std::function<void()> handler) {
 }
 
 void ScriptedUi::showIconOverview(const IconOverviewView& view) {
+    overviewOpen = true;
     std::string line = "overview";
     for (const OverviewAtlas& atlas : view.atlases)
         line += " " + atlas.title + " " + std::to_string(atlas.icons.size());
@@ -123,11 +124,12 @@ void ScriptedUi::closeInstructionsWindow() {
     instructionsWindowOpen = false;
 }
 
-UiEvent ScriptedUi::waitEvent() {
+WindowEvent ScriptedUi::waitEvent() {
     if (onWait) onWait();
     if (events.empty()) return UiEvent::MainWindowCloseRequest;
-    const UiEvent event = events.front();
+    WindowEvent event = events.front();
     events.pop_front();
+    if (event.kind == UiEvent::IconOverviewClosed) overviewOpen = false;
     return event;
 }
 

@@ -17,10 +17,11 @@ public:
     std::deque<std::string> folders;
     std::deque<int> installationChoices;
     std::deque<BuildSummaryChoice> summaryChoices;
-    std::deque<UiEvent> events;
+    std::deque<WindowEvent> events;
     std::vector<std::string> transcript;
 
     std::optional<OverviewWindowSize> overviewSize;  // what iconOverviewSize answers
+    bool overviewOpen = false;                       // set by showIconOverview
 
     bool progressWindowOpen = false;
     bool instructionsWindowOpen = false;
@@ -40,7 +41,8 @@ public:
     BuildSummaryChoice showBuildSummary(const BuildSummaryView& view) override;
     void showIconOverview(const IconOverviewView& view) override;
     std::optional<OverviewWindowSize> iconOverviewSize() const override { return overviewSize; }
-    UiEvent waitEvent() override;
+    bool iconOverviewOpen() const override { return overviewOpen; }
+    WindowEvent waitEvent() override;
     void setEndRequestHandler(std::function<void()> handler) override;
 
     // What the flow asked to be run when the system ends the program; a test calls it as a backend would.

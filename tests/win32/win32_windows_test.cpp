@@ -4,8 +4,11 @@
 
 #include <commctrl.h>
 #include <richedit.h>
+#include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstdlib>
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -42,6 +45,10 @@ public:
                          view.headline + "\n" + view.text + "\n" + view.details, enabledWindows()});
         return summaryButton;
     }
+    std::vector<std::string> chooseImportFiles(HWND owner) override {
+        calls.push_back({owner, "import files", "", enabledWindows()});
+        return importFiles;
+    }
     void openFolder(const std::string& openedFolder) override { openedFolders.push_back(openedFolder); }
 
     static std::vector<HWND> enabledWindows() {
@@ -60,6 +67,7 @@ public:
     std::vector<Call> calls;
     MessageAnswer answer = MessageAnswer::Yes;
     std::string folder;
+    std::vector<std::string> importFiles;
     SummaryBoxButton summaryButton = SummaryBoxButton::Ok;
     std::vector<std::string> openedFolders;
 };
@@ -719,8 +727,9 @@ TEST(Dialogs, BuildSummaryIsModalAndOpensTheFolderOnlyWhenAsked) {
     for (const SummaryBoxButton pressed :
          {SummaryBoxButton::Ok, SummaryBoxButton::OpenFolder, SummaryBoxButton::ShowIcons}) {
         test.dialogs->summaryButton = pressed;
-        choices.push_back(test.ui->showBuildSummary({false, "The new atlases are in C:\\Ravelin\\",
-                                                     "battleAtlas: 1 icon", "every name", "C:\\Ravelin\\"}));
+        choices.push_back(
+            test.ui->showBuildSummary({false, "The new atlases are in C:\\Ravelin\\", "battleAtlas: 1 icon",
+                                       "every name", "C:\\Ravelin\\", ""}));
         const ScriptedDialogs::Call& call = test.dialogs->calls.back();
         EXPECT_EQ(call.text, "The new atlases are in C:\\Ravelin\\\nbattleAtlas: 1 icon\nevery name");
         for (HWND window : call.enabledWindows) EXPECT_EQ(window, call.owner);
@@ -884,4 +893,69 @@ TEST(IconOverviewWindow, FollowsItsSizeClosesOnEscapeAndTellsTheFullName) {
     PostMessageW(window->control(Window::SearchField), WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(test.ui->waitEvent(), UiEvent::IconOverviewClosed);
     EXPECT_FALSE(IsWindowVisible(handle));
+}
+
+namespace {
+
+// What Explorer hands a window when files are dropped onto it.
+HDROP dropOf(const std::vector<std::wstring>& paths) {
+    std::size_t characters = 1;  // the list ends in an empty name
+    for (const std::wstring& path : paths) characters += path.size() + 1;
+    const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + characters * sizeof(wchar_t));
+    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    auto* text = reinterpret_cast<wchar_t*>(reinterpret_cast<BYTE*>(files) + sizeof(DROPFILES));
+    for (const std::wstring& path : paths) {
+        path.copy(text, path.size());
+        text += path.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+void holdKeys(std::initializer_list<int> keys) {
+    BYTE state[256]{};
+    for (const int key : keys) state[key] = 0x80;
+    SetKeyboardState(state);
+}
+
+}  // namespace
+
+TEST(MainWindow, ImportFromTheContextMenuTheShortcutsAndDrops) {
+    TestUi test;
+    test.ui->openMainWindow();
+    test.ui->refreshMainWindow(filledView());
+    test.ui->showMainWindow();
+    const HWND window = test.ui->mainWindow()->handle();
+    test.dialogs->importFiles = {"C:\\packs\\a.wotmod", "C:\\packs\\b.zip"};
+    // The context menu's entries, as the menu sends them; a cancelled folder choice delivers nothing.
+    SendMessageW(window, WM_COMMAND, static_cast<WPARAM>(MainCommand::ImportFiles), 0);
+    SendMessageW(window, WM_COMMAND, static_cast<WPARAM>(MainCommand::ImportFolder), 0);
+    EXPECT_EQ(test.ui->waitEvent(), WindowEvent(UiEvent::ImportChosen, test.dialogs->importFiles));
+    EXPECT_TRUE(test.ui->pendingEvents().empty());
+    // Ctrl+I and Ctrl+Shift+I wherever the keyboard is in the window.
+    test.dialogs->folder = "C:\\packs\\Wörld";
+    holdKeys({VK_CONTROL});
+    PostMessageW(test.ui->mainWindow()->control(MainControl::InstallDirectoryField), WM_KEYDOWN, 'I', 0);
+    EXPECT_EQ(test.ui->waitEvent(), WindowEvent(UiEvent::ImportChosen, test.dialogs->importFiles));
+    holdKeys({VK_CONTROL, VK_SHIFT});
+    PostMessageW(test.ui->mainWindow()->control(MainControl::CreateAtlases), WM_KEYDOWN, 'I', 0);
+    EXPECT_EQ(test.ui->waitEvent(), WindowEvent(UiEvent::ImportChosen, {"C:\\packs\\Wörld"}));
+    holdKeys({});
+    std::vector<std::string> asked;
+    for (const ScriptedDialogs::Call& call : test.dialogs->calls) asked.push_back(call.title);
+    EXPECT_EQ(asked, (std::vector<std::string>{"import files", "Import icons from a folder", "import files",
+                                               "Import icons from a folder"}));
+
+    // Dropped onto the main window or the overview.
+    SendMessageW(window, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(dropOf({L"C:\\packs\\c.mtmod", L"C:\\packs\\W\u00f6rld"})), 0);
+    test.ui->showIconOverview({});
+    SendMessageW(test.ui->iconOverviewWindow()->handle(), WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(dropOf({L"C:\\packs\\battleAtlas.xml"})), 0);
+    EXPECT_EQ(test.ui->pendingEvents(),
+              (std::deque<WindowEvent>{{UiEvent::PathsDropped, {"C:\\packs\\c.mtmod", "C:\\packs\\Wörld"}},
+                                       {UiEvent::PathsDropped, {"C:\\packs\\battleAtlas.xml"}}}));
+    EXPECT_TRUE(extendedStyleOf(window) & WS_EX_ACCEPTFILES);
 }

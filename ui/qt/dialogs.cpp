@@ -70,8 +70,9 @@ MessageAnswer showMessageBox(const std::string& title, const std::string& text, 
 SummaryBoxButton showSummaryBox(const BuildSummaryView& view) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowModality(Qt::ApplicationModal);
-    box.setWindowTitle(fromUtf8(std::string(view.warning ? localized(build_summary::kTitleWithErrors)
-                                                         : localized(build_summary::kTitle))));
+    box.setWindowTitle(fromUtf8(!view.title.empty() ? view.title
+                                : view.warning      ? localized(build_summary::kTitleWithErrors)
+                                                    : localized(build_summary::kTitle)));
     box.setIcon(view.warning ? QMessageBox::Warning : QMessageBox::Information);
     box.setText(fromUtf8(view.headline));
     box.setInformativeText(fromUtf8(view.text));
@@ -103,4 +104,25 @@ std::string chooseFolderDialog(const std::string& title, const std::string& init
     const QString chosen = dialog.selectedFiles().front();
     if (chosen.isEmpty()) return {};
     return withTrailingSeparator(toUtf8(QDir::toNativeSeparators(chosen)));
+}
+
+std::vector<std::string> chooseImportSourcesDialog(import_action::Choice choice) {
+    if (choice == import_action::Choice::Folder) {
+        std::string folder = chooseFolderDialog(localized(import_action::kFolderTitle), {});
+        if (folder.empty()) return {};
+        if (folder.size() > 1) folder.pop_back();  // named as a dropped folder is, without the separator
+        return {folder};
+    }
+    QString patterns;
+    for (std::string_view pattern : import_action::kFilesPatterns)
+        patterns += (patterns.isEmpty() ? "" : " ") + fromUtf8(std::string(pattern));
+    QFileDialog dialog(QApplication::activeWindow(), fromUtf8(localized(import_action::kFilesTitle)));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setNameFilter(fromUtf8(localized(import_action::kFilesFilterName)) + " (" + patterns + ")");
+    if (dialog.exec() != QDialog::Accepted) return {};
+    std::vector<std::string> files;
+    for (const QString& file : dialog.selectedFiles())
+        files.push_back(toUtf8(QDir::toNativeSeparators(file)));
+    return files;
 }

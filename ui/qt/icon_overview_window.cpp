@@ -10,6 +10,7 @@
 #include <QScreen>
 
 #include "platform/localized_text.h"
+#include "ui/qt/file_drops.h"
 #include "ui/qt/icon_grid_model.h"
 #include "ui/qt/main_window.h"
 #include "ui/window_layout.h"
@@ -79,6 +80,9 @@ IconOverviewWindow::IconOverviewWindow(QWidget* owner, EventSink sink, FolderOpe
     resize(width, height);
     normalSize_ = QSize(width, height);
     layOut();
+    acceptFileDrops(*this, [this](std::vector<std::string> paths) {
+        sink_(WindowEvent(UiEvent::PathsDropped, std::move(paths)));
+    });
     centreWindow(*this, owner);
 }
 

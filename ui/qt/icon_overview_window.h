@@ -4,8 +4,8 @@
 // name and state, filtered by state and searched by name, and the list of files that match no icon. It
 // is modeless and only draws what it is given; its pictures are loaded in the background, the visible
 // ones first. F5 asks the program for a fresh view; a double click opens the icon's folder; Escape closes
-// it. It can be resized and maximised: the grid and the list below follow, the grid's columns share its
-// width.
+// it; files and folders dropped onto it are imported. It can be resized and maximised: the grid and the list
+// below follow, the grid's columns share its width.
 
 #include <QWidget>
 #include <functional>
@@ -23,7 +23,7 @@ class IconGridModel;
 
 class IconOverviewWindow : public QWidget {
 public:
-    using EventSink = std::function<void(UiEvent)>;
+    using EventSink = std::function<void(WindowEvent)>;
     using FolderOpener = std::function<void(const std::string& folder)>;
 
     // Opens at the size given (within the minimum and the screen), or the default where none was chosen.

@@ -1,5 +1,6 @@
 #include "ui/qt/main_window.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 
 #include "platform/localized_text.h"
 #include "ui/qt/caption_font.h"
+#include "ui/qt/file_drops.h"
 
 namespace {
 
@@ -47,7 +49,8 @@ void centreWindow(QWidget& window, const QWidget* over) {
     window.move(place);
 }
 
-MainWindow::MainWindow(EventSink sink) : sink_(std::move(sink)) {
+MainWindow::MainWindow(EventSink sink, SourceChooser chooseSources)
+    : sink_(std::move(sink)), chooseSources_(std::move(chooseSources)) {
     setWindowTitle("Ravelin");
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -68,7 +71,29 @@ MainWindow::MainWindow(EventSink sink) : sink_(std::move(sink)) {
         widget->setGeometry(rectOf(placed.place));
     }
     fitCaptions();
+    // After the controls, which keep their places among the window's children. A right click or the menu
+    // key shows the actions with their shortcuts; the shortcuts work wherever the keyboard is in the window.
+    importFilesAction_ = addImportAction(import_action::kFilesTitle, import_action::kFilesShortcut,
+                                         import_action::Choice::Files);
+    importFolderAction_ = addImportAction(import_action::kFolderTitle, import_action::kFolderShortcut,
+                                          import_action::Choice::Folder);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    acceptFileDrops(*this, [this](std::vector<std::string> paths) {
+        sink_(WindowEvent(UiEvent::PathsDropped, std::move(paths)));
+    });
     centreWindow(*this, nullptr);
+}
+
+QAction* MainWindow::addImportAction(std::string_view title, std::string_view shortcut,
+                                     import_action::Choice choice) {
+    auto* action = new QAction(qtText(import_action::actionCaption(title)), this);
+    action->setShortcut(QKeySequence(qtText(shortcut)));
+    connect(action, &QAction::triggered, this, [this, choice] {
+        std::vector<std::string> sources = chooseSources_(choice);
+        if (!sources.empty()) sink_(WindowEvent(UiEvent::ImportChosen, std::move(sources)));
+    });
+    addAction(action);
+    return action;
 }
 
 QWidget* MainWindow::createControl(const PlacedControl& placed) {

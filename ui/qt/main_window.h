@@ -1,14 +1,19 @@
 #pragma once
 
 // The main window "Ravelin": the directories, the status line with version and counts, and the
-// buttons that start the program's operations. Its events go to the flow through the callback.
+// buttons that start the program's operations. Its events go to the flow through the callback. Importing
+// icon packs sits in its context menu and on its shortcuts, outside the fixed layout; files and folders
+// dropped onto it are imported too.
 
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "ui/window_layout.h"
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -16,9 +21,11 @@ class QPushButton;
 
 class MainWindow : public QWidget {
 public:
-    using EventSink = std::function<void(UiEvent)>;
+    using EventSink = std::function<void(WindowEvent)>;
+    // The sources chosen for the import asked for; empty when the choice was cancelled.
+    using SourceChooser = std::function<std::vector<std::string>(import_action::Choice)>;
 
-    explicit MainWindow(EventSink sink);
+    MainWindow(EventSink sink, SourceChooser chooseSources);
 
     void refresh(const MainWindowView& view);
 
@@ -33,6 +40,8 @@ public:
     QPushButton* instructionsButton() const { return instructionsButton_; }
     QPushButton* createAtlasesButton() const { return createAtlasesButton_; }
     QPushButton* iconOverviewButton() const { return iconOverviewButton_; }
+    QAction* importFilesAction() const { return importFilesAction_; }
+    QAction* importFolderAction() const { return importFolderAction_; }
     const std::array<QLabel*, main_window::kStatusFieldCount>& statusFields() const { return statusFields_; }
     const std::array<QLabel*, main_window::kRowCount>& captionLabels() const { return captionLabels_; }
 
@@ -44,8 +53,10 @@ private:
     // Each caption in the system's font, made smaller only where it would not fit its control.
     void fitCaptions();
     QPushButton* addButton(std::string_view caption, UiEvent event);
+    QAction* addImportAction(std::string_view title, std::string_view shortcut, import_action::Choice choice);
 
     EventSink sink_;
+    SourceChooser chooseSources_;
     std::array<QLineEdit*, main_window::kRowCount> directoryFields_{};
     QPushButton* chooseGameDirectoryButton_ = nullptr;
     QPushButton* chooseNewIconsDirectoryButton_ = nullptr;
@@ -53,6 +64,8 @@ private:
     QPushButton* instructionsButton_ = nullptr;
     QPushButton* createAtlasesButton_ = nullptr;
     QPushButton* iconOverviewButton_ = nullptr;
+    QAction* importFilesAction_ = nullptr;
+    QAction* importFolderAction_ = nullptr;
     std::array<QLabel*, main_window::kStatusFieldCount> statusFields_{};
     std::array<QLabel*, main_window::kRowCount> captionLabels_{};
 };

@@ -32,6 +32,9 @@ protected:
             case QEvent::TouchBegin:
             case QEvent::TouchUpdate:
             case QEvent::TouchEnd:
+            case QEvent::DragEnter:  // a pack dropped during a step would start an import after it
+            case QEvent::DragMove:
+            case QEvent::Drop:
                 return true;
             default:
                 return false;
@@ -110,7 +113,9 @@ void QtUi::repaintProgress() {
 }
 
 bool QtUi::openMainWindow() {
-    mainWindow_ = std::make_unique<MainWindow>([this](UiEvent event) { events_.push_back(event); });
+    mainWindow_ = std::make_unique<MainWindow>(
+        [this](WindowEvent event) { events_.push_back(std::move(event)); },
+        [this](import_action::Choice choice) { return chooseImportSources(choice); });
     return true;
 }
 
@@ -146,7 +151,7 @@ BuildSummaryChoice QtUi::showBuildSummary(const BuildSummaryView& view) {
 void QtUi::showIconOverview(const IconOverviewView& view) {
     if (!iconOverviewWindow_) {
         iconOverviewWindow_ = new IconOverviewWindow(
-            mainWindow_.get(), [this](UiEvent event) { events_.push_back(event); },
+            mainWindow_.get(), [this](WindowEvent event) { events_.push_back(std::move(event)); },
             [this](const std::string& folder) { openFolder(folder); }, view.windowSize);
     }
     iconOverviewWindow_->show(view);
@@ -170,9 +175,13 @@ std::optional<OverviewWindowSize> QtUi::iconOverviewSize() const {
     return iconOverviewWindow_->chosenSize();
 }
 
-UiEvent QtUi::waitEvent() {
+bool QtUi::iconOverviewOpen() const {
+    return iconOverviewWindow_ && iconOverviewWindow_->isVisible();
+}
+
+WindowEvent QtUi::waitEvent() {
     while (events_.empty()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    const UiEvent event = events_.front();
+    WindowEvent event = std::move(events_.front());
     events_.pop_front();
     return event;
 }

@@ -38,7 +38,8 @@ public:
     BuildSummaryChoice showBuildSummary(const BuildSummaryView& view) override;
     void showIconOverview(const IconOverviewView& view) override;
     std::optional<OverviewWindowSize> iconOverviewSize() const override;
-    UiEvent waitEvent() override;
+    bool iconOverviewOpen() const override;
+    WindowEvent waitEvent() override;
     void setEndRequestHandler(std::function<void()> handler) override;
 
     // Ends the process after the end-request handler ran; tests put their own here.
@@ -47,12 +48,16 @@ public:
     // Shows a folder in the system's file manager; tests put their own here.
     std::function<void(const std::string& folder)> openFolder = openFolderInFileManager;
 
+    // Asks for the icon packs or the folder to import; tests put their own here.
+    std::function<std::vector<std::string>(import_action::Choice)> chooseImportSources =
+        chooseImportSourcesDialog;
+
     MainWindow* mainWindow() const { return mainWindow_.get(); }
     ProgressWindow* progressWindow() const { return progressWindow_; }
     InstructionsWindow* instructionsWindow() const { return instructionsWindow_; }
     IconOverviewWindow* iconOverviewWindow() const { return iconOverviewWindow_; }
     // Events queued by the windows and not yet taken by waitEvent.
-    const std::deque<UiEvent>& pendingEvents() const { return events_; }
+    const std::deque<WindowEvent>& pendingEvents() const { return events_; }
 
 private:
     // Shows the step's latest text and value and lets the windows repaint, dropping user input, at the
@@ -63,7 +68,7 @@ private:
     QPointer<ProgressWindow> progressWindow_;
     QPointer<InstructionsWindow> instructionsWindow_;
     QPointer<IconOverviewWindow> iconOverviewWindow_;
-    std::deque<UiEvent> events_;
+    std::deque<WindowEvent> events_;
     std::function<void()> endRequestHandler_;
     std::unique_ptr<QSocketNotifier> endRequests_;
     ProgressPace progressPace_;

@@ -82,6 +82,42 @@ std::string NativeDialogs::chooseFolder(HWND owner, const std::string& title,
     return utf8Text(ownedPath.get());
 }
 
+std::vector<std::string> NativeDialogs::chooseImportFiles(HWND owner) {
+    if (!componentModelReady()) return {};
+    IFileOpenDialog* created = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&created))))
+        return {};
+    const ComPointer<IFileOpenDialog> dialog(created);
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | FOS_ALLOWMULTISELECT | FOS_FORCEFILESYSTEM | FOS_FILEMUSTEXIST);
+    dialog->SetTitle(wideText(localized(import_action::kFilesTitle)).c_str());
+    std::string patterns;
+    for (std::string_view pattern : import_action::kFilesPatterns)
+        patterns += (patterns.empty() ? "" : ";") + std::string(pattern);
+    const std::wstring filterName = wideText(localized(import_action::kFilesFilterName));
+    const std::wstring filterPatterns = wideText(patterns);
+    const COMDLG_FILTERSPEC filter{filterName.c_str(), filterPatterns.c_str()};
+    dialog->SetFileTypes(1, &filter);
+    if (FAILED(dialog->Show(owner))) return {};  // cancelled
+    IShellItemArray* chosen = nullptr;
+    if (FAILED(dialog->GetResults(&chosen))) return {};
+    const ComPointer<IShellItemArray> items(chosen);
+    DWORD count = 0;
+    items->GetCount(&count);
+    std::vector<std::string> files;
+    for (DWORD i = 0; i < count; ++i) {
+        IShellItem* item = nullptr;
+        if (FAILED(items->GetItemAt(i, &item))) continue;
+        const ComPointer<IShellItem> file(item);
+        wchar_t* path = nullptr;
+        if (FAILED(file->GetDisplayName(SIGDN_FILESYSPATH, &path)) || !path) continue;
+        const std::unique_ptr<wchar_t, ComTaskMemory> ownedPath(path);
+        files.push_back(utf8Text(ownedPath.get()));
+    }
+    return files;
+}
+
 SummaryBoxButton NativeDialogs::showSummary(HWND owner, const BuildSummaryView& view) {
     constexpr int kOpenFolder = 100;
     constexpr int kShowIcons = 101;
@@ -89,8 +125,9 @@ SummaryBoxButton NativeDialogs::showSummary(HWND owner, const BuildSummaryView& 
     const std::wstring iconsCaption = wideText(build_summary::kShowIconsCaption);
     const TASKDIALOG_BUTTON buttons[] = {
         {kOpenFolder, openCaption.c_str()}, {kShowIcons, iconsCaption.c_str()}, {IDOK, L"OK"}};
-    const std::wstring title = wideText(view.warning ? localized(build_summary::kTitleWithErrors)
-                                                     : localized(build_summary::kTitle));
+    const std::wstring title = wideText(!view.title.empty() ? view.title
+                                        : view.warning      ? localized(build_summary::kTitleWithErrors)
+                                                            : localized(build_summary::kTitle));
     const std::wstring headline = wideText(view.headline);
     const std::wstring content = wideText(view.text);
     const std::wstring details = wideText(view.details);

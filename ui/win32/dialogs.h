@@ -20,19 +20,23 @@ public:
     // path.
     virtual std::string chooseFolder(HWND owner, const std::string& title,
                                      const std::string& initialDirectory) = 0;
+    // The icon packs and atlas XML files chosen to import, as Windows writes their paths; empty on cancel.
+    virtual std::vector<std::string> chooseImportFiles(HWND owner) = 0;
     // The build summary with "Open folder", "Show icons" and OK; the button that closed it.
     virtual SummaryBoxButton showSummary(HWND owner, const BuildSummaryView& view) = 0;
     // Shows the folder in the system's file manager.
     virtual void openFolder(const std::string& folder) = 0;
 };
 
-// MessageBoxW and the system's folder picker (IFileOpenDialog picking folders).
+// MessageBoxW and the system's file and folder pickers (IFileOpenDialog).
 class NativeDialogs : public Win32Dialogs {
 public:
     MessageAnswer showMessage(HWND owner, const std::string& title, const std::string& text,
                               MessageKind kind) override;
     std::string chooseFolder(HWND owner, const std::string& title,
                              const std::string& initialDirectory) override;
+    // The system's file picker, several files at once.
+    std::vector<std::string> chooseImportFiles(HWND owner) override;
     // A task dialog with the two buttons.
     SummaryBoxButton showSummary(HWND owner, const BuildSummaryView& view) override;
     void openFolder(const std::string& folder) override;

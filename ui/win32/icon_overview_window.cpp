@@ -3,8 +3,11 @@
 #include <algorithm>
 #include <tuple>
 
+#include <shellapi.h>
+
 #include "image/png_codec.h"
 #include "platform/localized_text.h"
+#include "ui/win32/file_drops.h"
 #include "ui/win32/wide_text.h"
 
 namespace {
@@ -93,6 +96,7 @@ std::unique_ptr<Win32IconOverviewWindow> Win32IconOverviewWindow::create(HWND ow
     if (!window->createWindow(kWindowClass, localized(kTitle), kStyle, WS_EX_CONTROLPARENT, owner))
         return nullptr;
     const HWND handle = window->handle();
+    DragAcceptFiles(handle, TRUE);  // icon packs dropped onto it are imported
     createControl(handle, L"STATIC", localized(kAtlasCaption), SS_LEFT | SS_NOPREFIX, Caption);
     createControl(handle, WC_COMBOBOXW, "", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, AtlasChoice);
     createControl(handle, L"STATIC", localized(kFilterCaption), SS_LEFT | SS_NOPREFIX, Caption + 1);
@@ -283,6 +287,11 @@ bool Win32IconOverviewWindow::takeKey(const MSG& message) const {
 
 std::optional<LRESULT> Win32IconOverviewWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_DROPFILES:
+            if (std::vector<std::string> paths = takeDroppedFiles(reinterpret_cast<HDROP>(wParam));
+                !paths.empty())
+                sink_(WindowEvent(UiEvent::PathsDropped, std::move(paths)));
+            return 0;
         case WM_CLOSE:
             ShowWindow(handle_, SW_HIDE);  // modeless: the next "Icons…" shows it again
             sink_(UiEvent::IconOverviewClosed);

@@ -4,8 +4,9 @@
 // list-view of large icons fed from an image list, the files that match no icon below. The list-view is
 // virtual: it asks for the rows it shows, and a row's picture (default and replacement side by side) is
 // loaded the first time it is asked for. Modeless; F5 asks the program for a fresh view, a double click
-// opens the icon's folder, Escape closes it. It can be resized and maximised: the grid and the list below
-// follow, the grid's columns share its width; a label's full name is its info tip.
+// opens the icon's folder, Escape closes it, icon packs dropped onto it are imported. It can be resized and
+// maximised: the grid and the list below follow, the grid's columns share its width; a label's full name is
+// its info tip.
 
 #include <windows.h>
 
@@ -23,7 +24,7 @@
 class Win32IconOverviewWindow : public NativeWindow {
 public:
     enum Control : int { AtlasChoice = 30, FilterChoice, SearchField, IconGrid, UnmatchedList, Caption };
-    using EventSink = std::function<void(UiEvent)>;
+    using EventSink = std::function<void(WindowEvent)>;
     using FolderOpener = std::function<void(const std::string& folder)>;
 
     // Opens at the size given (within the minimum and the work area), or the default where none was chosen.

@@ -1,12 +1,15 @@
 #include "ui/win32/main_window.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
 #include "platform/localized_text.h"
+#include "ui/win32/file_drops.h"
 #include "ui/win32/wide_text.h"
 
 namespace {
@@ -56,11 +59,12 @@ void centreFieldText(HWND field, HFONT font) {
 
 }  // namespace
 
-std::unique_ptr<Win32MainWindow> Win32MainWindow::create(EventSink sink) {
-    std::unique_ptr<Win32MainWindow> window(new Win32MainWindow(std::move(sink)));
+std::unique_ptr<Win32MainWindow> Win32MainWindow::create(EventSink sink, SourceChooser chooseSources) {
+    std::unique_ptr<Win32MainWindow> window(new Win32MainWindow(std::move(sink), std::move(chooseSources)));
     if (!window->createWindow(kWindowClass, "Ravelin", kWindowStyle, WS_EX_CONTROLPARENT, nullptr))
         return nullptr;
     window->createControls();
+    DragAcceptFiles(window->handle(), TRUE);
     window->layOut(windowDpi(window->handle()));
     centreWindow(window->handle(), nullptr);
     return window;
@@ -169,6 +173,42 @@ void Win32MainWindow::show() {
     SetFocus(control(MainControl::InstallDirectoryField));
 }
 
+bool Win32MainWindow::takeKey(const MSG& message) const {
+    if (message.message != WM_KEYDOWN || message.wParam != 'I' || GetKeyState(VK_CONTROL) >= 0 ||
+        GetKeyState(VK_MENU) < 0)
+        return false;
+    if (message.hwnd != handle_ && !IsChild(handle_, message.hwnd)) return false;
+    askForImport(GetKeyState(VK_SHIFT) < 0 ? import_action::Choice::Folder : import_action::Choice::Files);
+    return true;
+}
+
+void Win32MainWindow::askForImport(import_action::Choice choice) const {
+    std::vector<std::string> sources = chooseSources_(choice);
+    if (!sources.empty()) sink_(WindowEvent(UiEvent::ImportChosen, std::move(sources)));
+}
+
+void Win32MainWindow::showContextMenu(LPARAM place) const {
+    const HMENU menu = CreatePopupMenu();
+    if (!menu) return;
+    const std::pair<MainCommand, std::string> entries[] = {
+        {MainCommand::ImportFiles, import_action::actionCaption(import_action::kFilesTitle) + "\t" +
+                                       std::string(import_action::kFilesShortcut)},
+        {MainCommand::ImportFolder, import_action::actionCaption(import_action::kFolderTitle) + "\t" +
+                                        std::string(import_action::kFolderShortcut)}};
+    for (const auto& [command, caption] : entries)
+        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(command), wideText(caption).c_str());
+    POINT at{GET_X_LPARAM(place), GET_Y_LPARAM(place)};
+    if (place == -1) {  // from the keyboard (Shift+F10, the menu key): at the control with the focus
+        RECT focus{};
+        const HWND focused = GetFocus();
+        GetWindowRect(focused && IsChild(handle_, focused) ? focused : handle_, &focus);
+        at = {focus.left + 4, focus.bottom};
+    }
+    // The chosen entry comes back as WM_COMMAND, as from any menu.
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, handle_, nullptr);
+    DestroyMenu(menu);
+}
+
 void Win32MainWindow::drawStatusPart(const DRAWITEMSTRUCT& item) const {
     if (item.itemID >= statusTexts_.size()) return;
     const std::wstring& text = statusTexts_[item.itemID];
@@ -188,6 +228,13 @@ void Win32MainWindow::drawStatusPart(const DRAWITEMSTRUCT& item) const {
 std::optional<LRESULT> Win32MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
+            if (!lParam && (LOWORD(wParam) == static_cast<int>(MainCommand::ImportFiles) ||
+                            LOWORD(wParam) == static_cast<int>(MainCommand::ImportFolder))) {
+                askForImport(LOWORD(wParam) == static_cast<int>(MainCommand::ImportFiles)
+                                 ? import_action::Choice::Files
+                                 : import_action::Choice::Folder);
+                return 0;
+            }
             if (HIWORD(wParam) != BN_CLICKED || !lParam) break;
             if (LOWORD(wParam) == id(MainControl::SaveInGameDirectory)) {
                 // The box has toggled itself already; BM_SETCHECK from refresh() sends no BN_CLICKED. A
@@ -205,6 +252,14 @@ std::optional<LRESULT> Win32MainWindow::handleMessage(UINT message, WPARAM wPara
                 }
             }
             break;
+        case WM_CONTEXTMENU:
+            showContextMenu(lParam);
+            return 0;
+        case WM_DROPFILES:
+            if (std::vector<std::string> paths = takeDroppedFiles(reinterpret_cast<HDROP>(wParam));
+                !paths.empty())
+                sink_(WindowEvent(UiEvent::PathsDropped, std::move(paths)));
+            return 0;
         case WM_DRAWITEM:
             if (wParam != static_cast<WPARAM>(MainControl::StatusLine)) break;
             drawStatusPart(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));

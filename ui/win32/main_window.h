@@ -1,7 +1,9 @@
 #pragma once
 
 // The main window "Ravelin" as a native window: the directories, the status line and the buttons.
-// Its events go to the flow through the callback; the close box only asks.
+// Its events go to the flow through the callback; the close box only asks. Importing icon packs sits in
+// its context menu and on Ctrl+I and Ctrl+Shift+I, outside the fixed layout; files and folders dropped
+// onto it are imported too.
 
 #include <windows.h>
 
@@ -9,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/win32/window_support.h"
 
@@ -27,6 +30,9 @@ enum class MainControl : int {
 };
 static_assert(static_cast<int>(MainControl::IconOverview) < static_cast<int>(MainControl::StatusLine));
 
+// The context menu's commands, numbered apart from the controls.
+enum class MainCommand : int { ImportFiles = 100, ImportFolder };
+
 // A row's caption and field: the install directory's are 1 and 2, row 1's 4 and 5, and so on.
 constexpr MainControl directoryCaption(int row) {
     return static_cast<MainControl>(row == 0 ? 1 : 2 + 2 * row);
@@ -39,28 +45,37 @@ MainControl mainControlOf(const main_window::PlacedControl& placed);
 
 class Win32MainWindow : public NativeWindow {
 public:
-    using EventSink = std::function<void(UiEvent)>;
+    using EventSink = std::function<void(WindowEvent)>;
+    // The sources chosen for the import asked for; empty when the choice was cancelled.
+    using SourceChooser = std::function<std::vector<std::string>(import_action::Choice)>;
 
     // The window hidden with all its controls, or nothing when it cannot be created.
-    static std::unique_ptr<Win32MainWindow> create(EventSink sink);
+    static std::unique_ptr<Win32MainWindow> create(EventSink sink, SourceChooser chooseSources);
 
     // Called when Windows ends the session (logging off, shutting down), before the process is ended.
     void setSessionEndHandler(std::function<void()> handler) { sessionEnd_ = std::move(handler); }
 
     void refresh(const MainWindowView& view);
     void show();
+    // Ctrl+I and Ctrl+Shift+I anywhere in the window ask for the sources to import; false for every other
+    // message.
+    bool takeKey(const MSG& message) const;
 
     HWND control(MainControl id) const { return GetDlgItem(handle_, static_cast<int>(id)); }
     const std::wstring& statusText(std::size_t part) const { return statusTexts_[part]; }
 
 private:
-    explicit Win32MainWindow(EventSink sink) : sink_(std::move(sink)) {}
+    Win32MainWindow(EventSink sink, SourceChooser chooseSources)
+        : sink_(std::move(sink)), chooseSources_(std::move(chooseSources)) {}
     void createControls();
     void layOut(UINT dpi) override;  // with the status line's parts
     std::optional<LRESULT> handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void drawStatusPart(const DRAWITEMSTRUCT& item) const;
+    void showContextMenu(LPARAM place) const;
+    void askForImport(import_action::Choice choice) const;
 
     EventSink sink_;
+    SourceChooser chooseSources_;
     std::function<void()> sessionEnd_;
     std::array<std::wstring, main_window::kStatusFieldCount> statusTexts_;
 };

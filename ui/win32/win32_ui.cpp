@@ -3,6 +3,7 @@
 #include "ui/win32/native_ui.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "platform/path_separator.h"
 #include "ui/folder_picker_start.h"
@@ -16,6 +17,9 @@ void dropWaitingInput() {
     }
     while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
     }
+    // Packs dropped meanwhile are not imported after the step either.
+    while (PeekMessageW(&message, nullptr, WM_DROPFILES, WM_DROPFILES, PM_REMOVE))
+        DragFinish(reinterpret_cast<HDROP>(message.wParam));
 }
 
 }  // namespace
@@ -104,7 +108,9 @@ void Win32Ui::repaintProgress() {
 }
 
 bool Win32Ui::openMainWindow() {
-    mainWindow_ = Win32MainWindow::create([this](UiEvent event) { events_.push_back(event); });
+    mainWindow_ =
+        Win32MainWindow::create([this](WindowEvent event) { events_.push_back(std::move(event)); },
+                                [this](import_action::Choice choice) { return chooseImportSources(choice); });
     if (!mainWindow_) return false;
     mainWindow_->setSessionEndHandler([this] {
         if (endRequestHandler_) endRequestHandler_();
@@ -147,7 +153,7 @@ void Win32Ui::showIconOverview(const IconOverviewView& view) {
     if (!iconOverviewWindow_) {
         iconOverviewWindow_ = Win32IconOverviewWindow::create(
             mainWindow_ ? mainWindow_->handle() : nullptr,
-            [this](UiEvent event) { events_.push_back(event); },
+            [this](WindowEvent event) { events_.push_back(std::move(event)); },
             [this](const std::string& folder) { dialogs_->openFolder(folder); }, view.windowSize);
     }
     if (iconOverviewWindow_) iconOverviewWindow_->show(view);
@@ -158,7 +164,17 @@ std::optional<OverviewWindowSize> Win32Ui::iconOverviewSize() const {
     return iconOverviewWindow_->chosenSize();
 }
 
+std::vector<std::string> Win32Ui::chooseImportSources(import_action::Choice choice) {
+    const HWND owner = dialogOwner();
+    const ModalScope modal(owner);
+    if (choice == import_action::Choice::Files) return dialogs_->chooseImportFiles(owner);
+    std::string folder = dialogs_->chooseFolder(owner, localized(import_action::kFolderTitle), {});
+    if (folder.empty()) return {};
+    return {folder};
+}
+
 bool Win32Ui::isDialogMessage(MSG& message) const {
+    if (mainWindow_ && mainWindow_->takeKey(message)) return true;
     if (instructionsWindow_ && instructionsWindow_->takeKey(message)) return true;
     if (iconOverviewWindow_ && iconOverviewWindow_->takeKey(message)) return true;
     // Tab, Shift+Tab, Space and the arrow keys move between and press the controls.
@@ -173,7 +189,11 @@ bool Win32Ui::isDialogMessage(MSG& message) const {
     return false;
 }
 
-UiEvent Win32Ui::waitEvent() {
+bool Win32Ui::iconOverviewOpen() const {
+    return iconOverviewWindow_ && IsWindowVisible(iconOverviewWindow_->handle());
+}
+
+WindowEvent Win32Ui::waitEvent() {
     while (events_.empty()) {
         MSG message;
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -187,7 +207,7 @@ UiEvent Win32Ui::waitEvent() {
             DispatchMessageW(&message);
         }
     }
-    const UiEvent event = events_.front();
+    WindowEvent event = std::move(events_.front());
     events_.pop_front();
     return event;
 }

@@ -36,7 +36,8 @@ public:
     BuildSummaryChoice showBuildSummary(const BuildSummaryView& view) override;
     void showIconOverview(const IconOverviewView& view) override;
     std::optional<OverviewWindowSize> iconOverviewSize() const override;
-    UiEvent waitEvent() override;
+    bool iconOverviewOpen() const override;
+    WindowEvent waitEvent() override;
     void setEndRequestHandler(std::function<void()> handler) override;
 
     // Ends the process after the end-request handler ran; tests put their own here.
@@ -49,13 +50,15 @@ public:
     Win32InstructionsWindow* instructionsWindow() const { return instructionsWindow_.get(); }
     Win32IconOverviewWindow* iconOverviewWindow() const { return iconOverviewWindow_.get(); }
     // Events queued by the windows and not yet taken by waitEvent.
-    const std::deque<UiEvent>& pendingEvents() const { return events_; }
+    const std::deque<WindowEvent>& pendingEvents() const { return events_; }
 
 private:
     // Shows the step's latest text and value and lets the windows repaint without taking user input, at
     // the progress pace; between repaints an update only stores them.
     void repaintProgress();
     bool isDialogMessage(MSG& message) const;
+    // What the main window's import asks for, through the dialogs.
+    std::vector<std::string> chooseImportSources(import_action::Choice choice);
 
     std::unique_ptr<Win32Dialogs> dialogs_;
     // In this order, so that the owned windows go before their owner.
@@ -63,7 +66,7 @@ private:
     std::unique_ptr<Win32ProgressWindow> progressWindow_;
     std::unique_ptr<Win32InstructionsWindow> instructionsWindow_;
     std::unique_ptr<Win32IconOverviewWindow> iconOverviewWindow_;
-    std::deque<UiEvent> events_;
+    std::deque<WindowEvent> events_;
     std::function<void()> endRequestHandler_;
     ProgressPace progressPace_;
 };
