@@ -43,6 +43,8 @@ BuildSummaryView importSummaryViewOf(const PackImportRun& run) {
         view.text +=
             localized("Errors (ravelin.log has them all):") + "\n" + errorLines(run.errors, kNamesInText);
     view.details = run.summary;
-    if (!run.errors.empty()) view.details += "\n" + localized("Errors:") + "\n" + errorLines(run.errors, 0);
+    if (!run.errors.empty())
+        view.details +=
+            (view.details.empty() ? "" : "\n") + localized("Errors:") + "\n" + errorLines(run.errors, 0);
     return view;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "app/import_summary_box.h"
 #include "app/main_flow.h"
 #include "atlas/atlas_descriptor_reader.h"
 #include "image/png_codec.h"
@@ -123,4 +124,23 @@ TEST(WindowImport, DroppedAndChosenPacksAreImportedAndSummarized) {
     EXPECT_EQ(std::count_if(between.begin(), between.end(),
                             [](const std::string& line) { return line.rfind("overview ", 0) == 0; }),
               1);
+}
+
+// Nothing could be read: the box says so and names the errors, the first few in its text, all behind it.
+TEST(WindowImport, BoxOfAnImportThatReadNothing) {
+    PackImportRun run;
+    run.iconDirectory = "icons/";
+    for (int i = 1; i <= 7; ++i) run.errors.push_back("Can't find the icon pack: pack" + std::to_string(i));
+    const BuildSummaryView view = importSummaryViewOf(run);
+    EXPECT_TRUE(view.warning);
+    EXPECT_EQ(view.title, "Icons imported with errors");
+    EXPECT_EQ(view.headline, "Nothing was imported.");
+    EXPECT_EQ(view.folder, "icons/");
+    EXPECT_EQ(
+        view.text,
+        "Errors (ravelin.log has them all):\nCan't find the icon pack: pack1\nCan't find the icon pack: "
+        "pack2\nCan't find the icon pack: pack3\nCan't find the icon pack: pack4\nCan't find the icon "
+        "pack: pack5\nand 2 more\n");
+    EXPECT_EQ(view.details.rfind("Errors:\nCan't find the icon pack: pack1\n", 0), 0u);
+    EXPECT_TRUE(view.details.ends_with("pack6\nCan't find the icon pack: pack7\n"));
 }
