@@ -290,9 +290,19 @@ constexpr ControlPlace closePlace(int clientHeight) {
 // The built-in instructions as stored: UTF-8 with a byte-order mark and CR LF line ends.
 std::string_view instructionsText();
 
-// The instructions as a window shows them: without the byte-order mark, which is not part of the text.
-inline std::string_view shownInstructionsText() {
+// The instructions as a window shows them: without the byte-order mark, which is not part of the text, and
+// in the user's language paragraph by paragraph (scripts/update-pot takes the same paragraphs into the
+// catalogues).
+inline std::string shownInstructionsText() {
     std::string_view text = instructionsText();
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    return text;
+    constexpr std::string_view kBetweenParagraphs = "\r\n\r\n";
+    std::string shown;
+    for (std::size_t start = 0; start <= text.size();) {
+        const std::size_t end = std::min(text.find(kBetweenParagraphs, start), text.size());
+        if (start > 0) shown += kBetweenParagraphs;
+        shown += end > start ? localized(text.substr(start, end - start)) : std::string();
+        start = end + kBetweenParagraphs.size();
+    }
+    return shown;
 }

@@ -759,6 +759,8 @@ TEST(Languages, NoCaptionIsCutInAnyLanguage) {
         expectNoCaptionCut(chooser);
         InstructionsWindow instructions(nullptr, [] {});
         expectNoCaptionCut(instructions);
+        // Every paragraph of the instructions is translated, the first heading among them.
+        EXPECT_EQ(shownInstructionsText().find("Very simple!") == std::string::npos, language != "en");
         if (std::getenv("RAVELIN_SCREENSHOTS"))
             saveScreenshot(*ui.mainWindow(), ("main-window-" + language).c_str());
     }
