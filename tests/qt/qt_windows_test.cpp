@@ -734,6 +734,35 @@ void expectNoCaptionCut(const QWidget& window) {
 
 }  // namespace
 
+namespace {
+
+// The main window and a build summary box as pictures, for the documentation (scripts/screenshots).
+void saveLanguageScreenshots(QtUi& ui, const std::string& language) {
+    saveScreenshot(*ui.mainWindow(), ("qt-main-window-" + language).c_str());
+    whenDialogShows([&](QWidget& dialog) {
+        saveScreenshot(dialog, ("qt-summary-" + language).c_str());
+        dynamic_cast<QMessageBox&>(dialog).button(QMessageBox::Ok)->click();
+    });
+    const std::string counts = localized(
+        "{icons}, {replaced} replaced, {unreadable}, {empty}{otherSize} of another size, {newIcons} new "
+        "since the last game version",
+        {{"icons", localizedPlural(1523, "{count} icon", "{count} icons")},
+         {"replaced", 212},
+         {"unreadable",
+          localizedPlural(1, "{count} unreadable replacement", "{count} unreadable replacements")},
+         {"empty", ""},
+         {"otherSize", 3},
+         {"newIcons", 22}});
+    ui.showBuildSummary(
+        {true, localized("The new atlases are in {directory}", {{"directory", "/home/modder/ravelin/"}}),
+         localized("Unreadable, the default icon was used") + ": germany-G65_JgTig_8_8cm.png\n" +
+             localized("Fix or remove these files, then Create Atlases again.") +
+             "\n\nbattleAtlas: " + counts + "\n",
+         "", "/home/modder/ravelin/", ""});
+}
+
+}  // namespace
+
 // The windows once per language: English and every catalogue.
 TEST(Languages, NoCaptionIsCutInAnyLanguage) {
     std::vector<std::string> languages = catalogueLanguages();
@@ -761,8 +790,7 @@ TEST(Languages, NoCaptionIsCutInAnyLanguage) {
         expectNoCaptionCut(instructions);
         // Every paragraph of the instructions is translated, the first heading among them.
         EXPECT_EQ(shownInstructionsText().find("Very simple!") == std::string::npos, language != "en");
-        if (std::getenv("RAVELIN_SCREENSHOTS"))
-            saveScreenshot(*ui.mainWindow(), ("main-window-" + language).c_str());
+        if (std::getenv("RAVELIN_SCREENSHOTS")) saveLanguageScreenshots(ui, language);
     }
     chooseLanguage({"en"});
 }
