@@ -35,7 +35,7 @@ WindowBuildOutcome createAtlasesFromWindow(Context& context, bool install) {
     context.ui.setProgressText(localized("Putting the new atlases into the game"));
     outcome.install = installNewAtlases(context);
     if (outcome.install->succeeded()) {
-        context.ui.setProgressText("Looking for other mods' atlases");
+        context.ui.setProgressText(localized("Looking for other mods' atlases"));
         outcome.otherMods = atlasConflictsAfterInstall(context);
     }
     context.ui.setProgressBar(100);

@@ -1,5 +1,6 @@
 #include "atlas/icon_state_report.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "image/png_codec.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/text_utilities.h"
 
 namespace {
@@ -67,15 +69,15 @@ const char* stateName(IconState state) {
 std::string markText(const IconStateEntry& icon) {
     switch (icon.state) {
         case IconState::Default:
-            return "default";
+            return localized("default");
         case IconState::EmptyReplacement:
-            return "empty file, the default icon is used";
+            return localized("empty file, the default icon is used");
         case IconState::Replaced:
-            return "replaced";
+            return localized("replaced");
         case IconState::OtherSize:
-            return "other size: " + sizeChangeText(icon);
+            return localized("other size: {sizes}", {{"sizes", sizeChangeText(icon)}});
         case IconState::UnreadableReplacement:
-            return "unreadable replacement, default used";
+            return localized("unreadable replacement, default used");
     }
     return "";
 }
@@ -86,7 +88,7 @@ std::string figure(const IconStateEntry& icon) {
     if (icon.hasReplacement()) html += picture(icon.replacementPath, "replacement", true);
     html += "<figcaption>" + markupEscaped(icon.name) + "<span class=\"mark\">" +
             markupEscaped(markText(icon)) + "</span>";
-    if (icon.isNew) html += "<span class=\"new\">new</span>";
+    if (icon.isNew) html += "<span class=\"new\">" + localized("new") + "</span>";
     return html + "</figcaption></figure>\n";
 }
 
@@ -94,7 +96,8 @@ std::string atlasSection(const AtlasIconStates& atlas) {
     const std::string name = markupEscaped(atlas.kind->atlasName);
     std::string html = "<section id=\"" + name + "\"><h2>" + name + "</h2>\n";
     if (!atlas.catalogueFound)
-        return html + "<p>No icon list: take the game's atlases apart first.</p></section>\n";
+        return html + "<p>" + localized("No icon list: take the game's atlases apart first.") +
+               "</p></section>\n";
     html += "<p class=\"counts\">" + iconStateCountsText(atlas.counts) + "</p>\n<div class=\"grid\">\n";
     std::string defaults;
     std::size_t defaultCount = 0;
@@ -107,22 +110,33 @@ std::string atlasSection(const AtlasIconStates& atlas) {
     }
     html += "</div>\n";
     if (defaultCount > 0) {
-        html += "<details><summary>" + std::to_string(defaultCount) + " icons at their default</summary><p>" +
-                defaults + "</p></details>\n";
+        html +=
+            "<details><summary>" +
+            localizedPlural(defaultCount, "{count} icon at its default", "{count} icons at their default") +
+            "</summary><p>" + defaults + "</p></details>\n";
     }
     return html + "</section>\n";
 }
 
 std::string unmatchedSection(const IconStateModel& model) {
-    std::string html = "<section id=\"unmatched\"><h2>Files that match no icon</h2>\n";
+    std::string html = "<section id=\"unmatched\"><h2>" + localized("Files that match no icon") + "</h2>\n";
     if (model.unmatched.empty())
-        return html + "<p>Every file in the replacement folder matches an icon.</p></section>\n";
-    html += "<table><tr><th>File</th><th>Nearest icon</th><th></th></tr>\n";
+        return html + "<p>" + localized("Every file in the replacement folder matches an icon.") +
+               "</p></section>\n";
+    html += "<table><tr><th>" + localized("File") + "</th><th>" + localized("Nearest icon") +
+            "</th><th></th></tr>\n";
     for (const UnmatchedIconFile& file : model.unmatched) {
         html += "<tr><td>" + markupEscaped(file.fileName) + "</td><td>" + markupEscaped(file.suggestion) +
                 "</td><td>" + picture(model.replacementDirectory + file.fileName, "file") + "</td></tr>\n";
     }
     return html + "</table></section>\n";
+}
+
+// The page's language as HTML names it ("pt-BR" for the catalogue "pt_BR").
+std::string htmlLanguage() {
+    std::string language = currentLanguage();
+    std::replace(language.begin(), language.end(), '_', '-');
+    return language;
 }
 
 }  // namespace
@@ -132,10 +146,12 @@ std::string iconStateReportHtml(const IconStateModel& model, const std::string& 
     const std::string replacementDirectory =
         pathShownToOthers(model.replacementDirectory, workingDirectory, homeDirectory);
     std::string html =
-        "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>Ravelin report</title>"
-        "<style>" +
-        std::string(kStyle) + "</style></head>\n<body>\n<h1>Ravelin report</h1>\n<p>Game version " +
-        markupEscaped(gameVersion) + ", replacement icons from " + markupEscaped(replacementDirectory) +
+        "<!DOCTYPE html>\n<html lang=\"" + htmlLanguage() + "\"><head><meta charset=\"utf-8\"><title>" +
+        localized("Ravelin report") + "</title><style>" + std::string(kStyle) +
+        "</style></head>\n<body>\n<h1>" + localized("Ravelin report") + "</h1>\n<p>" +
+        localized(
+            "Game version {version}, replacement icons from {directory}",
+            {{"version", markupEscaped(gameVersion)}, {"directory", markupEscaped(replacementDirectory)}}) +
         "</p>\n";
     for (const AtlasIconStates& atlas : model.atlases) html += atlasSection(atlas);
     return html + unmatchedSection(model) + "</body></html>\n";
