@@ -15,6 +15,7 @@
 
 #include "../support/main_window_layout_check.h"
 #include "image/png_codec.h"
+#include "platform/localized_text.h"
 #include "ui/win32/wide_text.h"
 #include "ui/win32/win32_ui.h"
 
@@ -338,16 +339,30 @@ TEST(MainWindow, FieldTextIsVerticallyCentredAndTabLeavesTheFields) {
     EXPECT_EQ(GetFocus(), window.control(MainControl::ChooseGameDirectory));
 }
 
+// In English and in every catalogue's language.
 TEST(MainWindow, EveryCaptionFitsItsBoxAtALegibleSize) {
-    TestUi test;
-    test.ui->openMainWindow();
-    const HFONT font = test.ui->mainWindow()->font();
-    ASSERT_NE(font, nullptr);
-    LOGFONTW description{};
-    GetObjectW(font, sizeof description, &description);
-    EXPECT_GE(-description.lfHeight * 72.0 / 96.0, 7.5 - 0.75);  // points, to the pixel
-    for (const auto& [caption, width] : main_window::captionsAndWidths())
-        EXPECT_LE(captionWidth(font, caption), width) << caption;
+    std::vector<std::string> languages = catalogueLanguages();
+    languages.insert(languages.begin(), "en");
+    for (const std::string& language : languages) {
+        SCOPED_TRACE(language);
+        ASSERT_EQ(chooseLanguage({language}), language);
+        TestUi test;
+        test.ui->openMainWindow();
+        const HFONT font = test.ui->mainWindow()->font();
+        ASSERT_NE(font, nullptr);
+        LOGFONTW description{};
+        GetObjectW(font, sizeof description, &description);
+        EXPECT_GE(-description.lfHeight * 72.0 / 96.0, 7.5 - 0.75);  // points, to the pixel
+        for (const auto& [caption, width] : main_window::captionsAndWidths())
+            EXPECT_LE(captionWidth(font, caption), width) << caption;
+        if (language != "en") {
+            test.ui->refreshMainWindow(filledView());
+            test.ui->showMainWindow();
+            pumpMessages();
+            saveScreenshot(test.ui->mainWindow()->handle(), ("win32-main-window-" + language).c_str());
+        }
+    }
+    chooseLanguage({"en"});
 }
 
 TEST(MainWindow, MovedToAMonitorOfOtherDpiItScalesItsLayoutAndFont) {
