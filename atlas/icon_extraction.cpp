@@ -1,7 +1,9 @@
 #include "atlas/icon_extraction.h"
 
 #include <limits>
+#include <memory>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "atlas/atlas_descriptor_reader.h"
@@ -73,21 +75,40 @@ enum class IconWrite { Unchanged, Written, Failed };
 
 // Creating thousands of files is what costs on Windows (a temporary file and a rename each, the virus
 // scanner's look at each), so an icon that did not change is not written again, and in a folder that was
-// empty, where no earlier file can be lost, icons are written in place.
-IconWrite writeIconFile(const IconFile& file, bool folderWasEmpty, PendingFiles& pending) {
-    if (!folderWasEmpty && fileHoldsBytes(pending.currentPath(file.path), *file.png))
-        return IconWrite::Unchanged;
-    std::optional<OutputFile> output =
+// empty, where no earlier file can be lost, icons are written in place. The written file, complete, goes
+// into output; `current` is where the icon's present bytes are.
+IconWrite writeIconFile(const IconFile& file, const std::string& current, bool folderWasEmpty,
+                        std::unique_ptr<OutputFile>& output) {
+    if (!folderWasEmpty && fileHoldsBytes(current, *file.png)) return IconWrite::Unchanged;
+    std::optional<OutputFile> opened =
         OutputFile::open(file.path, folderWasEmpty ? OutputFile::Mode::Truncate : OutputFile::Mode::Replace);
-    if (output) {
-        output->write(file.png->data(), file.png->size());
-        if (output->finishWriting())
-            return pending.add(std::move(*output)) ? IconWrite::Written : IconWrite::Failed;
+    if (opened) {
+        opened->write(file.png->data(), file.png->size());
+        if (opened->finishWriting()) {
+            output = std::make_unique<OutputFile>(std::move(*opened));
+            return IconWrite::Written;
+        }
         // A half-written icon would pass for a default icon later.
         if (folderWasEmpty) removeFile(file.path);
     }
-    pending.noteWriteFailure();
     return IconWrite::Failed;
+}
+
+// Hands a written icon file to pending; a failure is noted there.
+IconWrite keepIconFile(IconWrite written, std::unique_ptr<OutputFile>& output, PendingFiles& pending) {
+    if (written == IconWrite::Written && !pending.add(std::move(*output))) written = IconWrite::Failed;
+    if (written == IconWrite::Failed) pending.noteWriteFailure();
+    return written;
+}
+
+// The icon file's name as the file system may compare it: two entries that name one file (also in other
+// letter case, on Windows) must be written one after the other.
+std::string sameFileKey(std::string name) {
+    for (char& c : name) {
+        if (isPathSeparator(c)) c = '/';
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return name;
 }
 
 bool folderIsEmpty(const std::string& directory) {
@@ -105,6 +126,9 @@ struct XmlStep {
 struct CutStep {
     DeferredLog log;
     IconFile file;
+    // Written where it was cut, when no other entry names its file.
+    std::optional<IconWrite> written;
+    std::unique_ptr<OutputFile> output;
 };
 
 }  // namespace
@@ -200,13 +224,23 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
         steps.push_back({progressBarValue(static_cast<double>(bytesSeen) / progressUnit),
                          std::move(found.foundName), std::move(found.entry)});
     }
-    // Icons are cut and encoded on every core, and written, reported and catalogued here in the XML's
-    // order: the files and the log are the same as on one thread.
+    // Icons are cut, encoded and written on every core, since creating a file costs most where files are
+    // slow to create (under Wine each new name is looked for in the whole folder first); they are
+    // reported, handed to pending and catalogued here in the XML's order, so the files and the log are the
+    // same as on one thread. An entry whose file an earlier entry names too is written here, in order.
+    std::vector<bool> writtenWhereCut(steps.size(), false);
+    std::unordered_set<std::string> namedFiles;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        if (steps[i].entry) writtenWhereCut[i] = namedFiles.insert(sameFileKey(steps[i].entry->name)).second;
+    }
     produceInOrder<CutStep>(
         steps.size(), 256,
         [&](std::size_t i) {
             CutStep cut;
             if (steps[i].entry) saveIcon(*atlas, *steps[i].entry, iconDirectory, cut.log, cut.file);
+            // No file it names is among pending's: the icon folder is this kind's alone.
+            if (cut.file.png && writtenWhereCut[i])
+                cut.written = writeIconFile(cut.file, cut.file.path, folderWasEmpty, cut.output);
             return cut;
         },
         [&](std::size_t i, CutStep&& cut) {
@@ -220,7 +254,11 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
             if (!step.entry) return;
             cut.log.replay(reporter);
             if (cut.file.png) {
-                const IconWrite written = writeIconFile(cut.file, folderWasEmpty, pending);
+                if (!cut.written) {
+                    cut.written = writeIconFile(cut.file, pending.currentPath(cut.file.path), folderWasEmpty,
+                                                cut.output);
+                }
+                const IconWrite written = keepIconFile(*cut.written, cut.output, pending);
                 if (written == IconWrite::Failed) reporter.logError("Can't save icon: " + cut.file.fileName);
                 if (written == IconWrite::Written) ++result.iconFilesWritten;
             }

@@ -276,19 +276,26 @@ TEST_F(ExtractionTest, ParallelCuttingWritesTheSameBytesInTheSameOrder) {
         expectedLines.push_back(icon.name + "," + std::to_string(icon.width) + "," +
                                 std::to_string(icon.height));
     }
+    // A later entry of the same name overwrites the earlier one's file, as on one thread.
+    const FixtureIcon& later = many.icons[2];
+    xml += "<SubTexture><name> " + many.icons[1].name + " </name><x> " + std::to_string(later.x) +
+           " </x><y> " + std::to_string(later.y) + " </y><width> " + std::to_string(later.width) +
+           " </width><height> " + std::to_string(later.height) + " </height></SubTexture>\n";
+    expectedLines.push_back(many.icons[1].name + "," + std::to_string(later.width) + "," +
+                            std::to_string(later.height));
     writeXml(xml + "</root>\n");
-    EXPECT_EQ(extract(), static_cast<std::int32_t>(many.icons.size()));
+    EXPECT_EQ(extract(), static_cast<std::int32_t>(many.icons.size() + 1));
     EXPECT_EQ(readCrLfLines("battleatlas.dat"), expectedLines);
     std::vector<std::string> errors;
     for (const std::string& entry : t.entries())
         if (entry.rfind("ERROR", 0) == 0) errors.push_back(entry);
     EXPECT_EQ(errors, expectedErrors);
     for (std::size_t i = 0; i < many.icons.size(); ++i) {
-        const FixtureIcon& icon = many.icons[i];
+        const FixtureIcon& icon = i == 1 ? later : many.icons[i];
         if (i % 97 == 5) continue;
         const std::vector<std::uint8_t> expected =
             *encodePng(*grabImage(many.image, icon.x, icon.y, icon.width, icon.height));
-        ASSERT_EQ(readFileBytes("defaultBattleImages/" + icon.name + ".png"), expected) << icon.name;
+        ASSERT_EQ(readFileBytes("defaultBattleImages/" + many.icons[i].name + ".png"), expected) << icon.name;
     }
 }
 
