@@ -137,8 +137,15 @@ TEST_F(TrackedInstallTest, AfterAPatchUpdateInstallTakesApartBuildsAndInstallsIn
     writeFileText("battleatlas.dat", previous);
     // The patch: new packages and version files over the game, its res_mods as they were.
     FakeGameInstall patched(directory.path() / "patched", smallTodaysGameWithAtlases("2.5.0.0"));
-    fs::copy(patched.directory(), game.directory(),
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    for (const auto& entry : fs::recursive_directory_iterator(patched.directory())) {
+        const fs::path place = game.directory() / entry.path().lexically_relative(patched.directory());
+        if (entry.is_directory()) {
+            fs::create_directories(place);
+        } else {
+            fs::remove(place);  // MinGW's copy_file does not overwrite
+            fs::copy_file(entry.path(), place);
+        }
+    }
     EXPECT_FALSE(run(HeadlessCommand::Install).succeeded);  // the earlier build is refused
 
     const HeadlessOutcome outcome = run(HeadlessCommand::UpdateInstall);
