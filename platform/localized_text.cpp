@@ -17,7 +17,7 @@ std::string fillText(std::string_view text, std::initializer_list<TextArgument> 
 struct ChosenLanguage {
     std::string code = "en";
     MessageCatalogue catalogue;
-    std::unordered_map<std::string_view, const CatalogueEntry*> byEnglish;
+    std::unordered_map<std::string_view, const TranslationEntry*> byEnglish;
 };
 
 ChosenLanguage& chosenLanguage() {
@@ -36,7 +36,7 @@ bool samePlaceholders(std::string_view english, std::string_view translation) {
 }
 
 // An entry shown: translated in every form, reviewed, with the English text's placeholders.
-bool usable(const CatalogueEntry& entry, std::size_t formCount) {
+bool usable(const TranslationEntry& entry, std::size_t formCount) {
     if (entry.fuzzy) return false;
     if (!entry.englishPlural.empty() && entry.translations.size() != formCount) return false;
     return std::all_of(entry.translations.begin(), entry.translations.end(), [&](const std::string& text) {
@@ -45,7 +45,7 @@ bool usable(const CatalogueEntry& entry, std::size_t formCount) {
     });
 }
 
-const CatalogueEntry* findEntry(std::string_view english) {
+const TranslationEntry* findEntry(std::string_view english) {
     const ChosenLanguage& language = chosenLanguage();
     if (language.byEnglish.empty()) return nullptr;
     const auto found = language.byEnglish.find(english);
@@ -64,7 +64,7 @@ void useCatalogue(std::string code, std::string_view text) {
     language.code = std::move(code);
     language.catalogue = parseMessageCatalogue(text);
     language.byEnglish.clear();
-    for (const CatalogueEntry& entry : language.catalogue.entries) {
+    for (const TranslationEntry& entry : language.catalogue.entries) {
         if (usable(entry, language.catalogue.pluralRule.formCount()))
             language.byEnglish.emplace(entry.english, &entry);
     }
@@ -73,7 +73,7 @@ void useCatalogue(std::string code, std::string_view text) {
 }  // namespace
 
 std::string localized(std::string_view english, std::initializer_list<TextArgument> arguments) {
-    const CatalogueEntry* entry = findEntry(english);
+    const TranslationEntry* entry = findEntry(english);
     const std::string_view text =
         entry && entry->englishPlural.empty() ? std::string_view(entry->translations[0]) : english;
     return arguments.size() == 0 ? std::string(text) : fillPlaceholders(text, arguments);
@@ -81,7 +81,7 @@ std::string localized(std::string_view english, std::initializer_list<TextArgume
 
 std::string localizedPlural(std::int64_t count, std::string_view singular, std::string_view plural,
                             std::initializer_list<TextArgument> arguments) {
-    const CatalogueEntry* entry = findEntry(singular);
+    const TranslationEntry* entry = findEntry(singular);
     std::string_view text = count == 1 ? singular : plural;
     if (entry && entry->englishPlural == plural) {
         const std::uint64_t magnitude =

@@ -63,7 +63,7 @@ std::string headerField(const std::string& header, std::string_view name) {
 
 MessageCatalogue parseMessageCatalogue(std::string_view text) {
     MessageCatalogue catalogue;
-    CatalogueEntry entry;
+    TranslationEntry entry;
     bool inEntry = false;
     bool fuzzyNext = false;
     std::string* continued = nullptr;  // the field a line of only a quoted string adds to

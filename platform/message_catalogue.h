@@ -9,7 +9,7 @@
 
 #include "platform/plural_rule.h"
 
-struct CatalogueEntry {
+struct TranslationEntry {
     std::string english;        // msgid: the text as the program writes it
     std::string englishPlural;  // msgid_plural; empty for a text without plural forms
     // msgstr, or msgstr[0..]: one per plural form. An empty translation means "not translated yet".
@@ -18,10 +18,10 @@ struct CatalogueEntry {
 };
 
 struct MessageCatalogue {
-    std::vector<CatalogueEntry> entries;  // in the file's order, the header left out
-    std::string pluralForms;              // the header's Plural-Forms value, empty when it has none
-    PluralRule pluralRule;                // parsed from it; English's when it has none
-    std::string fault;                    // empty when the whole text was read
+    std::vector<TranslationEntry> entries;  // in the file's order, the header left out
+    std::string pluralForms;                // the header's Plural-Forms value, empty when it has none
+    PluralRule pluralRule;                  // parsed from it; English's when it has none
+    std::string fault;                      // empty when the whole text was read
     int faultLine = 0;
 };
 

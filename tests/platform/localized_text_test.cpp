@@ -105,13 +105,13 @@ TEST(MessageCatalogue, EveryCatalogueTranslatesEveryText) {
         SCOPED_TRACE(embeddedCatalogue.language);
         const MessageCatalogue catalogue = parseMessageCatalogue(embeddedCatalogue.text);
         ASSERT_EQ(catalogue.fault, "") << "line " << catalogue.faultLine;
-        std::map<std::string, const CatalogueEntry*> byEnglish;
-        for (const CatalogueEntry& entry : catalogue.entries) byEnglish[entry.english] = &entry;
-        for (const CatalogueEntry& wanted : pot.entries) {
+        std::map<std::string, const TranslationEntry*> byEnglish;
+        for (const TranslationEntry& entry : catalogue.entries) byEnglish[entry.english] = &entry;
+        for (const TranslationEntry& wanted : pot.entries) {
             SCOPED_TRACE(wanted.english);
             const auto found = byEnglish.find(wanted.english);
             ASSERT_NE(found, byEnglish.end()) << "missing; run scripts/update-pot";
-            const CatalogueEntry& entry = *found->second;
+            const TranslationEntry& entry = *found->second;
             EXPECT_FALSE(entry.fuzzy);
             EXPECT_EQ(entry.englishPlural, wanted.englishPlural);
             EXPECT_EQ(entry.translations.size(),
