@@ -8,6 +8,7 @@
 #include "mods/package_order.h"
 #include "platform/path_separator.h"
 #include "platform/reporter.h"
+#include "tests/support/collecting_reporter.h"
 #include "tests/support/crafted_zip.h"
 #include "tests/support/fake_game_install.h"
 #include "tests/support/scoped_working_directory.h"
@@ -16,18 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class CollectingReporter : public Reporter {
-public:
-    void logInfo(std::string_view) override {}
-    void logError(std::string_view text) override { errors.emplace_back(text); }
-    void openProgress(std::string_view) override {}
-    void setProgressText(std::string_view) override {}
-    void setProgressValue(int) override {}
-    void closeProgress() override {}
-
-    std::vector<std::string> errors;
-};
 
 std::vector<std::uint8_t> bytesOf(const std::string& text) {
     return {text.begin(), text.end()};

@@ -12,6 +12,7 @@
 #include "platform/path_separator.h"
 #include "platform/reporter.h"
 #include "tests/support/atlas_fixture.h"
+#include "tests/support/collecting_reporter.h"
 #include "tests/support/crafted_zip.h"
 #include "tests/support/dds_samples.h"
 #include "tests/support/fake_game_install.h"
@@ -21,18 +22,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-class CollectingReporter : public Reporter {
-public:
-    void logInfo(std::string_view) override {}
-    void logError(std::string_view text) override { errors.emplace_back(text); }
-    void openProgress(std::string_view) override {}
-    void setProgressText(std::string_view) override {}
-    void setProgressValue(int) override {}
-    void closeProgress() override {}
-
-    std::vector<std::string> errors;
-};
 
 struct PackIcon {
     std::string name;

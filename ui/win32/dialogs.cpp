@@ -30,6 +30,20 @@ bool componentModelReady() {
     return ready;
 }
 
+// The system's file dialog with the options added to its own and the title; none when it cannot be made.
+ComPointer<IFileOpenDialog> openDialog(FILEOPENDIALOGOPTIONS added, const std::string& title) {
+    IFileOpenDialog* created = nullptr;
+    if (!componentModelReady() ||
+        FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&created))))
+        return nullptr;
+    ComPointer<IFileOpenDialog> dialog(created);
+    FILEOPENDIALOGOPTIONS options = 0;
+    dialog->GetOptions(&options);
+    dialog->SetOptions(options | added);
+    dialog->SetTitle(wideText(title).c_str());
+    return dialog;
+}
+
 UINT messageBoxStyle(MessageKind kind) {
     switch (kind) {
         case MessageKind::Information:
@@ -57,15 +71,9 @@ MessageAnswer NativeDialogs::showMessage(HWND owner, const std::string& title, c
 
 std::string NativeDialogs::chooseFolder(HWND owner, const std::string& title,
                                         const std::string& initialDirectory) {
-    if (!componentModelReady()) return {};
-    IFileOpenDialog* created = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&created))))
-        return {};
-    const ComPointer<IFileOpenDialog> dialog(created);
-    FILEOPENDIALOGOPTIONS options = 0;
-    dialog->GetOptions(&options);
-    dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
-    dialog->SetTitle(wideText(title).c_str());
+    const ComPointer<IFileOpenDialog> dialog =
+        openDialog(FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST, title);
+    if (!dialog) return {};
     IShellItem* start = nullptr;
     if (!initialDirectory.empty() && SUCCEEDED(SHCreateItemFromParsingName(wideText(initialDirectory).c_str(),
                                                                            nullptr, IID_PPV_ARGS(&start)))) {
@@ -83,15 +91,10 @@ std::string NativeDialogs::chooseFolder(HWND owner, const std::string& title,
 }
 
 std::vector<std::string> NativeDialogs::chooseImportFiles(HWND owner) {
-    if (!componentModelReady()) return {};
-    IFileOpenDialog* created = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&created))))
-        return {};
-    const ComPointer<IFileOpenDialog> dialog(created);
-    FILEOPENDIALOGOPTIONS options = 0;
-    dialog->GetOptions(&options);
-    dialog->SetOptions(options | FOS_ALLOWMULTISELECT | FOS_FORCEFILESYSTEM | FOS_FILEMUSTEXIST);
-    dialog->SetTitle(wideText(localized(import_action::kFilesTitle)).c_str());
+    const ComPointer<IFileOpenDialog> dialog =
+        openDialog(FOS_ALLOWMULTISELECT | FOS_FORCEFILESYSTEM | FOS_FILEMUSTEXIST,
+                   localized(import_action::kFilesTitle));
+    if (!dialog) return {};
     std::string patterns;
     for (std::string_view pattern : import_action::kFilesPatterns)
         patterns += (patterns.empty() ? "" : ";") + std::string(pattern);
@@ -121,8 +124,8 @@ std::vector<std::string> NativeDialogs::chooseImportFiles(HWND owner) {
 SummaryBoxButton NativeDialogs::showSummary(HWND owner, const BuildSummaryView& view) {
     constexpr int kOpenFolder = 100;
     constexpr int kShowIcons = 101;
-    const std::wstring openCaption = wideText(build_summary::kOpenFolderCaption);
-    const std::wstring iconsCaption = wideText(build_summary::kShowIconsCaption);
+    const std::wstring openCaption = wideText(localized(build_summary::kOpenFolderCaption));
+    const std::wstring iconsCaption = wideText(localized(build_summary::kShowIconsCaption));
     const TASKDIALOG_BUTTON buttons[] = {
         {kOpenFolder, openCaption.c_str()}, {kShowIcons, iconsCaption.c_str()}, {IDOK, L"OK"}};
     const std::wstring title = wideText(!view.title.empty() ? view.title
