@@ -224,13 +224,13 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
         steps.push_back({progressBarValue(static_cast<double>(bytesSeen) / progressUnit),
                          std::move(found.foundName), std::move(found.entry)});
     }
-    // Icons are cut, encoded and written on every core, since creating a file costs most where files are
-    // slow to create (under Wine each new name is looked for in the whole folder first); they are
-    // reported, handed to pending and catalogued here in the XML's order, so the files and the log are the
-    // same as on one thread. An entry whose file an earlier entry names too is written here, in order.
+    // Icons are cut and encoded on every core, and where creating files is what costs (Windows) also
+    // written there; they are reported, handed to pending and catalogued here in the XML's order, so the
+    // files and the log are the same as on one thread. An entry whose file an earlier entry names too is
+    // written here, in order.
     std::vector<bool> writtenWhereCut(steps.size(), false);
     std::unordered_set<std::string> namedFiles;
-    for (std::size_t i = 0; i < steps.size(); ++i) {
+    for (std::size_t i = 0; kCreateFilesOnEveryCore && i < steps.size(); ++i) {
         if (steps[i].entry) writtenWhereCut[i] = namedFiles.insert(sameFileKey(steps[i].entry->name)).second;
     }
     produceInOrder<CutStep>(

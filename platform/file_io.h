@@ -13,6 +13,15 @@
 #include <string_view>
 #include <vector>
 
+// Whether many files are best created from every core at once. On Windows creating a file costs more
+// than encoding it (each new name is first looked for in the whole folder), so threads share that work;
+// on Linux threads creating files in one folder only queue for its lock, and one writer is quicker.
+#ifdef _WIN32
+inline constexpr bool kCreateFilesOnEveryCore = true;
+#else
+inline constexpr bool kCreateFilesOnEveryCore = false;
+#endif
+
 // UTF-8 paths to and from the file system's own form (UTF-16 on Windows).
 std::filesystem::path nativePath(const std::string& path);
 std::string utf8PathText(const std::filesystem::path& path);
