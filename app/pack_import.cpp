@@ -7,37 +7,13 @@
 #include "atlas/atlas_kind.h"
 #include "atlas/icon_catalogue.h"
 #include "game/mod_directory.h"
+#include "platform/error_keeping_reporter.h"
 #include "platform/path_separator.h"
-
-namespace {
-
-// Passes everything on and keeps the errors, for the window's box to name them.
-class ErrorKeeper : public Reporter {
-public:
-    ErrorKeeper(Reporter& reporter, std::vector<std::string>& errors)
-        : reporter_(reporter), errors_(errors) {}
-
-    void logInfo(std::string_view text) override { reporter_.logInfo(text); }
-    void logError(std::string_view text) override {
-        errors_.emplace_back(text);
-        reporter_.logError(text);
-    }
-    void openProgress(std::string_view title) override { reporter_.openProgress(title); }
-    void setProgressText(std::string_view text) override { reporter_.setProgressText(text); }
-    void setProgressValue(int percent) override { reporter_.setProgressValue(percent); }
-    void closeProgress() override { reporter_.closeProgress(); }
-
-private:
-    Reporter& reporter_;
-    std::vector<std::string>& errors_;
-};
-
-}  // namespace
 
 PackImportRun importIconPacksInto(Context& context, const ImportRequest& request) {
     Settings& settings = context.settings;
     PackImportRun run;
-    ErrorKeeper reporter(context.reporter, run.errors);
+    ErrorKeepingReporter reporter(context.reporter, run.errors);
     ImportTarget target;
     target.iconDirectory =
         withTrailingSeparator(request.into.empty() ? settings.acNewIconsDir : request.into);

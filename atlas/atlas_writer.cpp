@@ -7,6 +7,7 @@
 #include "atlas/icon_catalogue.h"
 #include "atlas/icon_drawing.h"
 #include "image/png_codec.h"
+#include "platform/error_keeping_reporter.h"
 #include "platform/file_system.h"
 #include "platform/localized_text.h"
 #include "platform/reporter.h"
@@ -22,27 +23,6 @@ bool insideCanvas(const AtlasSpot& spot, const Image& icon) {
 }  // namespace
 
 namespace {
-
-// Passes every report on and keeps the errors, so that the build returns them.
-class ErrorKeepingReporter : public Reporter {
-public:
-    explicit ErrorKeepingReporter(Reporter& reporter) : reporter_(reporter) {}
-
-    void logInfo(std::string_view text) override { reporter_.logInfo(text); }
-    void logError(std::string_view text) override {
-        errors.emplace_back(text);
-        reporter_.logError(text);
-    }
-    void openProgress(std::string_view title) override { reporter_.openProgress(title); }
-    void setProgressText(std::string_view text) override { reporter_.setProgressText(text); }
-    void setProgressValue(int percent) override { reporter_.setProgressValue(percent); }
-    void closeProgress() override { reporter_.closeProgress(); }
-
-    std::vector<std::string> errors;
-
-private:
-    Reporter& reporter_;
-};
 
 bool drawGathered(const AtlasKind& kind, const AtlasBuildDirectories& directories,
                   const GatheredIcons& gathered, Reporter& reporter) {
@@ -75,8 +55,8 @@ bool drawGathered(const AtlasKind& kind, const AtlasBuildDirectories& directorie
 }  // namespace
 
 AtlasBuild buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& directories, Reporter& output) {
-    ErrorKeepingReporter reporter(output);
     AtlasBuild build;
+    ErrorKeepingReporter reporter(output, build.errors);
     build.states.kind = &kind;
     const std::string title = "Creating Atlas files " + std::string(kind.atlasName);
     reporter.openProgress(localized("Creating Atlas files {atlas}", {{"atlas", kind.atlasName}}));
@@ -98,7 +78,6 @@ AtlasBuild buildAtlas(const AtlasKind& kind, const AtlasBuildDirectories& direct
         finishAtlasIconStates(build.states, directories.workingDirectory);
         build.completed = drawGathered(kind, directories, gathered, reporter);
     }
-    build.errors = std::move(reporter.errors);
     return build;
 }
 
