@@ -32,7 +32,7 @@ std::string atlasXml(const std::vector<std::string>& names) {
     return xml + "</root>\r\n";
 }
 
-struct PackageSpec {
+struct PackageContent {
     std::string path;                 // below mods/2.4/
     std::string meta;                 // meta.xml's text; none when empty
     std::vector<std::string> battle;  // the battle atlas's entries; no battle atlas when empty
@@ -69,21 +69,22 @@ struct ConflictTest : ::testing::Test {
         return search;
     }
 
-    void writePackage(const PackageSpec& spec) {
+    void writePackage(const PackageContent& package) {
         std::vector<PackageEntry> entries;
-        if (!spec.meta.empty()) entries.push_back({"meta.xml", bytesOf(spec.meta), true});
+        if (!package.meta.empty()) entries.push_back({"meta.xml", bytesOf(package.meta), true});
         for (const auto& [kind, names] :
-             {std::pair(&kBattleAtlas, spec.battle), {&kMarkerAtlas, spec.marker}}) {
+             {std::pair(&kBattleAtlas, package.battle), {&kMarkerAtlas, package.marker}}) {
             if (names.empty()) continue;
             const std::string folder = "res/gui/flash/atlases/";
             entries.push_back({folder + std::string(kind->atlasXmlName), bytesOf(atlasXml(names)), true});
             entries.push_back({folder + std::string(kind->atlasDdsImageName), bytesOf("DDS "), true});
         }
-        for (const std::string& other : spec.others) entries.push_back({"res/" + other, bytesOf("x"), false});
-        const fs::path path = packages / spec.path;
+        for (const std::string& other : package.others)
+            entries.push_back({"res/" + other, bytesOf("x"), false});
+        const fs::path path = packages / package.path;
         fs::create_directories(path.parent_path());
         writeFileBytes(path.string(), writeZip(entries));
-        if (spec.ravelins) ravelinWrote.insert(modPackageDirectory(game, "2.4") + spec.path);
+        if (package.ravelins) ravelinWrote.insert(modPackageDirectory(game, "2.4") + package.path);
     }
 
     void writeLooseAtlas(const AtlasKind& kind, const std::vector<std::string>& names, bool ravelins) {
@@ -145,7 +146,7 @@ TEST_F(ConflictTest, SaysWhichCopyTheGameShowsAndWhatTheOthersLose) {
     const std::string sharedAtlasFile = "gui/flash/atlases/battleatlas.dds";
     const struct {
         const char* label;
-        std::vector<PackageSpec> packages;
+        std::vector<PackageContent> packages;
         std::string loadOrder;  // none when empty
         bool ravelinLooseBattle = false;
         bool foreignLooseMarker = false;
@@ -235,7 +236,7 @@ TEST_F(ConflictTest, SaysWhichCopyTheGameShowsAndWhatTheOthersLose) {
         fs::create_directories(atlases);
         fs::create_directories(packages);
         ravelinWrote.clear();
-        for (const PackageSpec& package : c.packages) writePackage(package);
+        for (const PackageContent& package : c.packages) writePackage(package);
         if (!c.loadOrder.empty()) writeFileText((packages / "load_order.xml").string(), c.loadOrder);
         if (c.ravelinLooseBattle) writeLooseAtlas(kBattleAtlas, {"a", "b"}, true);
         if (c.foreignLooseMarker) writeLooseAtlas(kMarkerAtlas, {"m", "n1"}, false);
