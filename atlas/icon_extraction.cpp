@@ -80,8 +80,9 @@ enum class IconWrite { Unchanged, Written, Failed };
 IconWrite writeIconFile(const IconFile& file, const std::string& current, bool folderWasEmpty,
                         std::unique_ptr<OutputFile>& output) {
     if (!folderWasEmpty && fileHoldsBytes(current, *file.png)) return IconWrite::Unchanged;
-    std::optional<OutputFile> opened =
-        OutputFile::open(file.path, folderWasEmpty ? OutputFile::Mode::Truncate : OutputFile::Mode::Replace);
+    // Unbuffered: the icon goes to the file in one piece.
+    std::optional<OutputFile> opened = OutputFile::open(
+        file.path, folderWasEmpty ? OutputFile::Mode::Truncate : OutputFile::Mode::Replace, 0);
     if (opened) {
         opened->write(file.png->data(), file.png->size());
         if (opened->finishWriting()) {

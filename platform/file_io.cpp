@@ -164,30 +164,36 @@ void ignoreFileSizeSignal() {
 
 std::optional<OutputFile> OutputFile::open(const std::string& path, Mode mode, std::size_t bufferSize) {
     if (path.empty()) return std::nullopt;
-    FileHandle handle;
+    NativeFile file;
     std::string temporaryPath;
     if (mode == Mode::Replace) {
         // An existing directory of that name could never be replaced.
         std::error_code error;
         if (std::filesystem::is_directory(nativePath(path), error)) return std::nullopt;
-        for (unsigned attempt = 0; attempt < 16 && !handle; ++attempt) {
+        for (unsigned attempt = 0; attempt < 16 && !file.isOpen(); ++attempt) {
             temporaryPath = temporaryNameBeside(path, attempt);
-            handle = openFile(temporaryPath, "wbx");
-            if (!handle && errno != EEXIST) break;
+            file = NativeFile::open(temporaryPath, NativeFile::Opening::CreateNew);
+            if (!file.isOpen() && !file.alreadyExisted()) break;
         }
     } else {
-        handle = openFile(path, mode == Mode::Append ? "ab" : "wb");
+        file = NativeFile::open(
+            path, mode == Mode::Append ? NativeFile::Opening::Append : NativeFile::Opening::Truncate);
     }
-    if (!handle) return std::nullopt;
-    std::setvbuf(handle.get(), nullptr, _IOFBF, bufferSize);
-    return OutputFile(std::move(handle), path, mode == Mode::Replace ? temporaryPath : std::string());
+    if (!file.isOpen()) return std::nullopt;
+    return OutputFile(std::move(file), path, mode == Mode::Replace ? temporaryPath : std::string(),
+                      bufferSize);
 }
 
-OutputFile::OutputFile(FileHandle handle, std::string path, std::string temporaryPath)
-    : handle_(std::move(handle)), path_(std::move(path)), temporaryPath_(std::move(temporaryPath)) {}
+OutputFile::OutputFile(NativeFile file, std::string path, std::string temporaryPath, std::size_t bufferSize)
+    : file_(std::move(file)),
+      bufferSize_(bufferSize),
+      path_(std::move(path)),
+      temporaryPath_(std::move(temporaryPath)) {}
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
-    : handle_(std::move(other.handle_)),
+    : file_(std::move(other.file_)),
+      buffer_(std::move(other.buffer_)),
+      bufferSize_(other.bufferSize_),
       path_(std::move(other.path_)),
       temporaryPath_(std::move(other.temporaryPath_)),
       failed_(other.failed_) {
@@ -199,8 +205,24 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::write(const void* data, std::size_t size) {
-    if (!handle_ || failed_ || size == 0) return;
-    if (std::fwrite(data, 1, size, handle_.get()) != size) failed_ = true;
+    if (!file_.isOpen() || failed_ || size == 0) return;
+    // What does not fit beside the buffered bytes goes straight to the file: one call for a whole icon.
+    if (buffer_.size() + size > bufferSize_) {
+        if (!flushBuffer() || (size >= bufferSize_ && !file_.writeAll(data, size))) {
+            failed_ = true;
+            return;
+        }
+        if (size >= bufferSize_) return;
+    }
+    if (buffer_.capacity() == 0) buffer_.reserve(bufferSize_);
+    const char* bytes = static_cast<const char*>(data);
+    buffer_.insert(buffer_.end(), bytes, bytes + size);
+}
+
+bool OutputFile::flushBuffer() {
+    const bool written = buffer_.empty() || file_.writeAll(buffer_.data(), buffer_.size());
+    buffer_.clear();
+    return written;
 }
 
 bool OutputFile::finish() {
@@ -208,15 +230,16 @@ bool OutputFile::finish() {
 }
 
 bool OutputFile::finishWriting() {
-    if (!handle_) return false;
-    if (std::fflush(handle_.get()) != 0 || std::ferror(handle_.get())) failed_ = true;
-    if (std::fclose(handle_.release()) != 0) failed_ = true;
+    if (!file_.isOpen()) return false;
+    if (!failed_ && !flushBuffer()) failed_ = true;
+    if (!file_.close()) failed_ = true;
+    std::vector<char>().swap(buffer_);
     if (failed_) discard();
     return !failed_;
 }
 
 bool OutputFile::replaceDestination() {
-    if (failed_ || handle_) return false;
+    if (failed_ || file_.isOpen()) return false;
     if (temporaryPath_.empty()) return true;
     std::error_code error;
     if (takeOverDestinationMode(temporaryPath_, path_))
@@ -233,7 +256,8 @@ bool OutputFile::replaceDestination() {
 }
 
 void OutputFile::discard() {
-    handle_.reset();
+    file_.close();
+    buffer_.clear();
     if (!temporaryPath_.empty()) {
         std::error_code ignored;
         std::filesystem::remove(nativePath(temporaryPath_), ignored);

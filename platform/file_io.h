@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/native_file.h"
+
 // Whether many files are best created from every core at once. On Windows creating a file costs more
 // than encoding it (each new name is first looked for in the whole folder), so threads share that work;
 // on Linux threads creating files in one folder only queue for its lock, and one writer is quicker.
@@ -98,10 +100,13 @@ public:
     const std::string& contentPath() const { return temporaryPath_.empty() ? path_ : temporaryPath_; }
 
 private:
-    OutputFile(FileHandle handle, std::string path, std::string temporaryPath);
+    OutputFile(NativeFile file, std::string path, std::string temporaryPath, std::size_t bufferSize);
+    bool flushBuffer();
     void discard();
 
-    FileHandle handle_;
+    NativeFile file_;
+    std::vector<char> buffer_;  // reserved at the first small write
+    std::size_t bufferSize_;
     std::string path_;
     std::string temporaryPath_;  // empty unless the file is a replacement
     bool failed_ = false;
