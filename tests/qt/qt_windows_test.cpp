@@ -17,6 +17,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QThread>
@@ -25,6 +27,7 @@
 #include <functional>
 
 #include "../support/main_window_layout_check.h"
+#include "../support/shown_texts.h"
 #include "platform/localized_text.h"
 #include "ui/qt/caption_font.h"
 #include "ui/qt/icon_grid_model.h"
@@ -716,7 +719,8 @@ TEST(IconOverview, FollowsItsSizeAndOpensAtTheOneChosen) {
 
 namespace {
 
-// No caption of a window is cut: each label's, button's and check box's text fits its width in its font.
+// No caption of a window is cut: each label's, button's and check box's text fits its width in its font, and
+// each choice of a drop-down list the room beside its arrow.
 void expectNoCaptionCut(const QWidget& window) {
     for (const QLabel* label : window.findChildren<QLabel*>()) {
         if (label->wordWrap() || label->text().isEmpty() || label->text().contains('\n')) continue;
@@ -729,6 +733,18 @@ void expectNoCaptionCut(const QWidget& window) {
         // Room for the frame of a button, or the box of a check box.
         const int room = button->width() - (dynamic_cast<const QCheckBox*>(button) ? 22 : 6);
         EXPECT_LE(QFontMetrics(button->font()).horizontalAdvance(button->text()), room);
+    }
+    for (const QComboBox* choice : window.findChildren<QComboBox*>()) {
+        QStyleOptionComboBox option;
+        option.initFrom(choice);
+        const int room =
+            choice->style()
+                ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, choice)
+                .width();
+        for (int i = 0; i < choice->count(); ++i) {
+            SCOPED_TRACE(choice->itemText(i).toStdString());
+            EXPECT_LE(QFontMetrics(choice->font()).horizontalAdvance(choice->itemText(i)), room);
+        }
     }
 }
 
@@ -743,22 +759,27 @@ void saveLanguageScreenshots(QtUi& ui, const std::string& language) {
         saveScreenshot(dialog, ("qt-summary-" + language).c_str());
         dynamic_cast<QMessageBox&>(dialog).button(QMessageBox::Ok)->click();
     });
-    const std::string counts = localized(
-        "{icons}, {replaced} replaced, {unreadable}, {empty}{otherSize} of another size, {newIcons} new "
-        "since the last game version",
-        {{"icons", localizedPlural(1523, "{count} icon", "{count} icons")},
-         {"replaced", 212},
-         {"unreadable",
-          localizedPlural(1, "{count} unreadable replacement", "{count} unreadable replacements")},
-         {"empty", ""},
-         {"otherSize", 3},
-         {"newIcons", 22}});
-    ui.showBuildSummary(
-        {true, localized("The new atlases are in {directory}", {{"directory", "/home/modder/ravelin/"}}),
-         localized("Unreadable, the default icon was used") + ": germany-G65_JgTig_8_8cm.png\n" +
-             localized("Fix or remove these files, then Create Atlases again.") +
-             "\n\nbattleAtlas: " + counts + "\n",
-         "", "/home/modder/ravelin/", ""});
+    ui.showBuildSummary(exampleBuildSummary("/home/modder/ravelin/"));
+}
+
+// Each step's title fits the progress window's title bar, and each text its two lines.
+void expectProgressWindowsFit(QtUi& ui) {
+    for (const std::string& title : progressTitles()) {
+        SCOPED_TRACE(title);
+        ui.openProgressWindow(title);
+        ProgressWindow& window = *ui.progressWindow();
+        QFont bold = window.font();
+        bold.setBold(true);
+        EXPECT_GE(window.width(), QFontMetrics(bold).horizontalAdvance(qtText(title)) + 60);
+        for (const std::string& text : progressTexts()) {
+            SCOPED_TRACE(text);
+            ui.setProgressText(text);
+            window.showPending();
+            EXPECT_LE(window.textLine()->heightForWidth(window.textLine()->width()),
+                      window.textLine()->height());
+        }
+    }
+    ui.closeProgressWindow();
 }
 
 }  // namespace
@@ -788,6 +809,7 @@ TEST(Languages, NoCaptionIsCutInAnyLanguage) {
         expectNoCaptionCut(chooser);
         InstructionsWindow instructions(nullptr, [] {});
         expectNoCaptionCut(instructions);
+        expectProgressWindowsFit(ui);
         // Every paragraph of the instructions is translated, the first heading among them.
         EXPECT_EQ(shownInstructionsText().find("Very simple!") == std::string::npos, language != "en");
         if (std::getenv("RAVELIN_SCREENSHOTS")) saveLanguageScreenshots(ui, language);

@@ -291,6 +291,14 @@ TEST(ProgressWindow, ShowsTextAndClampedBarAndIsReplacedByTheNextOne) {
     EXPECT_TRUE(IsWindowVisible(handle));
     EXPECT_TRUE(test.ui->pendingEvents().empty());
 
+    // A title longer than the title bar widens the window; the text and the bar take the width.
+    test.ui->openProgressWindow(
+        "Extract original vehicleMarkerAtlas icons from the today's client, and those of every other atlas");
+    const Win32ProgressWindow& wide = *test.ui->progressWindow();
+    const int wideWidth = clientSize(wide.handle()).cx;
+    EXPECT_GT(wideWidth, progress_window::kClientWidth);
+    EXPECT_EQ(placeOf(wide.bar()).x + placeOf(wide.bar()).width, wideWidth - 10);
+    EXPECT_EQ(placeOf(wide.textLine()).width, placeOf(wide.bar()).width);
 
     test.ui->openProgressWindow("Searching for new icons");
     ASSERT_NE(test.ui->progressWindow(), nullptr);

@@ -18,7 +18,6 @@ constexpr wchar_t kWindowClass[] = L"RavelinIconOverviewWindow";
 // Sizable and maximisable; no minimise box, which an owned window would shrink to a stray title bar.
 constexpr DWORD kStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-constexpr int kLayoutDpi = 96;  // the dpi of the layout's pixels
 constexpr int kHalfWidth = 64;  // each of the two pictures
 constexpr int kHalfHeight = 48;
 constexpr int kPictureWidth = 2 * kHalfWidth + 4;
@@ -103,7 +102,7 @@ std::unique_ptr<Win32IconOverviewWindow> Win32IconOverviewWindow::create(HWND ow
     createControl(handle, WC_COMBOBOXW, "", WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, FilterChoice);
     for (std::string_view caption : icon_overview::kFilterCaptions)
         SendMessageW(window->control(FilterChoice), CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(wideText(caption).c_str()));
+                     reinterpret_cast<LPARAM>(wideText(localized(caption)).c_str()));
     SendMessageW(window->control(FilterChoice), CB_SETCURSEL, 0, 0);
     createControl(handle, L"STATIC", localized(kSearchCaption), SS_LEFT | SS_NOPREFIX, Caption + 2);
     createControl(handle, L"EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, SearchField, WS_EX_CLIENTEDGE);

@@ -11,6 +11,13 @@ namespace {
 using namespace progress_window;
 
 constexpr wchar_t kWindowClass[] = L"RavelinProgressWindow";
+// Room on the title bar besides the title: its margins. The window has neither icon nor buttons.
+constexpr int kTitleBarAllowance = 16;
+
+ControlPlace widened(ControlPlace place, int widening) {
+    place.width += widening;
+    return place;
+}
 
 }  // namespace
 
@@ -20,6 +27,7 @@ std::unique_ptr<Win32ProgressWindow> Win32ProgressWindow::create(const std::stri
     if (!window->createWindow(kWindowClass, title, WS_POPUP | WS_CAPTION | WS_DISABLED, WS_EX_TOOLWINDOW,
                               owner))
         return nullptr;
+    window->title_ = title;
     const HWND handle = window->handle();
     createControl(handle, L"STATIC", "", SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, kTextLineId);
     const HWND bar = createControl(handle, PROGRESS_CLASSW, "", PBS_SMOOTH, kBarId);
@@ -32,7 +40,12 @@ std::unique_ptr<Win32ProgressWindow> Win32ProgressWindow::create(const std::stri
 }
 
 void Win32ProgressWindow::layOut(UINT dpi) {
-    placeControls(dpi, kClientWidth, kClientHeight, {{textLine(), kTextPlace}, {bar(), kBarPlace}});
+    // As wide as the fixed layout, or wider where the title bar would cut the title (a longer language's).
+    const int titleWidth =
+        MulDiv(toolTitleWidth(dpi, title_), kLayoutDpi, static_cast<int>(dpi)) + kTitleBarAllowance;
+    const int widening = std::max(0, titleWidth - kClientWidth);
+    placeControls(dpi, kClientWidth + widening, kClientHeight,
+                  {{textLine(), widened(kTextPlace, widening)}, {bar(), widened(kBarPlace, widening)}});
     useFont(captionFont(dpi, {}));
 }
 

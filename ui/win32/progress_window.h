@@ -1,8 +1,8 @@
 #pragma once
 
 // The progress window: a narrow tool window without close box, one wrapping text line and a smooth
-// 0..100 bar. It takes no input. The step only stores its latest text and value; they reach the controls
-// when the window repaints.
+// 0..100 bar, widened where its title would not fit its title bar. It takes no input. The step only stores
+// its latest text and value; they reach the controls when the window repaints.
 
 #include <windows.h>
 
@@ -33,6 +33,7 @@ private:
     void layOut(UINT dpi) override;
     std::optional<LRESULT> handleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    std::string title_;
     std::optional<std::string> pendingText_;
     std::string shownText_;
     std::optional<int> pendingValue_;

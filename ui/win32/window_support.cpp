@@ -132,6 +132,12 @@ int captionWidth(HFONT font, std::string_view caption) {
     return size.cx;
 }
 
+int toolTitleWidth(UINT dpi, std::string_view title) {
+    LOGFONTW description = systemMetrics(dpi).lfSmCaptionFont;
+    const UniqueFont font(CreateFontIndirectW(&description));
+    return font ? captionWidth(font.get(), title) : 0;
+}
+
 UniqueFont captionFont(UINT dpi, const std::vector<std::pair<std::string_view, int>>& captionsAndWidths) {
     LOGFONTW description = systemMetrics(dpi).lfMessageFont;
     const LONG smallest = -MulDiv(75, static_cast<int>(dpi), 720);  // 7.5 points

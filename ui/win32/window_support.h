@@ -35,6 +35,11 @@ HWND createControl(HWND parent, const wchar_t* windowClass, std::string_view cap
 // until every caption fits the width it is given.
 UniqueFont captionFont(UINT dpi, const std::vector<std::pair<std::string_view, int>>& captionsAndWidths);
 int captionWidth(HFONT font, std::string_view caption);
+// The width of the title in the font of a tool window's title bar at the dpi.
+int toolTitleWidth(UINT dpi, std::string_view title);
+
+// The dpi of the layout's pixels.
+inline constexpr int kLayoutDpi = 96;
 
 // A native window owned by a C++ object: destroying the object takes the window down. Its messages
 // reach handleMessage; a move to a monitor of other dpi lays it out again. The window's font lives as
