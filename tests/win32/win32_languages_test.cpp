@@ -155,3 +155,67 @@ TEST(Languages, NoCaptionIsCutInAnyWindow) {
     }
     chooseLanguage({"en"});
 }
+
+namespace {
+
+// What the summary box's test expects and found, for the timer that looks at the box once it is up.
+struct SummaryBoxCheck {
+    std::string language;
+    int ticksShown = 0;
+    bool seen = false;
+};
+SummaryBoxCheck summaryBoxCheck;
+
+HWND shownDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM result) -> BOOL {
+            if (!IsWindowVisible(window) || !isOfClass(window, L"#32770")) return TRUE;
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Once the box has been up long enough to be drawn: its texts, its picture, then OK.
+void CALLBACK lookAtSummaryBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    SummaryBoxCheck& check = summaryBoxCheck;
+    const HWND box = shownDialog();
+    if (!box || ++check.ticksShown < 10) return;
+    KillTimer(nullptr, timer);
+    check.seen = true;
+    EXPECT_EQ(textOf(box), localized(build_summary::kTitleWithErrors));
+    // Wine's box makes its buttons windows of their own; Windows draws them itself.
+    std::vector<std::string> buttons;
+    for (const HWND control : descendantsOf(box)) {
+        if (isOfClass(control, L"Button")) buttons.push_back(textOf(control));
+    }
+    if (!buttons.empty()) {
+        for (std::string_view caption : {build_summary::kOpenFolderCaption, build_summary::kShowIconsCaption})
+            EXPECT_NE(std::find(buttons.begin(), buttons.end(), localized(caption)), buttons.end())
+                << caption;
+    }
+    expectNoCaptionCut(box, 2);  // the box sizes its buttons itself, to their captions
+    if (check.language != "en") saveScreenshot(box, ("win32-summary-" + check.language).c_str());
+    SendMessageW(box, TDM_CLICK_BUTTON, IDOK, 0);
+}
+
+}  // namespace
+
+// The real build summary box, not the suite's stand-in, in each language; its pictures are the gallery's.
+TEST(Languages, TheBuildSummaryBoxSpeaksEachLanguage) {
+    for (const std::string& language : everyLanguage()) {
+        SCOPED_TRACE(language);
+        ASSERT_EQ(chooseLanguage({language}), language);
+        summaryBoxCheck = {language};
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, lookAtSummaryBox);
+        NativeDialogs dialogs;
+        EXPECT_EQ(dialogs.showSummary(nullptr, exampleBuildSummary("C:\\Games\\Ravelin\\")),
+                  SummaryBoxButton::Ok);
+        EXPECT_TRUE(summaryBoxCheck.seen);
+        KillTimer(nullptr, timer);
+    }
+    chooseLanguage({"en"});
+}

@@ -126,8 +126,9 @@ SummaryBoxButton NativeDialogs::showSummary(HWND owner, const BuildSummaryView& 
     constexpr int kShowIcons = 101;
     const std::wstring openCaption = wideText(localized(build_summary::kOpenFolderCaption));
     const std::wstring iconsCaption = wideText(localized(build_summary::kShowIconsCaption));
+    const std::wstring okCaption = wideText(localized("OK"));
     const TASKDIALOG_BUTTON buttons[] = {
-        {kOpenFolder, openCaption.c_str()}, {kShowIcons, iconsCaption.c_str()}, {IDOK, L"OK"}};
+        {kOpenFolder, openCaption.c_str()}, {kShowIcons, iconsCaption.c_str()}, {IDOK, okCaption.c_str()}};
     const std::wstring title = wideText(!view.title.empty() ? view.title
                                         : view.warning      ? localized(build_summary::kTitleWithErrors)
                                                             : localized(build_summary::kTitle));
