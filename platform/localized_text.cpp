@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "platform/embedded_catalogues.h"
+#include "platform/line_template.h"
 #include "platform/message_catalogue.h"
 
 namespace {
@@ -14,10 +15,18 @@ namespace {
 std::string fillText(std::string_view text, std::initializer_list<TextArgument> arguments,
                      const TextArgument* extra);
 
+// A catalogue text with placeholders, as a pattern for the lines filled from it.
+struct LinePattern {
+    LineTemplate english;
+    LineTemplate translation;
+    std::vector<std::size_t> valueOf;  // for each placeholder of the translation, its index in the English
+};
+
 struct ChosenLanguage {
     std::string code = "en";
     MessageCatalogue catalogue;
     std::unordered_map<std::string_view, const TranslationEntry*> byEnglish;
+    std::vector<LinePattern> linePatterns;
 };
 
 ChosenLanguage& chosenLanguage() {
@@ -64,10 +73,55 @@ void useCatalogue(std::string code, std::string_view text) {
     language.code = std::move(code);
     language.catalogue = parseMessageCatalogue(text);
     language.byEnglish.clear();
+    language.linePatterns.clear();
     for (const TranslationEntry& entry : language.catalogue.entries) {
-        if (usable(entry, language.catalogue.pluralRule.formCount()))
-            language.byEnglish.emplace(entry.english, &entry);
+        if (!usable(entry, language.catalogue.pluralRule.formCount())) continue;
+        language.byEnglish.emplace(entry.english, &entry);
+        if (!entry.englishPlural.empty()) continue;  // lines for the log have no plural forms
+        LinePattern pattern{lineTemplateOf(entry.english), lineTemplateOf(entry.translations[0]), {}};
+        if (pattern.english.names.empty()) continue;  // found by its whole text
+        for (const std::string& name : pattern.translation.names) {
+            const auto& names = pattern.english.names;
+            pattern.valueOf.push_back(
+                static_cast<std::size_t>(std::find(names.begin(), names.end(), name) - names.begin()));
+        }
+        language.linePatterns.push_back(std::move(pattern));
     }
+}
+
+// A line in the chosen language, and how many of its bytes catalogue texts explained.
+struct LineReading {
+    std::string text;
+    std::size_t explained = 0;
+};
+
+// A reason inside a reason inside a line is as deep as the program's lines go.
+constexpr int kDeepestReason = 4;
+
+LineReading readLine(std::string_view line, int depth) {
+    if (const TranslationEntry* entry = findEntry(line); entry && entry->englishPlural.empty())
+        return {entry->translations[0], line.size()};
+    LineReading best{std::string(line), 0};
+    if (depth <= 0) return best;
+    for (const LinePattern& pattern : chosenLanguage().linePatterns) {
+        matchLineTemplate(pattern.english, line, [&](const std::vector<std::string_view>& values) {
+            std::size_t explained = pattern.english.literalSize;
+            std::vector<std::string> shown(values.begin(), values.end());
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                if (pattern.english.names[i] != "reason") continue;
+                LineReading reason = readLine(values[i], depth - 1);
+                explained += reason.explained;
+                shown[i] = std::move(reason.text);
+            }
+            if (explained > best.explained) {
+                std::vector<std::string> filled;
+                for (const std::size_t index : pattern.valueOf) filled.push_back(shown[index]);
+                best = {filledTemplate(pattern.translation, filled), explained};
+            }
+            return false;  // another split may explain more
+        });
+    }
+    return best;
 }
 
 }  // namespace
@@ -94,6 +148,15 @@ std::string localizedPlural(std::int64_t count, std::string_view singular, std::
 
 std::string fillPlaceholders(std::string_view text, std::initializer_list<TextArgument> arguments) {
     return fillText(text, arguments, nullptr);
+}
+
+std::string englishText(std::string_view english, std::initializer_list<TextArgument> arguments) {
+    return fillText(english, arguments, nullptr);
+}
+
+std::string localizedLine(std::string_view line) {
+    if (chosenLanguage().byEnglish.empty()) return std::string(line);
+    return readLine(line, kDeepestReason).text;
 }
 
 namespace {

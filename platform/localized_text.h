@@ -8,7 +8,8 @@
 // Placeholders are written {name} in the English text and in every translation; the arguments fill them.
 // The one language is chosen before any window opens or thread starts and only read after that.
 //
-// scripts/update-pot collects the texts from the calls of localized, localizedPlural and translatable.
+// scripts/update-pot collects the texts from the calls of localized, localizedPlural, translatable and
+// englishText.
 
 #include <charconv>
 #include <concepts>
@@ -39,6 +40,16 @@ std::string localized(std::string_view english, std::initializer_list<TextArgume
 // The form of the text for count in the language's plural rule; {count} is filled with count.
 std::string localizedPlural(std::int64_t count, std::string_view singular, std::string_view plural,
                             std::initializer_list<TextArgument> arguments = {});
+
+// A line for the log that a person may read too (an error that a box or ravelin-cli shows): the English text
+// with its placeholders filled, the text marked for the catalogues. The log keeps the line as it is; where
+// the line is shown, localizedLine() puts it into the chosen language.
+std::string englishText(std::string_view english, std::initializer_list<TextArgument> arguments = {});
+// A finished English line, as englishText() makes it, in the chosen language. It is read as the catalogue's
+// texts whose placeholders the line fills, and the reading that explains most of the line wins; the values
+// stay as they are, except a {reason}, which is a line of its own and is put into the language in turn. A
+// line no catalogue text explains stays as it is, and so does every line when the language is English.
+std::string localizedLine(std::string_view line);
 
 // The text with each {name} of the arguments replaced by its value; other braces stay as they are.
 std::string fillPlaceholders(std::string_view text, std::initializer_list<TextArgument> arguments);
