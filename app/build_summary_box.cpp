@@ -19,8 +19,8 @@ std::string headlineOf(const WindowBuildOutcome& outcome, const std::string& out
     if (outcome.install) {
         const StepOutcome& install = *outcome.install;
         if (!install.succeeded()) {
-            std::string reason = install.reason;
-            if (!reason.ends_with("as they were."))
+            std::string reason = localizedLine(install.reason);
+            if (!install.reason.ends_with("as they were."))
                 reason += " " + localized("The game's files are as they were.");
             return localized("The new atlases were not put into the game: {reason}", {{"reason", reason}});
         }
@@ -69,7 +69,7 @@ BuildSummaryView buildSummaryViewOf(const IconStateModel& states, const WindowBu
     if (!empty.empty())
         text += localized("Empty file, the default icon is used") + ": " + joined(empty) + "\n\n";
     if (!outcome.build.succeeded())
-        text += localized("First error: {error}", {{"error", outcome.build.reason}}) + "\n" +
+        text += localized("First error: {error}", {{"error", localizedLine(outcome.build.reason)}}) + "\n" +
                 localized("ravelin.log has every error.") + "\n\n";
     for (const AtlasIconStates& atlas : states.atlases) {
         text += std::string(atlas.kind->atlasName) + ": " +

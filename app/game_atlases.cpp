@@ -27,10 +27,10 @@ UnpackResult unpack(Context& context, PendingFiles& pending) {
         unpackOriginalAtlases(installDirectory, std::string("originalAtlases") + kPathSeparator,
                               originalAtlasFiles(), context.reporter, pending);
     if (!result.packageOpened) {
-        const std::string_view text =
-            translatable("Can't find the ressource file: '{file}' the install dir seemes to be wrong.");
-        const std::string file = gamePackagePath(installDirectory);
-        raiseFatalError(context, fillPlaceholders(text, {{"file", file}}), localized(text, {{"file", file}}));
+        raiseFatalError(
+            context,
+            englishText("Can't find the ressource file: '{file}' the install dir seemes to be wrong.",
+                        {{"file", gamePackagePath(installDirectory)}}));
     }
     return result;
 }
@@ -47,7 +47,8 @@ AtlasExtraction extract(Context& context, const AtlasKind& kind, PendingFiles& p
     const std::vector<std::string> names =
         readCatalogueNames(pending.currentPath(cataloguePath)).value_or(std::vector<std::string>{});
     if (!rememberNewIconNames(settings.acCurrentDir + listName, previousNames, names, pending))
-        context.reporter.logError("Can't write the list of new icons: " + listName);
+        context.reporter.logError(
+            englishText("Can't write the list of new icons: {file}", {{"file", listName}}));
     return extraction;
 }
 
@@ -62,8 +63,8 @@ void store(Settings& settings, const AtlasKind& kind, const AtlasExtraction& ext
 
 bool writeFailed(Context& context, const PendingFiles& pending) {
     if (!pending.writeFailed()) return false;
-    context.log.logError(
-        "Not every file could be written; the original atlases and the icons taken apart earlier are kept.");
+    context.log.logError(englishText(
+        "Not every file could be written; the original atlases and the icons taken apart earlier are kept."));
     return true;
 }
 
@@ -79,7 +80,7 @@ AtlasBuild build(Context& context, const AtlasKind& kind) {
     std::optional<TextFile> file = createReplacementTextFile(record);
     if (file) writeLine(*file, "Built without errors: " + std::string(kind.atlasXmlName));
     if (!file || !closeTextFile(*file)) {
-        const std::string error = "Can't write the build record: " + record;
+        const std::string error = englishText("Can't write the build record: {file}", {{"file", record}});
         context.log.logError(error);
         built.errors.push_back(error);
     }
@@ -109,7 +110,7 @@ GameAtlasesTakenApart takeGameAtlasesApart(Context& context, bool everyAtlas) {
     // Icons cut by a new XML from an old image, or the reverse, would be wrong: the old ones stay.
     if (everyAtlas && !unpacked.complete) {
         context.log.logError(
-            "Not every atlas file could be unpacked; the icons taken apart earlier are kept.");
+            englishText("Not every atlas file could be unpacked; the icons taken apart earlier are kept."));
         return outcome;
     }
     if (writeFailed(context, pending)) return outcome;
@@ -163,7 +164,7 @@ AtlasBuildsOutcome buildBothAtlases(Context& context) {
         AtlasBuild atlas = build(context, *kind);
         if (!atlas.clean() && !firstError) {
             firstError = atlas.errors.empty()
-                             ? "The atlas " + std::string(kind->atlasName) + " was not built."
+                             ? englishText("The atlas {atlas} was not built.", {{"atlas", kind->atlasName}})
                              : atlas.errors.front();
         }
         built.states[kind->index] = std::move(atlas.states);

@@ -13,6 +13,7 @@
 #include "mods/install_record.h"
 #include "mods/tracked_install.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ private:
 // The first error the steps before the copy logged, which stopped the install.
 StepOutcome failedAsLogged(Context& context) {
     return StepOutcome::failed(
-        context.log.lastError().value_or(std::string("Can't install the new atlases (see ravelin.log)")));
+        context.log.lastError().value_or(englishText("Can't install the new atlases (see ravelin.log)")));
 }
 
 }  // namespace
@@ -59,7 +60,7 @@ ModTarget modTarget(const Settings& settings) {
     return {settings.wotInstallDir, settings.wotLastVersion, settings.acCurrentDir};
 }
 
-std::optional<std::vector<std::string>> builtAtlasFiles(Context& context, const std::string& verb) {
+std::optional<std::vector<std::string>> builtAtlasFiles(Context& context, std::string_view refusal) {
     const Settings& settings = context.settings;
     std::vector<std::string> files;
     for (const AtlasKind* kind : kAtlasKindsInBuildOrder) {
@@ -70,7 +71,8 @@ std::optional<std::vector<std::string>> builtAtlasFiles(Context& context, const 
     }
     for (const std::string& name : files) {
         if (fileSize(settings.acCurrentDir + name) < 0) {
-            context.log.logError("Can't " + verb + " atlas file: " + name + " (not built yet)");
+            context.log.logError(
+                englishText(refusal, {{"file", name}, {"reason", englishText("not built yet")}}));
             return std::nullopt;
         }
     }
@@ -78,12 +80,13 @@ std::optional<std::vector<std::string>> builtAtlasFiles(Context& context, const 
     for (const AtlasKind* kind : kAtlasKindsInBuildOrder) {
         const std::string xmlName(kind->atlasXmlName);
         if (fileSize(settings.acCurrentDir + buildRecordName(*kind)) < 0) {
-            context.log.logError("Can't " + verb + " atlas file: " + xmlName +
-                                 " (its last build logged errors)");
+            context.log.logError(englishText(
+                refusal, {{"file", xmlName}, {"reason", englishText("its last build logged errors")}}));
             return std::nullopt;
         }
         if (countAtlasEntries(settings.acCurrentDir + xmlName).value_or(0) == 0) {
-            context.log.logError("Can't " + verb + " atlas file: " + xmlName + " (it holds no icons)");
+            context.log.logError(
+                englishText(refusal, {{"file", xmlName}, {"reason", englishText("it holds no icons")}}));
             return std::nullopt;
         }
     }
@@ -91,7 +94,7 @@ std::optional<std::vector<std::string>> builtAtlasFiles(Context& context, const 
 }
 
 bool packageNewAtlases(Context& context, const std::string& path) {
-    const auto names = builtAtlasFiles(context, "package");
+    const auto names = builtAtlasFiles(context, translatable("Can't package atlas file: {file} ({reason})"));
     return names && writeAtlasPackage(modTarget(context.settings), *names, replacedIconCount(context), path,
                                       context.reporter);
 }
@@ -102,7 +105,8 @@ StepOutcome installNewAtlases(Context& context, InstallWay way) {
     if (!folders) return failedAsLogged(context);
     std::vector<std::string> files;
     if (way == InstallWay::LooseFiles) {
-        const auto names = builtAtlasFiles(context, "install");
+        const auto names =
+            builtAtlasFiles(context, translatable("Can't install atlas file: {file} ({reason})"));
         if (!names) return failedAsLogged(context);
         for (const std::string& name : *names) files.push_back(target.workingDirectory + name);
     } else {

@@ -19,8 +19,9 @@ ModTarget modTarget(const Settings& settings);
 
 // The built atlas files by name, in the working directory: for each atlas its XML and each image format
 // the client ships (as the unpacked originals show). None, with an error naming the first file, when one
-// is not built yet, or an atlas's last build logged errors or it holds no icons.
-std::optional<std::vector<std::string>> builtAtlasFiles(Context& context, const std::string& verb);
+// is not built yet, or an atlas's last build logged errors or it holds no icons; the error is refusal (an
+// English text with {file} and {reason}) filled.
+std::optional<std::vector<std::string>> builtAtlasFiles(Context& context, std::string_view refusal);
 
 // Installs the built atlases the given way (see installAtlasFiles): failed with the first error logged
 // when they cannot be gathered.

@@ -82,8 +82,9 @@ bool gameUnchanged(Context& context) {
     const Settings& settings = context.settings;
     const std::string installed = readClientVersion(settings.wotInstallDir, context.reporter);
     if (installed == settings.wotLastVersion) return true;
-    context.log.logError("The game was updated from " + settings.wotLastVersion + " to " + installed +
-                         ": run ravelin-cli update first.");
+    context.log.logError(
+        englishText("The game was updated from {previous} to {version}: run ravelin-cli update first.",
+                    {{"previous", settings.wotLastVersion}, {"version", installed}}));
     return false;
 }
 
@@ -117,7 +118,7 @@ std::string errorsLine(const EventLog& log) {
     const std::int32_t errors = log.errorCount();
     return localizedPlural(errors, "With {count} error (see ravelin.log), the first: {error}",
                            "With {count} errors (see ravelin.log), the first: {error}",
-                           {{"error", log.firstError().value_or(std::string())}}) +
+                           {{"error", localizedLine(log.firstError().value_or(std::string()))}}) +
            "\n";
 }
 
@@ -283,9 +284,9 @@ HeadlessOutcome conflictsReport(Context& context) {
     outcome.conflictsFound = !lines.empty();
     outcome.succeeded = collector.errors.empty();
     if (!outcome.succeeded) {
-        outcome.reason = collector.errors.back();
+        outcome.reason = localizedLine(collector.errors.back());
         collector.errors.pop_back();
-        for (const std::string& error : collector.errors) outcome.notes += error + "\n";
+        for (const std::string& error : collector.errors) outcome.notes += localizedLine(error) + "\n";
     }
     return outcome;
 }
@@ -293,8 +294,8 @@ HeadlessOutcome conflictsReport(Context& context) {
 // Keeps the lines reported while searching, for the caller to show; the search has no progress.
 class NoteCollector : public Reporter {
 public:
-    void logInfo(std::string_view text) override { notes += std::string(text) + "\n"; }
-    void logError(std::string_view text) override { notes += std::string(text) + "\n"; }
+    void logInfo(std::string_view text) override { notes += localizedLine(text) + "\n"; }
+    void logError(std::string_view text) override { notes += localizedLine(text) + "\n"; }
     void openProgress(std::string_view) override {}
     void setProgressText(std::string_view) override {}
     void setProgressValue(int) override {}
@@ -354,7 +355,7 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
         }
         if (command == HeadlessCommand::Conflicts) {
             if (!loadSettings(context)) {
-                outcome.reason = kNoWorkingDirectory;
+                outcome.reason = localized(kNoWorkingDirectory);
                 return outcome;
             }
             return conflictsReport(context);
@@ -390,16 +391,16 @@ HeadlessOutcome runCommand(HeadlessCommand command, const std::string& argument,
                 runJob(context, command, gameDirectory, wentTo, leftovers, conflicts, built, rewritten);
         if (built) {
             outcome.succeeded = built->outcome.succeeded();
-            outcome.reason = built->outcome.reason;
+            outcome.reason = localizedLine(built->outcome.reason);
             // After the build of update --install, its install fails the job with its own error.
             if (command == HeadlessCommand::UpdateInstall && outcome.succeeded && log.firstError()) {
                 outcome.succeeded = false;
-                outcome.reason = *log.firstError();
+                outcome.reason = localizedLine(*log.firstError());
             }
         } else {
             // The log keeps its entry for the missing settings; the reason says what to do.
-            outcome.reason =
-                haveSettings ? log.firstError().value_or(std::string()) : localized(kNoWorkingDirectory);
+            outcome.reason = haveSettings ? localizedLine(log.firstError().value_or(std::string()))
+                                          : localized(kNoWorkingDirectory);
             outcome.succeeded = !log.firstError();
         }
         // A failed job stores nothing it changed on the way (a missing icon directory stays unused).

@@ -33,7 +33,7 @@ inline constexpr const char* kDefaultReportFileName = "ravelin-report.html";
 
 struct HeadlessOutcome {
     bool succeeded = false;
-    std::string reason;  // one line, when the job failed
+    std::string reason;  // one line in the user's language, when the job failed
     // On success the status text, one line saying what the job did, or the games found; the build summary
     // also after a failed build, and setup's and update's line, with the count of errors and the first,
     // also when they ran to their end with errors; on needsChoice the games found.

@@ -21,7 +21,7 @@ std::string headlineOf(const ImportOutcome& outcome) {
 std::string errorLines(const std::vector<std::string>& errors, std::size_t limit) {
     std::string lines;
     const std::size_t shown = limit == 0 ? errors.size() : std::min(limit, errors.size());
-    for (std::size_t i = 0; i < shown; ++i) lines += errors[i] + "\n";
+    for (std::size_t i = 0; i < shown; ++i) lines += localizedLine(errors[i]) + "\n";
     if (shown < errors.size())
         lines += localized("and {count} more", {{"count", errors.size() - shown}}) + "\n";
     return lines;

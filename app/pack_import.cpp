@@ -8,6 +8,7 @@
 #include "atlas/icon_catalogue.h"
 #include "game/mod_directory.h"
 #include "platform/error_keeping_reporter.h"
+#include "platform/localized_text.h"
 #include "platform/path_separator.h"
 
 PackImportRun importIconPacksInto(Context& context, const ImportRequest& request) {
@@ -26,7 +27,8 @@ PackImportRun importIconPacksInto(Context& context, const ImportRequest& request
                                    withTrailingSeparator(settings.atlas(kind).iconDirectory)};
     }
     if (!createModDirectory(target.iconDirectory)) {
-        reporter.logError("Can't create the folder: " + target.iconDirectory);
+        reporter.logError(
+            englishText("Can't create the folder: {folder}", {{"folder", target.iconDirectory}}));
         return run;
     }
     run.outcome = importIconPacks(request.sources, target, reporter);

@@ -26,7 +26,7 @@ void takeErrorExit(Context& context, std::string_view message) {
 
 void raiseFatalError(Context& context, std::string_view text, std::string_view shown) {
     context.log.logError(text);
-    const std::string message = shown.empty() ? localized(text) : std::string(shown);
+    const std::string message = shown.empty() ? localizedLine(text) : std::string(shown);
     context.ui.showMessage("Ravelin", message, MessageKind::Error);
     closeLog(context);
     throw ProgramExit{ProgramExit::Reason::FatalError, message};

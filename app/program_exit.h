@@ -24,5 +24,5 @@ void closeLog(Context& context);
 // shown in the user's language.
 [[noreturn]] void takeErrorExit(Context& context, std::string_view message);
 // The error entry, the bare text in a box titled "Ravelin", the log closed, then the end. The log gets
-// the English text; the box its translation, or the text given as shown (one put together with values).
+// the English text; the box its translation (localizedLine), or the text given as shown.
 [[noreturn]] void raiseFatalError(Context& context, std::string_view text, std::string_view shown = {});

@@ -6,6 +6,7 @@
 #include "app/event_log.h"
 #include "app/settings_json.h"
 #include "platform/file_io.h"
+#include "platform/localized_text.h"
 #include "platform/text_utilities.h"
 
 namespace {
@@ -139,7 +140,7 @@ bool loadSettings(Context& context) {
         parsed = parseSettingsText(
             validUtf8(std::string_view(reinterpret_cast<const char*>(content->data()), content->size())));
     if (!parsed) {
-        context.log.logError("Can't open config file.");
+        context.log.logError(englishText("Can't open config file."));
         return false;
     }
     context.settings = parsed->settings;
@@ -173,7 +174,7 @@ void saveSettings(Context& context) {
     if (writeSettingsFile(context, text)) {
         context.log.logInfo("Saved settings.");
     } else {
-        context.log.logError("Can't save config file.");
+        context.log.logError(englishText("Can't save config file."));
     }
 }
 

@@ -13,8 +13,11 @@ std::optional<DirectoryLock> lockWorkingDirectory(std::string& refusal) {
     const std::string directory = currentDirectory();
     DirectoryLock lock = DirectoryLock::take(directory, std::string(kLockFileName));
     if (lock.status() != DirectoryLock::Status::Taken) return lock;
-    refusal = localized("Another Ravelin is working in this folder{holder}: {directory}",
-                        {{"holder", lockHolderText(lock)}, {"directory", directory}});
+    refusal =
+        lock.holder() > 0
+            ? localized("Another Ravelin is working in this folder (process {process}): {directory}",
+                        {{"process", lock.holder()}, {"directory", directory}})
+            : localized("Another Ravelin is working in this folder: {directory}", {{"directory", directory}});
     return std::nullopt;
 }
 

@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/path_separator.h"
 
 std::string userWorkingDirectory() {
@@ -41,7 +42,9 @@ void createWorkingDirectories(Context& context) {
         const std::string path = settings.acCurrentDir + directory.name;
         if (fileSize(directory.name) != kPathIsDirectory) {
             context.log.logInfo("The directory " + path + " doesn't exist, creating ...");
-            if (!createDirectory(directory.name)) context.log.logError("Can't create directory: " + path);
+            if (!createDirectory(directory.name))
+                context.log.logError(
+                    englishText("Can't create directory: {directory}", {{"directory", path}}));
         }
         directory.field = path + kPathSeparator;
     }

@@ -73,7 +73,7 @@ GatheredIcons gatherAtlasIcons(const std::vector<CatalogueEntry>& catalogue,
             IconSource& source = resolved.source;
             gathered.states.push_back(iconStateEntryOf(catalogue[index], source));
             if (source.state == IconState::UnreadableReplacement)
-                reporter.logError("Can't load icon: " + source.replacementPath);
+                reporter.logError(englishText("Can't load icon: {file}", {{"file", source.replacementPath}}));
             AtlasIcon icon;
             icon.path = source.path();
             icon.fileName = fileNamePart(icon.path, false);
@@ -88,7 +88,7 @@ GatheredIcons gatherAtlasIcons(const std::vector<CatalogueEntry>& catalogue,
                 icon.width = resolved.defaultSize->width;
                 icon.height = resolved.defaultSize->height;
             } else {
-                reporter.logError("Can't load icon: " + icon.path);
+                reporter.logError(englishText("Can't load icon: {file}", {{"file", icon.path}}));
             }
             gathered.icons.push_back(std::move(icon));
         });

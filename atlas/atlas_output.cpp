@@ -1,6 +1,7 @@
 #include "atlas/atlas_output.h"
 
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
 
@@ -22,14 +23,14 @@ void reportAtlasImageSave(bool saved, const std::string& path, Reporter& reporte
     if (saved) {
         reporter.logInfo("Saved new atlas image: " + name);
     } else {
-        reporter.logError("Can't save atlas image " + name);
+        reporter.logError(englishText("Can't save atlas image {file}", {{"file", name}}));
     }
 }
 
 std::optional<NewAtlasXml> NewAtlasXml::create(const std::string& path, Reporter& reporter) {
     std::optional<TextFile> file = createReplacementTextFile(path);
     if (!file) {
-        reporter.logError("Can't create atlas XML file.");
+        reporter.logError(englishText("Can't create atlas XML file."));
         return std::nullopt;
     }
     reporter.logInfo("Created empty xml file.");
@@ -47,6 +48,6 @@ void NewAtlasXml::finish(Reporter& reporter) {
     if (closeTextFile(file_)) {
         reporter.logInfo("Saved new atlas xml file: " + name_);
     } else {
-        reporter.logError("Can't write atlas XML file: " + name_);
+        reporter.logError(englishText("Can't write atlas XML file: {file}", {{"file", name_}}));
     }
 }

@@ -36,7 +36,8 @@ bool drawGathered(const AtlasKind& kind, const AtlasBuildDirectories& directorie
     // Today's client: its DDS tells the pixel format and the mip levels to write.
     const DdsHeaderReading original = loadDdsHeader(ddsOriginal);
     if (!original.header) {
-        reporter.logError("Unsupported atlas image: " + ddsName + " (" + original.fault + ")");
+        reporter.logError(englishText("Unsupported atlas image: {file} ({reason})",
+                                      {{"file", ddsName}, {"reason", original.fault}}));
         return false;
     }
     PackedAtlasTarget target;
@@ -86,7 +87,7 @@ bool drawAtlas(const std::string& imagePath, const std::string& xmlPath, const G
     const std::string imageName = fileNamePart(imagePath, false);
     std::optional<Image> canvas = createImage(kAtlasCanvasSize, kAtlasCanvasSize, 32);
     if (!canvas) {
-        reporter.logError("Can't create new Atlas image: " + imageName + ".");
+        reporter.logError(englishText("Can't create new Atlas image: {file}.", {{"file", imageName}}));
         return false;
     }
     reporter.logInfo("Created empty atlas image with size " + std::to_string(kAtlasCanvasSize) + "x" +
@@ -103,7 +104,8 @@ bool drawAtlas(const std::string& imagePath, const std::string& xmlPath, const G
         drawImageBlended(*canvas, image, spot.x, spot.y);
         // The new atlas would silently lack part of this icon.
         if (!insideCanvas(spot, image))
-            reporter.logError("Icon doesn't fit into the atlas: " + icon.fileName);
+            reporter.logError(
+                englishText("Icon doesn't fit into the atlas: {file}", {{"file", icon.fileName}}));
         xml->addIcon(icon.name, spot.x, spot.y, image.width(), image.height());
     });
 

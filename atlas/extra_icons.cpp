@@ -8,6 +8,7 @@
 #include "atlas/icon_catalogue.h"
 #include "image/png_codec.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/path_separator.h"
 #include "platform/reporter.h"
 
@@ -37,12 +38,13 @@ std::vector<std::string> appendExtraIcons(GatheredIcons& gathered, const std::st
             continue;
         }
         if (name.find_first_of("<>&") != std::string::npos) {
-            reporter.logError("Can't use icon: " + path + " (a name the atlas XML cannot hold)");
+            reporter.logError(
+                englishText("Can't use icon: {file} (a name the atlas XML cannot hold)", {{"file", path}}));
             continue;
         }
         std::optional<Image> pixels = loadImage(path);
         if (!pixels) {
-            reporter.logError("Can't load icon: " + path);
+            reporter.logError(englishText("Can't load icon: {file}", {{"file", path}}));
             continue;
         }
         AtlasIcon icon;

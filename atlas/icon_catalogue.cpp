@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/reporter.h"
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
@@ -53,7 +54,7 @@ std::optional<std::vector<CatalogueEntry>> readIconCatalogue(const std::string& 
     const std::string name(catalogueName);
     std::optional<std::vector<CatalogueEntry>> entries = readCatalogueEntries(directory + name);
     if (!entries) {
-        reporter.logError("Can't open atlas descriptor: " + name + ".");
+        reporter.logError(englishText("Can't open atlas descriptor: {file}.", {{"file", name}}));
         return std::nullopt;
     }
     reporter.logInfo("Loaded descriptor: " + name);

@@ -46,7 +46,8 @@ void drawIconsInOrder(const GatheredIcons& gathered, Reporter& reporter,
             reporter.setProgressValue(
                 progressBarValue(static_cast<float>(index + 1) / gathered.progressUnit));
             reporter.setProgressText(localized("Processing icon: {file}", {{"file", icon.fileName}}));
-            if (decoded.failed) reporter.logError("Can't load icon: " + icon.path);
+            if (decoded.failed)
+                reporter.logError(englishText("Can't load icon: {file}", {{"file", icon.path}}));
             if (!icon.loaded || decoded.failed) return;
             draw(index, icon, icon.pixels ? &*icon.pixels : decoded.image ? &*decoded.image : nullptr);
         });

@@ -68,7 +68,7 @@ void saveIcon(const Image& atlas, const AtlasDescriptorEntry& entry, const std::
     file.path = iconPath(iconDirectory, fileName);
     file.fileName = fileName;
     file.png = encodePng(*icon);
-    if (!file.png) reporter.logError("Can't save icon: " + fileName);
+    if (!file.png) reporter.logError(englishText("Can't save icon: {file}", {{"file", fileName}}));
 }
 
 enum class IconWrite { Unchanged, Written, Failed };
@@ -138,7 +138,7 @@ std::optional<Image> cutAtlasIcon(const Image& atlas, const AtlasDescriptorEntry
     const std::string fileName = entry.name + ".png";
     if (!staysInsideDirectory(fileName) || !fileSystemTakesName(fileName) || !fitsInt32(entry.x) ||
         !fitsInt32(entry.y) || !fitsInt32(entry.width) || !fitsInt32(entry.height)) {
-        reporter.logError("Can't create icon: " + fileName);
+        reporter.logError(englishText("Can't create icon: {file}", {{"file", fileName}}));
         return std::nullopt;
     }
     // The numbers come from the XML; the work of cutting must be bounded by the image.
@@ -146,14 +146,17 @@ std::optional<Image> cutAtlasIcon(const Image& atlas, const AtlasDescriptorEntry
                           entry.y + entry.height > 0;
     const bool empty = entry.width <= 0 || entry.height <= 0;  // refused below, as ever
     if (!empty && (!overlaps || entry.width > atlas.width() || entry.height > atlas.height())) {
-        reporter.logError("Can't cut icon: " + fileName + " (its rectangle " +
-                          (overlaps ? "is larger than" : "lies outside") + " the " +
-                          std::to_string(atlas.width()) + "x" + std::to_string(atlas.height()) +
-                          " atlas image)");
+        const TextArgument size("size", std::to_string(atlas.width()) + "x" + std::to_string(atlas.height()));
+        reporter.logError(
+            overlaps
+                ? englishText("Can't cut icon: {file} (its rectangle is larger than the {size} atlas image)",
+                              {{"file", fileName}, size})
+                : englishText("Can't cut icon: {file} (its rectangle lies outside the {size} atlas image)",
+                              {{"file", fileName}, size}));
         return std::nullopt;
     }
     std::optional<Image> icon = grabImage(atlas, entry.x, entry.y, entry.width, entry.height);
-    if (!icon) reporter.logError("Can't create icon: " + fileName);
+    if (!icon) reporter.logError(englishText("Can't create icon: {file}", {{"file", fileName}}));
     return icon;
 }
 
@@ -170,7 +173,7 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
 
     std::optional<TextFile> xml = openTextFileForReading(original(xmlName));
     if (!xml) {
-        reporter.logError("Can't open the original atlas: " + xmlName);
+        reporter.logError(englishText("Can't open the original atlas: {file}", {{"file", xmlName}}));
         return result;
     }
     const double progressUnit = static_cast<double>(fileSize(original(xmlName))) / 100.0;
@@ -184,14 +187,15 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
         imageName = ddsName;
         DdsDecoding decoding = loadDds(original(ddsName));
         if (!decoding.image) {
-            reporter.logError("Unsupported atlas image: " + ddsName + " (" + decoding.fault + ")");
+            reporter.logError(englishText("Unsupported atlas image: {file} ({reason})",
+                                          {{"file", ddsName}, {"reason", decoding.fault}}));
             return result;
         }
         atlas = std::move(decoding.image);
     } else {
         atlas = loadImage(original(imageName));
         if (!atlas) {
-            reporter.logError("Can't open the original image: " + imageName);
+            reporter.logError(englishText("Can't open the original image: {file}", {{"file", imageName}}));
             return result;
         }
     }
@@ -203,7 +207,7 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
 
     std::optional<TextFile> catalogueFile = createReplacementTextFile(workingDirectory + catalogue);
     if (!catalogueFile) {
-        reporter.logError("Can't create descriptor: " + catalogue);
+        reporter.logError(englishText("Can't create descriptor: {file}", {{"file", catalogue}}));
         pending.noteWriteFailure();
         return result;
     }
@@ -260,7 +264,8 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
                                                 cut.output);
                 }
                 const IconWrite written = keepIconFile(*cut.written, cut.output, pending);
-                if (written == IconWrite::Failed) reporter.logError("Can't save icon: " + cut.file.fileName);
+                if (written == IconWrite::Failed)
+                    reporter.logError(englishText("Can't save icon: {file}", {{"file", cut.file.fileName}}));
                 if (written == IconWrite::Written) ++result.iconFilesWritten;
             }
             writeLine(*catalogueFile, catalogueLine(step.entry->name, step.entry->width, step.entry->height));
@@ -268,11 +273,11 @@ AtlasExtraction extractAtlasIcons(const AtlasKind& kind, const std::string& orig
     reporter.closeProgress();
     closeTextFile(*xml);
     if (!closeTextFileInto(*catalogueFile, pending))
-        reporter.logError("Can't write descriptor: " + catalogue);
+        reporter.logError(englishText("Can't write descriptor: {file}", {{"file", catalogue}}));
 
     reporter.logInfo("Extracted " + std::to_string(iconCount) + " single icons from " + imageName);
     // An atlas without icons would make every icon of that kind vanish from the game.
-    if (iconCount == 0) reporter.logError("No icons found in " + xmlName);
+    if (iconCount == 0) reporter.logError(englishText("No icons found in {file}", {{"file", xmlName}}));
     result.iconCount =
         static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::uint64_t>(iconCount)));
     return result;

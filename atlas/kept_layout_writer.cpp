@@ -80,8 +80,10 @@ bool drawKeptAtlas(const PackedAtlasTarget& target, const std::string& originalD
     DdsDecoding decoding;
     if (original) decoding = decodeDds(original->data(), original->size());
     if (!decoding.image) {
-        reporter.logError("Unsupported atlas image: " + fileNamePart(originalDdsPath, false) + " (" +
-                          (original ? decoding.fault : std::string("can't be read")) + ")");
+        reporter.logError(
+            englishText("Unsupported atlas image: {file} ({reason})",
+                        {{"file", fileNamePart(originalDdsPath, false)},
+                         {"reason", original ? decoding.fault : englishText("can't be read")}}));
         return false;
     }
     Image& canvas = *decoding.image;

@@ -7,7 +7,8 @@
 
 std::int32_t scanNewIcons(const std::string& directory, Reporter& reporter) {
     if (fileSize(directory) != kPathIsDirectory) {
-        reporter.logError("The new icon dir '" + directory + "' doesn't exist.");
+        reporter.logError(
+            englishText("The new icon dir '{directory}' doesn't exist.", {{"directory", directory}}));
         return 0;
     }
     reporter.openProgress(localized("Searching for new icons"));

@@ -21,13 +21,13 @@ bool drawPackedAtlas(const PackedAtlasTarget& target, const std::string& xmlPath
         sizes.push_back({icon.width, icon.height});  // 0 x 0 if not loaded
     const std::optional<PackedAtlas> packed = packAtlas(sizes);
     if (!packed) {
-        reporter.logError("The icons don't fit into an atlas of " + std::to_string(kMaximumPackedSide) + "x" +
-                          std::to_string(kMaximumPackedSide));
+        reporter.logError(englishText("The icons don't fit into an atlas of {size}x{size}",
+                                      {{"size", kMaximumPackedSide}}));
         return false;
     }
     std::optional<Image> canvas = createImage(packed->width, packed->height, 32);
     if (!canvas) {
-        reporter.logError("Can't create new Atlas image: " + ddsName + ".");
+        reporter.logError(englishText("Can't create new Atlas image: {file}.", {{"file", ddsName}}));
         return false;
     }
     reporter.logInfo("Created empty atlas image with size " + std::to_string(packed->width) + "x" +

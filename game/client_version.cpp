@@ -5,6 +5,7 @@
 #include "game/mod_folders.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/reporter.h"
 #include "platform/text_file.h"
 #include "platform/text_utilities.h"
@@ -71,13 +72,14 @@ std::string readClientVersion(const std::string& installDirectory, Reporter& rep
         if (game.text) {
             version = versionFromVersionElement(*game.text);
         } else if (!launcher.fileRead) {
-            reporter.logError("Can't get the game version, insufficient rights?");
+            reporter.logError(englishText("Can't get the game version, insufficient rights?"));
             return {};
         }
     }
     // It becomes a folder name inside the game.
     if (!version.empty() && !gameFolderName(version)) {
-        reporter.logError("Unusable game version: '" + printableText(version) + "'");
+        reporter.logError(
+            englishText("Unusable game version: '{version}'", {{"version", printableText(version)}}));
         return {};
     }
     reporter.logInfo("Get game client version: " + version);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "image/image.h"
+#include "platform/localized_text.h"
 
 namespace {
 
@@ -11,12 +12,14 @@ constexpr std::uint64_t kLargestSide = kMaximumImageSide;
 constexpr std::uint64_t kLargestDds = kLargestSide * kLargestSide * 4 * 4 / 3 + kEntryHeadSize;
 
 std::string moreThan(std::uint64_t bytes) {
-    return "more than " + std::to_string(bytes) + " bytes";
+    return englishText("more than {count} bytes", {{"count", bytes}});
 }
 
 EntryCeiling ddsCeiling(std::span<const std::uint8_t> head) {
     const DdsHeaderReading reading = readDdsHeader(head.data(), head.size(), kLargestDds);
-    if (!reading.header) return {kEntryHeadSize, "a DDS Ravelin cannot read: " + reading.fault};
+    if (!reading.header)
+        return {kEntryHeadSize,
+                englishText("a DDS Ravelin cannot read: {reason}", {{"reason", reading.fault}})};
     const DdsHeader& header = *reading.header;
     std::uint64_t size = header.dataOffset;
     for (int level = 0; level < header.mipLevels; ++level) {

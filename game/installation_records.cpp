@@ -4,6 +4,7 @@
 
 #include "game/vdf_document.h"
 #include "game/xml_document.h"
+#include "platform/localized_text.h"
 #include "platform/path_separator.h"
 #include "platform/text_utilities.h"
 
@@ -76,7 +77,7 @@ std::string firstRealmIn(const XmlElement& element) {
 
 RecordReading gameCenterGameFolders(std::string_view preferencesXml) {
     const XmlDocument document = parseXmlDocument(preferencesXml);
-    if (!document.root) return damaged("not XML: " + document.fault);
+    if (!document.root) return damaged(englishText("not XML: {reason}", {{"reason", document.fault}}));
     RecordReading reading;
     const XmlElement* games = document.root->descendant({"application", "games_manager", "games"});
     if (!games) return reading;  // a Game Center that has installed nothing yet
@@ -92,9 +93,9 @@ RecordReading gameCenterGameFolders(std::string_view preferencesXml) {
 
 RecordReading steamLibraryFolders(std::string_view libraryFoldersVdf) {
     const VdfDocument document = parseVdfDocument(libraryFoldersVdf);
-    if (!document.root) return damaged("damaged: " + document.fault);
+    if (!document.root) return damaged(englishText("damaged: {reason}", {{"reason", document.fault}}));
     const VdfNode* folders = document.root->child("libraryfolders");
-    if (!folders || !folders->isBlock) return damaged("no libraryfolders block");
+    if (!folders || !folders->isBlock) return damaged(englishText("no libraryfolders block"));
     RecordReading reading;
     for (const VdfNode& library : folders->children) {
         if (!allDigits(library.key)) continue;  // statistics and the like
@@ -140,7 +141,7 @@ RecordReading lutrisPrefix(std::string_view configuration, const std::string& ho
             return {{validUtf8(prefix)}, {}};
         }
     }
-    return damaged("no Wine prefix under game:");
+    return damaged(englishText("no Wine prefix under game:"));
 }
 
 std::string realmOfGameInfo(std::string_view gameInfoXml) {

@@ -10,6 +10,7 @@
 #include "game/installation_records.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/path_separator.h"
 #include "platform/registry.h"
 #include "platform/reporter.h"
@@ -98,7 +99,8 @@ private:
     }
 
     void skipDamaged(const std::string& path, const std::string& fault) {
-        reporter_.logInfo("Skipped a damaged record of game installations: " + path + " (" + fault + ")");
+        reporter_.logInfo(englishText("Skipped a damaged record of game installations: {file} ({reason})",
+                                      {{"file", path}, {"reason", fault}}));
     }
 
     // The entries of a record, or nothing when it is missing or damaged.

@@ -4,6 +4,7 @@
 
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
 
@@ -90,13 +91,14 @@ std::optional<ModFolders> readModFolders(const std::string& installDirectory, co
     ModFolders named;
     const std::int64_t size = fileSize(path);
     if (size > kLargestPathsXml) {
-        reporter.logError("Can't read the game's mod folders from " + path + " (larger than 1 MiB)");
+        reporter.logError(englishText("Can't read the game's mod folders from {file} (larger than 1 MiB)",
+                                      {{"file", path}}));
         return std::nullopt;
     }
     if (size >= 0) {
         const auto content = readWholeFile(path);
         if (!content) {
-            reporter.logError("Can't read the game's mod folders from " + path);
+            reporter.logError(englishText("Can't read the game's mod folders from {file}", {{"file", path}}));
             return std::nullopt;
         }
         named = modFoldersInPathsXml(
@@ -108,9 +110,11 @@ std::optional<ModFolders> readModFolders(const std::string& installDirectory, co
         const std::string& text = found->empty() ? version : *found;
         const std::optional<std::string> name = gameFolderName(text);
         if (!name) {
-            reporter.logError(found->empty()
-                                  ? "Unusable game version: '" + printableText(text) + "'"
-                                  : "Unusable mod folder in " + path + ": '" + printableText(text) + "'");
+            reporter.logError(
+                found->empty()
+                    ? englishText("Unusable game version: '{version}'", {{"version", printableText(text)}})
+                    : englishText("Unusable mod folder in {file}: '{folder}'",
+                                  {{"file", path}, {"folder", printableText(text)}}));
             return std::nullopt;
         }
         *chosen = *name;

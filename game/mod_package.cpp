@@ -11,6 +11,7 @@
 #include "game/game_directory.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
 
@@ -78,7 +79,7 @@ bool writeModPackage(const std::string& path, const ModPackageInfo& info,
                      const std::vector<ModPackageFile>& files, Reporter& reporter) {
     std::optional<OutputFile> output = OutputFile::open(path, OutputFile::Mode::Replace);
     if (!output) {
-        reporter.logError("Can't write mod package: " + path);
+        reporter.logError(englishText("Can't write mod package: {file}", {{"file", path}}));
         return false;
     }
     const std::unique_ptr<struct archive, ArchiveWriterFree> writer(archive_write_new());
@@ -86,7 +87,7 @@ bool writeModPackage(const std::string& path, const ModPackageInfo& info,
     archive_write_zip_set_compression_store(writer.get());
     archive_write_set_bytes_in_last_block(writer.get(), 1);
     if (archive_write_open(writer.get(), &*output, nullptr, writeToOutput, nullptr) != ARCHIVE_OK) {
-        reporter.logError("Can't write mod package: " + path);
+        reporter.logError(englishText("Can't write mod package: {file}", {{"file", path}}));
         return false;
     }
     const std::string meta = modPackageMetaXml(info);
@@ -102,13 +103,14 @@ bool writeModPackage(const std::string& path, const ModPackageInfo& info,
             if (folders.insert(folder).second) written = writeHeader(writer.get(), folder, std::nullopt);
         }
         if (written && !writeFileEntry(writer.get(), name, file.sourcePath)) {
-            reporter.logError("Can't put into the mod package: " + file.sourcePath);
+            reporter.logError(
+                englishText("Can't put into the mod package: {file}", {{"file", file.sourcePath}}));
             return false;
         }
     }
     written = written && archive_write_close(writer.get()) == ARCHIVE_OK;
     if (!written || !output->finish()) {
-        reporter.logError("Can't write mod package: " + path);
+        reporter.logError(englishText("Can't write mod package: {file}", {{"file", path}}));
         return false;
     }
     reporter.logInfo("Mod package written: " + path);

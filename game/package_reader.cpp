@@ -7,6 +7,7 @@
 
 #include "game/entry_ceiling.h"
 #include "platform/file_io.h"
+#include "platform/localized_text.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ EntryReading PackageReader::readEntry(std::string_view fileName, const Sink& sin
     if (!entry_) return reading;
     // Zips without Unix modes give no type; a link's data would be its target's name.
     if (const auto type = archive_entry_filetype(entry_); type != AE_IFREG && type != 0) {
-        reading.fault = "not a regular file";
+        reading.fault = englishText("not a regular file");
         return reading;
     }
     if (buffer_.empty()) buffer_.resize(kPieceSize);

@@ -130,7 +130,8 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
         std::optional<PackageReader> package = PackageReader::open(packagePath);
         if (!package) {
             // One broken part does not hide the atlases of the others.
-            if (packages.size() > 1) reporter.logError("Can't open the package: " + packagePath);
+            if (packages.size() > 1)
+                reporter.logError(englishText("Can't open the package: {file}", {{"file", packagePath}}));
             continue;
         }
         if (!result.packageOpened) {
@@ -157,8 +158,11 @@ UnpackResult unpackOriginalAtlases(const std::string& installDirectory,
                 if (copy.file) {
                     slot.copy.emplace(std::move(*copy.file));
                 } else {
-                    reporter.logError("Can't unpack the original file: " + fileName +
-                                      (copy.fault.empty() ? std::string() : " (" + copy.fault + ")"));
+                    reporter.logError(
+                        copy.fault.empty()
+                            ? englishText("Can't unpack the original file: {file}", {{"file", fileName}})
+                            : englishText("Can't unpack the original file: {file} ({reason})",
+                                          {{"file", fileName}, {"reason", copy.fault}}));
                 }
                 slot.inThisPackage = true;
                 ++result.entriesFound;

@@ -1,5 +1,6 @@
 #include "game/vdf_document.h"
 
+#include "platform/localized_text.h"
 #include "platform/text_utilities.h"
 
 namespace {
@@ -24,7 +25,8 @@ public:
         VdfNode root;
         root.isBlock = true;
         if (!block(root, 0, false)) {
-            document.fault = fault_ + " at byte " + std::to_string(position_);
+            document.fault =
+                englishText("{reason} at byte {position}", {{"reason", fault_}, {"position", position_}});
             return document;
         }
         document.root = std::move(root);
@@ -32,7 +34,7 @@ public:
     }
 
 private:
-    bool fail(const char* fault) {
+    bool fail(std::string_view fault) {
         fault_ = fault;
         return false;
     }
@@ -63,7 +65,7 @@ private:
         if (c == '"') {
             for (++position_;; ++position_) {
                 if (position_ >= text_.size()) {
-                    fault_ = "unterminated quote";
+                    fault_ = translatable("unterminated quote");
                     return {TokenKind::Fault, {}};
                 }
                 const char d = text_[position_];
@@ -96,18 +98,18 @@ private:
 
     // The keys of a block up to its closing brace, or up to the end for the file's top level.
     bool block(VdfNode& parent, int depth, bool closed) {
-        if (depth > kDeepestNesting) return fail("blocks nested too deeply");
+        if (depth > kDeepestNesting) return fail(translatable("blocks nested too deeply"));
         for (;;) {
             Token key = next();
             switch (key.kind) {
                 case TokenKind::Fault:
                     return false;
                 case TokenKind::End:
-                    return closed ? fail("unclosed block") : true;
+                    return closed ? fail(translatable("unclosed block")) : true;
                 case TokenKind::Close:
-                    return closed ? true : fail("a closing brace without block");
+                    return closed ? true : fail(translatable("a closing brace without block"));
                 case TokenKind::Open:
-                    return fail("a block without key");
+                    return fail(translatable("a block without key"));
                 case TokenKind::Text:
                     break;
             }
@@ -122,7 +124,7 @@ private:
                 node.isBlock = true;
                 if (!block(node, depth + 1, true)) return false;
             } else {
-                return value.kind == TokenKind::Fault ? false : fail("a key without value");
+                return value.kind == TokenKind::Fault ? false : fail(translatable("a key without value"));
             }
             parent.children.push_back(std::move(node));
         }

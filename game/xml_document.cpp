@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "platform/localized_text.h"
 #include "platform/text_utilities.h"
 
 namespace {
@@ -44,13 +45,13 @@ public:
         if (text_.starts_with("\xEF\xBB\xBF")) position_ = 3;
         if (!skipMisc()) return refuse(document);
         if (atEnd() || text_[position_] != '<') {
-            fault_ = "no root element";
+            fault_ = translatable("no root element");
             return refuse(document);
         }
         XmlElement root;
         if (!element(root, 1) || !skipMisc()) return refuse(document);
         if (!atEnd()) {
-            fault_ = "content after the root element";
+            fault_ = translatable("content after the root element");
             return refuse(document);
         }
         document.root = std::move(root);
@@ -59,7 +60,8 @@ public:
 
 private:
     XmlDocument& refuse(XmlDocument& document) {
-        document.fault = fault_ + " at byte " + std::to_string(position_);
+        document.fault =
+            englishText("{reason} at byte {position}", {{"reason", fault_}, {"position", position_}});
         return document;
     }
 
@@ -69,13 +71,13 @@ private:
         while (!atEnd() && isBlank(text_[position_])) ++position_;
     }
 
-    bool fail(std::string fault) {
-        fault_ = std::move(fault);
+    bool fail(std::string_view fault) {
+        fault_ = fault;
         return false;
     }
 
     // Skips past the terminator; false when it never comes.
-    bool skipPast(std::string_view terminator, const char* fault) {
+    bool skipPast(std::string_view terminator, std::string_view fault) {
         const std::size_t end = text_.find(terminator, position_);
         if (end == std::string_view::npos) return fail(fault);
         position_ = end + terminator.size();
@@ -87,11 +89,11 @@ private:
         for (;;) {
             skipBlanks();
             if (startsWith("<!--")) {
-                if (!skipPast("-->", "unterminated comment")) return false;
+                if (!skipPast("-->", translatable("unterminated comment"))) return false;
             } else if (startsWith("<?")) {
-                if (!skipPast("?>", "unterminated processing instruction")) return false;
+                if (!skipPast("?>", translatable("unterminated processing instruction"))) return false;
             } else if (startsWith("<!")) {
-                if (!skipPast(">", "unterminated declaration")) return false;
+                if (!skipPast(">", translatable("unterminated declaration"))) return false;
             } else {
                 return true;
             }
@@ -101,7 +103,7 @@ private:
     bool name(std::string& result) {
         const std::size_t start = position_;
         while (!atEnd() && isNameCharacter(text_[position_])) ++position_;
-        if (position_ == start) return fail("a name is missing");
+        if (position_ == start) return fail(translatable("a name is missing"));
         result = std::string(text_.substr(start, position_ - start));
         return true;
     }
@@ -113,7 +115,7 @@ private:
             if (c == '&') {
                 if (!reference(result)) return false;
             } else if (c == '<') {
-                return fail("'<' inside a value");
+                return fail(translatable("'<' inside a value"));
             } else {
                 result += c;
                 ++position_;
@@ -124,7 +126,8 @@ private:
 
     bool reference(std::string& result) {
         const std::size_t end = text_.find(';', position_);
-        if (end == std::string_view::npos || end - position_ > 12) return fail("unterminated reference");
+        if (end == std::string_view::npos || end - position_ > 12)
+            return fail(translatable("unterminated reference"));
         const std::string_view entity = text_.substr(position_ + 1, end - position_ - 1);
         static constexpr std::pair<std::string_view, char> kNamed[] = {
             {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
@@ -136,21 +139,21 @@ private:
             }
         }
         if (!known) {
-            if (entity.size() < 2 || entity[0] != '#') return fail("unknown entity");
+            if (entity.size() < 2 || entity[0] != '#') return fail(translatable("unknown entity"));
             const bool hexadecimal = entity[1] == 'x';
             const std::string_view digits = entity.substr(hexadecimal ? 2 : 1);
             std::uint32_t code = 0;
-            if (digits.empty()) return fail("empty character reference");
+            if (digits.empty()) return fail(translatable("empty character reference"));
             for (const char digit : digits) {
                 int value = -1;
                 if (digit >= '0' && digit <= '9') value = digit - '0';
                 if (hexadecimal && digit >= 'a' && digit <= 'f') value = digit - 'a' + 10;
                 if (hexadecimal && digit >= 'A' && digit <= 'F') value = digit - 'A' + 10;
-                if (value < 0) return fail("bad character reference");
+                if (value < 0) return fail(translatable("bad character reference"));
                 code = code * (hexadecimal ? 16 : 10) + static_cast<std::uint32_t>(value);
             }
             if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-                return fail("character reference out of range");
+                return fail(translatable("character reference out of range"));
             appendCodePoint(result, code);
         }
         position_ = end + 1;
@@ -161,15 +164,15 @@ private:
         std::string attributeName;
         if (!name(attributeName)) return false;
         skipBlanks();
-        if (atEnd() || text_[position_] != '=') return fail("an attribute without value");
+        if (atEnd() || text_[position_] != '=') return fail(translatable("an attribute without value"));
         ++position_;
         skipBlanks();
         if (atEnd() || (text_[position_] != '"' && text_[position_] != '\''))
-            return fail("an unquoted value");
+            return fail(translatable("an unquoted value"));
         const char quote = text_[position_++];
         std::string value;
         if (!characterData(quote, value)) return false;
-        if (atEnd()) return fail("unterminated value");
+        if (atEnd()) return fail(translatable("unterminated value"));
         ++position_;
         element.attributes.emplace_back(std::move(attributeName), validUtf8(value));
         return true;
@@ -177,13 +180,13 @@ private:
 
     // At "<" of a start tag: the element with everything inside it, up to its end tag.
     bool element(XmlElement& element, int depth) {
-        if (depth > kDeepestNesting) return fail("elements nested too deeply");
+        if (depth > kDeepestNesting) return fail(translatable("elements nested too deeply"));
         ++position_;
         if (!name(element.name)) return false;
         for (;;) {
             const std::size_t before = position_;
             skipBlanks();
-            if (atEnd()) return fail("unterminated start tag");
+            if (atEnd()) return fail(translatable("unterminated start tag"));
             if (startsWith("/>")) {
                 position_ += 2;
                 return true;
@@ -192,7 +195,7 @@ private:
                 ++position_;
                 break;
             }
-            if (position_ == before) return fail("attributes must be separated by blanks");
+            if (position_ == before) return fail(translatable("attributes must be separated by blanks"));
             if (!attribute(element)) return false;
         }
         return content(element, depth);
@@ -201,26 +204,26 @@ private:
     bool content(XmlElement& element, int depth) {
         std::string text;
         for (;;) {
-            if (atEnd()) return fail("unclosed element <" + element.name + ">");
+            if (atEnd()) return fail(englishText("unclosed element <{name}>", {{"name", element.name}}));
             if (startsWith("</")) {
                 position_ += 2;
                 std::string closing;
                 if (!name(closing)) return false;
                 skipBlanks();
                 if (closing != element.name || atEnd() || text_[position_] != '>')
-                    return fail("mismatched end tag");
+                    return fail(translatable("mismatched end tag"));
                 ++position_;
                 element.text = validUtf8(text);
                 return true;
             }
             if (startsWith("<![CDATA[")) {
                 const std::size_t start = position_ + 9;
-                if (!skipPast("]]>", "unterminated CDATA section")) return false;
+                if (!skipPast("]]>", translatable("unterminated CDATA section"))) return false;
                 text += text_.substr(start, position_ - 3 - start);
             } else if (startsWith("<!--")) {
-                if (!skipPast("-->", "unterminated comment")) return false;
+                if (!skipPast("-->", translatable("unterminated comment"))) return false;
             } else if (startsWith("<?")) {
-                if (!skipPast("?>", "unterminated processing instruction")) return false;
+                if (!skipPast("?>", translatable("unterminated processing instruction"))) return false;
             } else if (text_[position_] == '<') {
                 element.children.emplace_back();
                 if (!this->element(element.children.back(), depth + 1)) return false;

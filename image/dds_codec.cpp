@@ -8,6 +8,7 @@
 
 #include "image/bc7_decoder.h"
 #include "platform/file_io.h"
+#include "platform/localized_text.h"
 #include "platform/parallel_work.h"
 
 namespace {
@@ -237,7 +238,7 @@ DdsHeaderReading loadDdsHeader(const std::string& path) {
     const std::size_t read = std::fread(header, 1, sizeof header, file.get());
     std::error_code error;
     const auto total = std::filesystem::file_size(nativePath(path), error);
-    if (error) return {std::nullopt, "can't be read"};
+    if (error) return {std::nullopt, englishText("can't be read")};
     return readDdsHeader(header, read, static_cast<std::size_t>(total));
 }
 
@@ -252,7 +253,7 @@ DdsDecoding decodeDds(const std::uint8_t* data, std::size_t size) {
     const DdsHeader& header = decoding.header;
     std::optional<Image> image = Image::allocate(header.width, header.height, 32, false);
     if (!image) {
-        decoding.fault = "too large to hold";
+        decoding.fault = englishText("too large to hold");
         return decoding;
     }
     codecOf(header.format.encoding).decode(data + header.dataOffset, header.format, *image);
@@ -270,7 +271,7 @@ DdsDecoding loadDds(const std::string& path) {
     const std::optional<std::vector<std::uint8_t>> content = readWholeFile(path);
     if (!content) {
         DdsDecoding decoding;
-        decoding.fault = "can't be read";
+        decoding.fault = englishText("can't be read");
         return decoding;
     }
     return decodeDds(content->data(), content->size());

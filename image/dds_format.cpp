@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "image/image.h"
+#include "platform/localized_text.h"
 
 namespace {
 
@@ -72,12 +73,12 @@ std::string readPixelFormat(const std::uint8_t* data, std::size_t size, DdsHeade
     DdsPixelFormat& format = header.format;
     if (pixelFlags & kPixelFourCc) {
         if (code == fourCc("DX10")) {
-            if (size < kHeaderSize + kDx10HeaderSize) return "truncated";
+            if (size < kHeaderSize + kDx10HeaderSize) return englishText("truncated");
             const std::uint8_t* x = data + kHeaderSize;
             format.dx10 = true;
             format.dxgiFormat = readU32(x);
             header.dataOffset += kDx10HeaderSize;
-            if (readU32(x + 4) != 3 || readU32(x + 12) > 1) return "not a single 2D texture";
+            if (readU32(x + 4) != 3 || readU32(x + 12) > 1) return englishText("not a single 2D texture");
             const DxgiFormat* known = dxgiFormat(format.dxgiFormat);
             if (!known) return "DXGI " + std::to_string(format.dxgiFormat);
             format.encoding = known->encoding;
@@ -167,11 +168,11 @@ DdsHeaderReading readDdsHeader(const std::uint8_t* data, std::size_t size) {
 DdsHeaderReading readDdsHeader(const std::uint8_t* data, std::size_t size, std::size_t totalSize) {
     DdsHeaderReading reading;
     if (size < 4 || std::memcmp(data, "DDS ", 4) != 0) {
-        reading.fault = "not a DDS file";
+        reading.fault = englishText("not a DDS file");
         return reading;
     }
     if (size < kHeaderSize || readU32(data + 4) != 124) {
-        reading.fault = size < kHeaderSize ? "truncated" : "damaged header";
+        reading.fault = size < kHeaderSize ? englishText("truncated") : englishText("damaged header");
         return reading;
     }
     const std::uint8_t* h = data + 4;
@@ -182,22 +183,21 @@ DdsHeaderReading readDdsHeader(const std::uint8_t* data, std::size_t size, std::
     header.mipLevels = mipCount > 1 ? static_cast<int>(std::min<std::uint32_t>(mipCount, 32)) : 1;
     header.dataOffset = kHeaderSize;
     if (readU32(h + 108) & kCaps2CubeOrVolume) {
-        reading.fault = "cube map or volume texture";
+        reading.fault = englishText("cube map or volume texture");
         return reading;
     }
     reading.fault = readPixelFormat(data, size, header);
     if (!reading.fault.empty()) return reading;
     if (header.width <= 0 || header.height <= 0) {
-        reading.fault = "empty image";
+        reading.fault = englishText("empty image");
         return reading;
     }
     if (header.width > kMaximumImageSide || header.height > kMaximumImageSide) {
-        reading.fault =
-            "larger than " + std::to_string(kMaximumImageSide) + " x " + std::to_string(kMaximumImageSide);
+        reading.fault = englishText("larger than {size} x {size}", {{"size", kMaximumImageSide}});
         return reading;
     }
     if (totalSize - header.dataOffset < ddsLevelBytes(header.format.encoding, header.width, header.height)) {
-        reading.fault = "truncated";
+        reading.fault = englishText("truncated");
         return reading;
     }
     reading.header = header;

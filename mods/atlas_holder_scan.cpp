@@ -14,6 +14,7 @@
 #include "mods/package_order.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/path_separator.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
@@ -53,10 +54,6 @@ std::vector<std::string> entryNames(std::string_view xml) {
     return names;
 }
 
-std::string refusal(std::string_view fault) {
-    return fault.empty() ? std::string() : " (" + std::string(fault) + ")";
-}
-
 // A file of the disk within the ceiling of its kind; none, with an error naming it, when not.
 std::optional<std::string> readWithinCeiling(const std::string& path, Reporter& reporter) {
     std::vector<std::uint8_t> head(kEntryHeadSize);
@@ -69,10 +66,10 @@ std::optional<std::string> readWithinCeiling(const std::string& path, Reporter& 
     std::optional<std::vector<std::uint8_t>> content;
     if (size >= 0 && static_cast<std::uint64_t>(size) <= ceiling.bytes) content = readWholeFile(path);
     if (!content || content->size() > ceiling.bytes) {
-        reporter.logError("Can't read " + path +
-                          refusal(size >= 0 && static_cast<std::uint64_t>(size) > ceiling.bytes
-                                      ? ceiling.refusal
-                                      : std::string_view()));
+        reporter.logError(
+            size >= 0 && static_cast<std::uint64_t>(size) > ceiling.bytes
+                ? englishText("Can't read {file} ({reason})", {{"file", path}, {"reason", ceiling.refusal}})
+                : englishText("Can't read {file}", {{"file", path}}));
         return std::nullopt;
     }
     return std::string(content->begin(), content->end());
@@ -125,7 +122,8 @@ std::optional<AtlasHolder> scanPackage(const ConflictSearch& search, const std::
                                        const std::string& relativePath, Reporter& reporter) {
     std::optional<PackageReader> package = PackageReader::open(path);
     if (!package) {
-        reporter.logError("Can't open the package: " + path + " (not a zip package)");
+        reporter.logError(
+            englishText("Can't open the package: {file} (not a zip package)", {{"file", path}}));
         return std::nullopt;
     }
     AtlasHolder holder;
@@ -136,8 +134,8 @@ std::optional<AtlasHolder> scanPackage(const ConflictSearch& search, const std::
     std::size_t count = 0;
     while (package->nextEntry()) {
         if (++count > kMaximumFolderEntries) {
-            reporter.logError("Can't read the package: " + path + " (more than " +
-                              std::to_string(kMaximumFolderEntries) + " entries)");
+            reporter.logError(englishText("Can't read the package: {file} (more than {count} entries)",
+                                          {{"file", path}, {"count", kMaximumFolderEntries}}));
             return std::nullopt;
         }
         const std::string& name = package->entryName();
@@ -148,8 +146,9 @@ std::optional<AtlasHolder> scanPackage(const ConflictSearch& search, const std::
         const AtlasFileName atlasFile = atlasFileName(fileName);
         if (!relative) {
             if (atlasFile.kind || fileName == "meta.xml")
-                reporter.logError("Refused the package's entry: " + path + ": " + validUtf8(name) +
-                                  " (a path that leads out of the package)");
+                reporter.logError(englishText(
+                    "Refused the package's entry: {file}: {entry} (a path that leads out of the package)",
+                    {{"file", path}, {"entry", validUtf8(name)}}));
             continue;
         }
         const bool meta = lower == "meta.xml";
@@ -162,8 +161,12 @@ std::optional<AtlasHolder> scanPackage(const ConflictSearch& search, const std::
         std::vector<std::uint8_t> data;
         const EntryReading reading = package->readEntry(fileName, data);
         if (!reading.complete) {
-            reporter.logError("Can't read the package's entry: " + path + ": " + *relative +
-                              refusal(reading.fault));
+            reporter.logError(
+                reading.fault.empty()
+                    ? englishText("Can't read the package's entry: {file}: {entry}",
+                                  {{"file", path}, {"entry", *relative}})
+                    : englishText("Can't read the package's entry: {file}: {entry} ({reason})",
+                                  {{"file", path}, {"entry", *relative}, {"reason", reading.fault}}));
             continue;
         }
         const std::string_view text(reinterpret_cast<const char*>(data.data()), data.size());
@@ -172,7 +175,8 @@ std::optional<AtlasHolder> scanPackage(const ConflictSearch& search, const std::
         else
             holder.entries[atlasFile.kind->index] = entryNames(text);
     }
-    if (package->damaged()) reporter.logError("Damaged package: " + path + " (read as far as it goes)");
+    if (package->damaged())
+        reporter.logError(englishText("Damaged package: {file} (read as far as it goes)", {{"file", path}}));
     std::sort(holder.gameFiles.begin(), holder.gameFiles.end());
     holder.gameFiles.erase(std::unique(holder.gameFiles.begin(), holder.gameFiles.end()),
                            holder.gameFiles.end());
@@ -188,8 +192,9 @@ std::vector<std::string> packagePaths(const std::string& directory, Reporter& re
     fs::recursive_directory_iterator walk(top, fs::directory_options::skip_permission_denied, error);
     for (std::size_t seen = 0; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
         if (++seen > kMaximumFolderEntries) {
-            reporter.logError("Can't read the folder of packages: " + directory + " (more than " +
-                              std::to_string(kMaximumFolderEntries) + " entries)");
+            reporter.logError(
+                englishText("Can't read the folder of packages: {folder} (more than {count} entries)",
+                            {{"folder", directory}, {"count", kMaximumFolderEntries}}));
             break;
         }
         std::error_code typeError;
@@ -223,8 +228,9 @@ AtlasConflicts findAtlasConflicts(const ConflictSearch& search, Reporter& report
             if (reading.readable)
                 loadOrder = std::move(reading.packages);
             else
-                reporter.logError("Can't read " + loadOrderPath + " (" + reading.fault +
-                                  "); the packages are taken in the game's order without it");
+                reporter.logError(englishText(
+                    "Can't read {file} ({reason}); the packages are taken in the game's order without it",
+                    {{"file", loadOrderPath}, {"reason", reading.fault}}));
         }
     }
     return decideAtlasConflicts(std::move(holders), loadOrder, search);

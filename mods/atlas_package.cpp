@@ -5,6 +5,7 @@
 #include "atlas/atlas_kind.h"
 #include "game/mod_folders.h"
 #include "game/mod_package.h"
+#include "platform/localized_text.h"
 #include "platform/reporter.h"
 
 namespace {
@@ -22,7 +23,8 @@ bool writeAtlasPackage(const ModTarget& target, const std::vector<std::string>& 
                        std::size_t replacedIcons, const std::string& path, Reporter& reporter) {
     const std::optional<std::string> version = gameFolderName(target.gameVersion);
     if (!version) {
-        reporter.logError("Can't package the new atlases: the game version is not a usable name.");
+        reporter.logError(
+            englishText("Can't package the new atlases: the game version is not a usable name."));
         return false;
     }
     std::vector<ModPackageFile> files;

@@ -6,6 +6,7 @@
 #include "atlas/icon_catalogue.h"
 #include "mods/install_record.h"
 #include "platform/file_io.h"
+#include "platform/localized_text.h"
 #include "platform/reporter.h"
 
 namespace {
@@ -40,7 +41,7 @@ ConflictSearch conflictSearchFor(const ModTarget& target, const ModFolders& fold
 std::optional<AtlasConflicts> checkAtlasConflicts(const ModTarget& target, Reporter& reporter) {
     if (target.gameDirectory.empty() || target.gameVersion.empty()) {
         reporter.logError(
-            "Can't look for other mods' atlases: the game directory or its version is unknown.");
+            englishText("Can't look for other mods' atlases: the game directory or its version is unknown."));
         return std::nullopt;
     }
     const std::optional<ModFolders> folders =

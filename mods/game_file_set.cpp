@@ -5,6 +5,7 @@
 
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/reporter.h"
 
 namespace {
@@ -12,13 +13,14 @@ namespace {
 std::string failureText(const FileSetOutcome& outcome) {
     switch (outcome.failure) {
         case FileSetOutcome::Failure::SourceUnreadable:
-            return "can't read " + outcome.path;
+            return englishText("can't read {file}", {{"file", outcome.path}});
         case FileSetOutcome::Failure::WriteProtected:
-            return outcome.path + " is write-protected";
+            return englishText("{file} is write-protected", {{"file", outcome.path}});
         case FileSetOutcome::Failure::WriteFailed:
-            return "can't write " + outcome.path + readOnlyFolderNote(outcome.path);
+            return withReadOnlyFolderNote(englishText("can't write {file}", {{"file", outcome.path}}),
+                                          outcome.path);
         case FileSetOutcome::Failure::ReplaceFailed:
-            return "can't replace " + outcome.path;
+            return englishText("can't replace {file}", {{"file", outcome.path}});
         case FileSetOutcome::Failure::None:
             break;
     }
@@ -27,20 +29,23 @@ std::string failureText(const FileSetOutcome& outcome) {
 
 }  // namespace
 
-std::string readOnlyFolderNote(const std::string& path) {
+std::string withReadOnlyFolderNote(const std::string& line, const std::string& path) {
     std::filesystem::path folder = nativePath(path).parent_path();
     std::error_code error;
     while (folder.has_relative_path() && !std::filesystem::exists(folder, error))
         folder = folder.parent_path();
     const std::string text = utf8PathText(folder);
-    return isWriteProtected(text) ? " (the folder " + text + " is read-only)" : std::string();
+    return isWriteProtected(text) ? englishText("{reason} (the folder {folder} is read-only)",
+                                                {{"reason", line}, {"folder", text}})
+                                  : line;
 }
 
 StepOutcome installFileSet(const std::vector<FileCopy>& files, Reporter& reporter) {
     const FileSetOutcome outcome = replaceFiles(files);
     if (!outcome.succeeded()) {
         const std::string reason =
-            "Can't install the new atlases: " + failureText(outcome) + "; the game's files are as they were.";
+            englishText("Can't install the new atlases: {reason}; the game's files are as they were.",
+                        {{"reason", failureText(outcome)}});
         reporter.logError(reason);
         return StepOutcome::failed(reason);
     }

@@ -14,6 +14,6 @@ class Reporter;
 // was: done, or failed with that reason.
 StepOutcome installFileSet(const std::vector<FileCopy>& files, Reporter& reporter);
 
-// Why nothing could be written at path when its folder (the nearest one that exists) is read-only:
-// " (the folder … is read-only)", or empty.
-std::string readOnlyFolderNote(const std::string& path);
+// The line that nothing could be written at path, with "(the folder … is read-only)" after it when its
+// folder (the nearest one that exists) is read-only.
+std::string withReadOnlyFolderNote(const std::string& line, const std::string& path);

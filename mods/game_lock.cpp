@@ -2,6 +2,7 @@
 
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/path_separator.h"
 #include "platform/reporter.h"
 
@@ -10,13 +11,15 @@ std::optional<DirectoryLock> lockGameModFolder(const std::string& gameDirectory,
     if (fileSize(folder) != kPathIsDirectory) createDirectory(folder);
     DirectoryLock lock = DirectoryLock::take(folder, std::string(kLockFileName));
     if (lock.status() != DirectoryLock::Status::Taken) return lock;
-    refusal = "Another Ravelin is installing into " + gameDirectory + lockHolderText(lock) +
-              "; try again when it has finished.";
+    refusal =
+        lock.holder() > 0
+            ? englishText(
+                  "Another Ravelin is installing into {directory} (process {process}); try again "
+                  "when it has finished.",
+                  {{"directory", gameDirectory}, {"process", lock.holder()}})
+            : englishText("Another Ravelin is installing into {directory}; try again when it has finished.",
+                          {{"directory", gameDirectory}});
     return std::nullopt;
-}
-
-std::string lockHolderText(const DirectoryLock& lock) {
-    return lock.holder() > 0 ? " (process " + std::to_string(lock.holder()) + ")" : std::string();
 }
 
 std::string removedTemporaryFilesText(int removed) {

@@ -23,8 +23,5 @@ std::optional<DirectoryLock> lockGameModFolder(const std::string& gameDirectory,
 // a separator), logging how many. Only under the game's lock: another run's files would be in use.
 void removeLeftTemporaryFiles(const std::vector<std::string>& gameFolders, Reporter& reporter);
 
-// " (process N)" when the lock's holder is known, for the refusal's line.
-std::string lockHolderText(const DirectoryLock& lock);
-
 // The line that says how many temporary files went; empty when none did.
 std::string removedTemporaryFilesText(int removed);

@@ -44,7 +44,9 @@ class FileNamingReporter : public Reporter {
 public:
     FileNamingReporter(Reporter& reporter, const std::string& file) : reporter_(reporter), file_(file) {}
     void logInfo(std::string_view text) override { reporter_.logInfo(std::string(text) + ", in " + file_); }
-    void logError(std::string_view text) override { reporter_.logError(std::string(text) + ", in " + file_); }
+    void logError(std::string_view text) override {
+        reporter_.logError(englishText("{reason}, in {file}", {{"reason", text}, {"file", file_}}));
+    }
     void openProgress(std::string_view) override {}
     void setProgressText(std::string_view) override {}
     void setProgressValue(int) override {}
@@ -147,7 +149,7 @@ void IconImport::place(IconDecision& icon, const std::string& directory, PackPar
     }
     if (!created_.count(directory)) {
         if (!createModDirectory(directory)) {
-            reporter_.logError("Can't create the folder: " + directory);
+            reporter_.logError(englishText("Can't create the folder: {folder}", {{"folder", directory}}));
             ++part.failed;
             return;
         }
@@ -156,7 +158,7 @@ void IconImport::place(IconDecision& icon, const std::string& directory, PackPar
     std::optional<OutputFile> file = OutputFile::open(path, OutputFile::Mode::Replace);
     if (file) file->write(icon.png->data(), icon.png->size());
     if (!file || !file->finish()) {
-        reporter_.logError("Can't save icon: " + path);
+        reporter_.logError(englishText("Can't save icon: {file}", {{"file", path}}));
         ++part.failed;
         return;
     }
@@ -174,16 +176,17 @@ void IconImport::importAtlas(const PackAtlasFiles& files, ImportOutcome& outcome
     part.source = files.xmlShownName;
     part.kind = files.kind ? files.kind : kindOfNames(entries);
     if (!part.kind) {
-        reporter_.logError("Can't tell which atlas this is, none of its names is the game's: " +
-                           files.xmlShownName);
+        reporter_.logError(
+            englishText("Can't tell which atlas this is, none of its names is the game's: {file}",
+                        {{"file", files.xmlShownName}}));
         return;
     }
     if (entries.empty()) {
-        reporter_.logError("No icons found in " + files.xmlShownName);
+        reporter_.logError(englishText("No icons found in {file}", {{"file", files.xmlShownName}}));
         return;
     }
     std::optional<Image> atlas;
-    std::string fault = "not a PNG Ravelin can read";
+    std::string fault = englishText("not a PNG Ravelin can read");
     if (files.dds) {
         DdsDecoding decoding = decodeDds(files.image.data(), files.image.size());
         atlas = std::move(decoding.image);
@@ -192,7 +195,8 @@ void IconImport::importAtlas(const PackAtlasFiles& files, ImportOutcome& outcome
         atlas = decodePng(files.image.data(), files.image.size());
     }
     if (!atlas) {
-        reporter_.logError("Unsupported atlas image: " + files.imageShownName + " (" + fault + ")");
+        reporter_.logError(englishText("Unsupported atlas image: {file} ({reason})",
+                                       {{"file", files.imageShownName}, {"reason", fault}}));
         return;
     }
     const AtlasKind& kind = *part.kind;
@@ -212,7 +216,8 @@ void IconImport::importAtlas(const PackAtlasFiles& files, ImportOutcome& outcome
             icon.name = entry.name;
             FileNamingReporter log(icon.log, files.xmlShownName);
             if (!plainFileName(entry.name)) {
-                log.logError("Can't import icon: " + entry.name + " (not a file name)");
+                log.logError(
+                    englishText("Can't import icon: {file} (not a file name)", {{"file", entry.name}}));
                 return icon;
             }
             const std::optional<Image> cut = cutAtlasIcon(*atlas, entry, log);
@@ -262,8 +267,11 @@ void IconImport::importLooseIcons(const std::string& source, const std::vector<P
             icon.name = file.name;
             const std::optional<Image> image = decodePng(file.png.data(), file.png.size());
             if (!image || !plainFileName(file.name)) {
-                icon.log.logError("Can't import icon: " + file.shownName +
-                                  (image ? " (not a file name)" : " (not a PNG Ravelin can read)"));
+                icon.log.logError(image
+                                      ? englishText("Can't import icon: {file} (not a file name)",
+                                                    {{"file", file.shownName}})
+                                      : englishText("Can't import icon: {file} (not a PNG Ravelin can read)",
+                                                    {{"file", file.shownName}}));
                 return icon;
             }
             icon.usable = true;
@@ -304,8 +312,8 @@ ImportOutcome importIconPacks(const std::vector<std::string>& sources, const Imp
     for (const AtlasKind& kind : kAtlasKinds) {
         if (absolutePathText(target.iconDirectory) ==
             absolutePathText(target.game[kind.index].iconDirectory)) {
-            reporter.logError("Can't import into the folder of the game's own icons: " +
-                              target.iconDirectory);
+            reporter.logError(englishText("Can't import into the folder of the game's own icons: {folder}",
+                                          {{"folder", target.iconDirectory}}));
             return outcome;
         }
     }
@@ -313,7 +321,8 @@ ImportOutcome importIconPacks(const std::vector<std::string>& sources, const Imp
     for (const std::string& source : sources) {
         const PackContents contents = readIconPack(source, reporter);
         if (contents.nothingFound)
-            reporter.logError("No atlas and no icons found in the icon pack: " + source);
+            reporter.logError(
+                englishText("No atlas and no icons found in the icon pack: {file}", {{"file", source}}));
         if (!contents.opened || contents.nothingFound) {
             ++outcome.unreadableSources;
             continue;

@@ -7,6 +7,7 @@
 
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
 
@@ -86,13 +87,13 @@ InstallRecord readInstallRecord(const std::string& workingDirectory, Reporter& r
     if (fileSize(path) == kPathMissing) return {};
     const std::optional<std::vector<std::uint8_t>> content = readWholeFile(path);
     if (!content) {
-        reporter.logError("Can't read the install record: " + path);
+        reporter.logError(englishText("Can't read the install record: {file}", {{"file", path}}));
         return {};
     }
     InstallRecordReading reading = readInstallRecordText(
         std::string_view(reinterpret_cast<const char*>(content->data()), content->size()));
     for (const std::string& line : reading.unreadableLines)
-        reporter.logError("Can't read a line of the install record: " + line);
+        reporter.logError(englishText("Can't read a line of the install record: {line}", {{"line", line}}));
     return std::move(reading.record);
 }
 
@@ -101,13 +102,13 @@ bool writeInstallRecord(const std::string& workingDirectory, const InstallRecord
     const std::string path = workingDirectory + std::string(kInstallRecordName);
     if (record.installed.empty() && record.backups.empty()) {
         if (fileSize(path) == kPathMissing || removeFile(path)) return true;
-        reporter.logError("Can't remove the install record: " + path);
+        reporter.logError(englishText("Can't remove the install record: {file}", {{"file", path}}));
         return false;
     }
     std::optional<OutputFile> file = OutputFile::open(path, OutputFile::Mode::Replace);
     if (file) file->write(installRecordText(record));
     if (!file || !file->finish()) {
-        reporter.logError("Can't write the install record: " + path);
+        reporter.logError(englishText("Can't write the install record: {file}", {{"file", path}}));
         return false;
     }
     return true;
@@ -129,10 +130,11 @@ std::vector<std::string> takeOutInstalledFiles(InstallRecord& record,
         const bool present = fileSize(installed.path) != kPathMissing;
         if (present && !record.wrote(installed.path, contentHash(installed.path))) {
             // No longer Ravelin's: it leaves the record, and the backup of its place waits.
-            reporter.logError("Left alone, changed since Ravelin installed it: " + installed.path);
+            reporter.logError(englishText("Left alone, changed since Ravelin installed it: {file}",
+                                          {{"file", installed.path}}));
             leftovers.push_back(installed.path);
         } else if (present && !removeFile(installed.path)) {
-            reporter.logError("Can't remove " + installed.path);
+            reporter.logError(englishText("Can't remove {file}", {{"file", installed.path}}));
             kept.push_back(installed);
             leftovers.push_back(installed.path);
         } else {
@@ -165,8 +167,9 @@ std::vector<std::string> putBackBackups(const std::string& workingDirectory, Ins
             waiting.push_back(backup);
         } else if (fileSize(backup.path) != kPathMissing) {
             if (nameBlocked) {
-                reporter.logError("Can't put back " + backup.path +
-                                  " (another file is in its place); it stays in " + source);
+                reporter.logError(
+                    englishText("Can't put back {file} (another file is in its place); it stays in {backup}",
+                                {{"file", backup.path}, {"backup", source}}));
                 leftovers.push_back(backup.path);
             }
             waiting.push_back(backup);
@@ -174,7 +177,8 @@ std::vector<std::string> putBackBackups(const std::string& workingDirectory, Ins
             removeFile(source);
             reporter.logInfo("Put back: " + backup.path);
         } else {
-            reporter.logError("Can't put back " + backup.path + " from " + source);
+            reporter.logError(englishText("Can't put back {file} from {backup}",
+                                          {{"file", backup.path}, {"backup", source}}));
             leftovers.push_back(backup.path);
             waiting.push_back(backup);
         }

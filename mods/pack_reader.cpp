@@ -11,6 +11,7 @@
 #include "mods/pack_files.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/path_separator.h"
 #include "platform/reporter.h"
 #include "platform/text_utilities.h"
@@ -42,10 +43,6 @@ struct ChosenFile {
     bool read = false;
 };
 
-std::string refusal(std::string_view fault) {
-    return fault.empty() ? std::string() : " (" + std::string(fault) + ")";
-}
-
 // A file of the disk, within the ceiling of its kind.
 bool readFileWithin(const std::string& path, std::vector<std::uint8_t>& data, Reporter& reporter) {
     std::vector<std::uint8_t> head(kEntryHeadSize);
@@ -56,12 +53,13 @@ bool readFileWithin(const std::string& path, std::vector<std::uint8_t>& data, Re
     const EntryCeiling ceiling = entryCeiling(lowerCase(path), head);
     const std::int64_t size = fileSize(path);
     if (size >= 0 && static_cast<std::uint64_t>(size) > ceiling.bytes) {
-        reporter.logError("Can't read the icon pack's file: " + path + refusal(ceiling.refusal));
+        reporter.logError(englishText("Can't read the icon pack's file: {file} ({reason})",
+                                      {{"file", path}, {"reason", ceiling.refusal}}));
         return false;
     }
     std::optional<std::vector<std::uint8_t>> content = readWholeFile(path);
     if (!content || content->size() > ceiling.bytes) {
-        reporter.logError("Can't read the icon pack's file: " + path);
+        reporter.logError(englishText("Can't read the icon pack's file: {file}", {{"file", path}}));
         return false;
     }
     data = std::move(*content);
@@ -77,8 +75,9 @@ std::optional<PackListing> listFolder(const std::string& folder, Reporter& repor
     fs::recursive_directory_iterator walk(top, fs::directory_options::skip_permission_denied, error);
     for (std::size_t seen = 0; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
         if (++seen > kMaximumFolderEntries) {
-            reporter.logError("Can't read the icon pack's folder: " + folder + " (more than " +
-                              std::to_string(kMaximumFolderEntries) + " entries)");
+            reporter.logError(
+                englishText("Can't read the icon pack's folder: {folder} (more than {count} entries)",
+                            {{"folder", folder}, {"count", kMaximumFolderEntries}}));
             return std::nullopt;
         }
         std::error_code typeError;
@@ -89,15 +88,15 @@ std::optional<PackListing> listFolder(const std::string& folder, Reporter& repor
             listing.paths.push_back(relative);
     }
     if (error) {
-        reporter.logError("Can't read the icon pack's folder: " + folder);
+        reporter.logError(englishText("Can't read the icon pack's folder: {folder}", {{"folder", folder}}));
         return std::nullopt;
     }
     // The same pack gives the same import whatever order the file system lists it in.
     std::sort(listing.paths.begin(), listing.paths.end());
     for (const std::string& link : links) {
         if (packFileOf(link).role != PackFileRole::None)
-            reporter.logError("Refused the icon pack's file: " + withTrailingSeparator(folder) + link +
-                              " (a link)");
+            reporter.logError(englishText("Refused the icon pack's file: {file} (a link)",
+                                          {{"file", withTrailingSeparator(folder) + link}}));
     }
     return listing;
 }
@@ -118,7 +117,8 @@ bool looksWanted(std::string_view name) {
 std::optional<PackListing> listPackage(const std::string& path, Reporter& reporter) {
     std::optional<PackageReader> package = PackageReader::open(path);
     if (!package) {
-        reporter.logError("Can't open the icon pack: " + path + " (not a zip package)");
+        reporter.logError(
+            englishText("Can't open the icon pack: {file} (not a zip package)", {{"file", path}}));
         return std::nullopt;
     }
     PackListing listing;
@@ -128,11 +128,14 @@ std::optional<PackListing> listPackage(const std::string& path, Reporter& report
             listing.paths.push_back(std::move(*relative));
             listing.entryNumbers.push_back(number);
         } else if (looksWanted(name)) {
-            reporter.logError("Refused the icon pack's entry: " + path + ": " + validUtf8(name) +
-                              " (a path that leads out of the package)");
+            reporter.logError(englishText(
+                "Refused the icon pack's entry: {file}: {entry} (a path that leads out of the package)",
+                {{"file", path}, {"entry", validUtf8(name)}}));
         }
     }
-    if (package->damaged()) reporter.logError("Damaged icon pack: " + path + " (read as far as it goes)");
+    if (package->damaged())
+        reporter.logError(
+            englishText("Damaged icon pack: {file} (read as far as it goes)", {{"file", path}}));
     return listing;
 }
 
@@ -140,7 +143,7 @@ void readPackageFiles(const std::string& path, const PackListing& listing, std::
                       Reporter& reporter) {
     std::optional<PackageReader> package = PackageReader::open(path);
     if (!package) {
-        reporter.logError("Can't open the icon pack: " + path);
+        reporter.logError(englishText("Can't open the icon pack: {file}", {{"file", path}}));
         return;
     }
     // Entry number -> chosen file; the entries come in the same order as when they were listed.
@@ -161,15 +164,20 @@ void readPackageFiles(const std::string& path, const PackListing& listing, std::
             if (looseBytes > kMaximumLooseIconBytes) {
                 file.read = false;
                 file.content = {};
-                reporter.logError("Can't read the icon pack's entry: " + path + ": " + name +
-                                  " (its loose icons hold more than " +
-                                  std::to_string(kMaximumLooseIconBytes) + " bytes)");
+                reporter.logError(
+                    englishText("Can't read the icon pack's entry: {file}: {entry} (its loose icons hold "
+                                "more than {count} bytes)",
+                                {{"file", path}, {"entry", name}, {"count", kMaximumLooseIconBytes}}));
                 continue;
             }
         }
         if (!file.read)
-            reporter.logError("Can't read the icon pack's entry: " + path + ": " + name +
-                              refusal(reading.fault));
+            reporter.logError(
+                reading.fault.empty()
+                    ? englishText("Can't read the icon pack's entry: {file}: {entry}",
+                                  {{"file", path}, {"entry", name}})
+                    : englishText("Can't read the icon pack's entry: {file}: {entry} ({reason})",
+                                  {{"file", path}, {"entry", name}, {"reason", reading.fault}}));
     }
 }
 
@@ -234,8 +242,8 @@ PackContents readAtlasXml(const std::string& path, Reporter& reporter) {
         }
     }
     if (atlas.imageShownName.empty()) {
-        reporter.logError("Can't find the atlas image beside " + path + " (" + fileNamePart(stem, false) +
-                          ".dds or .png)");
+        reporter.logError(englishText("Can't find the atlas image beside {file} ({name}.dds or .png)",
+                                      {{"file", path}, {"name", fileNamePart(stem, false)}}));
         return contents;
     }
     std::vector<std::uint8_t> xml;
@@ -252,7 +260,7 @@ PackContents readAtlasXml(const std::string& path, Reporter& reporter) {
 PackContents readIconPack(const std::string& path, Reporter& reporter) {
     const std::int64_t size = fileSize(path);
     if (size == kPathMissing) {
-        reporter.logError("Can't find the icon pack: " + path);
+        reporter.logError(englishText("Can't find the icon pack: {file}", {{"file", path}}));
         return {};
     }
     reporter.logInfo("Reading icon pack: " + path);
@@ -266,8 +274,9 @@ PackContents readIconPack(const std::string& path, Reporter& reporter) {
     }
     if (hasExtension(path, ".xml")) return readAtlasXml(path, reporter);
     if (!hasExtension(path, ".wotmod") && !hasExtension(path, ".mtmod") && !hasExtension(path, ".zip")) {
-        reporter.logError("Not an icon pack: " + path +
-                          " (a folder, a .wotmod, .mtmod or .zip package, or an atlas XML is)");
+        reporter.logError(englishText(
+            "Not an icon pack: {file} (a folder, a .wotmod, .mtmod or .zip package, or an atlas XML is)",
+            {{"file", path}}));
         return {};
     }
     const std::optional<PackListing> listing = listPackage(path, reporter);

@@ -9,6 +9,7 @@
 #include "mods/install_record.h"
 #include "platform/file_io.h"
 #include "platform/file_system.h"
+#include "platform/localized_text.h"
 #include "platform/path_separator.h"
 #include "platform/reporter.h"
 
@@ -79,15 +80,17 @@ StepOutcome installTracked(const ModTarget& target, const std::vector<FileCopy>&
         if (record.installedAt(file.destination)) {
             if (record.wrote(file.destination, contentHash(file.destination))) continue;
             dropNewBackups();
-            return failedWith(reporter, "Can't install the new atlases: " + file.destination +
-                                            " changed since Ravelin installed it; move it away and install "
-                                            "again.");
+            return failedWith(reporter,
+                              englishText("Can't install the new atlases: {file} changed since Ravelin "
+                                          "installed it; move it away and install again.",
+                                          {{"file", file.destination}}));
         }
         const InstallRecord::BackedUp backup{file.destination, backupPlace(target, file.destination)};
         if (!copyIntoBackups(target, file.destination, backup.backup, reporter)) {
             dropNewBackups();
-            return failedWith(
-                reporter, "Can't back up " + file.destination + " into " + workingDirectory + backup.backup);
+            return failedWith(reporter, englishText("Can't back up {file} into {backup}",
+                                                    {{"file", file.destination},
+                                                     {"backup", workingDirectory + backup.backup}}));
         }
         newBackups.push_back(backup);
     }
@@ -96,7 +99,7 @@ StepOutcome installTracked(const ModTarget& target, const std::vector<FileCopy>&
         const std::optional<std::string> hash = contentHash(file.source);
         if (!hash) {
             dropNewBackups();
-            return failedWith(reporter, "Can't read " + file.source);
+            return failedWith(reporter, englishText("Can't read {file}", {{"file", file.source}}));
         }
         installed.push_back({file.destination, *hash});
     }
@@ -107,8 +110,9 @@ StepOutcome installTracked(const ModTarget& target, const std::vector<FileCopy>&
     during.backups.insert(during.backups.end(), newBackups.begin(), newBackups.end());
     if (!writeInstallRecord(workingDirectory, during, reporter)) {
         dropNewBackups();
-        return failedWith(reporter, "Can't write the install record: " + workingDirectory +
-                                        std::string(kInstallRecordName));
+        return failedWith(reporter,
+                          englishText("Can't write the install record: {file}",
+                                      {{"file", workingDirectory + std::string(kInstallRecordName)}}));
     }
     if (StepOutcome outcome = installFileSet(files, reporter); !outcome.succeeded()) {
         writeInstallRecord(workingDirectory, record, reporter);

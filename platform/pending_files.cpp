@@ -1,4 +1,5 @@
 #include "platform/pending_files.h"
+#include "platform/localized_text.h"
 
 #include "platform/file_system.h"
 #include "platform/reporter.h"
@@ -34,7 +35,7 @@ bool PendingFiles::putInPlace(Reporter& reporter) {
     placed_ = true;
     bool succeeded = true;
     const auto failed = [&](const std::string& path) {
-        reporter.logError("Can't put the file in place: " + path);
+        reporter.logError(englishText("Can't put the file in place: {file}", {{"file", path}}));
         succeeded = false;
     };
     for (OutputFile& file : files_) {

@@ -399,8 +399,17 @@ TEST(RavelinCli, SpeaksTheSystemsLanguageWhileTheLogStaysEnglish) {
               "ravelin-cli: unbekannter Befehl bogus\nMehr mit „ravelin-cli --help“.\n");
     ASSERT_EQ(std::system((russian + "status > status.txt").c_str()), 0);
     EXPECT_NE(readFileText("status.txt").find("Версия игры: "), std::string::npos);
+    EXPECT_NE(readFileText("work/ravelin.log").find("Valid World of Tanks® install dir found"),
+              std::string::npos);
+    // A failed build: the reason the lower layers logged, in Russian on the last line, in English in the log.
+    writeFileText("work/newTankImages/contour_0001.png", "not a PNG");
+    EXPECT_EQ(WEXITSTATUS(std::system((russian + "build > /dev/null 2> build.txt").c_str())), 1);
+    const std::string build = readFileText("build.txt");
+    EXPECT_TRUE(build.ends_with("ravelin-cli: Не удаётся загрузить иконку: " +
+                                (directory.path() / "work/newTankImages/contour_0001.png").string() + "\n"))
+        << build;
     const std::string log = readFileText("work/ravelin.log");
-    EXPECT_NE(log.find("Valid World of Tanks® install dir found"), std::string::npos);
+    EXPECT_NE(log.find("ERROR: Can't load icon: "), std::string::npos);
     // Cyrillic letters are two bytes starting 0xD0 or 0xD1 in UTF-8; the log has none.
     EXPECT_EQ(log.find_first_of("\xD0\xD1"), std::string::npos);
 }

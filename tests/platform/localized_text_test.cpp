@@ -150,6 +150,36 @@ TEST(LocalizedText, LooksUpFillsAndFallsBack) {
     EXPECT_EQ(localized("Error"), "Error");
 }
 
+// The lower layers' English lines, as a box or ravelin-cli shows them: read as the catalogue's texts they
+// were filled from, a reason inside put into the language in turn, every other value kept as it is.
+TEST(LocalizedText, PutsFinishedEnglishLinesIntoTheLanguage) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"Can't create atlas XML file.", "Не удаётся создать XML-файл атласа."},
+        {"Can't load icon: /i/{a}: b.png", "Не удаётся загрузить иконку: /i/{a}: b.png"},
+        // A value that reads as a known text is still a value.
+        {"Can't load icon: truncated", "Не удаётся загрузить иконку: truncated"},
+        {"Unsupported atlas image: a.dds (truncated)",
+         "Неподдерживаемое изображение атласа: a.dds (обрезан)"},
+        // An unknown reason stays as it is inside the translated line.
+        {"Unsupported atlas image: a (b).dds (DXGI 71)",
+         "Неподдерживаемое изображение атласа: a (b).dds (DXGI 71)"},
+        // Two reasons deep; the reading that explains most of the line wins over "Can't load icon: {file}".
+        {"Can't install the new atlases: can't write /g/a.xml (the folder /g is read-only); the game's files "
+         "are as they were.",
+         "Не удаётся установить новые атласы: не удаётся записать /g/a.xml (папка /g только для чтения); "
+         "файлы игры остались прежними."},
+        {"Can't load icon: a.png, in p.zip", "Не удаётся загрузить иконку: a.png, в p.zip"},
+        {"The icons don't fit into an atlas of 16384x16384", "Иконки не помещаются в атлас 16384x16384"},
+        {"The icons don't fit into an atlas of 16384x8192",
+         "The icons don't fit into an atlas of 16384x8192"},
+        {"No catalogue knows this line: x", "No catalogue knows this line: x"},
+        {"", ""},
+    };
+    for (const auto& [english, russian] : cases) EXPECT_EQ(localizedLine(english), english);
+    const ScopedLanguage language("ru");
+    for (const auto& [english, russian] : cases) EXPECT_EQ(localizedLine(english), russian) << english;
+}
+
 TEST(SystemLanguage, ReadsTheEnvironmentAsGettextDoes) {
     struct Case {
         std::map<std::string, std::string> environment;
