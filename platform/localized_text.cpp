@@ -235,19 +235,37 @@ std::vector<std::string> catalogueLanguages() {
     return languages;
 }
 
+std::optional<std::string> availableLanguage(std::string_view systemCode) {
+    const std::string code = languageCode(systemCode);
+    const std::string base = code.substr(0, code.find('_'));
+    for (const std::string& candidate : {code, base}) {
+        if (candidate == "en" || embeddedCatalogue(candidate)) return candidate;
+    }
+    return std::nullopt;
+}
+
+const std::vector<LanguageChoice>& choosableLanguages() {
+    // Read once: the catalogues are built into the program.
+    static const std::vector<LanguageChoice> languages = [] {
+        std::vector<LanguageChoice> found{{"en", "English"}};
+        for (const EmbeddedCatalogue& catalogue : embeddedCatalogues()) {
+            std::string name = parseMessageCatalogue(catalogue.text).languageName;
+            found.push_back({std::string(catalogue.language),
+                             name.empty() ? std::string(catalogue.language) : std::move(name)});
+        }
+        std::sort(found.begin() + 1, found.end(),
+                  [](const LanguageChoice& a, const LanguageChoice& b) { return a.code < b.code; });
+        return found;
+    }();
+    return languages;
+}
+
 std::string chooseLanguage(const std::vector<std::string>& preferredCodes) {
     for (const std::string& preferred : preferredCodes) {
-        const std::string code = languageCode(preferred);
-        const std::string base = code.substr(0, code.find('_'));
-        for (const std::string& candidate : {code, base}) {
-            if (candidate == "en") {
-                useCatalogue("en", {});
-                return "en";
-            }
-            if (const EmbeddedCatalogue* catalogue = embeddedCatalogue(candidate)) {
-                useCatalogue(candidate, catalogue->text);
-                return candidate;
-            }
+        if (const std::optional<std::string> language = availableLanguage(preferred)) {
+            const EmbeddedCatalogue* catalogue = embeddedCatalogue(*language);
+            useCatalogue(*language, catalogue ? catalogue->text : std::string_view());
+            return *language;
         }
     }
     useCatalogue("en", {});

@@ -6,7 +6,8 @@
 // names never go through here: they stay English.
 //
 // Placeholders are written {name} in the English text and in every translation; the arguments fill them.
-// The one language is chosen before any window opens or thread starts and only read after that.
+// The language is chosen before any window opens or thread starts; the desktop program changes it only
+// between its steps, when no other thread of its runs.
 //
 // scripts/update-pot collects the texts from the calls of localized, localizedPlural, translatable and
 // englishText.
@@ -15,6 +16,7 @@
 #include <concepts>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,6 +63,21 @@ std::vector<std::string> placeholderNames(std::string_view text);
 std::string languageCode(std::string_view systemCode);
 // The languages with a catalogue, besides English ("en"), which needs none.
 std::vector<std::string> catalogueLanguages();
+// The language chooseLanguage takes for one code ("de_AT" gives "de", "en_GB" "en"); none when it is
+// neither English nor has a catalogue.
+std::optional<std::string> availableLanguage(std::string_view code);
+
+// A language the user can choose, by its own name ("Deutsch").
+struct LanguageChoice {
+    std::string code;  // as chooseLanguage takes it: "de"
+    std::string name;
+    friend bool operator==(const LanguageChoice&, const LanguageChoice&) = default;
+};
+// English, then each language with a catalogue in the order of their codes, named by the catalogue's
+// X-Language-Name header (by its code where the header names none), so that a new catalogue is offered
+// by itself.
+const std::vector<LanguageChoice>& choosableLanguages();
+
 // Chooses the first of the codes that is English or has a catalogue, a regional one ("pt_BR") before the
 // language's own ("pt"); English when none is. Returns the language chosen ("en" for English).
 std::string chooseLanguage(const std::vector<std::string>& preferredCodes);

@@ -80,6 +80,7 @@ MessageCatalogue parseMessageCatalogue(std::string_view text) {
         if (entry.english.empty() && entry.englishPlural.empty()) {
             const std::string header = entry.translations.empty() ? std::string() : entry.translations[0];
             catalogue.pluralForms = headerField(header, "Plural-Forms");
+            catalogue.languageName = headerField(header, "X-Language-Name");
         } else {
             catalogue.entries.push_back(std::move(entry));
         }

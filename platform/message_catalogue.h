@@ -21,6 +21,7 @@ struct MessageCatalogue {
     std::vector<TranslationEntry> entries;  // in the file's order, the header left out
     std::string pluralForms;                // the header's Plural-Forms value, empty when it has none
     PluralRule pluralRule;                  // parsed from it; English's when it has none
+    std::string languageName;               // the header's X-Language-Name: the language's own name
     std::string fault;                      // empty when the whole text was read
     int faultLine = 0;
 };
