@@ -1,28 +1,15 @@
 #include <QApplication>
-#include <QLocale>
 #include <algorithm>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "app/main_flow.h"
 #include "app/program_language.h"
 #include "app/program_version.h"
 #include "app/working_directory.h"
 #include "platform/localized_text.h"
+#include "ui/qt/qt_languages.h"
 #include "ui/qt/qt_ui.h"
-
-namespace {
-
-// The desktop's languages as Qt reads them from the system, most wanted first.
-std::vector<std::string> desktopLanguages() {
-    std::vector<std::string> languages;
-    for (const QString& language : QLocale::system().uiLanguages())
-        languages.push_back(language.toStdString());
-    return languages;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

@@ -181,6 +181,24 @@ void rememberIconOverviewSize(Desktop& desktop) {
     settings.acOverviewMaximized = size->maximized ? 1 : 0;
 }
 
+// A language chosen in the menu is stored (the system's by storing none) and spoken at once, even where
+// --lang chose another for this run: the windows are made anew in it, an open overview shown again.
+void changeLanguage(Desktop& desktop, const std::string& code) {
+    Context& context = desktop.context;
+    context.settings.language = code;
+    context.log.logInfo(code.empty() ? "Language: the system's." : "Language: " + code + ".");
+    const std::string before = currentLanguage();
+    if (chooseLanguage(code.empty() ? desktop.ui.systemLanguages() : std::vector{code}) == before) {
+        desktop.refreshMainWindow();  // the check mark moves
+        return;
+    }
+    rememberIconOverviewSize(desktop);
+    const bool overviewOpen = desktop.ui.iconOverviewOpen();
+    desktop.ui.remakeWindows();
+    desktop.refreshMainWindow();
+    if (overviewOpen) showIconOverview(desktop, currentIconStates(context.settings));
+}
+
 void runEventLoop(Desktop& desktop) {
     for (bool quit = false; !quit;) {
         const WindowEvent event = desktop.ui.waitEvent();
@@ -218,6 +236,9 @@ void runEventLoop(Desktop& desktop) {
             case UiEvent::ImportChosen:
             case UiEvent::PathsDropped:
                 if (!event.paths.empty()) importAndSummarize(desktop, event.paths);
+                break;
+            case UiEvent::LanguageChosen:
+                changeLanguage(desktop, event.language);
                 break;
         }
         storeChangedSettings(desktop.context);

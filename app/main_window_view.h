@@ -25,5 +25,9 @@ inline MainWindowView mainWindowViewOf(const Settings& settings) {
     view.gameVersion = gameVersionText(settings);
     view.newIcons = settings.acNewIconFiles;
     view.saveInGameDirectory = settings.acSaveInGamedir != 0;
+    view.languages = choosableLanguages();
+    // A hand-written code ("de_AT") is checked as the language it chooses; one without a catalogue
+    // chooses English.
+    if (!settings.language.empty()) view.language = availableLanguage(settings.language).value_or("en");
     return view;
 }

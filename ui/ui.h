@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/localized_text.h"
 #include "ui/build_summary_view.h"
 #include "ui/icon_overview_view.h"
 
@@ -33,18 +34,26 @@ enum class UiEvent {
     OpenIconOverview,     // "Icons…"
     RefreshIconOverview,  // F5 in the icon overview: read the files again
     IconOverviewClosed,   // its size may have changed
-    ImportChosen,  // "Import icon packs…" or "Import icons from a folder…", with the sources chosen
-    PathsDropped,  // files or folders dropped onto the main window or the overview
+    ImportChosen,    // "Import icon packs…" or "Import icons from a folder…", with the sources chosen
+    PathsDropped,    // files or folders dropped onto the main window or the overview
+    LanguageChosen,  // an entry of the main window's Language menu, with its code
 };
 
 // An event and what it carries: the paths of ImportChosen and PathsDropped, absolute and in the order
-// given, which is the order the import takes them in. An event without paths converts from its kind.
+// given, which is the order the import takes them in; the language of LanguageChosen. An event without
+// either converts from its kind.
 struct WindowEvent {
     WindowEvent(UiEvent kind, std::vector<std::string> paths = {})  // NOLINT: implicit on purpose
         : kind(kind), paths(std::move(paths)) {}
+    static WindowEvent languageChosen(std::string code) {
+        WindowEvent event(UiEvent::LanguageChosen);
+        event.language = std::move(code);
+        return event;
+    }
 
     UiEvent kind;
     std::vector<std::string> paths;
+    std::string language;  // a code of choosableLanguages(), or empty for the system's language
     friend bool operator==(const WindowEvent&, const WindowEvent&) = default;
 };
 
@@ -90,6 +99,10 @@ struct MainWindowView {
     std::string gameVersion;
     std::int32_t newIcons = 0;
     bool saveInGameDirectory = false;  // "Create Atlases" also puts the atlases into the game
+    // The context menu's Language menu: "System language", then these; the one of the code checked, or
+    // "System language" when the code is empty.
+    std::vector<LanguageChoice> languages;
+    std::string language;
 };
 
 // The desktop program's windows on top of the dialogs.
@@ -109,6 +122,13 @@ public:
     virtual std::optional<OverviewWindowSize> iconOverviewSize() const = 0;
     // Whether the overview is open (shown), so that what changes its files can show it afresh.
     virtual bool iconOverviewOpen() const = 0;
+
+    // The languages the desktop asks for, most wanted first, as the toolkit reads them from the system.
+    virtual std::vector<std::string> systemLanguages() const = 0;
+    // After the language changed: the open windows are made anew in it, where they were. The main window
+    // waits for a refresh; an open overview is closed (the flow has taken its size) for the flow to show
+    // afresh, and opens where it was.
+    virtual void remakeWindows() = 0;
 
     // The event loop's wait: the next event the flow acts on.
     virtual WindowEvent waitEvent() = 0;

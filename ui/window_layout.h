@@ -178,6 +178,12 @@ inline std::string actionCaption(std::string_view title) {
 enum class Choice { Files, Folder };
 }  // namespace import_action
 
+// The Language menu of the main window's context menu, beside the import actions.
+namespace language_menu {
+inline constexpr std::string_view kTitle = translatable("Language");
+inline constexpr std::string_view kSystemLanguage = translatable("System language");
+}  // namespace language_menu
+
 namespace icon_overview_window {
 // It opens at this size until the user chooses another; it may be made larger, or smaller down to the
 // minimum, where the top row still fits beside a search field of 95 pixels.

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -48,7 +49,8 @@ TEST(QtImport, ActionsAskForTheSourcesAndDeliverThemWithTheEvent) {
     MainWindow& window = *ui.mainWindow();
     // In the context menu, outside the layout the other tests pin.
     EXPECT_EQ(window.contextMenuPolicy(), Qt::ActionsContextMenu);
-    EXPECT_EQ(window.actions(), (QList<QAction*>{window.importFilesAction(), window.importFolderAction()}));
+    EXPECT_EQ(window.actions(), (QList<QAction*>{window.importFilesAction(), window.importFolderAction(),
+                                                 window.languageMenu()->menuAction()}));
     EXPECT_EQ(window.importFilesAction()->text(), QString::fromUtf8("Import icon packs\u2026"));
     EXPECT_EQ(window.importFolderAction()->text(), QString::fromUtf8("Import icons from a folder\u2026"));
 

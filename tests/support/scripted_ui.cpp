@@ -107,7 +107,13 @@ void ScriptedUi::refreshMainWindow(const MainWindowView& view) {
     line += " | " + view.newIconDirectory + " | " + view.gameVersion;
     for (const AtlasIconsView& atlas : view.atlases) line += " | " + std::to_string(atlas.icons);
     transcript.push_back(line + " | " + std::to_string(view.newIcons) +
-                         (view.saveInGameDirectory ? " | in game" : ""));
+                         (view.saveInGameDirectory ? " | in game" : "") +
+                         (view.language.empty() ? "" : " | language " + view.language));
+}
+
+void ScriptedUi::remakeWindows() {
+    transcript.push_back("remake windows");
+    overviewOpen = false;
 }
 
 void ScriptedUi::showMainWindow() {

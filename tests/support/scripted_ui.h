@@ -23,6 +23,8 @@ public:
     std::optional<OverviewWindowSize> overviewSize;  // what iconOverviewSize answers
     bool overviewOpen = false;                       // set by showIconOverview
 
+    std::vector<std::string> desktopLanguages{"en"};  // what systemLanguages answers
+
     bool progressWindowOpen = false;
     bool instructionsWindowOpen = false;
 
@@ -42,6 +44,8 @@ public:
     void showIconOverview(const IconOverviewView& view) override;
     std::optional<OverviewWindowSize> iconOverviewSize() const override { return overviewSize; }
     bool iconOverviewOpen() const override { return overviewOpen; }
+    std::vector<std::string> systemLanguages() const override { return desktopLanguages; }
+    void remakeWindows() override;
     WindowEvent waitEvent() override;
     void setEndRequestHandler(std::function<void()> handler) override;
 

@@ -1,11 +1,13 @@
 #include "ui/qt/main_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
@@ -77,6 +79,8 @@ MainWindow::MainWindow(EventSink sink, SourceChooser chooseSources)
                                          import_action::Choice::Files);
     importFolderAction_ = addImportAction(import_action::kFolderTitle, import_action::kFolderShortcut,
                                           import_action::Choice::Folder);
+    languageMenu_ = new QMenu(qtText(localized(language_menu::kTitle)), this);
+    addAction(languageMenu_->menuAction());
     setContextMenuPolicy(Qt::ActionsContextMenu);
     acceptFileDrops(*this, [this](std::vector<std::string> paths) {
         sink_(WindowEvent(UiEvent::PathsDropped, std::move(paths)));
@@ -94,6 +98,23 @@ QAction* MainWindow::addImportAction(std::string_view title, std::string_view sh
     });
     addAction(action);
     return action;
+}
+
+void MainWindow::showLanguages(const std::vector<LanguageChoice>& languages, const std::string& chosen) {
+    languageMenu_->clear();
+    delete languageGroup_;
+    languageGroup_ = new QActionGroup(languageMenu_);  // one check mark
+    const auto addChoice = [this, &chosen](const std::string& name, const std::string& code) {
+        QAction* action = languageMenu_->addAction(qtText(name));
+        action->setCheckable(true);
+        action->setChecked(code == chosen);
+        action->setActionGroup(languageGroup_);
+        connect(action, &QAction::triggered, this,
+                [this, code] { sink_(WindowEvent::languageChosen(code)); });
+    };
+    addChoice(localized(language_menu::kSystemLanguage), {});
+    languageMenu_->addSeparator();
+    for (const LanguageChoice& language : languages) addChoice(language.name, language.code);
 }
 
 QWidget* MainWindow::createControl(const PlacedControl& placed) {
@@ -191,6 +212,7 @@ void MainWindow::refresh(const MainWindowView& view) {
     saveInGameDirectoryBox_->setEnabled(canSaveInGameDirectory(view));
     saveInGameDirectoryBox_->setChecked(view.saveInGameDirectory);
     createAtlasesButton_->setEnabled(canCreateAtlases(view));
+    showLanguages(view.languages, view.language);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -3,7 +3,8 @@
 // The main window "Ravelin": the directories, the status line with version and counts, and the
 // buttons that start the program's operations. Its events go to the flow through the callback. Importing
 // icon packs sits in its context menu and on its shortcuts, outside the fixed layout; files and folders
-// dropped onto it are imported too.
+// dropped onto it are imported too. The context menu's Language menu says which language is chosen and
+// asks for another.
 
 #include <QWidget>
 #include <array>
@@ -14,9 +15,11 @@
 #include "ui/window_layout.h"
 
 class QAction;
+class QActionGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 
 class MainWindow : public QWidget {
@@ -42,6 +45,7 @@ public:
     QPushButton* iconOverviewButton() const { return iconOverviewButton_; }
     QAction* importFilesAction() const { return importFilesAction_; }
     QAction* importFolderAction() const { return importFolderAction_; }
+    QMenu* languageMenu() const { return languageMenu_; }
     const std::array<QLabel*, main_window::kStatusFieldCount>& statusFields() const { return statusFields_; }
     const std::array<QLabel*, main_window::kRowCount>& captionLabels() const { return captionLabels_; }
 
@@ -54,6 +58,7 @@ private:
     void fitCaptions();
     QPushButton* addButton(std::string_view caption, UiEvent event);
     QAction* addImportAction(std::string_view title, std::string_view shortcut, import_action::Choice choice);
+    void showLanguages(const std::vector<LanguageChoice>& languages, const std::string& chosen);
 
     EventSink sink_;
     SourceChooser chooseSources_;
@@ -66,6 +71,8 @@ private:
     QPushButton* iconOverviewButton_ = nullptr;
     QAction* importFilesAction_ = nullptr;
     QAction* importFolderAction_ = nullptr;
+    QMenu* languageMenu_ = nullptr;
+    QActionGroup* languageGroup_ = nullptr;
     std::array<QLabel*, main_window::kStatusFieldCount> statusFields_{};
     std::array<QLabel*, main_window::kRowCount> captionLabels_{};
 };

@@ -5,6 +5,7 @@
 #include <QTextEdit>
 
 #include "platform/end_request.h"
+#include "platform/localized_text.h"
 #include "ui/qt/dialogs.h"
 #include "ui/qt/installation_chooser.h"
 #include "ui/qt/program_icon.h"
@@ -55,6 +56,7 @@ void processEventsDroppingInput() {
 
 QtUi::QtUi() {
     QApplication::setWindowIcon(programIcon());  // every window's, for the title bar and the task bar
+    qtTranslations_.follow(currentLanguage());
 }
 
 QtUi::~QtUi() {
@@ -113,6 +115,7 @@ void QtUi::repaintProgress() {
 }
 
 bool QtUi::openMainWindow() {
+    qtTranslations_.follow(currentLanguage());  // chosen again since: the working directory's settings
     mainWindow_ = std::make_unique<MainWindow>(
         [this](WindowEvent event) { events_.push_back(std::move(event)); },
         [this](import_action::Choice choice) { return chooseImportSources(choice); });
@@ -153,8 +156,29 @@ void QtUi::showIconOverview(const IconOverviewView& view) {
         iconOverviewWindow_ = new IconOverviewWindow(
             mainWindow_.get(), [this](WindowEvent event) { events_.push_back(std::move(event)); },
             [this](const std::string& folder) { openFolder(folder); }, view.windowSize);
+        if (overviewPlace_) iconOverviewWindow_->move(*overviewPlace_);
+        overviewPlace_.reset();
     }
     iconOverviewWindow_->show(view);
+}
+
+void QtUi::remakeWindows() {
+    qtTranslations_.follow(currentLanguage());
+    if (!mainWindow_) return;
+    const QPoint place = mainWindow_->pos();
+    const bool shown = mainWindow_->isVisible();
+    const std::optional<QRect> instructions =
+        instructionsWindow_ ? std::optional(instructionsWindow_->geometry()) : std::nullopt;
+    overviewPlace_ = iconOverviewWindow_ ? std::optional(iconOverviewWindow_->pos()) : std::nullopt;
+    closeInstructionsWindow();
+    delete iconOverviewWindow_.data();
+    openMainWindow();
+    mainWindow_->move(place);
+    if (shown) showMainWindow();
+    if (instructions) {
+        openInstructionsWindow();
+        instructionsWindow_->setGeometry(*instructions);
+    }
 }
 
 void QtUi::setEndRequestHandler(std::function<void()> handler) {

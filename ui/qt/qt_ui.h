@@ -16,8 +16,10 @@
 #include "ui/qt/instructions_window.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/progress_window.h"
+#include "ui/qt/qt_languages.h"
 #include "ui/ui.h"
 
+// Qt's own texts follow the program's language as it is when the windows open and when they are made anew.
 class QtUi : public DesktopUi {
 public:
     QtUi();
@@ -39,6 +41,8 @@ public:
     void showIconOverview(const IconOverviewView& view) override;
     std::optional<OverviewWindowSize> iconOverviewSize() const override;
     bool iconOverviewOpen() const override;
+    std::vector<std::string> systemLanguages() const override { return desktopLanguages(); }
+    void remakeWindows() override;
     WindowEvent waitEvent() override;
     void setEndRequestHandler(std::function<void()> handler) override;
 
@@ -72,4 +76,6 @@ private:
     std::function<void()> endRequestHandler_;
     std::unique_ptr<QSocketNotifier> endRequests_;
     ProgressPace progressPace_;
+    QtOwnTranslations qtTranslations_;
+    std::optional<QPoint> overviewPlace_;  // where the overview was when the windows were made anew
 };

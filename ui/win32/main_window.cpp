@@ -165,6 +165,8 @@ void Win32MainWindow::refresh(const MainWindowView& view) {
     EnableWindow(box, canSaveInGameDirectory(view));
     SendMessageW(box, BM_SETCHECK, view.saveInGameDirectory ? BST_CHECKED : BST_UNCHECKED, 0);
     EnableWindow(control(MainControl::CreateAtlases), canCreateAtlases(view));
+    languages_ = view.languages;
+    language_ = view.language;
 }
 
 void Win32MainWindow::show() {
@@ -187,9 +189,14 @@ void Win32MainWindow::askForImport(import_action::Choice choice) const {
     if (!sources.empty()) sink_(WindowEvent(UiEvent::ImportChosen, std::move(sources)));
 }
 
-void Win32MainWindow::showContextMenu(LPARAM place) const {
+HMENU Win32MainWindow::createContextMenu() const {
     const HMENU menu = CreatePopupMenu();
-    if (!menu) return;
+    const HMENU languages = CreatePopupMenu();
+    if (!menu || !languages) {
+        if (menu) DestroyMenu(menu);
+        if (languages) DestroyMenu(languages);
+        return nullptr;
+    }
     const std::pair<MainCommand, std::string> entries[] = {
         {MainCommand::ImportFiles, import_action::actionCaption(import_action::kFilesTitle) + "\t" +
                                        std::string(import_action::kFilesShortcut)},
@@ -197,6 +204,25 @@ void Win32MainWindow::showContextMenu(LPARAM place) const {
                                         std::string(import_action::kFolderShortcut)}};
     for (const auto& [command, caption] : entries)
         AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(command), wideText(caption).c_str());
+    const int first = static_cast<int>(MainCommand::FirstLanguage);
+    AppendMenuW(languages, MF_STRING, first, wideText(localized(language_menu::kSystemLanguage)).c_str());
+    AppendMenuW(languages, MF_SEPARATOR, 0, nullptr);
+    int checked = first;
+    for (std::size_t i = 0; i < languages_.size(); ++i) {
+        const int command = first + 1 + static_cast<int>(i);
+        AppendMenuW(languages, MF_STRING, static_cast<UINT_PTR>(command),
+                    wideText(languages_[i].name).c_str());
+        if (languages_[i].code == language_) checked = command;
+    }
+    CheckMenuRadioItem(languages, first, first + static_cast<int>(languages_.size()), checked, MF_BYCOMMAND);
+    AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(languages),
+                wideText(localized(language_menu::kTitle)).c_str());
+    return menu;
+}
+
+void Win32MainWindow::showContextMenu(LPARAM place) const {
+    const HMENU menu = createContextMenu();
+    if (!menu) return;
     POINT at{GET_X_LPARAM(place), GET_Y_LPARAM(place)};
     if (place == -1) {  // from the keyboard (Shift+F10, the menu key): at the control with the focus
         RECT focus{};
@@ -206,7 +232,7 @@ void Win32MainWindow::showContextMenu(LPARAM place) const {
     }
     // The chosen entry comes back as WM_COMMAND, as from any menu.
     TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, handle_, nullptr);
-    DestroyMenu(menu);
+    DestroyMenu(menu);  // with the Language menu in it
 }
 
 void Win32MainWindow::drawStatusPart(const DRAWITEMSTRUCT& item) const {
@@ -233,6 +259,12 @@ std::optional<LRESULT> Win32MainWindow::handleMessage(UINT message, WPARAM wPara
                 askForImport(LOWORD(wParam) == static_cast<int>(MainCommand::ImportFiles)
                                  ? import_action::Choice::Files
                                  : import_action::Choice::Folder);
+                return 0;
+            }
+            if (const int entry = LOWORD(wParam) - static_cast<int>(MainCommand::FirstLanguage);
+                !lParam && entry >= 0 && entry <= static_cast<int>(languages_.size())) {
+                sink_(WindowEvent::languageChosen(
+                    entry == 0 ? std::string() : languages_[static_cast<std::size_t>(entry - 1)].code));
                 return 0;
             }
             if (HIWORD(wParam) != BN_CLICKED || !lParam) break;

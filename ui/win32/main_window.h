@@ -3,7 +3,8 @@
 // The main window "Ravelin" as a native window: the directories, the status line and the buttons.
 // Its events go to the flow through the callback; the close box only asks. Importing icon packs sits in
 // its context menu and on Ctrl+I and Ctrl+Shift+I, outside the fixed layout; files and folders dropped
-// onto it are imported too.
+// onto it are imported too. The context menu's Language menu says which language is chosen and asks for
+// another.
 
 #include <windows.h>
 
@@ -30,8 +31,9 @@ enum class MainControl : int {
 };
 static_assert(static_cast<int>(MainControl::IconOverview) < static_cast<int>(MainControl::StatusLine));
 
-// The context menu's commands, numbered apart from the controls.
-enum class MainCommand : int { ImportFiles = 100, ImportFolder };
+// The context menu's commands, numbered apart from the controls: the Language menu's entries are
+// FirstLanguage ("System language") and those after it, one per language of the view.
+enum class MainCommand : int { ImportFiles = 100, ImportFolder, FirstLanguage = 200 };
 
 // A row's caption and field: the install directory's are 1 and 2, row 1's 4 and 5, and so on.
 constexpr MainControl directoryCaption(int row) {
@@ -61,6 +63,9 @@ public:
     // message.
     bool takeKey(const MSG& message) const;
 
+    // The context menu as a right click shows it; the caller destroys it.
+    HMENU createContextMenu() const;
+
     HWND control(MainControl id) const { return GetDlgItem(handle_, static_cast<int>(id)); }
     const std::wstring& statusText(std::size_t part) const { return statusTexts_[part]; }
 
@@ -78,4 +83,6 @@ private:
     SourceChooser chooseSources_;
     std::function<void()> sessionEnd_;
     std::array<std::wstring, main_window::kStatusFieldCount> statusTexts_;
+    std::vector<LanguageChoice> languages_;  // the Language menu's, after "System language"
+    std::string language_;                   // the checked one's code; empty for "System language"
 };

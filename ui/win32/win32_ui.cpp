@@ -6,6 +6,7 @@
 #include <shellapi.h>
 
 #include "platform/path_separator.h"
+#include "platform/system_language.h"
 #include "ui/folder_picker_start.h"
 
 namespace {
@@ -156,6 +157,11 @@ void Win32Ui::showIconOverview(const IconOverviewView& view) {
             [this](WindowEvent event) { events_.push_back(std::move(event)); },
             [this](const std::string& folder) { dialogs_->openFolder(folder); }, view.windowSize);
     }
+    if (iconOverviewWindow_ && overviewPlace_) {
+        SetWindowPos(iconOverviewWindow_->handle(), nullptr, overviewPlace_->left, overviewPlace_->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    overviewPlace_.reset();
     if (iconOverviewWindow_) iconOverviewWindow_->show(view);
 }
 
@@ -171,6 +177,43 @@ std::vector<std::string> Win32Ui::chooseImportSources(import_action::Choice choi
     std::string folder = dialogs_->chooseFolder(owner, localized(import_action::kFolderTitle), {});
     if (folder.empty()) return {};
     return {folder};
+}
+
+std::vector<std::string> Win32Ui::systemLanguages() const {
+    return ::systemLanguages();
+}
+
+void Win32Ui::remakeWindows() {
+    if (!mainWindow_) return;
+    const auto placeOf = [](const NativeWindow* window) -> std::optional<RECT> {
+        RECT place{};
+        if (!window || !GetWindowRect(window->handle(), &place)) return std::nullopt;
+        return place;
+    };
+    const std::optional<RECT> mainPlace = placeOf(mainWindow_.get());
+    const bool shown = IsWindowVisible(mainWindow_->handle());
+    const std::optional<RECT> instructionsPlace = placeOf(instructionsWindow_.get());
+    overviewPlace_ = placeOf(iconOverviewWindow_.get());
+    // The owned windows go before their owner, which Windows would otherwise take down under them.
+    closeInstructionsWindow();
+    iconOverviewWindow_.reset();
+    std::unique_ptr<Win32MainWindow> previous = std::move(mainWindow_);
+    if (!openMainWindow()) {
+        mainWindow_ = std::move(previous);  // the old language rather than no window
+        return;
+    }
+    previous.reset();
+    const auto moveTo = [](HWND window, const std::optional<RECT>& place) {
+        if (place)
+            SetWindowPos(window, nullptr, place->left, place->top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    };
+    moveTo(mainWindow_->handle(), mainPlace);
+    if (shown) mainWindow_->show();
+    if (instructionsPlace) {
+        openInstructionsWindow();
+        if (instructionsWindow_) moveTo(instructionsWindow_->handle(), instructionsPlace);
+    }
 }
 
 bool Win32Ui::isDialogMessage(MSG& message) const {

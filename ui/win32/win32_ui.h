@@ -37,6 +37,8 @@ public:
     void showIconOverview(const IconOverviewView& view) override;
     std::optional<OverviewWindowSize> iconOverviewSize() const override;
     bool iconOverviewOpen() const override;
+    std::vector<std::string> systemLanguages() const override;
+    void remakeWindows() override;
     WindowEvent waitEvent() override;
     void setEndRequestHandler(std::function<void()> handler) override;
 
@@ -69,4 +71,5 @@ private:
     std::deque<WindowEvent> events_;
     std::function<void()> endRequestHandler_;
     ProgressPace progressPace_;
+    std::optional<RECT> overviewPlace_;  // where the overview was when the windows were made anew
 };
