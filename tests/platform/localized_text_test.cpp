@@ -92,7 +92,8 @@ TEST(PluralRule, EachShippedLanguageChoosesItsForms) {
     EXPECT_FALSE(PluralRule::parse(deep));
 }
 
-// Every catalogue translates every text of the template, keeps its placeholders and has every plural form.
+// Every catalogue names its language, translates every text of the template, keeps its placeholders and
+// has every plural form.
 TEST(MessageCatalogue, EveryCatalogueTranslatesEveryText) {
     std::ifstream file(RAVELIN_TRANSLATIONS_DIR "/ravelin.pot", std::ios::binary);
     if (!file) GTEST_SKIP() << "the sources' template is not readable here";
@@ -105,6 +106,7 @@ TEST(MessageCatalogue, EveryCatalogueTranslatesEveryText) {
         SCOPED_TRACE(embeddedCatalogue.language);
         const MessageCatalogue catalogue = parseMessageCatalogue(embeddedCatalogue.text);
         ASSERT_EQ(catalogue.fault, "") << "line " << catalogue.faultLine;
+        EXPECT_NE(catalogue.languageName, "") << "the Language menu lists it by its X-Language-Name";
         std::map<std::string, const TranslationEntry*> byEnglish;
         for (const TranslationEntry& entry : catalogue.entries) byEnglish[entry.english] = &entry;
         for (const TranslationEntry& wanted : pot.entries) {
