@@ -24,8 +24,8 @@ std::string toUtf8(const QString& text) {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-// Qt translates its own button texts only with its translation files at run time; the program's
-// catalogues hold them instead. English keeps Qt's texts as they are.
+// Qt translates its own button texts only with its translation files (qt_languages), which a system may
+// lack; the program's catalogues hold them too. English keeps Qt's texts as they are.
 void localizeStandardButtons(QMessageBox& box) {
     if (currentLanguage() == "en") return;
     const std::pair<QMessageBox::StandardButton, std::string_view> buttons[] = {
