@@ -276,7 +276,7 @@ TEST(ProgressWindow, ShowsTextAndClampedBarAndIsReplacedByTheNextOne) {
     QFont bold = ui.progressWindow()->font();
     bold.setBold(true);
     const int titleWidth = QFontMetrics(bold).horizontalAdvance(longTitle);
-    EXPECT_GE(ui.progressWindow()->width(), titleWidth + 60);
+    EXPECT_GE(ui.progressWindow()->width(), titleWidth + 110);
     EXPECT_EQ(ui.progressWindow()->bar()->geometry().right(), ui.progressWindow()->width() - 11);
     saveScreenshot(*ui.progressWindow(), "progress-window-long-title");
 
@@ -770,7 +770,7 @@ void expectProgressWindowsFit(QtUi& ui) {
         ProgressWindow& window = *ui.progressWindow();
         QFont bold = window.font();
         bold.setBold(true);
-        EXPECT_GE(window.width(), QFontMetrics(bold).horizontalAdvance(qtText(title)) + 60);
+        EXPECT_GE(window.width(), QFontMetrics(bold).horizontalAdvance(qtText(title)) + 110);
         for (const std::string& text : progressTexts()) {
             SCOPED_TRACE(text);
             ui.setProgressText(text);

@@ -13,8 +13,9 @@ using namespace progress_window;
 
 namespace {
 
-// Room on the title bar besides the title: the frame's edges, its icon and the window manager's buttons.
-constexpr int kTitleBarAllowance = 90;
+// Room on the title bar besides the title: the frame's edges, its icon and the window manager's three
+// buttons (with openbox's theme 90 px cut a Russian title by a word).
+constexpr int kTitleBarAllowance = 120;
 
 // As wide as the fixed layout, or wider when the title would not fit on the title bar: the window
 // manager would cut it. Title bars mostly use a bold face of the system's font.
