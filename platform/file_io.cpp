@@ -206,13 +206,14 @@ OutputFile::~OutputFile() {
 
 void OutputFile::write(const void* data, std::size_t size) {
     if (!file_.isOpen() || failed_ || size == 0) return;
-    // What does not fit beside the buffered bytes goes straight to the file: one call for a whole icon.
-    if (buffer_.size() + size > bufferSize_) {
-        if (!flushBuffer() || (size >= bufferSize_ && !file_.writeAll(data, size))) {
-            failed_ = true;
-            return;
-        }
-        if (size >= bufferSize_) return;
+    if (buffer_.size() + size > bufferSize_ && !flushBuffer()) {
+        failed_ = true;
+        return;
+    }
+    // What would fill the buffer goes straight to the file: one call for a whole icon.
+    if (size >= bufferSize_) {
+        if (!file_.writeAll(data, size)) failed_ = true;
+        return;
     }
     if (buffer_.capacity() == 0) buffer_.reserve(bufferSize_);
     const char* bytes = static_cast<const char*>(data);
