@@ -23,6 +23,11 @@ void dropWaitingInput() {
         DragFinish(reinterpret_cast<HDROP>(message.wParam));
 }
 
+// Moves a window's top left corner to where a window stood, keeping its size, order and focus.
+void moveWindowTo(HWND window, const RECT& place) {
+    SetWindowPos(window, nullptr, place.left, place.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 Win32Ui::Win32Ui(std::unique_ptr<Win32Dialogs> dialogs) : dialogs_(std::move(dialogs)) {
@@ -157,10 +162,7 @@ void Win32Ui::showIconOverview(const IconOverviewView& view) {
             [this](WindowEvent event) { events_.push_back(std::move(event)); },
             [this](const std::string& folder) { dialogs_->openFolder(folder); }, view.windowSize);
     }
-    if (iconOverviewWindow_ && overviewPlace_) {
-        SetWindowPos(iconOverviewWindow_->handle(), nullptr, overviewPlace_->left, overviewPlace_->top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    if (iconOverviewWindow_ && overviewPlace_) moveWindowTo(iconOverviewWindow_->handle(), *overviewPlace_);
     overviewPlace_.reset();
     if (iconOverviewWindow_) iconOverviewWindow_->show(view);
 }
@@ -203,16 +205,11 @@ void Win32Ui::remakeWindows() {
         return;
     }
     previous.reset();
-    const auto moveTo = [](HWND window, const std::optional<RECT>& place) {
-        if (place)
-            SetWindowPos(window, nullptr, place->left, place->top, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    };
-    moveTo(mainWindow_->handle(), mainPlace);
+    if (mainPlace) moveWindowTo(mainWindow_->handle(), *mainPlace);
     if (shown) mainWindow_->show();
     if (instructionsPlace) {
         openInstructionsWindow();
-        if (instructionsWindow_) moveTo(instructionsWindow_->handle(), instructionsPlace);
+        if (instructionsWindow_) moveWindowTo(instructionsWindow_->handle(), *instructionsPlace);
     }
 }
 
